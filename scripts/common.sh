@@ -1,0 +1,21 @@
+# Shared by the scripts: where the builds live and how to make one.
+# shellcheck shell=bash
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Runs setup unless the tools and headers a build needs are already present.
+ensure_setup() {
+  if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null || ! command -v g++ >/dev/null \
+     || [[ ! -f /usr/include/nlohmann/json.hpp ]] || [[ ! -f /usr/include/gtest/gtest.h ]] \
+     || [[ ! -f /usr/include/benchmark/benchmark.h ]]; then
+    "$root/scripts/setup"
+  fi
+}
+
+# configure_and_build <build dir> <cmake args...>
+configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -G Ninja -Wno-dev "$@" >/dev/null
+  cmake --build "$dir" --parallel
+}

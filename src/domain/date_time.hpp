@@ -1,0 +1,29 @@
+// Points in time as documents store them: ISO 8601 internet date-time text in UTC with whole
+// seconds, for example 2025-03-01T14:05:09Z.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brontile {
+
+// Microseconds since the epoch: finer than any date is stored, and wide enough for every year a
+// document can name (0000–9999), which nanosecond clock ticks are not.
+using DateTime = std::chrono::sys_time<std::chrono::microseconds>;
+
+// The current time of the system clock.
+[[nodiscard]] inline DateTime currentDateTime() {
+    return std::chrono::time_point_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now());
+}
+
+// Whole seconds (rounded down), years 0000–9999; nothing for a time outside those years.
+[[nodiscard]] std::optional<std::string> formatDateTime(DateTime time);
+
+// "YYYY-MM-DDTHH:MM:SSZ", or with a "+hh:mm" / "-hh:mm" offset instead of Z; fractional seconds
+// are not accepted. Nothing for any other text or an impossible date.
+[[nodiscard]] std::optional<DateTime> parseDateTime(std::string_view text);
+
+}  // namespace brontile

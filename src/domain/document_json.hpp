@@ -1,0 +1,34 @@
+// JSON form of the document (document.json inside a package). All keys are required.
+#pragma once
+
+#include "domain/cad_document.hpp"
+#include "domain/json_codec.hpp"
+
+namespace brontile {
+
+template <>
+struct JsonCodec<Body> {
+    static Json write(const Body& body);
+    static Body read(const JsonReader& in);
+};
+
+template <>
+struct JsonCodec<DocumentMetadata> {
+    static Json write(const DocumentMetadata& metadata);
+    static DocumentMetadata read(const JsonReader& in);
+};
+
+template <>
+struct JsonCodec<CameraState> {
+    static Json write(const CameraState& camera);
+    static CameraState read(const JsonReader& in);
+};
+
+// The schema version is read as it is; checking it is the package reader's job.
+template <>
+struct JsonCodec<CADDocument> {
+    static Json write(const CADDocument& document);
+    static CADDocument read(const JsonReader& in);
+};
+
+}  // namespace brontile

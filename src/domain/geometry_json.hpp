@@ -1,0 +1,29 @@
+// JSON forms of vectors and colours: objects with one key per component, all required.
+#pragma once
+
+#include "domain/json_codec.hpp"
+#include "domain/rgba.hpp"
+#include "domain/vec2.hpp"
+#include "domain/vec3.hpp"
+
+namespace brontile {
+
+template <>
+struct JsonCodec<Vec2> {
+    static Json write(const Vec2& v);
+    static Vec2 read(const JsonReader& in);
+};
+
+template <>
+struct JsonCodec<Vec3> {
+    static Json write(const Vec3& v);
+    static Vec3 read(const JsonReader& in);
+};
+
+template <>
+struct JsonCodec<RGBA> {
+    static Json write(const RGBA& c);
+    static RGBA read(const JsonReader& in);
+};
+
+}  // namespace brontile

@@ -1,0 +1,158 @@
+// The shape of every body: shared vertex positions and planar faces with stable identities.
+// A mesh is an immutable value over shared storage, so copying a body or a whole document copies
+// two handles; every change builds a new mesh.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "domain/aabb.hpp"
+#include "domain/error.hpp"
+#include "domain/uuid.hpp"
+#include "domain/vec3.hpp"
+
+namespace brontile {
+
+using FaceID = Identifier<struct FaceIDTag>;
+
+// Index into a mesh's vertex list. Signed 64-bit, as stored in documents.
+using VertexIndex = std::int64_t;
+// A closed loop of vertex indices without the closing repeat, counter-clockwise seen from the
+// side the face normal points to.
+using PolygonLoop = std::vector<VertexIndex>;
+
+struct SolidFace {
+    FaceID id;
+    // One or more loops in the face's plane; edges shared between them are interior.
+    std::vector<PolygonLoop> polygons;
+    // Unit length, pointing out of the solid.
+    Vec3 normal;
+
+    friend bool operator==(const SolidFace&, const SolidFace&) = default;
+};
+
+// A mesh whose faces name vertices it does not have. Meshes are always checked when built.
+class InvalidMeshError : public Error {
+public:
+    using Error::Error;
+};
+
+class SolidMesh {
+public:
+    // The undirected key of an edge: lo is the smaller index.
+    struct EdgeKey {
+        VertexIndex lo = 0;
+        VertexIndex hi = 0;
+
+        constexpr EdgeKey() = default;
+        constexpr EdgeKey(VertexIndex a, VertexIndex b)
+            : lo(a < b ? a : b), hi(a < b ? b : a) {}
+        friend constexpr bool operator==(const EdgeKey&, const EdgeKey&) = default;
+    };
+    // A directed edge from a to b.
+    struct Edge {
+        VertexIndex a = 0;
+        VertexIndex b = 0;
+        friend constexpr bool operator==(const Edge&, const Edge&) = default;
+    };
+    using Triangle = std::array<VertexIndex, 3>;
+    // A triangle tagged with the index of the face it came from.
+    struct FaceTriangle {
+        std::size_t face = 0;
+        VertexIndex a = 0, b = 0, c = 0;
+        friend constexpr bool operator==(const FaceTriangle&, const FaceTriangle&) = default;
+    };
+    // (u, v, normal) is right-handed, so counter-clockwise loops stay counter-clockwise in (u, v).
+    struct PlaneBasis {
+        Vec3 u;
+        Vec3 v;
+    };
+
+    // The empty mesh: no vertices, no faces.
+    SolidMesh() = default;
+    // Throws InvalidMeshError when a polygon names a vertex outside `vertices`.
+    SolidMesh(std::vector<Vec3> vertices, std::vector<SolidFace> faces);
+
+    [[nodiscard]] static SolidMesh empty() { return {}; }
+
+    [[nodiscard]] const std::vector<Vec3>& vertices() const;
+    [[nodiscard]] const std::vector<SolidFace>& faces() const;
+    // No vertices or no faces.
+    [[nodiscard]] bool isEmpty() const { return vertices().empty() || faces().empty(); }
+    // True when both meshes read the very same vertex and face storage (a cheap copy).
+    [[nodiscard]] bool sharesStorageWith(const SolidMesh& other) const {
+        return vertices_ == other.vertices_ && faces_ == other.faces_;
+    }
+
+    friend bool operator==(const SolidMesh& a, const SolidMesh& b);
+
+    // Lookups and measures.
+    [[nodiscard]] std::optional<SolidFace> face(const FaceID& id) const;
+    [[nodiscard]] std::optional<std::size_t> faceIndex(const FaceID& id) const;
+    [[nodiscard]] std::optional<AABB> bounds() const;
+    // The centre of the bounding box (not the vertex mean); zero for no vertices.
+    [[nodiscard]] Vec3 centroid() const;
+    // Distinct vertex indices of the face, ascending.
+    [[nodiscard]] std::vector<VertexIndex> vertexIndices(const SolidFace& face) const;
+    // Mean of the face's distinct vertices; zero when it uses none.
+    [[nodiscard]] Vec3 centroid(const SolidFace& face) const;
+    [[nodiscard]] static PlaneBasis planeBasis(const Vec3& normal);
+    // Triangles of the face's polygons in order; loops of four or more are ear-clipped in the
+    // plane of the face's stored normal. Polygons naming missing vertices give nothing.
+    [[nodiscard]] std::vector<Triangle> triangles(const SolidFace& face) const;
+    [[nodiscard]] std::vector<FaceTriangle> allTriangles() const;
+    [[nodiscard]] std::size_t triangleCount() const;
+    // Signed volume, positive for a closed mesh wound counter-clockwise seen from outside.
+    [[nodiscard]] double volume() const;
+    // Newell's normal over the face's polygons; nothing when they enclose no area.
+    [[nodiscard]] std::optional<Vec3> newellNormal(const SolidFace& face) const;
+    // Edges used exactly once by the face's polygons, first direction seen, in order of first
+    // appearance: the face's outline without the seams between its polygons.
+    [[nodiscard]] std::vector<Edge> boundaryEdges(const SolidFace& face) const;
+    // Every face's boundary edges, each undirected edge once (first occurrence wins).
+    [[nodiscard]] std::vector<Edge> uniqueEdges() const;
+    // Ascending indices of the faces whose outline contains the edge in either direction.
+    [[nodiscard]] std::vector<std::size_t> faceIndicesSharing(const Edge& edge) const;
+
+    // Transforms keep face order, vertex order, polygons and face ids.
+    [[nodiscard]] SolidMesh translated(const Vec3& offset) const;
+    [[nodiscard]] SolidMesh rotated(const Vec3& axis, const Vec3& origin, double angle) const;
+    [[nodiscard]] SolidMesh scaled(const Vec3& center, double factor) const;
+    [[nodiscard]] SolidMesh mirrored(const Vec3& planeOrigin, const Vec3& planeNormal) const;
+    // Every face whose Newell normal exists takes it; the others keep theirs.
+    void recomputeNormals();
+
+private:
+    using VertexStorage = std::shared_ptr<const std::vector<Vec3>>;
+    using FaceStorage = std::shared_ptr<const std::vector<SolidFace>>;
+
+    SolidMesh(VertexStorage vertices, FaceStorage faces)
+        : vertices_(std::move(vertices)), faces_(std::move(faces)) {}
+
+    template <class Visit>
+    void forEachTriangle(Visit&& visit) const;
+    // Same faces over new vertex positions, with normals recomputed from them.
+    [[nodiscard]] SolidMesh withMovedVertices(std::vector<Vec3> vertices,
+                                              std::vector<SolidFace> faces) const;
+
+    // Null stands for an empty list, so the empty mesh costs no allocation.
+    VertexStorage vertices_;
+    FaceStorage faces_;
+};
+
+}  // namespace brontile
+
+template <>
+struct std::hash<brontile::SolidMesh::EdgeKey> {
+    std::size_t operator()(const brontile::SolidMesh::EdgeKey& key) const noexcept {
+        std::size_t seed = std::hash<std::int64_t>{}(key.lo);
+        brontile::hashCombine(seed, std::hash<std::int64_t>{}(key.hi));
+        return seed;
+    }
+};
