@@ -45,9 +45,11 @@ std::vector<Vec2> SketchEntity::polyline() const {
             [](const SketchCircle& c) {
                 std::vector<Vec2> points;
                 points.reserve(circleSegments + 1);
-                for (int k = 0; k <= circleSegments; ++k) {
+                for (int k = 0; k < circleSegments; ++k) {
                     points.push_back(onCircle(c.center, c.radius, kTwoPi * k / circleSegments));
                 }
+                // sin(2π) is not exactly 0; repeating the first point closes the loop exactly.
+                points.push_back(points.front());
                 return points;
             },
             [](const SketchArc& a) {
