@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "domain/hashing.hpp"
 #include "domain/vec3.hpp"
 
 namespace brontile {
@@ -40,8 +41,6 @@ struct AABB {
 template <>
 struct std::hash<brontile::AABB> {
     std::size_t operator()(const brontile::AABB& box) const noexcept {
-        std::size_t seed = std::hash<brontile::Vec3>{}(box.min);
-        brontile::hashCombine(seed, std::hash<brontile::Vec3>{}(box.max));
-        return seed;
+        return brontile::hashFields(box.min, box.max);
     }
 };

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "domain/hashing.hpp"
 #include "domain/vec3.hpp"
 
 namespace brontile {
@@ -60,8 +61,6 @@ struct Ray {
 template <>
 struct std::hash<brontile::Ray> {
     std::size_t operator()(const brontile::Ray& r) const noexcept {
-        std::size_t seed = std::hash<brontile::Vec3>{}(r.origin);
-        brontile::hashCombine(seed, std::hash<brontile::Vec3>{}(r.direction));
-        return seed;
+        return brontile::hashFields(r.origin, r.direction);
     }
 };

@@ -79,10 +79,6 @@ inline constexpr std::array<RGBA, 6> colors{{
 template <>
 struct std::hash<brontile::RGBA> {
     std::size_t operator()(const brontile::RGBA& c) const noexcept {
-        std::size_t seed = brontile::hashDouble(c.r);
-        brontile::hashCombine(seed, brontile::hashDouble(c.g));
-        brontile::hashCombine(seed, brontile::hashDouble(c.b));
-        brontile::hashCombine(seed, brontile::hashDouble(c.a));
-        return seed;
+        return brontile::hashFields(c.r, c.g, c.b, c.a);
     }
 };

@@ -91,26 +91,21 @@ struct SketchConstraint {
 template <>
 struct std::hash<brontile::SketchGeomRef> {
     std::size_t operator()(const brontile::SketchGeomRef& ref) const noexcept {
-        std::size_t seed = std::hash<brontile::SketchEntityID>{}(ref.entity);
-        brontile::hashCombine(seed, static_cast<std::size_t>(ref.role));
-        return seed;
+        return brontile::hashFields(ref.entity, ref.role);
     }
 };
 
 template <>
 struct std::hash<brontile::SketchConstraintSel> {
     std::size_t operator()(const brontile::SketchConstraintSel& sel) const noexcept {
-        std::size_t seed = std::hash<brontile::Uuid>{}(sel.sketch);
-        brontile::hashCombine(seed, std::hash<brontile::SketchConstraintID>{}(sel.constraint));
-        return seed;
+        return brontile::hashFields(sel.sketch, sel.constraint);
     }
 };
 
 template <>
 struct std::hash<brontile::SketchConstraint> {
     std::size_t operator()(const brontile::SketchConstraint& c) const noexcept {
-        std::size_t seed = std::hash<brontile::SketchConstraintID>{}(c.id);
-        brontile::hashCombine(seed, static_cast<std::size_t>(c.kind));
+        std::size_t seed = brontile::hashFields(c.id, c.kind);
         for (const auto& ref : c.refs) {
             brontile::hashCombine(seed, std::hash<brontile::SketchGeomRef>{}(ref));
         }

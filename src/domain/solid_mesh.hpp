@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "domain/hashing.hpp"
 #include "domain/aabb.hpp"
 #include "domain/error.hpp"
 #include "domain/uuid.hpp"
@@ -151,8 +152,6 @@ private:
 template <>
 struct std::hash<brontile::SolidMesh::EdgeKey> {
     std::size_t operator()(const brontile::SolidMesh::EdgeKey& key) const noexcept {
-        std::size_t seed = std::hash<std::int64_t>{}(key.lo);
-        brontile::hashCombine(seed, std::hash<std::int64_t>{}(key.hi));
-        return seed;
+        return brontile::hashFields(key.lo, key.hi);
     }
 };

@@ -73,8 +73,6 @@ inline constexpr Vec2 Vec2::zero{0, 0};
 template <>
 struct std::hash<brontile::Vec2> {
     std::size_t operator()(const brontile::Vec2& v) const noexcept {
-        std::size_t seed = brontile::hashDouble(v.x);
-        brontile::hashCombine(seed, brontile::hashDouble(v.y));
-        return seed;
+        return brontile::hashFields(v.x, v.y);
     }
 };

@@ -104,9 +104,6 @@ inline Vec3 Vec3::mirrored(const Vec3& planeOrigin, const Vec3& planeNormal) con
 template <>
 struct std::hash<brontile::Vec3> {
     std::size_t operator()(const brontile::Vec3& v) const noexcept {
-        std::size_t seed = brontile::hashDouble(v.x);
-        brontile::hashCombine(seed, brontile::hashDouble(v.y));
-        brontile::hashCombine(seed, brontile::hashDouble(v.z));
-        return seed;
+        return brontile::hashFields(v.x, v.y, v.z);
     }
 };
