@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "domain/hashing.hpp"
 #include "domain/aabb.hpp"
 #include "domain/error.hpp"
+#include "domain/hashing.hpp"
 #include "domain/uuid.hpp"
 #include "domain/vec3.hpp"
 
