@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "domain/identified.hpp"
 #include "domain/rgba.hpp"
 
 namespace brontile {
@@ -15,14 +16,6 @@ std::int64_t advanced(std::int64_t counter) {
     return counter == std::numeric_limits<std::int64_t>::max() ? counter : counter + 1;
 }
 
-template <class Items, class Id>
-std::optional<std::size_t> indexOf(const Items& items, const Id& id) {
-    const auto it = std::find_if(items.begin(), items.end(),
-                                 [&](const auto& item) { return item.id == id; });
-    if (it == items.end()) return std::nullopt;
-    return static_cast<std::size_t>(it - items.begin());
-}
-
 }  // namespace
 
 CADDocument CADDocument::empty(std::string title, DateTime now) {
@@ -31,24 +24,18 @@ CADDocument CADDocument::empty(std::string title, DateTime now) {
     return document;
 }
 
-std::optional<Body> CADDocument::body(const BodyID& id) const {
-    const auto index = bodyIndex(id);
-    if (!index) return std::nullopt;
-    return bodies[*index];
-}
+std::optional<Body> CADDocument::body(const BodyID& id) const { return elementWithId(bodies, id); }
 
 std::optional<std::size_t> CADDocument::bodyIndex(const BodyID& id) const {
-    return indexOf(bodies, id);
+    return indexOfId(bodies, id);
 }
 
 std::optional<Sketch> CADDocument::sketch(const Uuid& id) const {
-    const auto index = sketchIndex(id);
-    if (!index) return std::nullopt;
-    return sketches[*index];
+    return elementWithId(sketches, id);
 }
 
 std::optional<std::size_t> CADDocument::sketchIndex(const Uuid& id) const {
-    return indexOf(sketches, id);
+    return indexOfId(sketches, id);
 }
 
 BodyID CADDocument::addBody(SolidMesh mesh, std::optional<std::string> name, BodyID id) {

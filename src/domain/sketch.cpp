@@ -1,14 +1,11 @@
 #include "domain/sketch.hpp"
 
-#include <algorithm>
+#include "domain/identified.hpp"
 
 namespace brontile {
 
 std::optional<SketchEntity> Sketch::entity(const SketchEntityID& entityID) const {
-    const auto it = std::find_if(entities.begin(), entities.end(),
-                                 [&](const SketchEntity& e) { return e.id == entityID; });
-    if (it == entities.end()) return std::nullopt;
-    return *it;
+    return elementWithId(entities, entityID);
 }
 
 std::vector<Vec3> Sketch::worldPoints() const {

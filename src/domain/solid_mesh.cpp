@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "domain/identified.hpp"
 #include "domain/triangulator.hpp"
 
 namespace brontile {
@@ -86,16 +87,11 @@ bool operator==(const SolidMesh& a, const SolidMesh& b) {
 }
 
 std::optional<SolidFace> SolidMesh::face(const FaceID& id) const {
-    const auto index = faceIndex(id);
-    if (!index) return std::nullopt;
-    return faces()[*index];
+    return elementWithId(faces(), id);
 }
 
 std::optional<std::size_t> SolidMesh::faceIndex(const FaceID& id) const {
-    const auto& all = faces();
-    const auto it = std::find_if(all.begin(), all.end(), [&](const auto& f) { return f.id == id; });
-    if (it == all.end()) return std::nullopt;
-    return static_cast<std::size_t>(it - all.begin());
+    return indexOfId(faces(), id);
 }
 
 std::optional<AABB> SolidMesh::bounds() const { return AABB::fromPoints(vertices()); }
