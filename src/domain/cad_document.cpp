@@ -42,8 +42,8 @@ BodyID CADDocument::addBody(SolidMesh mesh, std::optional<std::string> name, Bod
     const std::int64_t n = bodyCounter;
     bodyCounter = advanced(n);
     const auto paletteSize = static_cast<std::int64_t>(BodyPalette::colors.size());
-    bodies.push_back(Body{id, name ? std::move(*name) : "Body " + std::to_string(bodyCounter),
-                          true, n % paletteSize, std::move(mesh)});
+    bodies.push_back(Body{id, name ? std::move(*name) : "Body " + std::to_string(bodyCounter), true,
+                          n % paletteSize, std::move(mesh)});
     return id;
 }
 

@@ -46,8 +46,7 @@ struct CADDocument {
     friend bool operator==(const CADDocument&, const CADDocument&) = default;
 
     // A new, empty millimetre document created and modified at `now`.
-    [[nodiscard]] static CADDocument empty(std::string title,
-                                           DateTime now = currentDateTime());
+    [[nodiscard]] static CADDocument empty(std::string title, DateTime now = currentDateTime());
 
     [[nodiscard]] std::optional<Body> body(const BodyID& id) const;
     [[nodiscard]] std::optional<std::size_t> bodyIndex(const BodyID& id) const;

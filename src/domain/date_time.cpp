@@ -72,8 +72,7 @@ std::optional<DateTime> parseDateTime(std::string_view text) {
     const year_month_day date{year{*y}, month{static_cast<unsigned>(*mo)},
                               day{static_cast<unsigned>(*d)}};
     if (!date.ok() || *h > 23 || *mi > 59 || *s > 59) return std::nullopt;
-    const sys_seconds local =
-        sys_days{date} + hours{*h} + minutes{*mi} + std::chrono::seconds{*s};
+    const sys_seconds local = sys_days{date} + hours{*h} + minutes{*mi} + std::chrono::seconds{*s};
     return DateTime{local - *offset};
 }
 

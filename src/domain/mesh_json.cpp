@@ -31,8 +31,7 @@ Json JsonCodec<SolidFace>::write(const SolidFace& face) {
                          {"normal", toJson(face.normal)}});
 }
 
-SolidFace JsonCodec<SolidFace>::read(const JsonReader& in,
-                                     std::optional<std::size_t> vertexCount) {
+SolidFace JsonCodec<SolidFace>::read(const JsonReader& in, std::optional<std::size_t> vertexCount) {
     SolidFace face;
     face.id = in["id"].as<FaceID>();
     const JsonReader polygons = in["polygons"];

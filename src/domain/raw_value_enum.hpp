@@ -21,7 +21,9 @@ template <class E>
 struct RawValueCases;
 
 template <class E>
-concept RawValueEnum = requires { RawValueCases<E>::cases; };
+concept RawValueEnum = requires {
+    RawValueCases<E>::cases;
+};
 
 template <RawValueEnum E>
 [[nodiscard]] constexpr std::string_view rawValue(E value) {

@@ -38,8 +38,8 @@ struct RGBA {
     [[nodiscard]] constexpr RGBA withAlpha(float alpha) const { return {r, g, b, alpha}; }
     // Brighter by `amount` on each colour channel, capped at 1 (alpha unchanged).
     [[nodiscard]] constexpr RGBA lightened(float amount) const {
-        return {std::min(r + amount, 1.0f), std::min(g + amount, 1.0f),
-                std::min(b + amount, 1.0f), a};
+        return {std::min(r + amount, 1.0f), std::min(g + amount, 1.0f), std::min(b + amount, 1.0f),
+                a};
     }
 };
 

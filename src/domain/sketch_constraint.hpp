@@ -30,7 +30,8 @@ struct SketchGeomRef {
 struct SketchConstraintSel {
     Uuid sketch;
     SketchConstraintID constraint;
-    friend constexpr bool operator==(const SketchConstraintSel&, const SketchConstraintSel&) = default;
+    friend constexpr bool operator==(const SketchConstraintSel&,
+                                     const SketchConstraintSel&) = default;
 };
 
 enum class SketchConstraintKind {

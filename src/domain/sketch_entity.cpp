@@ -41,7 +41,9 @@ Vec2 SketchArc::pointAt(double angle) const { return onCircle(center, radius, an
 std::vector<Vec2> SketchEntity::polyline() const {
     return std::visit(
         Overloaded{
-            [](const SketchLine& l) { return std::vector<Vec2>{l.start, l.end}; },
+            [](const SketchLine& l) {
+                return std::vector<Vec2>{l.start, l.end};
+            },
             [](const SketchCircle& c) {
                 std::vector<Vec2> points;
                 points.reserve(circleSegments + 1);
@@ -69,7 +71,9 @@ bool SketchEntity::isClosed() const { return std::holds_alternative<SketchCircle
 
 std::vector<Vec2> SketchEntity::endpoints() const {
     return std::visit(Overloaded{
-                          [](const SketchLine& l) { return std::vector<Vec2>{l.start, l.end}; },
+                          [](const SketchLine& l) {
+                              return std::vector<Vec2>{l.start, l.end};
+                          },
                           [](const SketchCircle& c) { return quadrantPoints(c); },
                           [](const SketchArc& a) {
                               return std::vector<Vec2>{a.startPoint(), a.endPoint()};
@@ -79,16 +83,15 @@ std::vector<Vec2> SketchEntity::endpoints() const {
 }
 
 std::optional<Vec2> SketchEntity::midpoint() const {
-    return std::visit(Overloaded{
-                          [](const SketchLine& l) -> std::optional<Vec2> {
-                              return (l.start + l.end) / 2;
-                          },
-                          [](const SketchCircle&) -> std::optional<Vec2> { return std::nullopt; },
-                          [](const SketchArc& a) -> std::optional<Vec2> {
-                              return a.pointAt(a.startAngle + a.sweep() / 2);
-                          },
-                      },
-                      geometry);
+    return std::visit(
+        Overloaded{
+            [](const SketchLine& l) -> std::optional<Vec2> { return (l.start + l.end) / 2; },
+            [](const SketchCircle&) -> std::optional<Vec2> { return std::nullopt; },
+            [](const SketchArc& a) -> std::optional<Vec2> {
+                return a.pointAt(a.startAngle + a.sweep() / 2);
+            },
+        },
+        geometry);
 }
 
 std::optional<Vec2> SketchEntity::center() const {
@@ -126,20 +129,19 @@ std::vector<Vec2> SketchEntity::snapPoints() const {
 }
 
 Vec2 SketchEntity::closestPoint(const Vec2& p) const {
-    return std::visit(Overloaded{
-                          [&](const SketchLine& l) {
-                              return Vec2::closestPointOnSegment(p, l.start, l.end);
-                          },
-                          [&](const SketchCircle& c) {
-                              const Vec2 d = p - c.center;
-                              if (d.lengthSquared() < kDegenerateSegmentLengthSquared) {
-                                  return Vec2{c.center.x + c.radius, c.center.y};
-                              }
-                              return c.center + d.normalized() * c.radius;
-                          },
-                          [&](const SketchArc& a) { return closestOnArc(a, p); },
-                      },
-                      geometry);
+    return std::visit(
+        Overloaded{
+            [&](const SketchLine& l) { return Vec2::closestPointOnSegment(p, l.start, l.end); },
+            [&](const SketchCircle& c) {
+                const Vec2 d = p - c.center;
+                if (d.lengthSquared() < kDegenerateSegmentLengthSquared) {
+                    return Vec2{c.center.x + c.radius, c.center.y};
+                }
+                return c.center + d.normalized() * c.radius;
+            },
+            [&](const SketchArc& a) { return closestOnArc(a, p); },
+        },
+        geometry);
 }
 
 double SketchEntity::distance(const Vec2& p) const {
@@ -173,7 +175,8 @@ std::optional<Vec2> SketchEntity::point(SketchParamRole role) const {
         return std::nullopt;
     }
     if (const auto* circle = std::get_if<SketchCircle>(&geometry)) {
-        if (role == SketchParamRole::center || role == SketchParamRole::entity) return circle->center;
+        if (role == SketchParamRole::center || role == SketchParamRole::entity)
+            return circle->center;
         return std::nullopt;
     }
     const auto& arc = std::get<SketchArc>(geometry);

@@ -103,7 +103,8 @@ Vec3 SolidMesh::centroid() const {
 
 std::vector<VertexIndex> SolidMesh::vertexIndices(const SolidFace& face) const {
     std::vector<VertexIndex> indices;
-    for (const auto& polygon : face.polygons) indices.insert(indices.end(), polygon.begin(), polygon.end());
+    for (const auto& polygon : face.polygons)
+        indices.insert(indices.end(), polygon.begin(), polygon.end());
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     return indices;

@@ -52,8 +52,7 @@ public:
         VertexIndex hi = 0;
 
         constexpr EdgeKey() = default;
-        constexpr EdgeKey(VertexIndex a, VertexIndex b)
-            : lo(a < b ? a : b), hi(a < b ? b : a) {}
+        constexpr EdgeKey(VertexIndex a, VertexIndex b) : lo(a < b ? a : b), hi(a < b ? b : a) {}
         friend constexpr bool operator==(const EdgeKey&, const EdgeKey&) = default;
     };
     // A directed edge from a to b.

@@ -31,8 +31,8 @@ std::optional<double> parseDecimal(std::string_view text) {
     }
     if (text.empty()) return std::nullopt;
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     if (!std::isfinite(value)) return std::nullopt;
     return value;
@@ -107,4 +107,3 @@ std::optional<double> parseMillimeters(std::string_view typed, LengthUnit units)
 }
 
 }  // namespace brontile::UnitFormatter
-

@@ -24,7 +24,8 @@ public:
     // place identities are invented, so tests that need fixed ids pass them in instead.
     [[nodiscard]] static Uuid random();
 
-    // Parses "E621E1F8-C36C-495A-93FC-0C247A3E6E5F" in either letter case; nothing for anything else.
+    // Parses "E621E1F8-C36C-495A-93FC-0C247A3E6E5F" in either letter case; nothing for anything
+    // else.
     [[nodiscard]] static std::optional<Uuid> parse(std::string_view text);
 
     // Upper-case 8-4-4-4-12 hexadecimal text.

@@ -13,9 +13,7 @@ namespace {
 
 using test::boxMesh;
 
-SketchEntity unitLine() {
-    return {SketchEntityID::generate(), SketchLine{{0, 0}, {1, 0}}, false};
-}
+SketchEntity unitLine() { return {SketchEntityID::generate(), SketchLine{{0, 0}, {1, 0}}, false}; }
 
 TEST(NewDocuments, StartEmptyInMillimetresWithTheDefaultCamera) {
     const DateTime now = std::chrono::sys_days{std::chrono::year{2025} / 3 / 1};

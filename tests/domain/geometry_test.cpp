@@ -109,8 +109,8 @@ TEST(RayTriangle, HitsInsideOnEdgesAndCornersFromBothSides) {
     const Vec3 a{0, 0, 0}, b{1, 0, 0}, c{0, 1, 0};
     const auto down = [](double x, double y) { return Ray({x, y, 5}, {0, 0, -1}); };
     EXPECT_NEAR(*down(0.25, 0.25).intersectTriangle(a, b, c), 5, 1e-12);
-    EXPECT_TRUE(down(0.5, 0.5).intersectTriangle(a, b, c));  // hypotenuse
-    EXPECT_TRUE(down(0, 0).intersectTriangle(a, b, c));      // corner
+    EXPECT_TRUE(down(0.5, 0.5).intersectTriangle(a, b, c));    // hypotenuse
+    EXPECT_TRUE(down(0, 0).intersectTriangle(a, b, c));        // corner
     EXPECT_TRUE(down(0.25, 0.25).intersectTriangle(a, c, b));  // other winding
     EXPECT_FALSE(down(0.6, 0.6).intersectTriangle(a, b, c));
     EXPECT_FALSE(Ray({0.25, 0.25, -5}, {0, 0, -1}).intersectTriangle(a, b, c));  // behind

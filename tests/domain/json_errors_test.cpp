@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         Defect{"MissingShowGrid", [](Json& j) { j.erase("showGrid"); },
                "Missing required key \"showGrid\" (at the top level)"},
-        Defect{"MissingFaceNormal", [](Json& j) { at(j, "/bodies/0/mesh/faces/2").erase("normal"); },
+        Defect{"MissingFaceNormal",
+               [](Json& j) { at(j, "/bodies/0/mesh/faces/2").erase("normal"); },
                "Missing required key \"normal\" (at bodies[0].mesh.faces[2])"},
         Defect{"StringForNumber", [](Json& j) { at(j, "/camera/distance") = "far"; },
                "Expected a number but found a string (at camera.distance)"},
@@ -56,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         Defect{"NumberForBoolean", [](Json& j) { at(j, "/bodies/0/isVisible") = 1; },
                "Expected a Boolean but found a number (at bodies[0].isVisible)"},
         Defect{"UnknownUnit", [](Json& j) { at(j, "/units") = "centimeters"; },
-               "Unknown value \"centimeters\"; expected one of \"millimeters\" or \"inches\" (at units)"},
+               "Unknown value \"centimeters\"; expected one of \"millimeters\" or \"inches\" (at "
+               "units)"},
         Defect{"UnknownRole",
                [](Json& j) { at(j, "/sketches/0/constraints/1/refs/0/role") = "middle"; },
                "Unknown value \"middle\"; expected one of \"start\", \"end\", \"center\" or "
@@ -74,7 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
                },
                "Invalid number of keys found, expected one. (at sketches[0].entities[1].geometry)"},
         Defect{"GeometryWithoutCase",
-               [](Json& j) { at(j, "/sketches/0/entities/2/geometry") = Json::object({{"spline", 1}}); },
+               [](Json& j) {
+                   at(j, "/sketches/0/entities/2/geometry") = Json::object({{"spline", 1}});
+               },
                "Invalid number of keys found, expected one. (at sketches[0].entities[2].geometry)"},
         Defect{"IndexPastTheVertices",
                [](Json& j) { at(j, "/bodies/0/mesh/faces/3/polygons/0/2") = 4; },
@@ -83,14 +87,17 @@ INSTANTIATE_TEST_SUITE_P(
         Defect{"NegativeIndex", [](Json& j) { at(j, "/bodies/0/mesh/faces/0/polygons/0/0") = -1; },
                "Vertex index -1 is outside the mesh's 4 vertices "
                "(at bodies[0].mesh.faces[0].polygons[0][0])"},
-        Defect{"FractionalIndex", [](Json& j) { at(j, "/bodies/0/mesh/faces/0/polygons/0/0") = 0.5; },
+        Defect{"FractionalIndex",
+               [](Json& j) { at(j, "/bodies/0/mesh/faces/0/polygons/0/0") = 0.5; },
                "Expected a whole number in the signed 64-bit range "
                "(at bodies[0].mesh.faces[0].polygons[0][0])"},
         Defect{"HugeCounter",
                [](Json& j) { at(j, "/bodyCounter") = std::uint64_t{18446744073709551615u}; },
                "Expected a whole number in the signed 64-bit range (at bodyCounter)"},
         Defect{"NonFiniteCoordinate",
-               [](Json& j) { at(j, "/bodies/0/mesh/vertices/1/x") = std::numeric_limits<double>::infinity(); },
+               [](Json& j) {
+                   at(j, "/bodies/0/mesh/vertices/1/x") = std::numeric_limits<double>::infinity();
+               },
                "Expected a finite number (at bodies[0].mesh.vertices[1].x)"},
         Defect{"BadUuid", [](Json& j) { at(j, "/bodies/0/id/rawValue") = "not-a-uuid"; },
                "Invalid UUID \"not-a-uuid\" (at bodies[0].id.rawValue)"},
@@ -101,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                [](Json& j) { at(j, "/metadata/createdAt") = "2025-03-01T14:05:09.5Z"; },
                "Invalid date \"2025-03-01T14:05:09.5Z\"; expected ISO 8601 such as "
                "2025-03-01T14:05:09Z (at metadata.createdAt)"},
-        Defect{"ImpossibleDate", [](Json& j) { at(j, "/metadata/modifiedAt") = "2025-02-30T00:00:00Z"; },
+        Defect{"ImpossibleDate",
+               [](Json& j) { at(j, "/metadata/modifiedAt") = "2025-02-30T00:00:00Z"; },
                "Invalid date \"2025-02-30T00:00:00Z\"; expected ISO 8601 such as "
                "2025-03-01T14:05:09Z (at metadata.modifiedAt)"},
         Defect{"TopLevelArray", [](Json& j) { j = Json::array(); },
@@ -114,24 +122,39 @@ TEST(MalformedText, NamesTheLineAndColumn) {
         FAIL();
     } catch (const JsonDecodeError& e) {
         const std::string message = e.what();
-        EXPECT_EQ(message.rfind("Malformed JSON: parse error at line 3, column 3", 0), 0u) << message;
+        EXPECT_EQ(message.rfind("Malformed JSON: parse error at line 3, column 3", 0), 0u)
+            << message;
     }
 }
 
 TEST(MalformedText, CorpusNeverCrashesOrHalfReads) {
     const std::string valid = handWritten().dump();
     std::vector<std::string> corpus{
-        "", " ", "null", "true", "0", "\"text\"", "[]", "{}", "{\"schemaVersion\": 2}",
+        "",
+        " ",
+        "null",
+        "true",
+        "0",
+        "\"text\"",
+        "[]",
+        "{}",
+        "{\"schemaVersion\": 2}",
         std::string(100000, '[') + std::string(100000, ']'),
-        std::string(100000, '['), "{\"a\":" + std::string(50000, '{'), "1e999", "-", "\"\\u12\"",
-        "{\"units\": \"inches\"", "\xff\xfe{}", "{\"x\": 1}\n{\"y\": 2}", "nul",
+        std::string(100000, '['),
+        "{\"a\":" + std::string(50000, '{'),
+        "1e999",
+        "-",
+        "\"\\u12\"",
+        "{\"units\": \"inches\"",
+        "\xff\xfe{}",
+        "{\"x\": 1}\n{\"y\": 2}",
+        "nul",
     };
     // Every prefix length of a real document (in steps) is a truncated file.
     for (std::size_t n = 0; n < valid.size(); n += 97) corpus.push_back(valid.substr(0, n));
 
     for (const std::string& text : corpus) {
-        EXPECT_THROW((void)fromJsonText<CADDocument>(text), JsonDecodeError)
-            << text.substr(0, 60);
+        EXPECT_THROW((void)fromJsonText<CADDocument>(text), JsonDecodeError) << text.substr(0, 60);
     }
     EXPECT_NO_THROW((void)fromJsonText<CADDocument>(valid));
 }

@@ -39,10 +39,14 @@ CADDocument richDocument() {
         {SketchEntityID::generate(), SketchArc{{0, 0}, 3, 0.1, 6.2}, false},
     };
     sketch.constraints = {
-        {SketchConstraintID::generate(), SketchConstraintKind::vertical,
-         {{lineId, SketchParamRole::entity}}, std::nullopt},
-        {SketchConstraintID::generate(), SketchConstraintKind::distance,
-         {{lineId, SketchParamRole::start}, {lineId, SketchParamRole::end}}, 5.123456789012345},
+        {SketchConstraintID::generate(),
+         SketchConstraintKind::vertical,
+         {{lineId, SketchParamRole::entity}},
+         std::nullopt},
+        {SketchConstraintID::generate(),
+         SketchConstraintKind::distance,
+         {{lineId, SketchParamRole::start}, {lineId, SketchParamRole::end}},
+         5.123456789012345},
     };
     EXPECT_EQ(doc.sketch(sketchId)->constraints.size(), 2u);
     doc.camera = {{1.5, -2, 1e-7}, 99.25, -3.0, 1.4};
@@ -105,8 +109,10 @@ TEST(WritingDocuments, DatesLoseTheirFractionOfASecond) {
 
 TEST(WritingDocuments, TextIsPrettyPrintedWithSortedKeys) {
     const std::string text = toJsonText(CADDocument::empty("Order", at(2025, 1, 2, 3, 4, 5)));
-    const auto position = [&](const char* key) { return text.find(std::string("\"") + key + "\""); };
-    const char* keys[] = {"bodies", "bodyCounter", "camera", "metadata", "schemaVersion",
+    const auto position = [&](const char* key) {
+        return text.find(std::string("\"") + key + "\"");
+    };
+    const char* keys[] = {"bodies",   "bodyCounter",   "camera",   "metadata", "schemaVersion",
                           "showGrid", "sketchCounter", "sketches", "units"};
     for (std::size_t i = 1; i < std::size(keys); ++i) {
         EXPECT_LT(position(keys[i - 1]), position(keys[i])) << keys[i];
@@ -117,12 +123,14 @@ TEST(WritingDocuments, TextIsPrettyPrintedWithSortedKeys) {
 
 TEST(WritingValues, IdentitiesGeometryAndOptionalKeys) {
     const Uuid raw = *Uuid::parse("e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
-    EXPECT_EQ(toJson(FaceID{raw}), Json::parse(R"({"rawValue":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"})"));
+    EXPECT_EQ(toJson(FaceID{raw}),
+              Json::parse(R"({"rawValue":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"})"));
 
     EXPECT_EQ(toJson(SketchGeometry{SketchLine{{1, 2}, {3, 4}}}),
               Json::parse(R"({"line":{"_0":{"x":1,"y":2},"_1":{"x":3,"y":4}}})"));
     EXPECT_EQ(toJson(SketchGeometry{SketchArc{{0, 0}, 1, 0.5, 2}}),
-              Json::parse(R"({"arc":{"center":{"x":0,"y":0},"radius":1,"startAngle":0.5,"endAngle":2}})"));
+              Json::parse(
+                  R"({"arc":{"center":{"x":0,"y":0},"radius":1,"startAngle":0.5,"endAngle":2}})"));
 
     const SketchConstraint noValue{SketchConstraintID{raw}, SketchConstraintKind::radius, {}, {}};
     EXPECT_FALSE(toJson(noValue).contains("value"));
@@ -135,7 +143,8 @@ TEST(WritingValues, IdentitiesGeometryAndOptionalKeys) {
     const SketchConstraintSel sel{raw, SketchConstraintID{raw}};
     EXPECT_EQ(fromJson<SketchConstraintSel>(toJson(sel)), sel);
     EXPECT_EQ(toJson(sel).size(), 2u);
-    EXPECT_EQ(toJson(RGBA::hover), Json::parse(R"({"r":0.550000011920929,"g":0.7799999713897705,"b":1.0,"a":1.0})"));
+    EXPECT_EQ(toJson(RGBA::hover),
+              Json::parse(R"({"r":0.550000011920929,"g":0.7799999713897705,"b":1.0,"a":1.0})"));
     EXPECT_EQ(fromJson<RGBA>(toJson(RGBA::hover)), RGBA::hover);
 }
 

@@ -127,8 +127,8 @@ TEST(EntityQueries, ClosestPointsOnEachKind) {
 
     const SketchEntity quarter = arc({0, 0}, 1, 0, kPi / 2);
     expectNear(quarter.closestPoint({2, 2}), Vec2{1, 1}.normalized());
-    expectNear(quarter.closestPoint({3, -1}), {1, 0});   // beyond the start
-    expectNear(quarter.closestPoint({-1, 3}), {0, 1});   // beyond the end
+    expectNear(quarter.closestPoint({3, -1}), {1, 0});  // beyond the start
+    expectNear(quarter.closestPoint({-1, 3}), {0, 1});  // beyond the end
     // Equally near both ends: the end point wins unless the start is strictly nearer.
     expectNear(quarter.closestPoint({-1, -1}), {0, 1});
 }
@@ -194,8 +194,10 @@ TEST(ConstraintValues, KindsDisplayNamesAndGlyphs) {
 TEST(ConstraintValues, DimensionsAndInvolvement) {
     const SketchEntityID a = SketchEntityID::generate();
     const SketchEntityID b = SketchEntityID::generate();
-    SketchConstraint c{SketchConstraintID::generate(), SketchConstraintKind::distance,
-                       {{a, SketchParamRole::start}, {a, SketchParamRole::end}}, 12.5};
+    SketchConstraint c{SketchConstraintID::generate(),
+                       SketchConstraintKind::distance,
+                       {{a, SketchParamRole::start}, {a, SketchParamRole::end}},
+                       12.5};
     EXPECT_TRUE(c.isDimension());
     EXPECT_TRUE(c.involves(a));
     EXPECT_FALSE(c.involves(b));
@@ -204,8 +206,12 @@ TEST(ConstraintValues, DimensionsAndInvolvement) {
 }
 
 TEST(Sketches, EntityLookupAndWorldPoints) {
-    Sketch sketch{Uuid::random(), "Sketch 1", SketchPlane::fromNormal({0, 0, 5}, Vec3::unitZ),
-                  {line({0, 0}, {1, 0}), circle({0, 0}, 1)}, true, {}};
+    Sketch sketch{Uuid::random(),
+                  "Sketch 1",
+                  SketchPlane::fromNormal({0, 0, 5}, Vec3::unitZ),
+                  {line({0, 0}, {1, 0}), circle({0, 0}, 1)},
+                  true,
+                  {}};
     EXPECT_EQ(sketch.entity(sketch.entities[1].id), sketch.entities[1]);
     EXPECT_FALSE(sketch.entity(SketchEntityID::generate()));
     const auto points = sketch.worldPoints();

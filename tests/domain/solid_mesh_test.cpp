@@ -101,7 +101,8 @@ TEST(MeshTriangles, ForeignFacesWithMissingVerticesGiveNothing) {
     const SolidFace foreign{FaceID::generate(), {{0, 1, 99}, {0, 1, 2, 50}}, Vec3::unitZ};
     EXPECT_TRUE(box.triangles(foreign).empty());
     EXPECT_FALSE(box.newellNormal(foreign));
-    EXPECT_EQ(box.centroid(foreign), (box.vertices()[0] + box.vertices()[1] + box.vertices()[2]) / 3);
+    EXPECT_EQ(box.centroid(foreign),
+              (box.vertices()[0] + box.vertices()[1] + box.vertices()[2]) / 3);
 }
 
 TEST(MeshNormals, NewellNormalOfDegenerateFacesIsAbsent) {
@@ -124,7 +125,8 @@ TEST(MeshEdges, BoundaryDropsSeamsBetweenPolygonsOfAFace) {
     const auto edges = box.boundaryEdges(box.faces()[0]);  // triangles {0,3,2} and {0,2,1}
     ASSERT_EQ(edges.size(), 4u);
     for (const auto& e : edges) {
-        EXPECT_NE(SolidMesh::EdgeKey(e.a, e.b), SolidMesh::EdgeKey(0, 2)) << "the diagonal is interior";
+        EXPECT_NE(SolidMesh::EdgeKey(e.a, e.b), SolidMesh::EdgeKey(0, 2))
+            << "the diagonal is interior";
     }
     EXPECT_EQ(edges.front(), (SolidMesh::Edge{0, 3}));  // first appearance, first direction
 }

@@ -99,8 +99,8 @@ TEST(PolygonPredicates, SignedAreaContainsAndPointInTriangle) {
     const Vec2 a{0, 0}, b{4, 0}, c{0, 4};
     EXPECT_TRUE(Triangulator::pointInTriangle({1, 1}, a, b, c));
     EXPECT_TRUE(Triangulator::pointInTriangle({2, 2}, a, b, c));  // on an edge
-    EXPECT_TRUE(Triangulator::pointInTriangle(a, a, b, c));        // on a corner
-    EXPECT_TRUE(Triangulator::pointInTriangle({1, 1}, a, c, b));   // clockwise
+    EXPECT_TRUE(Triangulator::pointInTriangle(a, a, b, c));       // on a corner
+    EXPECT_TRUE(Triangulator::pointInTriangle({1, 1}, a, c, b));  // clockwise
     EXPECT_FALSE(Triangulator::pointInTriangle({3, 3}, a, b, c));
 }
 

@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{1500, LengthUnit::millimeters, 0, "1500 mm"},
                     FormatCase{2.675, LengthUnit::millimeters, 1, "2.7 mm"},
                     FormatCase{1.0 / 3, LengthUnit::millimeters, -4, "0 mm"},
-                    FormatCase{1.0 / 3, LengthUnit::millimeters, 500, "0.33333333333333331483 mm"}));
+                    FormatCase{1.0 / 3, LengthUnit::millimeters, 500,
+                               "0.33333333333333331483 mm"}));
 
 struct ParseCase {
     std::string typed;
@@ -91,15 +92,15 @@ TEST_P(ParsingLengths, GivesTheExpectedMillimetres) {
 constexpr auto mm = LengthUnit::millimeters;
 constexpr auto in = LengthUnit::inches;
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, ParsingLengths,
-    testing::Values(ParseCase{"25.4", mm, 25.4}, ParseCase{"1in", mm, 25.4},
-                    ParseCase{"1 in", mm, 25.4}, ParseCase{"1\"", mm, 25.4},
-                    ParseCase{"3/4 in", mm, 19.05}, ParseCase{"2 mm", in, 2},
-                    ParseCase{"1/2", in, 12.7}, ParseCase{"  2.5MM  ", in, 2.5},
-                    ParseCase{"\n 7 \t", mm, 7}, ParseCase{"-1.5e1", mm, -15},
-                    ParseCase{"+3", in, 76.2}, ParseCase{".5", mm, 0.5},
-                    ParseCase{"1/2/", mm, 0.5}));
+INSTANTIATE_TEST_SUITE_P(Examples, ParsingLengths,
+                         testing::Values(ParseCase{"25.4", mm, 25.4}, ParseCase{"1in", mm, 25.4},
+                                         ParseCase{"1 in", mm, 25.4}, ParseCase{"1\"", mm, 25.4},
+                                         ParseCase{"3/4 in", mm, 19.05}, ParseCase{"2 mm", in, 2},
+                                         ParseCase{"1/2", in, 12.7},
+                                         ParseCase{"  2.5MM  ", in, 2.5},
+                                         ParseCase{"\n 7 \t", mm, 7}, ParseCase{"-1.5e1", mm, -15},
+                                         ParseCase{"+3", in, 76.2}, ParseCase{".5", mm, 0.5},
+                                         ParseCase{"1/2/", mm, 0.5}));
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, ParsingLengths,

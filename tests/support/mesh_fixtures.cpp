@@ -65,7 +65,8 @@ SolidMesh lShapeMesh(double height) {
     faces.push_back({FaceID::generate(), {top}, {0, 0, 1}});
     for (VertexIndex i = 0; i < n; ++i) {
         const VertexIndex j = (i + 1) % n;
-        const Vec2 edge = outline[static_cast<std::size_t>(j)] - outline[static_cast<std::size_t>(i)];
+        const Vec2 edge =
+            outline[static_cast<std::size_t>(j)] - outline[static_cast<std::size_t>(i)];
         const Vec3 normal = Vec3{edge.y, -edge.x, 0}.normalized();
         faces.push_back({FaceID::generate(), {{i, j, n + j, n + i}}, normal});
     }
@@ -82,10 +83,10 @@ SolidMesh largeMesh(int triangles) {
         for (const Vec3& v : boxCorners(lo, lo + Vec3{1, 1, 1})) vertices.push_back(v);
         for (const Quad& q : kBoxQuads) {
             const auto& l = q.loop;
-            faces.push_back({FaceID::generate(),
-                             {{base + l[0], base + l[1], base + l[2]},
-                              {base + l[0], base + l[2], base + l[3]}},
-                             q.normal});
+            faces.push_back(
+                {FaceID::generate(),
+                 {{base + l[0], base + l[1], base + l[2]}, {base + l[0], base + l[2], base + l[3]}},
+                 q.normal});
         }
     }
     return SolidMesh(std::move(vertices), std::move(faces));
