@@ -6,12 +6,14 @@
 
 namespace brontile {
 
-Json JsonCodec<Body>::write(const Body& body) {
-    return Json::object({{"id", toJson(body.id)},
-                         {"name", body.name},
-                         {"isVisible", body.isVisible},
-                         {"colorIndex", body.colorIndex},
-                         {"mesh", toJson(body.mesh)}});
+void JsonCodec<Body>::write(JsonWriter& out, const Body& body) {
+    out.beginObject()
+        .member("colorIndex", body.colorIndex)
+        .member("id", body.id)
+        .member("isVisible", body.isVisible)
+        .member("mesh", body.mesh)
+        .member("name", body.name)
+        .endObject();
 }
 
 Body JsonCodec<Body>::read(const JsonReader& in) {
@@ -19,10 +21,12 @@ Body JsonCodec<Body>::read(const JsonReader& in) {
             in["colorIndex"].as<std::int64_t>(), in["mesh"].as<SolidMesh>()};
 }
 
-Json JsonCodec<DocumentMetadata>::write(const DocumentMetadata& metadata) {
-    return Json::object({{"title", metadata.title},
-                         {"createdAt", toJson(metadata.createdAt)},
-                         {"modifiedAt", toJson(metadata.modifiedAt)}});
+void JsonCodec<DocumentMetadata>::write(JsonWriter& out, const DocumentMetadata& metadata) {
+    out.beginObject()
+        .member("createdAt", metadata.createdAt)
+        .member("modifiedAt", metadata.modifiedAt)
+        .member("title", metadata.title)
+        .endObject();
 }
 
 DocumentMetadata JsonCodec<DocumentMetadata>::read(const JsonReader& in) {
@@ -30,11 +34,13 @@ DocumentMetadata JsonCodec<DocumentMetadata>::read(const JsonReader& in) {
             in["modifiedAt"].as<DateTime>()};
 }
 
-Json JsonCodec<CameraState>::write(const CameraState& camera) {
-    return Json::object({{"target", toJson(camera.target)},
-                         {"distance", toJson(camera.distance)},
-                         {"yaw", toJson(camera.yaw)},
-                         {"pitch", toJson(camera.pitch)}});
+void JsonCodec<CameraState>::write(JsonWriter& out, const CameraState& camera) {
+    out.beginObject()
+        .member("distance", camera.distance)
+        .member("pitch", camera.pitch)
+        .member("target", camera.target)
+        .member("yaw", camera.yaw)
+        .endObject();
 }
 
 CameraState JsonCodec<CameraState>::read(const JsonReader& in) {
@@ -42,16 +48,18 @@ CameraState JsonCodec<CameraState>::read(const JsonReader& in) {
             in["pitch"].as<double>()};
 }
 
-Json JsonCodec<CADDocument>::write(const CADDocument& document) {
-    return Json::object({{"schemaVersion", document.schemaVersion},
-                         {"units", toJson(document.units)},
-                         {"metadata", toJson(document.metadata)},
-                         {"bodies", toJson(document.bodies)},
-                         {"sketches", toJson(document.sketches)},
-                         {"camera", toJson(document.camera)},
-                         {"showGrid", document.showGrid},
-                         {"bodyCounter", document.bodyCounter},
-                         {"sketchCounter", document.sketchCounter}});
+void JsonCodec<CADDocument>::write(JsonWriter& out, const CADDocument& document) {
+    out.beginObject()
+        .member("bodies", document.bodies)
+        .member("bodyCounter", document.bodyCounter)
+        .member("camera", document.camera)
+        .member("metadata", document.metadata)
+        .member("schemaVersion", document.schemaVersion)
+        .member("showGrid", document.showGrid)
+        .member("sketchCounter", document.sketchCounter)
+        .member("sketches", document.sketches)
+        .member("units", document.units)
+        .endObject();
 }
 
 CADDocument JsonCodec<CADDocument>::read(const JsonReader& in) {

@@ -8,26 +8,26 @@ namespace brontile {
 
 template <>
 struct JsonCodec<Body> {
-    static Json write(const Body& body);
+    static void write(JsonWriter& out, const Body& body);
     static Body read(const JsonReader& in);
 };
 
 template <>
 struct JsonCodec<DocumentMetadata> {
-    static Json write(const DocumentMetadata& metadata);
+    static void write(JsonWriter& out, const DocumentMetadata& metadata);
     static DocumentMetadata read(const JsonReader& in);
 };
 
 template <>
 struct JsonCodec<CameraState> {
-    static Json write(const CameraState& camera);
+    static void write(JsonWriter& out, const CameraState& camera);
     static CameraState read(const JsonReader& in);
 };
 
 // The schema version is read as it is; checking it is the package reader's job.
 template <>
 struct JsonCodec<CADDocument> {
-    static Json write(const CADDocument& document);
+    static void write(JsonWriter& out, const CADDocument& document);
     static CADDocument read(const JsonReader& in);
 };
 

@@ -2,28 +2,31 @@
 
 namespace brontile {
 
-Json JsonCodec<Vec2>::write(const Vec2& v) {
-    return Json::object({{"x", toJson(v.x)}, {"y", toJson(v.y)}});
+void JsonCodec<Vec2>::write(JsonWriter& out, const Vec2& v) {
+    out.beginObject().member("x", v.x).member("y", v.y).endObject();
 }
 
 Vec2 JsonCodec<Vec2>::read(const JsonReader& in) {
     return {in["x"].as<double>(), in["y"].as<double>()};
 }
 
-Json JsonCodec<Vec3>::write(const Vec3& v) {
-    return Json::object({{"x", toJson(v.x)}, {"y", toJson(v.y)}, {"z", toJson(v.z)}});
+void JsonCodec<Vec3>::write(JsonWriter& out, const Vec3& v) {
+    out.beginObject().member("x", v.x).member("y", v.y).member("z", v.z).endObject();
 }
 
 Vec3 JsonCodec<Vec3>::read(const JsonReader& in) {
     return {in["x"].as<double>(), in["y"].as<double>(), in["z"].as<double>()};
 }
 
-Json JsonCodec<RGBA>::write(const RGBA& c) {
+void JsonCodec<RGBA>::write(JsonWriter& out, const RGBA& c) {
     // Channels are single precision; widening to double keeps them exact.
-    return Json::object({{"r", toJson(static_cast<double>(c.r))},
-                         {"g", toJson(static_cast<double>(c.g))},
-                         {"b", toJson(static_cast<double>(c.b))},
-                         {"a", toJson(static_cast<double>(c.a))}});
+    const auto channel = [](float value) { return static_cast<double>(value); };
+    out.beginObject()
+        .member("a", channel(c.a))
+        .member("b", channel(c.b))
+        .member("g", channel(c.g))
+        .member("r", channel(c.r))
+        .endObject();
 }
 
 RGBA JsonCodec<RGBA>::read(const JsonReader& in) {

@@ -10,19 +10,19 @@ namespace brontile {
 
 template <>
 struct JsonCodec<Vec2> {
-    static Json write(const Vec2& v);
+    static void write(JsonWriter& out, const Vec2& v);
     static Vec2 read(const JsonReader& in);
 };
 
 template <>
 struct JsonCodec<Vec3> {
-    static Json write(const Vec3& v);
+    static void write(JsonWriter& out, const Vec3& v);
     static Vec3 read(const JsonReader& in);
 };
 
 template <>
 struct JsonCodec<RGBA> {
-    static Json write(const RGBA& c);
+    static void write(JsonWriter& out, const RGBA& c);
     static RGBA read(const JsonReader& in);
 };
 

@@ -25,10 +25,12 @@ PolygonLoop readPolygon(const JsonReader& in, std::optional<std::size_t> vertexC
 
 }  // namespace
 
-Json JsonCodec<SolidFace>::write(const SolidFace& face) {
-    return Json::object({{"id", toJson(face.id)},
-                         {"polygons", toJson(face.polygons)},
-                         {"normal", toJson(face.normal)}});
+void JsonCodec<SolidFace>::write(JsonWriter& out, const SolidFace& face) {
+    out.beginObject()
+        .member("id", face.id)
+        .member("normal", face.normal)
+        .member("polygons", face.polygons)
+        .endObject();
 }
 
 SolidFace JsonCodec<SolidFace>::read(const JsonReader& in, std::optional<std::size_t> vertexCount) {
@@ -44,8 +46,8 @@ SolidFace JsonCodec<SolidFace>::read(const JsonReader& in, std::optional<std::si
     return face;
 }
 
-Json JsonCodec<SolidMesh>::write(const SolidMesh& mesh) {
-    return Json::object({{"vertices", toJson(mesh.vertices())}, {"faces", toJson(mesh.faces())}});
+void JsonCodec<SolidMesh>::write(JsonWriter& out, const SolidMesh& mesh) {
+    out.beginObject().member("faces", mesh.faces()).member("vertices", mesh.vertices()).endObject();
 }
 
 SolidMesh JsonCodec<SolidMesh>::read(const JsonReader& in) {

@@ -12,7 +12,7 @@ namespace brontile {
 
 template <>
 struct JsonCodec<SolidFace> {
-    static Json write(const SolidFace& face);
+    static void write(JsonWriter& out, const SolidFace& face);
     static SolidFace read(const JsonReader& in) { return read(in, std::nullopt); }
     // With a vertex count, every index must lie below it.
     static SolidFace read(const JsonReader& in, std::optional<std::size_t> vertexCount);
@@ -20,7 +20,7 @@ struct JsonCodec<SolidFace> {
 
 template <>
 struct JsonCodec<SolidMesh> {
-    static Json write(const SolidMesh& mesh);
+    static void write(JsonWriter& out, const SolidMesh& mesh);
     static SolidMesh read(const JsonReader& in);
 };
 

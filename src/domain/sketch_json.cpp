@@ -4,18 +4,12 @@
 #include "domain/overloaded.hpp"
 
 namespace brontile {
-namespace {
-
-Json circlePayload(const Vec2& center, double radius) {
-    return Json::object({{"center", toJson(center)}, {"radius", toJson(radius)}});
-}
-
-}  // namespace
-
-Json JsonCodec<SketchPlane>::write(const SketchPlane& plane) {
-    return Json::object({{"origin", toJson(plane.origin)},
-                         {"xAxis", toJson(plane.xAxis)},
-                         {"yAxis", toJson(plane.yAxis)}});
+void JsonCodec<SketchPlane>::write(JsonWriter& out, const SketchPlane& plane) {
+    out.beginObject()
+        .member("origin", plane.origin)
+        .member("xAxis", plane.xAxis)
+        .member("yAxis", plane.yAxis)
+        .endObject();
 }
 
 SketchPlane JsonCodec<SketchPlane>::read(const JsonReader& in) {
@@ -26,24 +20,29 @@ SketchPlane JsonCodec<SketchPlane>::read(const JsonReader& in) {
     return plane;
 }
 
-Json JsonCodec<SketchGeometry>::write(const SketchGeometry& geometry) {
-    return std::visit(
-        Overloaded{
-            [](const SketchLine& l) {
-                return Json::object(
-                    {{"line", Json::object({{"_0", toJson(l.start)}, {"_1", toJson(l.end)}})}});
-            },
-            [](const SketchCircle& c) {
-                return Json::object({{"circle", circlePayload(c.center, c.radius)}});
-            },
-            [](const SketchArc& a) {
-                Json payload = circlePayload(a.center, a.radius);
-                payload["startAngle"] = toJson(a.startAngle);
-                payload["endAngle"] = toJson(a.endAngle);
-                return Json::object({{"arc", std::move(payload)}});
-            },
-        },
-        geometry);
+void JsonCodec<SketchGeometry>::write(JsonWriter& out, const SketchGeometry& geometry) {
+    out.beginObject();
+    std::visit(Overloaded{
+                   [&](const SketchLine& l) {
+                       out.key("line").beginObject().member("_0", l.start).member("_1", l.end);
+                   },
+                   [&](const SketchCircle& c) {
+                       out.key("circle")
+                           .beginObject()
+                           .member("center", c.center)
+                           .member("radius", c.radius);
+                   },
+                   [&](const SketchArc& a) {
+                       out.key("arc")
+                           .beginObject()
+                           .member("center", a.center)
+                           .member("endAngle", a.endAngle)
+                           .member("radius", a.radius)
+                           .member("startAngle", a.startAngle);
+                   },
+               },
+               geometry);
+    out.endObject().endObject();
 }
 
 SketchGeometry JsonCodec<SketchGeometry>::read(const JsonReader& in) {
@@ -67,10 +66,12 @@ SketchGeometry JsonCodec<SketchGeometry>::read(const JsonReader& in) {
                      arc["startAngle"].as<double>(), arc["endAngle"].as<double>()};
 }
 
-Json JsonCodec<SketchEntity>::write(const SketchEntity& entity) {
-    return Json::object({{"id", toJson(entity.id)},
-                         {"geometry", toJson(entity.geometry)},
-                         {"isConstruction", entity.isConstruction}});
+void JsonCodec<SketchEntity>::write(JsonWriter& out, const SketchEntity& entity) {
+    out.beginObject()
+        .member("geometry", entity.geometry)
+        .member("id", entity.id)
+        .member("isConstruction", entity.isConstruction)
+        .endObject();
 }
 
 SketchEntity JsonCodec<SketchEntity>::read(const JsonReader& in) {
@@ -78,28 +79,29 @@ SketchEntity JsonCodec<SketchEntity>::read(const JsonReader& in) {
             in["isConstruction"].as<bool>()};
 }
 
-Json JsonCodec<SketchGeomRef>::write(const SketchGeomRef& ref) {
-    return Json::object({{"entity", toJson(ref.entity)}, {"role", toJson(ref.role)}});
+void JsonCodec<SketchGeomRef>::write(JsonWriter& out, const SketchGeomRef& ref) {
+    out.beginObject().member("entity", ref.entity).member("role", ref.role).endObject();
 }
 
 SketchGeomRef JsonCodec<SketchGeomRef>::read(const JsonReader& in) {
     return {in["entity"].as<SketchEntityID>(), in["role"].as<SketchParamRole>()};
 }
 
-Json JsonCodec<SketchConstraintSel>::write(const SketchConstraintSel& sel) {
-    return Json::object({{"sketch", toJson(sel.sketch)}, {"constraint", toJson(sel.constraint)}});
+void JsonCodec<SketchConstraintSel>::write(JsonWriter& out, const SketchConstraintSel& sel) {
+    out.beginObject().member("constraint", sel.constraint).member("sketch", sel.sketch).endObject();
 }
 
 SketchConstraintSel JsonCodec<SketchConstraintSel>::read(const JsonReader& in) {
     return {in["sketch"].as<Uuid>(), in["constraint"].as<SketchConstraintID>()};
 }
 
-Json JsonCodec<SketchConstraint>::write(const SketchConstraint& constraint) {
-    Json json = Json::object({{"id", toJson(constraint.id)},
-                              {"kind", toJson(constraint.kind)},
-                              {"refs", toJson(constraint.refs)}});
-    if (constraint.value) json["value"] = toJson(*constraint.value);
-    return json;
+void JsonCodec<SketchConstraint>::write(JsonWriter& out, const SketchConstraint& constraint) {
+    out.beginObject()
+        .member("id", constraint.id)
+        .member("kind", constraint.kind)
+        .member("refs", constraint.refs);
+    if (constraint.value) out.member("value", *constraint.value);
+    out.endObject();
 }
 
 SketchConstraint JsonCodec<SketchConstraint>::read(const JsonReader& in) {
@@ -111,13 +113,15 @@ SketchConstraint JsonCodec<SketchConstraint>::read(const JsonReader& in) {
     return constraint;
 }
 
-Json JsonCodec<Sketch>::write(const Sketch& sketch) {
-    return Json::object({{"id", toJson(sketch.id)},
-                         {"name", sketch.name},
-                         {"plane", toJson(sketch.plane)},
-                         {"entities", toJson(sketch.entities)},
-                         {"isVisible", sketch.isVisible},
-                         {"constraints", toJson(sketch.constraints)}});
+void JsonCodec<Sketch>::write(JsonWriter& out, const Sketch& sketch) {
+    out.beginObject()
+        .member("constraints", sketch.constraints)
+        .member("entities", sketch.entities)
+        .member("id", sketch.id)
+        .member("isVisible", sketch.isVisible)
+        .member("name", sketch.name)
+        .member("plane", sketch.plane)
+        .endObject();
 }
 
 Sketch JsonCodec<Sketch>::read(const JsonReader& in) {

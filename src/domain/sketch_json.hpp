@@ -11,7 +11,7 @@ namespace brontile {
 
 template <>
 struct JsonCodec<SketchPlane> {
-    static Json write(const SketchPlane& plane);
+    static void write(JsonWriter& out, const SketchPlane& plane);
     // Axes are taken as stored, not normalised again, so a plane reads back exactly.
     static SketchPlane read(const JsonReader& in);
 };
@@ -20,39 +20,39 @@ struct JsonCodec<SketchPlane> {
 // {"arc": {"center", "radius", "startAngle", "endAngle"}}.
 template <>
 struct JsonCodec<SketchGeometry> {
-    static Json write(const SketchGeometry& geometry);
+    static void write(JsonWriter& out, const SketchGeometry& geometry);
     static SketchGeometry read(const JsonReader& in);
 };
 
 template <>
 struct JsonCodec<SketchEntity> {
-    static Json write(const SketchEntity& entity);
+    static void write(JsonWriter& out, const SketchEntity& entity);
     static SketchEntity read(const JsonReader& in);
 };
 
 template <>
 struct JsonCodec<SketchGeomRef> {
-    static Json write(const SketchGeomRef& ref);
+    static void write(JsonWriter& out, const SketchGeomRef& ref);
     static SketchGeomRef read(const JsonReader& in);
 };
 
 template <>
 struct JsonCodec<SketchConstraintSel> {
-    static Json write(const SketchConstraintSel& sel);
+    static void write(JsonWriter& out, const SketchConstraintSel& sel);
     static SketchConstraintSel read(const JsonReader& in);
 };
 
 // "value" is written only when present and may be absent when read.
 template <>
 struct JsonCodec<SketchConstraint> {
-    static Json write(const SketchConstraint& constraint);
+    static void write(JsonWriter& out, const SketchConstraint& constraint);
     static SketchConstraint read(const JsonReader& in);
 };
 
 // "isVisible" and "constraints" may be absent when read (visible, none).
 template <>
 struct JsonCodec<Sketch> {
-    static Json write(const Sketch& sketch);
+    static void write(JsonWriter& out, const Sketch& sketch);
     static Sketch read(const JsonReader& in);
 };
 
