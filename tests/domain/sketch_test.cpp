@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "domain/overlay_marker_kind.hpp"
 #include "domain/sketch.hpp"
 #include "domain/sketch_constraint.hpp"
 
@@ -189,6 +190,14 @@ TEST(ConstraintValues, KindsDisplayNamesAndGlyphs) {
     EXPECT_EQ(glyph(SketchConstraintKind::perpendicular), "\u27C2");
     EXPECT_EQ(glyph(SketchConstraintKind::equalRadius), "=");
     EXPECT_EQ(glyph(SketchConstraintKind::radius), "\u2300");
+}
+
+TEST(ConstraintValues, MarkerShapesInTheirFixedOrder) {
+    const auto shapes = allCases<OverlayMarkerKind>();
+    ASSERT_EQ(shapes.size(), 6u);
+    EXPECT_EQ(rawValue(shapes[0]), "cross");
+    EXPECT_EQ(rawValue(shapes[3]), "circle");
+    EXPECT_EQ(fromRawValue<OverlayMarkerKind>("tick"), OverlayMarkerKind::tick);
 }
 
 TEST(ConstraintValues, DimensionsAndInvolvement) {
