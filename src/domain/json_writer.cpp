@@ -41,9 +41,7 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
 }  // namespace
 
 JsonWriter& JsonWriter::beginObject() {
-    beforeValue();
-    out_ += '{';
-    levels_.push_back({true, true, {}});
+    open(true, '{');
     return *this;
 }
 
@@ -54,9 +52,7 @@ JsonWriter& JsonWriter::endObject() {
 }
 
 JsonWriter& JsonWriter::beginArray() {
-    beforeValue();
-    out_ += '[';
-    levels_.push_back({false, true, {}});
+    open(false, '[');
     return *this;
 }
 
@@ -144,6 +140,12 @@ void JsonWriter::beforeValue() {
 void JsonWriter::newLine() {
     out_ += '\n';
     out_.append(levels_.size() * 2, ' ');
+}
+
+void JsonWriter::open(bool isObject, char bracket) {
+    beforeValue();
+    out_ += bracket;
+    levels_.push_back({isObject, true, {}});
 }
 
 void JsonWriter::close(bool isObject, char bracket) {

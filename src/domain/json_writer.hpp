@@ -61,6 +61,7 @@ private:
 
     void beforeValue();
     void newLine();
+    void open(bool isObject, char bracket);
     void close(bool isObject, char bracket);
     void writeQuoted(std::string_view text);
 

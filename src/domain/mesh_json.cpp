@@ -14,7 +14,7 @@ PolygonLoop readPolygon(const JsonReader& in, std::optional<std::size_t> vertexC
     for (std::size_t i = 0; i < items.size(); ++i) {
         const JsonReader item = in.at(i);
         const auto index = item.as<std::int64_t>();
-        if (vertexCount && (index < 0 || static_cast<std::uint64_t>(index) >= *vertexCount)) {
+        if (vertexCount && !isVertexIndex(index, *vertexCount)) {
             item.fail("Vertex index " + std::to_string(index) + " is outside the mesh's " +
                       std::to_string(*vertexCount) + " vertices");
         }

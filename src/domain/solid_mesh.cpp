@@ -17,9 +17,8 @@ const std::vector<SolidFace> kNoFaces;
 std::size_t toSize(VertexIndex index) { return static_cast<std::size_t>(index); }
 
 bool inRange(const PolygonLoop& polygon, std::size_t vertexCount) {
-    const auto count = static_cast<VertexIndex>(vertexCount);
     return std::all_of(polygon.begin(), polygon.end(),
-                       [count](VertexIndex i) { return i >= 0 && i < count; });
+                       [vertexCount](VertexIndex i) { return isVertexIndex(i, vertexCount); });
 }
 
 std::optional<Vec3> newellNormalOf(const std::vector<Vec3>& vertices, const SolidFace& face) {
@@ -51,18 +50,17 @@ std::shared_ptr<const std::vector<T>> share(std::vector<T> items) {
 }
 
 void checkIndices(const std::vector<Vec3>& vertices, const std::vector<SolidFace>& faces) {
-    const auto count = static_cast<VertexIndex>(vertices.size());
     for (std::size_t f = 0; f < faces.size(); ++f) {
         const auto& polygons = faces[f].polygons;
         for (std::size_t p = 0; p < polygons.size(); ++p) {
-            for (VertexIndex index : polygons[p]) {
-                if (index < 0 || index >= count) {
-                    throw InvalidMeshError("Face " + std::to_string(f) + ", polygon " +
-                                           std::to_string(p) + " refers to vertex " +
-                                           std::to_string(index) + ", but the mesh has " +
-                                           std::to_string(count) + " vertices.");
-                }
-            }
+            if (inRange(polygons[p], vertices.size())) continue;
+            const VertexIndex bad =
+                *std::find_if_not(polygons[p].begin(), polygons[p].end(),
+                                  [&](VertexIndex i) { return isVertexIndex(i, vertices.size()); });
+            throw InvalidMeshError("Face " + std::to_string(f) + ", polygon " + std::to_string(p) +
+                                   " refers to vertex " + std::to_string(bad) +
+                                   ", but the mesh has " + std::to_string(vertices.size()) +
+                                   " vertices.");
         }
     }
 }
@@ -111,11 +109,10 @@ std::vector<VertexIndex> SolidMesh::vertexIndices(const SolidFace& face) const {
 }
 
 Vec3 SolidMesh::centroid(const SolidFace& face) const {
-    const auto count = static_cast<VertexIndex>(vertices().size());
     Vec3 sum;
     std::size_t used = 0;
     for (VertexIndex index : vertexIndices(face)) {
-        if (index < 0 || index >= count) continue;
+        if (!isVertexIndex(index, vertices().size())) continue;
         sum += vertices()[toSize(index)];
         ++used;
     }

@@ -28,6 +28,11 @@ using VertexIndex = std::int64_t;
 // side the face normal points to.
 using PolygonLoop = std::vector<VertexIndex>;
 
+// Whether `index` names one of `vertexCount` vertices.
+[[nodiscard]] constexpr bool isVertexIndex(VertexIndex index, std::size_t vertexCount) {
+    return index >= 0 && static_cast<std::size_t>(index) < vertexCount;
+}
+
 struct SolidFace {
     FaceID id;
     // One or more loops in the face's plane; edges shared between them are interior.
