@@ -18,4 +18,11 @@ inline constexpr double kTwoPi = 2 * std::numbers::pi;
     return angle;
 }
 
+// The counter-clockwise turn from `start` to `end`: end − start, plus 2π when that is not
+// positive, so equal angles make a full turn.
+[[nodiscard]] inline double counterClockwiseSweep(double start, double end) {
+    const double difference = end - start;
+    return difference <= 0 ? difference + kTwoPi : difference;
+}
+
 }  // namespace brontile

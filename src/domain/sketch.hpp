@@ -3,8 +3,10 @@
 
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "domain/constraint_glyph.hpp"
 #include "domain/sketch_constraint.hpp"
 #include "domain/sketch_entity.hpp"
 #include "domain/sketch_plane.hpp"
@@ -27,6 +29,19 @@ struct Sketch {
     [[nodiscard]] std::optional<SketchEntity> entity(const SketchEntityID& entityID) const;
     // Every entity's polyline in model space, concatenated in entity order.
     [[nodiscard]] std::vector<Vec3> worldPoints() const;
+
+    // The first constraint with that id.
+    [[nodiscard]] std::optional<SketchConstraint> constraint(
+        const SketchConstraintID& constraintID) const;
+    // The constraints referring to any of the entities, in stored order.
+    [[nodiscard]] std::vector<SketchConstraint> constraintsInvolving(
+        const std::unordered_set<SketchEntityID>& entityIDs) const;
+    // Removes every constraint referring to any of the entities; the rest keep their order.
+    void dropConstraintsForDeletedEntities(const std::unordered_set<SketchEntityID>& entityIDs);
+    // One glyph per drawable constraint, in stored order; constraints whose entities or points
+    // are gone are skipped. `size` is sketch units per marker (at least 0.4 is used).
+    [[nodiscard]] std::vector<ConstraintGlyph> constraintGlyphs(
+        const std::unordered_set<SketchConstraintID>& selected, double size) const;
 };
 
 }  // namespace brontile

@@ -31,10 +31,7 @@ Vec2 closestOnArc(const SketchArc& arc, const Vec2& p) {
 
 }  // namespace
 
-double SketchArc::sweep() const {
-    const double difference = endAngle - startAngle;
-    return difference <= 0 ? difference + kTwoPi : difference;
-}
+double SketchArc::sweep() const { return counterClockwiseSweep(startAngle, endAngle); }
 
 Vec2 SketchArc::pointAt(double angle) const { return onCircle(center, radius, angle); }
 
