@@ -1,6 +1,10 @@
 #include "support/mesh_fixtures.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "domain/vec2.hpp"
@@ -90,6 +94,97 @@ SolidMesh largeMesh(int triangles) {
         }
     }
     return SolidMesh(std::move(vertices), std::move(faces));
+}
+
+}  // namespace brontile::test
+
+namespace brontile::test {
+namespace {
+
+// One face per triangle; normals follow the winding.
+SolidMesh triangleMesh(std::vector<Vec3> vertices,
+                       const std::vector<std::array<VertexIndex, 3>>& tris) {
+    std::vector<SolidFace> faces;
+    faces.reserve(tris.size());
+    for (const auto& t : tris)
+        faces.push_back({FaceID::generate(), {{t[0], t[1], t[2]}}, Vec3::zero});
+    SolidMesh mesh(std::move(vertices), std::move(faces));
+    mesh.recomputeNormals();
+    return mesh;
+}
+
+}  // namespace
+
+SolidMesh sphereMesh(const Vec3& center, double radius, int slices, int stacks) {
+    constexpr double pi = 3.14159265358979323846;
+    std::vector<Vec3> vertices{center + Vec3{0, 0, radius}};
+    for (int i = 1; i < stacks; ++i) {
+        const double phi = pi * i / stacks;
+        for (int j = 0; j < slices; ++j) {
+            const double theta = 2 * pi * j / slices;
+            vertices.push_back(center + Vec3{std::sin(phi) * std::cos(theta),
+                                             std::sin(phi) * std::sin(theta), std::cos(phi)} *
+                                            radius);
+        }
+    }
+    vertices.push_back(center - Vec3{0, 0, radius});
+    const auto ring = [&](int i, int j) -> VertexIndex {
+        return 1 + (i - 1) * slices + (j % slices);
+    };
+    const VertexIndex south = static_cast<VertexIndex>(vertices.size()) - 1;
+    std::vector<std::array<VertexIndex, 3>> tris;
+    for (int j = 0; j < slices; ++j) {
+        tris.push_back({0, ring(1, j), ring(1, j + 1)});
+        for (int i = 1; i + 1 < stacks; ++i) {
+            tris.push_back({ring(i, j), ring(i + 1, j), ring(i + 1, j + 1)});
+            tris.push_back({ring(i, j), ring(i + 1, j + 1), ring(i, j + 1)});
+        }
+        tris.push_back({south, ring(stacks - 1, j + 1), ring(stacks - 1, j)});
+    }
+    return triangleMesh(std::move(vertices), tris);
+}
+
+SolidMesh cylinderMesh(const Vec3& base, double radius, double height, int slices) {
+    constexpr double pi = 3.14159265358979323846;
+    std::vector<Vec3> vertices{base, base + Vec3{0, 0, height}};
+    for (int j = 0; j < slices; ++j) {
+        const double theta = 2 * pi * j / slices;
+        const Vec3 p = base + Vec3{std::cos(theta), std::sin(theta), 0} * radius;
+        vertices.push_back(p);
+        vertices.push_back(p + Vec3{0, 0, height});
+    }
+    const auto bottom = [&](int j) -> VertexIndex { return 2 + 2 * (j % slices); };
+    const auto top = [&](int j) -> VertexIndex { return 3 + 2 * (j % slices); };
+    std::vector<std::array<VertexIndex, 3>> tris;
+    for (int j = 0; j < slices; ++j) {
+        tris.push_back({0, bottom(j + 1), bottom(j)});
+        tris.push_back({1, top(j), top(j + 1)});
+        tris.push_back({bottom(j), bottom(j + 1), top(j + 1)});
+        tris.push_back({bottom(j), top(j + 1), top(j)});
+    }
+    return triangleMesh(std::move(vertices), tris);
+}
+
+std::size_t openEdgeCount(const SolidMesh& mesh) {
+    // Per undirected edge: uses in the lo→hi direction minus uses in the hi→lo direction, and
+    // the total number of uses.
+    std::map<std::pair<VertexIndex, VertexIndex>, std::pair<int, int>> uses;
+    for (const SolidFace& face : mesh.faces()) {
+        for (const PolygonLoop& loop : face.polygons) {
+            for (std::size_t i = 0; i < loop.size(); ++i) {
+                const VertexIndex a = loop[i];
+                const VertexIndex b = loop[(i + 1) % loop.size()];
+                auto& [balance, total] = uses[{std::min(a, b), std::max(a, b)}];
+                balance += a < b ? 1 : -1;
+                ++total;
+            }
+        }
+    }
+    std::size_t open = 0;
+    for (const auto& [edge, use] : uses) {
+        if (use.first != 0 || use.second != 2) ++open;
+    }
+    return open;
 }
 
 }  // namespace brontile::test

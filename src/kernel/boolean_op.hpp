@@ -1,0 +1,33 @@
+// The three ways two solids combine.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "domain/raw_value_enum.hpp"
+
+namespace brontile {
+
+// `unite` is the design's union (a C++ keyword).
+enum class BooleanOp { unite, subtract, intersect };
+
+template <>
+struct RawValueCases<BooleanOp> {
+    static constexpr std::array<RawValueCase<BooleanOp>, 3> cases{{
+        {BooleanOp::unite, "union"},
+        {BooleanOp::subtract, "subtract"},
+        {BooleanOp::intersect, "intersect"},
+    }};
+};
+
+// "Union", "Subtract", "Intersect": the label tools and menus show.
+[[nodiscard]] constexpr std::string_view title(BooleanOp op) {
+    switch (op) {
+        case BooleanOp::unite: return "Union";
+        case BooleanOp::subtract: return "Subtract";
+        case BooleanOp::intersect: return "Intersect";
+    }
+    return "";
+}
+
+}  // namespace brontile

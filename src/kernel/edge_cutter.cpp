@@ -1,0 +1,154 @@
+#include "kernel/edge_cutter.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+#include <vector>
+
+#include "kernel/kernel_error.hpp"
+#include "kernel/mesh_boolean.hpp"
+
+namespace brontile::kernel_detail {
+namespace {
+
+constexpr double kMinEdgeLength = 1e-9;
+constexpr double kMinBlendLength = 1e-6;
+// Faces meeting closer than this (rad) to flat, or to folded onto each other, would give a
+// sliver of a section thinner than the booleans can cut cleanly.
+constexpr double kFlatAngle = 1e-3;
+
+// The edge seen from the body: its direction and, in each face, the direction perpendicular to
+// the edge that leads into that face.
+struct EdgeFrame {
+    Vec3 t;
+    Vec3 u0;
+    Vec3 u1;
+    // Between u0 and u1, in [0, π].
+    double angle = 0;
+};
+
+// Each face's outline runs counter-clockwise about its outward normal, so the face lies to the
+// left of its own edge: face 0 runs the edge a→b, face 1 (its neighbour) b→a.
+EdgeFrame edgeFrame(const Vec3& a, const Vec3& b, const Vec3& n0, const Vec3& n1) {
+    EdgeFrame frame;
+    frame.t = (b - a).normalized();
+    frame.u0 = n0.normalized().cross(frame.t).normalized();
+    frame.u1 = frame.t.cross(n1.normalized()).normalized();
+    frame.angle = std::atan2(frame.u0.cross(frame.u1).length(), frame.u0.dot(frame.u1));
+    return frame;
+}
+
+// Convex: each face leaves the edge below the other face's plane.
+bool isConvex(const EdgeFrame& frame, const Vec3& n0, const Vec3& n1) {
+    return frame.u1.dot(n0.normalized()) < 0 && frame.u0.dot(n1.normalized()) < 0;
+}
+
+// The arc's points as offsets from the edge point, from the tangent point on face 0 to the one
+// on face 1. The centre lies on the bisector, `radius` from both faces.
+std::vector<Vec3> filletRim(const EdgeFrame& frame, double radius) {
+    const double half = frame.angle / 2;
+    const Vec3 centre = (frame.u0 + frame.u1).normalized() * (radius / std::sin(half));
+    const double tangent = radius / std::tan(half);
+    const Vec3 from = frame.u0 * tangent - centre;
+    const Vec3 to = frame.u1 * tangent - centre;
+    const double sweep = std::atan2(frame.t.dot(from.cross(to)), from.dot(to));
+    std::vector<Vec3> rim;
+    for (int k = 0; k <= kFilletSegments; ++k) {
+        const double turn = sweep * k / kFilletSegments;
+        rim.push_back(centre + from.rotated(frame.t, Vec3::zero, turn));
+    }
+    return rim;
+}
+
+SolidFace provisionalFace(PolygonLoop loop) { return {FaceID::generate(), {std::move(loop)}, {}}; }
+
+// The prism from a to b over the section (offsets from the edge point, clockwise about a→b):
+// the cap at a, the cap at b, then one side per section edge, all wound outward.
+SolidMesh prism(const Vec3& a, const Vec3& b, const std::vector<Vec3>& section) {
+    const auto q = static_cast<VertexIndex>(section.size());
+    std::vector<Vec3> vertices;
+    vertices.reserve(2 * section.size());
+    for (const Vec3& p : section) vertices.push_back(a + p);
+    for (const Vec3& p : section) vertices.push_back(b + p);
+    PolygonLoop capA;
+    PolygonLoop capB;
+    for (VertexIndex i = 0; i < q; ++i) {
+        capA.push_back(i);
+        capB.push_back(2 * q - 1 - i);
+    }
+    std::vector<SolidFace> faces{provisionalFace(capA), provisionalFace(capB)};
+    for (VertexIndex i = 0; i < q; ++i) {
+        const VertexIndex j = (i + 1) % q;
+        faces.push_back(provisionalFace({j, i, q + i, q + j}));
+    }
+    SolidMesh cutter(std::move(vertices), std::move(faces));
+    cutter.recomputeNormals();
+    return cutter;
+}
+
+// The one other face whose outline holds the edge, running it the other way. Nothing for an edge
+// on one face only, on three or more, or where the two faces are wound inconsistently.
+std::optional<std::size_t> neighbourAcross(const SolidMesh& mesh, std::size_t face,
+                                           const SolidMesh::Edge& edge) {
+    const auto sharing = mesh.faceIndicesSharing(edge);
+    if (sharing.size() != 2) return std::nullopt;
+    const std::size_t other = sharing[0] == face ? sharing[1] : sharing[0];
+    const auto outline = mesh.boundaryEdges(mesh.faces()[other]);
+    const bool reversed =
+        std::ranges::find(outline, SolidMesh::Edge{edge.b, edge.a}) != outline.end();
+    return reversed ? std::optional(other) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<SolidMesh> edgeCutter(const SolidMesh& mesh, const SolidMesh::Edge& edge,
+                                    const Vec3& n0, const Vec3& n1, double distance,
+                                    EdgeBlend blend) {
+    const auto& vertices = mesh.vertices();
+    if (!isVertexIndex(edge.a, vertices.size()) || !isVertexIndex(edge.b, vertices.size())) {
+        return std::nullopt;
+    }
+    const Vec3 a = vertices[static_cast<std::size_t>(edge.a)];
+    const Vec3 b = vertices[static_cast<std::size_t>(edge.b)];
+    if (!(a.distance(b) > kMinEdgeLength)) return std::nullopt;
+    const EdgeFrame frame = edgeFrame(a, b, n0, n1);
+    if (!(frame.angle > kFlatAngle && frame.angle < std::numbers::pi - kFlatAngle)) {
+        return std::nullopt;
+    }
+    // A concave edge's corner region lies outside the body, so subtracting it would change
+    // nothing; blending such an edge needs material added.
+    if (!isConvex(frame, n0, n1)) return std::nullopt;
+    std::vector<Vec3> rim = blend == EdgeBlend::fillet
+                                ? filletRim(frame, distance)
+                                : std::vector<Vec3>{frame.u0 * distance, frame.u1 * distance};
+    if (frame.t.dot(frame.u0.cross(frame.u1)) > 0) std::ranges::reverse(rim);
+    rim.insert(rim.begin(), Vec3::zero);
+    return prism(a, b, rim);
+}
+
+SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, EdgeBlend blend) {
+    const auto index = mesh.faceIndex(face);
+    if (!index) throw KernelError::faceNotFound();
+    if (!(distance > kMinBlendLength) || !std::isfinite(distance)) {
+        throw KernelError::degenerateResult();
+    }
+    const auto& faces = mesh.faces();
+    SolidMesh result = mesh;
+    for (const SolidMesh::Edge& edge : mesh.boundaryEdges(faces[*index])) {
+        const auto neighbour = neighbourAcross(mesh, *index, edge);
+        if (!neighbour) continue;
+        const auto cutter =
+            edgeCutter(mesh, edge, faces[*index].normal, faces[*neighbour].normal, distance, blend);
+        if (!cutter) continue;
+        try {
+            result = meshBoolean(result, *cutter, BooleanOp::subtract);
+        } catch (const KernelError&) {
+            // The edge stays as it was; the other edges are still cut.
+        }
+    }
+    if (result.isEmpty()) throw KernelError::degenerateResult();
+    return result;
+}
+
+}  // namespace brontile::kernel_detail

@@ -1,0 +1,29 @@
+#include "kernel/mesh_boolean.hpp"
+
+#include <cmath>
+
+#include "kernel/csg.hpp"
+#include "kernel/kernel_error.hpp"
+#include "kernel/mesh_csg_bridge.hpp"
+
+namespace brontile {
+namespace {
+
+constexpr double kMinVolume = 1e-9;
+
+}  // namespace
+
+SolidMesh meshBoolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op) {
+    csg_detail::PolygonSoup soup;
+    auto polygonsA = csg_detail::pooledPolygons(soup, a);
+    auto polygonsB = csg_detail::pooledPolygons(soup, b);
+    if (polygonsA.empty() || polygonsB.empty()) throw KernelError::degenerateResult();
+    const auto combined = csg_detail::combine(soup, std::move(polygonsA), std::move(polygonsB), op);
+    SolidMesh result = csg_detail::meshFromPooled(soup, combined);
+    if (result.isEmpty() || !(std::abs(result.volume()) > kMinVolume)) {
+        throw KernelError::degenerateResult();
+    }
+    return result;
+}
+
+}  // namespace brontile

@@ -1,0 +1,15 @@
+// Solid booleans on meshes: both operands through the BSP booleans and back into one mesh.
+#pragma once
+
+#include "domain/solid_mesh.hpp"
+#include "kernel/boolean_op.hpp"
+
+namespace brontile {
+
+// a ∪ b, a − b or a ∩ b. Every face of the result is new (fresh ids); coplanar pieces share one
+// face. Throws KernelError::degenerateResult when an operand has no polygons or the result is
+// empty or encloses no volume (|volume| ≤ 1e-9 mm³), and KernelError::outOfRange when a
+// coordinate is not finite or too large for the vertex weld.
+[[nodiscard]] SolidMesh meshBoolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op);
+
+}  // namespace brontile

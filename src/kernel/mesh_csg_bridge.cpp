@@ -1,0 +1,172 @@
+#include "kernel/mesh_csg_bridge.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <unordered_map>
+
+#include "domain/hashing.hpp"
+#include "kernel/kernel_error.hpp"
+#include "kernel/seam_repair.hpp"
+
+namespace brontile {
+namespace csg_detail {
+namespace {
+
+constexpr double kMinTriangleDoubleArea = 1e-14;
+constexpr double kVertexGrid = 1e6;
+constexpr double kPlaneGrid = 1e4;
+// 2^63: every double below it in magnitude rounds to a value a signed 64-bit integer holds.
+constexpr double kKeyLimit = 0x1p63;
+
+std::int64_t quantise(double value, double grid) {
+    const double scaled = std::round(value * grid);
+    if (!(std::abs(scaled) < kKeyLimit)) throw KernelError::outOfRange();
+    return static_cast<std::int64_t>(scaled);
+}
+
+// Refuses operands the result could not be welded from, before any work is spent on them.
+void requireWeldable(const SolidMesh& mesh) {
+    for (const Vec3& v : mesh.vertices()) {
+        for (const double c : {v.x, v.y, v.z}) {
+            if (!(std::abs(c * kVertexGrid) < kKeyLimit)) throw KernelError::outOfRange();
+        }
+    }
+}
+
+struct VertexKey {
+    std::int64_t x, y, z;
+    friend constexpr bool operator==(const VertexKey&, const VertexKey&) = default;
+};
+
+struct PlaneKey {
+    std::int64_t nx, ny, nz, w;
+    friend constexpr bool operator==(const PlaneKey&, const PlaneKey&) = default;
+};
+
+struct KeyHash {
+    std::size_t operator()(const VertexKey& k) const noexcept { return hashFields(k.x, k.y, k.z); }
+    std::size_t operator()(const PlaneKey& k) const noexcept {
+        return hashFields(k.nx, k.ny, k.nz, k.w);
+    }
+};
+
+// Welds polygon vertices and groups the loops by plane, in first-seen order.
+class MeshAssembler {
+public:
+    explicit MeshAssembler(std::size_t polygonCount) {
+        vertexIndex_.reserve(polygonCount * 2);
+        loop_.reserve(16);
+    }
+
+    template <class VertexAt>
+    void add(const CSGPlane& plane, std::size_t count, VertexAt vertexAt) {
+        loop_.clear();
+        for (std::size_t i = 0; i < count; ++i) {
+            const VertexIndex index = weld(vertexAt(i));
+            if (loop_.empty() || loop_.back() != index) loop_.push_back(index);
+        }
+        if (loop_.size() >= 2 && loop_.front() == loop_.back()) loop_.pop_back();
+        if (!hasThreeDistinct()) return;
+        const PlaneKey key{quantise(plane.normal.x, kPlaneGrid),
+                           quantise(plane.normal.y, kPlaneGrid),
+                           quantise(plane.normal.z, kPlaneGrid), quantise(plane.w, kPlaneGrid)};
+        const auto [it, isNew] = groupIndex_.try_emplace(key, faces_.size());
+        if (isNew) faces_.push_back({FaceID::generate(), {}, plane.normal});
+        faces_[it->second].polygons.push_back(loop_);
+    }
+
+    [[nodiscard]] SolidMesh finish() {
+        closeSeams(vertices_, faces_);
+        return SolidMesh(std::move(vertices_), std::move(faces_));
+    }
+
+private:
+    VertexIndex weld(const Vec3& p) {
+        const VertexKey key{quantise(p.x, kVertexGrid), quantise(p.y, kVertexGrid),
+                            quantise(p.z, kVertexGrid)};
+        const auto [it, isNew] =
+            vertexIndex_.try_emplace(key, static_cast<VertexIndex>(vertices_.size()));
+        if (isNew) vertices_.push_back(p);
+        return it->second;
+    }
+
+    [[nodiscard]] bool hasThreeDistinct() const {
+        if (loop_.size() < 3) return false;
+        // Loops are short; a quadratic scan beats a set.
+        int distinct = 0;
+        for (std::size_t i = 0; i < loop_.size() && distinct < 3; ++i) {
+            bool seen = false;
+            for (std::size_t j = 0; j < i && !seen; ++j) seen = loop_[j] == loop_[i];
+            if (!seen) ++distinct;
+        }
+        return distinct >= 3;
+    }
+
+    std::vector<Vec3> vertices_;
+    std::vector<SolidFace> faces_;
+    std::unordered_map<VertexKey, VertexIndex, KeyHash> vertexIndex_;
+    std::unordered_map<PlaneKey, std::size_t, KeyHash> groupIndex_;
+    PolygonLoop loop_;
+};
+
+template <class Emit>
+void forEachTriangle(const SolidMesh& mesh, Emit emit) {
+    const auto& vertices = mesh.vertices();
+    for (const SolidFace& face : mesh.faces()) {
+        const Vec3 n = face.normal.normalized();
+        for (const auto& t : mesh.triangles(face)) {
+            const Vec3& a = vertices[static_cast<std::size_t>(t[0])];
+            const Vec3& b = vertices[static_cast<std::size_t>(t[1])];
+            const Vec3& c = vertices[static_cast<std::size_t>(t[2])];
+            if (!((b - a).cross(c - a).length() > kMinTriangleDoubleArea)) continue;
+            emit(a, b, c, CSGPlane{n, n.dot(a)});
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh) {
+    requireWeldable(mesh);
+    std::vector<SoupPolygon> result;
+    result.reserve(mesh.triangleCount());
+    soup.reserve(3 * mesh.triangleCount());
+    forEachTriangle(mesh, [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
+        const Vec3 points[3] = {a, b, c};
+        result.push_back(soup.add(points, plane));
+    });
+    return result;
+}
+
+SolidMesh meshFromPooled(const PolygonSoup& soup, const std::vector<SoupPolygon>& polygons) {
+    MeshAssembler assembler(polygons.size());
+    for (const SoupPolygon& p : polygons) {
+        assembler.add(p.plane, p.count,
+                      [&](std::size_t i) -> const Vec3& { return soup.vertex(p, i); });
+    }
+    return assembler.finish();
+}
+
+}  // namespace csg_detail
+
+std::vector<CSGPolygon> MeshCSGBridge::polygons(const SolidMesh& mesh) {
+    csg_detail::requireWeldable(mesh);
+    std::vector<CSGPolygon> result;
+    csg_detail::forEachTriangle(
+        mesh, [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
+            result.push_back({{{a}, {b}, {c}}, plane});
+        });
+    return result;
+}
+
+SolidMesh MeshCSGBridge::mesh(const std::vector<CSGPolygon>& polygons) {
+    csg_detail::MeshAssembler assembler(polygons.size());
+    for (const CSGPolygon& p : polygons) {
+        assembler.add(p.plane, p.vertices.size(),
+                      [&](std::size_t i) -> const Vec3& { return p.vertices[i].pos; });
+    }
+    return assembler.finish();
+}
+
+}  // namespace brontile

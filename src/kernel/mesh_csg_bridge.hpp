@@ -1,0 +1,36 @@
+// Between solid meshes and the polygons the BSP booleans work on. Out: every triangle of every
+// face, carrying its face's plane. Back: vertices welded on a 1e-6 mm grid, polygons grouped
+// into one face per plane (rounded to 1e-4), each polygon its own loop.
+#pragma once
+
+#include <vector>
+
+#include "domain/solid_mesh.hpp"
+#include "kernel/csg_polygon.hpp"
+#include "kernel/polygon_soup.hpp"
+
+namespace brontile {
+
+namespace MeshCSGBridge {
+
+// Triangles whose doubled area is at most 1e-14 mm² are dropped. Throws KernelError::outOfRange
+// when a vertex is not finite or too far out for the weld that brings results back.
+[[nodiscard]] std::vector<CSGPolygon> polygons(const SolidMesh& mesh);
+// Every face gets a fresh id and its plane's normal as stored. Polygons that weld down to fewer
+// than three distinct vertices are dropped, and vertices lying on another polygon's edge are
+// threaded into that edge, so that neighbouring pieces share their edges. Throws
+// KernelError::outOfRange when a coordinate or plane component is not finite or too large for
+// the 64-bit weld and plane keys.
+[[nodiscard]] SolidMesh mesh(const std::vector<CSGPolygon>& polygons);
+
+}  // namespace MeshCSGBridge
+
+namespace csg_detail {
+
+// The same conversions on pooled polygons.
+[[nodiscard]] std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh);
+[[nodiscard]] SolidMesh meshFromPooled(const PolygonSoup& soup,
+                                       const std::vector<SoupPolygon>& polygons);
+
+}  // namespace csg_detail
+}  // namespace brontile

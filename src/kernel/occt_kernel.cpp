@@ -1,0 +1,26 @@
+#include "kernel/occt_kernel.hpp"
+
+#include "kernel/kernel_error.hpp"
+
+namespace brontile {
+namespace {
+
+[[noreturn]] void refuse() { throw KernelError::unavailable("OCCT is not linked in this build"); }
+
+}  // namespace
+
+SolidMesh OCCTKernel::extrude(const Profile&, double) const { refuse(); }
+
+SolidMesh OCCTKernel::pushPull(const SolidMesh&, const FaceID&, double) const { refuse(); }
+
+SolidMesh OCCTKernel::boolean(const SolidMesh&, const SolidMesh&, BooleanOp) const { refuse(); }
+
+SolidMesh OCCTKernel::revolve(const Profile&, const Vec3&, const Vec3&, double) const { refuse(); }
+
+SolidMesh OCCTKernel::chamfer(const SolidMesh&, const FaceID&, double) const { refuse(); }
+
+SolidMesh OCCTKernel::fillet(const SolidMesh&, const FaceID&, double) const { refuse(); }
+
+SolidMesh OCCTKernel::shell(const SolidMesh&, double) const { refuse(); }
+
+}  // namespace brontile

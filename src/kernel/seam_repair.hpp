@@ -1,0 +1,25 @@
+// Closes the cracks a BSP boolean leaves in its result. Where a cut split one polygon along an
+// edge but not its neighbour across it, a vertex sits in the middle of the neighbour's edge (a
+// T-junction); where cuts met within the on-plane tolerance, two ends of what should be one
+// vertex lie a few micrometres apart and a sliver between them is missing. Both leave edges
+// without a partner running the other way. Repairing only those edges leaves the closed parts of
+// the surface exactly as they were.
+#pragma once
+
+#include <vector>
+
+#include "domain/solid_mesh.hpp"
+
+namespace brontile::csg_detail {
+
+// Vertices this close (mm) count as one where the surface is cracked, and a vertex this close to
+// an edge's line lies on it: the BSP's own on-plane tolerance.
+inline constexpr double kSeamTolerance = 1e-5;
+
+// First merges the ends of unpartnered edges that lie within the tolerance of each other (into
+// the lowest-numbered one), dropping loops that collapse below three distinct vertices and faces
+// left without loops; then threads into every unpartnered edge the ends of other unpartnered
+// edges lying strictly inside it, in order along the edge. Vertex positions are not changed.
+void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
+
+}  // namespace brontile::csg_detail

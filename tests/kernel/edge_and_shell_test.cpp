@@ -1,0 +1,149 @@
+// Fillet, chamfer and shell judged by what they remove: the exact volume of every cut, convex
+// edges only, and walls exactly as thick as asked.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include "kernel/kernel_error.hpp"
+#include "kernel/poly_kernel.hpp"
+#include "kernel/vertex_offset.hpp"
+#include "support/mesh_fixtures.hpp"
+
+namespace brontile {
+namespace {
+
+using test::openEdgeCount;
+
+constexpr double kPi = std::numbers::pi;
+const PolyKernel kernel;
+// 40 × 30 × 20; its top face is faces()[1].
+const SolidMesh kBlock = test::boxMesh({0, 0, 0}, {40, 30, 20});
+
+// Volume cut from the block's four top edges by prisms whose section is, at depth h, the strip
+// from the side face to w(h), w running linearly through `rim` (points (w, h)): the section's
+// area times the perimeter, less the four corners where two prisms overlap (∫ w² dh each).
+double removedFromTopEdges(const std::vector<Vec2>& rim) {
+    double area = 0;
+    double overlap = 0;
+    for (std::size_t k = 0; k + 1 < rim.size(); ++k) {
+        const double w0 = rim[k].x, w1 = rim[k + 1].x, dh = rim[k + 1].y - rim[k].y;
+        area += dh * (w0 + w1) / 2;
+        overlap += dh * (w0 * w0 + w0 * w1 + w1 * w1) / 3;
+    }
+    return area * 140 - 4 * overlap;
+}
+
+TEST(Chamfer, CutsAFlatWedgeFromEveryConvexEdgeOfTheFace) {
+    for (const double rho : {2.0, -2.0}) {
+        const SolidMesh cut = kernel.chamfer(kBlock, kBlock.faces()[1].id, rho);
+        EXPECT_EQ(openEdgeCount(cut), 0u);
+        EXPECT_NEAR(kBlock.volume() - cut.volume(), removedFromTopEdges({{2, 0}, {0, 2}}), 1e-9);
+        EXPECT_EQ(cut.bounds(), kBlock.bounds());
+    }
+    // An L prism's top face: perimeter 100, five convex corners where wedges overlap by ρ³/3.
+    // Its wall at y = 10 meets the other wall in a concave edge, which is left alone.
+    const SolidMesh lShape = test::lShapeMesh(10);
+    const SolidMesh top = kernel.chamfer(lShape, lShape.faces()[1].id, 1);
+    EXPECT_NEAR(lShape.volume() - top.volume(), 100 * 0.5 - 5.0 / 3, 1e-9);
+    const SolidMesh wall = kernel.chamfer(lShape, lShape.faces()[4].id, 1);
+    EXPECT_NEAR(lShape.volume() - wall.volume(), (20 + 20 + 10) * 0.5 - 2.0 / 3, 1e-9);
+    EXPECT_EQ(openEdgeCount(top) + openEdgeCount(wall), 0u);
+    // A lone face's edges belong to no second face.
+    const SolidMesh sheet(kBlock.vertices(), {kBlock.faces()[1]});
+    EXPECT_EQ(kernel.chamfer(sheet, sheet.faces()[0].id, 1), sheet);
+}
+
+TEST(Fillet, RoundsEveryEdgeOfTheFaceTangentToBothFaces) {
+    const double rho = 2;
+    const SolidMesh round = kernel.fillet(kBlock, kBlock.faces()[1].id, rho);
+    // The six-piece arc from (ρ, 0) to (0, ρ) about (ρ, ρ).
+    std::vector<Vec2> arc;
+    for (int k = 0; k <= 6; ++k) {
+        const double a = kPi / 12 * k;
+        arc.push_back({rho - rho * std::sin(a), rho - rho * std::cos(a)});
+    }
+    const double removed = kBlock.volume() - round.volume();
+    // Closing the seams at the corners may move a few micrometre-sized slivers.
+    EXPECT_NEAR(removed, removedFromTopEdges(arc), 1e-7 * removed);
+    // The smooth round would take (1 − π/4)ρ² per unit of edge, less (5/3 − π/2)ρ³ per corner.
+    const double smooth =
+        (1 - kPi / 4) * rho * rho * 140 - 4 * std::pow(rho, 3) * (5.0 / 3 - kPi / 2);
+    EXPECT_NEAR(removed, smooth, 0.05 * smooth);
+    EXPECT_EQ(round.bounds(), kBlock.bounds());
+}
+
+// Where two rounds meet at a corner, facets of both cutters cross on the mitre line and the
+// subtraction leaves ends a few micrometres apart; the seam repair must close them.
+TEST(Fillet, CornersWhereTwoRoundsMeetStayClosed) {
+    for (const double rho : {0.5, 1.0, 2.0, 3.0, 5.0, 7.0}) {
+        EXPECT_EQ(openEdgeCount(kernel.fillet(kBlock, kBlock.faces()[1].id, rho)), 0u) << rho;
+    }
+}
+
+TEST(Shell, LeavesWallsExactlyAsThickAsAsked) {
+    const SolidMesh hollow = kernel.shell(kBlock, 2);
+    EXPECT_EQ(openEdgeCount(hollow), 0u);
+    EXPECT_NEAR(hollow.volume(), 40 * 30 * 20 - 36 * 26 * 16, 1e-9);
+    const SolidMesh cavity = test::boxMesh({2, 2, 2}, {38, 28, 18});
+    for (const Vec3& corner : cavity.vertices()) {
+        EXPECT_NE(std::ranges::find(hollow.vertices(), corner), hollow.vertices().end());
+    }
+    EXPECT_EQ(kernel.shell(kBlock, -2).vertices(), hollow.vertices());
+    // A 48-gon's inner sides lie 1 in from the outer ones, so its corners 1 / cos(π/48) in.
+    const SolidMesh cylinder = test::cylinderMesh({0, 0, 0}, 10, 20, 48);
+    const double r = 10 - 1 / std::cos(kPi / 48);
+    const double inner = 24 * r * r * std::sin(kPi / 24) * 18;
+    EXPECT_NEAR(cylinder.volume() - kernel.shell(cylinder, 1).volume(), inner, 1e-9 * inner);
+}
+
+TEST(Shell, OffsetsEachVertexSoThatEveryPlaneThroughItMovesByTheThickness) {
+    const double c = std::sqrt(0.5);
+    const Vec3 z = Vec3::unitZ;
+    const std::vector<std::pair<std::vector<Vec3>, Vec3>> cases{
+        {{z, {0, 0, 3}}, {0, 0, -2}},
+        {{z, -Vec3::unitY}, {0, 2, -2}},
+        {{z, Vec3::unitY, -Vec3::unitX}, {2, -2, -2}},
+        {{{c, 0, c}, {-c, 0, c}, {0, c, c}, {0, -c, c}}, {0, 0, -2 / c}},  // a pyramid's apex
+        {{z, -z}, {0, 0, 0}},
+        {{}, {0, 0, 0}},
+    };
+    for (const auto& [normals, offset] : cases) {
+        EXPECT_NEAR(kernel_detail::inwardOffset(normals, 2).distance(offset), 0, 1e-12);
+    }
+}
+
+TEST(Shell, FilletAndChamferRefuseUnusableInput) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto kindOf = [](auto operation) {
+        try {
+            (void)operation();
+        } catch (const KernelError& error) {
+            return error.kind();
+        }
+        return KernelError::Kind::outOfRange;  // not expected here: stands for "no error"
+    };
+    const FaceID top = kBlock.faces()[1].id;
+    for (const double length : {1e-7, -1e-7, nan, inf}) {
+        EXPECT_EQ(kindOf([&] { return kernel.fillet(kBlock, top, length); }),
+                  KernelError::Kind::degenerateResult);
+        EXPECT_EQ(kindOf([&] { return kernel.chamfer(kBlock, top, length); }),
+                  KernelError::Kind::degenerateResult);
+    }
+    EXPECT_EQ(kindOf([&] { return kernel.fillet(kBlock, FaceID::generate(), 1); }),
+              KernelError::Kind::faceNotFound);
+    EXPECT_EQ(kindOf([&] { return kernel.chamfer(kBlock, FaceID::generate(), 1); }),
+              KernelError::Kind::faceNotFound);
+    // 10 and more leave no cavity in a body 20 thick.
+    for (const double thickness : {1e-7, nan, inf, 10.0, 15.0}) {
+        EXPECT_EQ(kindOf([&] { return kernel.shell(kBlock, thickness); }),
+                  KernelError::Kind::degenerateResult);
+    }
+}
+
+}  // namespace
+}  // namespace brontile

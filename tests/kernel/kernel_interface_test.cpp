@@ -1,0 +1,68 @@
+// The kernel interface as callers see it: error sentences, boolean operation names, and the
+// exact-kernel slot that refuses everything.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "kernel/kernel_error.hpp"
+#include "kernel/occt_kernel.hpp"
+#include "kernel/poly_kernel.hpp"
+#include "support/mesh_fixtures.hpp"
+
+namespace brontile {
+namespace {
+
+TEST(KernelInterface, ErrorsDescribeThemselvesInTheUsersWords) {
+    EXPECT_STREQ(KernelError::unavailable("no licence").what(),
+                 "Geometry kernel unavailable: no licence");
+    EXPECT_STREQ(KernelError::invalidProfile().what(),
+                 "The selected region is not a closed profile.");
+    EXPECT_STREQ(KernelError::degenerateResult().what(),
+                 "The operation produced no solid geometry.");
+    EXPECT_STREQ(KernelError::faceNotFound().what(), "The face no longer exists.");
+}
+
+TEST(KernelInterface, BooleanOpsAndKernelsNameThemselves) {
+    const auto all = allCases<BooleanOp>();
+    ASSERT_EQ(all.size(), 3u);
+    const char* raws[] = {"union", "subtract", "intersect"};
+    const char* titles[] = {"Union", "Subtract", "Intersect"};
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(fromRawValue<BooleanOp>(raws[i]), all[i]);
+        EXPECT_EQ(title(all[i]), titles[i]);
+    }
+    EXPECT_EQ(PolyKernel().name(), "BrontPoly");
+    EXPECT_TRUE(PolyKernel().isAvailable());
+    EXPECT_EQ(OCCTKernel().name(), "OpenCascade");
+    EXPECT_FALSE(OCCTKernel().isAvailable());
+}
+
+TEST(KernelInterface, TheExactKernelRefusesEveryOperation) {
+    const OCCTKernel k;
+    const SolidMesh box = test::boxMesh({0, 0, 0}, {10, 10, 10});
+    const FaceID top = box.faces()[1].id;
+    const Profile square{SketchPlane::xy, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {}};
+    const std::vector<std::function<SolidMesh()>> operations{
+        [&] { return k.extrude(square, 5); },
+        [&] { return k.pushPull(box, top, 1); },
+        [&] { return k.boolean(box, box, BooleanOp::unite); },
+        [&] { return k.revolve(square, {}, Vec3::unitY, 1); },
+        [&] { return k.chamfer(box, top, 1); },
+        [&] { return k.fillet(box, top, 1); },
+        [&] { return k.shell(box, 1); },
+    };
+    for (const auto& operation : operations) {
+        try {
+            (void)operation();
+            ADD_FAILURE() << "an operation succeeded";
+        } catch (const KernelError& error) {
+            EXPECT_EQ(error.kind(), KernelError::Kind::unavailable);
+            EXPECT_STREQ(error.what(),
+                         "Geometry kernel unavailable: OCCT is not linked in this build");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brontile

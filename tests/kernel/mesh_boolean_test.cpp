@@ -1,0 +1,132 @@
+// Booleans of independently built solids, checked as a user would: the result is closed, has the
+// exact volume, and no face id of an operand survives.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <pthread.h>
+
+#include "domain/profile.hpp"
+#include "kernel/kernel_error.hpp"
+#include "kernel/mesh_boolean.hpp"
+#include "kernel/poly_kernel.hpp"
+#include "support/mesh_fixtures.hpp"
+
+namespace brontile {
+namespace {
+
+using test::boxMesh;
+using test::openEdgeCount;
+
+struct BooleanCase {
+    std::string name;
+    SolidMesh a;
+    SolidMesh b;
+    BooleanOp op;
+    double volume;
+    double tolerance;
+};
+
+// A 2 × 4 rectangle at radius 8..10 turned once around the z axis through (5, 5).
+SolidMesh ring() {
+    const Profile section{SketchPlane::xz, {{13, 3}, {15, 3}, {15, 7}, {13, 7}}, {}};
+    return PolyKernel().revolve(section, {5, 5, 0}, {0, 0, 1}, 2 * std::numbers::pi);
+}
+
+std::vector<BooleanCase> booleanCases() {
+    const SolidMesh box = boxMesh({0, 0, 0}, {10, 10, 10});
+    const SolidMesh shifted = boxMesh({5, 5, 5}, {15, 15, 15});
+    const SolidMesh sameTop = boxMesh({5, 2, 0}, {15, 8, 10});
+    const SolidMesh far = boxMesh({20, 0, 0}, {30, 10, 10});
+    const SolidMesh sphere = test::sphereMesh({0, 0, 0}, 10, 32, 16);
+    const SolidMesh cylinder = test::cylinderMesh({5, 0, -2}, 3, 14, 48);
+    const double sphereVolume = sphere.volume();
+    const double cylinderVolume = cylinder.volume();
+    const double capped = cylinderVolume * 10 / 14;  // the part of the cylinder inside the box
+    return {
+        {"overlapping boxes, union", box, shifted, BooleanOp::unite, 2000 - 125, 1e-9},
+        {"overlapping boxes, subtract", box, shifted, BooleanOp::subtract, 1000 - 125, 1e-9},
+        {"overlapping boxes, intersect", box, shifted, BooleanOp::intersect, 125, 1e-9},
+        {"coplanar tops, union", box, sameTop, BooleanOp::unite, 1000 + 300, 1e-9},
+        {"coplanar tops, subtract", box, sameTop, BooleanOp::subtract, 1000 - 300, 1e-9},
+        {"disjoint boxes, union", box, far, BooleanOp::unite, 2000, 1e-9},
+        {"box minus sphere", box, sphere, BooleanOp::subtract, 1000 - sphereVolume / 8, 1e-6},
+        // The cylinder's polygon is symmetric about y = 0, so exactly half of it lies in the box.
+        {"box through cylinder, subtract", box, cylinder, BooleanOp::subtract, 1000 - capped / 2,
+         1e-9},
+        {"sphere and cylinder, intersect", sphere, cylinder, BooleanOp::intersect, 0, 0},
+        {"box and a revolved ring, union", box, ring(), BooleanOp::unite, 0, 0},
+        {"box minus a revolved ring", box, ring(), BooleanOp::subtract, 0, 0},
+    };
+}
+
+TEST(MeshBoolean, ResultsAreClosedWithTheExactVolume) {
+    for (const BooleanCase& c : booleanCases()) {
+        SCOPED_TRACE(c.name);
+        const SolidMesh result = meshBoolean(c.a, c.b, c.op);
+        EXPECT_EQ(openEdgeCount(result), 0u);
+        if (c.volume > 0) {
+            EXPECT_NEAR(result.volume(), c.volume, c.tolerance * c.volume);
+        }
+        for (const SolidFace& face : result.faces()) {
+            EXPECT_FALSE(c.a.face(face.id) || c.b.face(face.id));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brontile
+
+namespace brontile {
+namespace {
+
+// Runs `work` on a thread with a small stack: a boolean that recursed once per tree level would
+// overflow it on a convex solid, whose tree is one level per face plane.
+template <class Work>
+bool runsOnSmallStack(Work work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 512 * 1024);
+    pthread_t thread;
+    const auto body = [](void* argument) -> void* {
+        (*static_cast<Work*>(argument))();
+        return nullptr;
+    };
+    const bool started = pthread_create(&thread, &attributes, body, &work) == 0;
+    pthread_attr_destroy(&attributes);
+    if (started) pthread_join(thread, nullptr);
+    return started;
+}
+
+TEST(MeshBoolean, DeepTreesNeedNoDeepStack) {
+    const SolidMesh a = test::sphereMesh({0, 0, 0}, 10, 64, 40);
+    const SolidMesh b = test::sphereMesh({5, 3, 2}, 9, 64, 40);
+    double volume = 0;
+    ASSERT_TRUE(
+        runsOnSmallStack([&] { volume = meshBoolean(a, b, BooleanOp::subtract).volume(); }));
+    EXPECT_GT(volume, 0);
+    EXPECT_LT(volume, a.volume());
+}
+
+TEST(MeshBoolean, RefusesEmptyOperandsAndEmptyResults) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    const SolidMesh far = boxMesh({5, 5, 5}, {6, 6, 6});
+    for (const auto& [a, b, op] :
+         {std::tuple{box, SolidMesh{}, BooleanOp::unite},
+          std::tuple{SolidMesh{}, box, BooleanOp::subtract},
+          std::tuple{box, far, BooleanOp::intersect}, std::tuple{box, box, BooleanOp::subtract}}) {
+        try {
+            static_cast<void>(meshBoolean(a, b, op));
+            ADD_FAILURE() << rawValue(op);
+        } catch (const KernelError& e) {
+            EXPECT_EQ(e.kind(), KernelError::Kind::degenerateResult);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brontile
