@@ -135,7 +135,8 @@ void SolidMesh::forEachTriangle(Visit&& visit) const {
 
 std::vector<SolidMesh::Triangle> SolidMesh::triangles(const SolidFace& face) const {
     std::vector<Triangle> result;
-    const PlaneBasis basis = planeBasis(face.normal);
+    // Most faces after a boolean are triangles, which need no projection.
+    std::optional<PlaneBasis> basis;
     std::vector<Vec2> projected;
     for (const auto& polygon : face.polygons) {
         if (polygon.size() < 3 || !inRange(polygon, vertices().size())) continue;
@@ -143,11 +144,12 @@ std::vector<SolidMesh::Triangle> SolidMesh::triangles(const SolidFace& face) con
             result.push_back({polygon[0], polygon[1], polygon[2]});
             continue;
         }
+        if (!basis) basis = planeBasis(face.normal);
         const Vec3 p0 = vertices()[toSize(polygon[0])];
         projected.clear();
         for (VertexIndex index : polygon) {
             const Vec3 d = vertices()[toSize(index)] - p0;
-            projected.emplace_back(d.dot(basis.u), d.dot(basis.v));
+            projected.emplace_back(d.dot(basis->u), d.dot(basis->v));
         }
         for (const auto& t : Triangulator::triangulate(projected)) {
             result.push_back({polygon[t[0]], polygon[t[1]], polygon[t[2]]});

@@ -18,6 +18,10 @@
 namespace brontile::csg_detail {
 namespace {
 
+// Far above the relative rounding of a dot product of doubles: margins scaled by it keep the
+// sphere test on the safe side of every per-vertex test.
+constexpr double kRelativeRounding = 1e-12;
+
 // A polygon, or a piece of one, on its way down the tree.
 struct Piece {
     std::uint32_t first = 0;  // in the walk's scratch vertices
@@ -29,9 +33,12 @@ struct Piece {
     std::int32_t history = -1;
     // Still the whole input polygon: it can be passed on without copying its vertices.
     bool whole = true;
-    // A sphere around the vertices: most plane tests are decided by its centre alone.
+    // The box around the vertices: most plane tests are decided by its centre and half size.
     Vec3 center;
-    double radius = 0;
+    Vec3 halfSize;
+    // Room for the rounding of per-vertex plane tests, which grows with the size of the numbers
+    // involved.
+    double rounding = 0;
 };
 
 // Scratch vertices of one input polygon and its pieces.
@@ -42,24 +49,25 @@ public:
         for (std::size_t i = 0; i < polygon.count; ++i) {
             vertices_.push_back(soup.vertex(polygon, i));
         }
-        Piece piece{0, polygon.count, 0, 0, -1, true, {}, 0};
+        Piece piece{0, polygon.count, 0, 0, -1, true, {}, {}, 0};
         enclose(piece);
         return piece;
     }
 
     // The side of the plane the piece lies on, exactly as testing every vertex would say. When
-    // the sphere clears the on-plane band by more than the rounding of those tests can matter,
-    // every vertex lies on the centre's side.
-    [[nodiscard]] PlaneSide side(const CSGPlane& plane, double normalLength,
-                                 const Piece& piece) const {
-        const double t = plane.normal.dot(piece.center) - plane.w;
-        const double reach = piece.radius * normalLength;
-        const double slack =
-            1e-12 * (1 + std::abs(plane.w) + normalLength * (piece.center.length() + piece.radius));
-        if (t < -CSGPlane::kEpsilon - reach - slack) return kBack;
-        if (t > CSGPlane::kEpsilon + reach + slack) return kFront;
+    // the piece's box clears the on-plane band by more than the rounding of those tests can
+    // matter, every vertex lies on the side of the box's centre.
+    [[nodiscard]] PlaneSide side(const BspTree::Node& node, const Piece& piece) const {
+        const Vec3& n = node.plane.normal;
+        const double t = n.dot(piece.center) - node.plane.w;
+        const double reach = std::abs(n.x) * piece.halfSize.x + std::abs(n.y) * piece.halfSize.y +
+                             std::abs(n.z) * piece.halfSize.z;
+        const double clearance = node.band + reach + node.normalLength * piece.rounding;
+        if (t < -clearance) return kBack;
+        if (t > clearance) return kFront;
         const Vec3* v = vertices_.data() + piece.first;
-        return sideUnion(plane, piece.count, [v](std::size_t i) -> const Vec3& { return v[i]; });
+        return sideUnion(node.plane, piece.count,
+                         [v](std::size_t i) -> const Vec3& { return v[i]; });
     }
 
     // The front and back pieces of a spanning piece; a piece under three vertices is dropped.
@@ -95,12 +103,15 @@ private:
 
     void enclose(Piece& piece) const {
         const auto points = vertices(piece);
-        Vec3 sum = Vec3::zero;
-        for (const Vec3& p : points) sum = sum + p;
-        piece.center = sum / static_cast<double>(points.size());
-        piece.radius = 0;
-        for (const Vec3& p : points)
-            piece.radius = std::max(piece.radius, p.distance(piece.center));
+        Vec3 lo = points.front();
+        Vec3 hi = points.front();
+        for (const Vec3& p : points) {
+            lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+            hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        }
+        piece.center = (lo + hi) * 0.5;
+        piece.halfSize = (hi - lo) * 0.5;
+        piece.rounding = kRelativeRounding * (piece.center.length() + piece.halfSize.length());
     }
 
     std::vector<Vec3> vertices_;
@@ -160,7 +171,7 @@ private:
         for (;;) {
             const BspTree::Node& node = tree_.nodes_[static_cast<std::size_t>(piece.node)];
             if (!node.hasPlane) return emit(piece, input, polygon);
-            PlaneSide side = store_.side(node.plane, node.normalLength, piece);
+            PlaneSide side = store_.side(node, piece);
             if (side == kCoplanar) {
                 history_.push_back({piece.depth, piece.history});
                 piece.history = static_cast<std::int32_t>(history_.size() - 1);
@@ -257,9 +268,10 @@ private:
             if (!node.hasPlane) {
                 node.plane = polygon.plane;
                 node.normalLength = polygon.plane.normal.length();
+                node.band = CSGPlane::kEpsilon + kRelativeRounding * (1 + std::abs(node.plane.w));
                 node.hasPlane = true;
             }
-            PlaneSide side = store_.side(node.plane, node.normalLength, piece);
+            PlaneSide side = store_.side(node, piece);
             if (side == kCoplanar) {
                 const bool facingBack = !(node.plane.normal.dot(polygon.plane.normal) > 0);
                 coplanar_.push_back({piece.node, facingBack, store_.store(soup_, piece, polygon)});
@@ -282,15 +294,14 @@ private:
 
     // The node's front or back child, created when missing.
     std::int32_t child(std::int32_t parent, PlaneSide side) {
-        auto slot = [&]() -> std::int32_t& {
-            BspTree::Node& node = tree_.nodes_[static_cast<std::size_t>(parent)];
-            return side == kFront ? node.front : node.back;
-        };
-        if (slot() == BspTree::kNone) {
-            const std::int32_t created = tree_.addNode();
-            slot() = created;
-        }
-        return slot();
+        const auto index = static_cast<std::size_t>(parent);
+        const std::int32_t existing =
+            side == kFront ? tree_.nodes_[index].front : tree_.nodes_[index].back;
+        if (existing != BspTree::kNone) return existing;
+        // Adding a node may move the array: look the parent up again afterwards.
+        const std::int32_t created = tree_.addNode();
+        (side == kFront ? tree_.nodes_[index].front : tree_.nodes_[index].back) = created;
+        return created;
     }
 
     PolygonSoup& soup_;

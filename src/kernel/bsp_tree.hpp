@@ -12,6 +12,18 @@ namespace brontile::csg_detail {
 
 class BspTree {
 public:
+    static constexpr std::int32_t kNone = -1;
+
+    struct Node {
+        CSGPlane plane;
+        // |plane.normal|, and the on-plane band widened for rounding: for bounding-sphere tests.
+        double normalLength = 0;
+        double band = 0;
+        bool hasPlane = false;
+        std::int32_t front = kNone;
+        std::int32_t back = kNone;
+    };
+
     // A single fresh node: no plane, no children, no polygons.
     BspTree();
 
@@ -31,17 +43,6 @@ public:
 private:
     friend class Clipper;
     friend class Builder;
-
-    static constexpr std::int32_t kNone = -1;
-
-    struct Node {
-        CSGPlane plane;
-        // |plane.normal|, for bounding-sphere tests against the plane.
-        double normalLength = 0;
-        bool hasPlane = false;
-        std::int32_t front = kNone;
-        std::int32_t back = kNone;
-    };
 
     std::int32_t addNode();
     // Every node's position in a pre-order walk (front subtree before back subtree).

@@ -1,5 +1,6 @@
 #include "kernel/mesh_csg_bridge.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -113,15 +114,23 @@ private:
 template <class Emit>
 void forEachTriangle(const SolidMesh& mesh, Emit emit) {
     const auto& vertices = mesh.vertices();
+    const auto emitTriangle = [&](const Vec3& n, VertexIndex i, VertexIndex j, VertexIndex k) {
+        const Vec3& a = vertices[static_cast<std::size_t>(i)];
+        const Vec3& b = vertices[static_cast<std::size_t>(j)];
+        const Vec3& c = vertices[static_cast<std::size_t>(k)];
+        if (!((b - a).cross(c - a).length() > kMinTriangleDoubleArea)) return;
+        emit(a, b, c, CSGPlane{n, n.dot(a)});
+    };
     for (const SolidFace& face : mesh.faces()) {
         const Vec3 n = face.normal.normalized();
-        for (const auto& t : mesh.triangles(face)) {
-            const Vec3& a = vertices[static_cast<std::size_t>(t[0])];
-            const Vec3& b = vertices[static_cast<std::size_t>(t[1])];
-            const Vec3& c = vertices[static_cast<std::size_t>(t[2])];
-            if (!((b - a).cross(c - a).length() > kMinTriangleDoubleArea)) continue;
-            emit(a, b, c, CSGPlane{n, n.dot(a)});
+        // Faces of triangles (most faces of boolean results) need no triangulation.
+        const bool triangles = std::all_of(face.polygons.begin(), face.polygons.end(),
+                                           [](const PolygonLoop& l) { return l.size() == 3; });
+        if (triangles) {
+            for (const PolygonLoop& l : face.polygons) emitTriangle(n, l[0], l[1], l[2]);
+            continue;
         }
+        for (const auto& t : mesh.triangles(face)) emitTriangle(n, t[0], t[1], t[2]);
     }
 }
 
@@ -131,7 +140,8 @@ std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh
     requireWeldable(mesh);
     std::vector<SoupPolygon> result;
     result.reserve(mesh.triangleCount());
-    soup.reserve(3 * mesh.triangleCount());
+    // Split pieces add vertices as the operation runs; twice the input is a good first guess.
+    soup.reserveMore(6 * mesh.triangleCount());
     forEachTriangle(mesh, [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
         const Vec3 points[3] = {a, b, c};
         result.push_back(soup.add(points, plane));

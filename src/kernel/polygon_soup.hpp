@@ -37,7 +37,10 @@ public:
     [[nodiscard]] CSGPolygon polygon(const SoupPolygon& p) const;
     [[nodiscard]] std::vector<CSGPolygon> polygons(const std::vector<SoupPolygon>& pooled) const;
 
-    void reserve(std::size_t vertexCount) { vertices_.reserve(vertexCount); }
+    // Room for `vertexCount` more vertices without moving the pool.
+    void reserveMore(std::size_t vertexCount) {
+        vertices_.reserve(vertices_.size() + vertexCount);
+    }
 
 private:
     std::vector<Vec3> vertices_;
