@@ -7,7 +7,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ensure_setup() {
   if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null || ! command -v g++ >/dev/null \
      || [[ ! -f /usr/include/nlohmann/json.hpp ]] || [[ ! -f /usr/include/gtest/gtest.h ]] \
-     || [[ ! -f /usr/include/benchmark/benchmark.h ]]; then
+     || [[ ! -f /usr/include/benchmark/benchmark.h ]] \
+     || ! command -v admesh >/dev/null || ! command -v assimp >/dev/null; then
     "$root/scripts/setup"
   fi
 }

@@ -1,0 +1,42 @@
+// Whole-file reading and crash-safe whole-file writing, and the error both report. Documents and
+// exports are written through here so that a crash or a full disk never leaves half a file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "domain/error.hpp"
+
+namespace brontile {
+
+// A file or folder could not be read, written, moved or removed. The message names the path and
+// the system's reason: Could not write "/home/ana/part.stl": No space left on device.
+class FileError : public Error {
+public:
+    using Error::Error;
+    // "Could not <action> "<path>": <reason>."
+    FileError(std::string_view action, const std::filesystem::path& path, std::error_code reason);
+};
+
+// ".<name><tag><fresh UUID>" in the folder of `target`: hidden, never clashing, and on the same
+// file system as `target`, so moving it into place is a single rename.
+[[nodiscard]] std::filesystem::path hiddenSibling(const std::filesystem::path& target,
+                                                  std::string_view tag);
+
+// Replaces the file at `path` with `bytes`: they go to a hidden temporary file in the same folder,
+// which is flushed to disk and then renamed over `path`, so readers (and a crash) see either the
+// old contents or the new ones. An existing file's permissions are kept. The folder must exist.
+// Throws FileError naming `path`; the temporary file is removed on failure.
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Makes the entries of the folder holding `path` (say, a file just renamed there) survive a power
+// cut. Some file systems refuse to sync folders; the change has happened either way, so this only
+// does its best and never fails.
+void syncParentFolder(const std::filesystem::path& path) noexcept;
+
+// The whole contents of the file at `path`; throws FileError naming `path`.
+[[nodiscard]] std::string readFile(const std::filesystem::path& path);
+
+}  // namespace brontile

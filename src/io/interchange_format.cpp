@@ -1,0 +1,34 @@
+#include "io/interchange_format.hpp"
+
+#include <algorithm>
+
+namespace brontile {
+
+InterchangeError InterchangeError::unsupported(InterchangeFormat format) {
+    std::string name(rawValue(format));
+    // Raw values are ASCII; upper-casing by hand keeps the locale out of it.
+    std::ranges::transform(name, name.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    return {Kind::unsupported, name + " requires the OpenCascade kernel (M4).", format};
+}
+
+InterchangeError InterchangeError::nothingToExport() {
+    return {Kind::nothingToExport, "There are no visible bodies to export."};
+}
+
+InterchangeError InterchangeError::tooManyTriangles() {
+    return {Kind::tooManyTriangles, "The visible bodies have too many triangles for an STL file."};
+}
+
+InterchangeError InterchangeError::nonFiniteVertex(const std::string& bodyName) {
+    return {Kind::nonFiniteVertex,
+            "The body \"" + bodyName + "\" has a vertex that is not a finite number."};
+}
+
+InterchangeError InterchangeError::outOfRange(const std::string& bodyName) {
+    return {Kind::outOfRange,
+            "The body \"" + bodyName + "\" lies too far from the origin for an STL file."};
+}
+
+}  // namespace brontile

@@ -1,0 +1,57 @@
+// The exchange formats the user can pick when exporting, and the reasons an export is refused.
+// Only the mesh formats (STL, OBJ) can be written; the exact-geometry ones need another kernel.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "domain/error.hpp"
+#include "domain/raw_value_enum.hpp"
+
+namespace brontile {
+
+// The raw value is also the extension of the exported file's name.
+enum class InterchangeFormat { step, iges, stl, obj, threeMF };
+
+template <>
+struct RawValueCases<InterchangeFormat> {
+    static constexpr std::array<RawValueCase<InterchangeFormat>, 5> cases{{
+        {InterchangeFormat::step, "step"},
+        {InterchangeFormat::iges, "iges"},
+        {InterchangeFormat::stl, "stl"},
+        {InterchangeFormat::obj, "obj"},
+        {InterchangeFormat::threeMF, "3mf"},
+    }};
+};
+
+class InterchangeError : public Error {
+public:
+    enum class Kind { unsupported, nothingToExport, tooManyTriangles, nonFiniteVertex, outOfRange };
+
+    // The format's raw value in upper case followed by " requires the OpenCascade kernel (M4).",
+    // e.g. "STEP requires the OpenCascade kernel (M4)."
+    [[nodiscard]] static InterchangeError unsupported(InterchangeFormat format);
+    // "There are no visible bodies to export."
+    [[nodiscard]] static InterchangeError nothingToExport();
+    // More triangles than the 32-bit count of a binary STL file can hold.
+    [[nodiscard]] static InterchangeError tooManyTriangles();
+    // A vertex with a NaN or infinite coordinate, which no reader of the file could use.
+    [[nodiscard]] static InterchangeError nonFiniteVertex(const std::string& bodyName);
+    // A coordinate beyond the range of the 32-bit floats a binary STL file stores.
+    [[nodiscard]] static InterchangeError outOfRange(const std::string& bodyName);
+
+    [[nodiscard]] Kind kind() const { return kind_; }
+    // The refused format for `unsupported`; nothing for every other kind.
+    [[nodiscard]] std::optional<InterchangeFormat> format() const { return format_; }
+
+private:
+    InterchangeError(Kind kind, const std::string& description,
+                     std::optional<InterchangeFormat> format = std::nullopt)
+        : Error(description), kind_(kind), format_(format) {}
+
+    Kind kind_;
+    std::optional<InterchangeFormat> format_;
+};
+
+}  // namespace brontile

@@ -1,0 +1,186 @@
+#include "io/mesh_export.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace brontile::MeshExport {
+namespace {
+
+constexpr std::string_view kStlHeaderText = "Brontile binary STL";
+constexpr std::size_t kStlHeaderSize = 80;
+constexpr std::size_t kStlCountSize = 4;
+constexpr std::size_t kStlTriangleSize = 50;
+constexpr std::string_view kObjHeaderLine = "# Brontile OBJ export (mm)\n";
+
+std::vector<const Body*> visibleBodies(const CADDocument& document) {
+    std::vector<const Body*> bodies;
+    for (const Body& body : document.bodies) {
+        if (body.isVisible) bodies.push_back(&body);
+    }
+    if (bodies.empty()) throw InterchangeError::nothingToExport();
+    return bodies;
+}
+
+// A NaN or infinite coordinate would make a file other programs reject; refuse it here rather
+// than write it.
+void requireFiniteVertices(const Body& body) {
+    const auto& vertices = body.mesh.vertices();
+    if (!std::ranges::all_of(vertices, [](const Vec3& v) { return v.isFinite(); })) {
+        throw InterchangeError::nonFiniteVertex(body.name);
+    }
+}
+
+// Checked before any narrowing, since converting a double beyond the float range is undefined.
+void requireFloatRange(const Body& body) {
+    constexpr double limit = std::numeric_limits<float>::max();
+    const auto fits = [](const Vec3& v) {
+        return std::abs(v.x) <= limit && std::abs(v.y) <= limit && std::abs(v.z) <= limit;
+    };
+    if (!std::ranges::all_of(body.mesh.vertices(), fits)) {
+        throw InterchangeError::outOfRange(body.name);
+    }
+}
+
+// Byte by byte, so the file reads the same whatever the host's byte order.
+void appendUInt(std::vector<std::uint8_t>& bytes, std::uint32_t value, int byteCount) {
+    for (int i = 0; i < byteCount; ++i) {
+        bytes.push_back(static_cast<std::uint8_t>((value >> (8 * i)) & 0xFFu));
+    }
+}
+
+void appendVector(std::vector<std::uint8_t>& bytes, const Vec3& v) {
+    for (const double component : {v.x, v.y, v.z}) {
+        appendUInt(bytes, std::bit_cast<std::uint32_t>(static_cast<float>(component)), 4);
+    }
+}
+
+void appendStlTriangle(std::vector<std::uint8_t>& bytes, const Vec3& a, const Vec3& b,
+                       const Vec3& c) {
+    appendVector(bytes, (b - a).cross(c - a).normalized());
+    appendVector(bytes, a);
+    appendVector(bytes, b);
+    appendVector(bytes, c);
+    appendUInt(bytes, 0, 2);
+}
+
+void appendStlHeader(std::vector<std::uint8_t>& bytes, std::uint32_t triangleCount) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + kStlHeaderSize, 0);
+    std::ranges::copy(kStlHeaderText.substr(0, kStlHeaderSize), bytes.begin() + start);
+    appendUInt(bytes, triangleCount, 4);
+}
+
+// Fixed notation with six decimals, like "%.6f" but independent of the process locale. The
+// sign of a value that rounds to zero is kept ("-0.000000").
+void appendFixed(std::string& out, double value) {
+    // The largest finite double has 309 integer digits; with sign, point and decimals it fits.
+    std::array<char, 330> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, 6);
+    out.append(buffer.data(), result.ptr);
+}
+
+void appendInteger(std::string& out, std::int64_t value) {
+    std::array<char, 24> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    out.append(buffer.data(), result.ptr);
+}
+
+// Every ASCII blank, line breaks included: a line break in a name would end the "o" line early.
+std::string objName(std::string name) {
+    constexpr std::string_view blanks = " \t\n\v\f\r";
+    std::ranges::replace_if(
+        name, [&](char c) { return blanks.find(c) != blanks.npos; }, '_');
+    return name;
+}
+
+void appendObjVertices(std::string& out, const std::vector<Vec3>& vertices) {
+    for (const Vec3& v : vertices) {
+        out += "v ";
+        appendFixed(out, v.x);
+        out += ' ';
+        appendFixed(out, v.y);
+        out += ' ';
+        appendFixed(out, v.z);
+        out += '\n';
+    }
+}
+
+// Faces stay polygons; `offset` turns the body's own indices into the file's running numbers.
+void appendObjFaces(std::string& out, const std::vector<SolidFace>& faces, std::int64_t offset) {
+    for (const SolidFace& face : faces) {
+        for (const PolygonLoop& loop : face.polygons) {
+            if (loop.size() < 3) continue;
+            out += 'f';
+            for (const VertexIndex index : loop) {
+                out += ' ';
+                appendInteger(out, index + 1 + offset);
+            }
+            out += '\n';
+        }
+    }
+}
+
+struct BodyTriangles {
+    const Body* body = nullptr;
+    std::vector<SolidMesh::FaceTriangle> triangles;
+};
+
+// Every visible body's triangles, checked first so nothing is written for a body that cannot be.
+std::vector<BodyTriangles> stlTriangles(const CADDocument& document) {
+    std::vector<BodyTriangles> result;
+    for (const Body* body : visibleBodies(document)) {
+        requireFiniteVertices(*body);
+        requireFloatRange(*body);
+        result.push_back({body, body->mesh.allTriangles()});
+    }
+    return result;
+}
+
+}  // namespace
+
+std::size_t stlByteCount(std::uint64_t triangleCount) {
+    constexpr std::uint64_t fixedBytes = kStlHeaderSize + kStlCountSize;
+    constexpr std::uint64_t maxAddressable =
+        (std::numeric_limits<std::size_t>::max() - fixedBytes) / kStlTriangleSize;
+    if (triangleCount > kMaxStlTriangles || triangleCount > maxAddressable) {
+        throw InterchangeError::tooManyTriangles();
+    }
+    return static_cast<std::size_t>(fixedBytes + triangleCount * kStlTriangleSize);
+}
+
+std::vector<std::uint8_t> stlData(const CADDocument& document) {
+    const std::vector<BodyTriangles> bodies = stlTriangles(document);
+    std::uint64_t triangleCount = 0;
+    for (const auto& body : bodies) triangleCount += body.triangles.size();
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(stlByteCount(triangleCount));
+    appendStlHeader(bytes, static_cast<std::uint32_t>(triangleCount));
+    for (const auto& [body, triangles] : bodies) {
+        const auto& v = body->mesh.vertices();
+        const auto at = [&](VertexIndex index) { return v[static_cast<std::size_t>(index)]; };
+        for (const auto& t : triangles) appendStlTriangle(bytes, at(t.a), at(t.b), at(t.c));
+    }
+    return bytes;
+}
+
+std::string objString(const CADDocument& document) {
+    const std::vector<const Body*> bodies = visibleBodies(document);
+    for (const Body* body : bodies) requireFiniteVertices(*body);
+    std::string out(kObjHeaderLine);
+    std::int64_t offset = 0;
+    for (const Body* body : bodies) {
+        out += "o " + objName(body->name) + "\n";
+        appendObjVertices(out, body->mesh.vertices());
+        appendObjFaces(out, body->mesh.faces(), offset);
+        offset += static_cast<std::int64_t>(body->mesh.vertices().size());
+    }
+    return out;
+}
+
+}  // namespace brontile::MeshExport

@@ -1,0 +1,36 @@
+// Writers for the mesh exchange formats: binary STL and Wavefront OBJ of a document's visible
+// bodies. Coordinates are always millimetres, whatever unit the document displays.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "domain/cad_document.hpp"
+#include "io/interchange_format.hpp"
+
+namespace brontile::MeshExport {
+
+// The most triangles the 32-bit count field of a binary STL file can hold.
+inline constexpr std::uint64_t kMaxStlTriangles = 0xFFFF'FFFFu;
+
+// Bytes of a binary STL file with that many triangles: 84 + 50 per triangle. Throws
+// InterchangeError::tooManyTriangles above kMaxStlTriangles.
+[[nodiscard]] std::size_t stlByteCount(std::uint64_t triangleCount);
+
+// A binary STL file of every triangle of the visible bodies, in document order: an 80-byte header
+// starting "Brontile binary STL", the triangle count, then per triangle the unit normal taken from
+// the vertex order (zero for a degenerate triangle), the three corners and a zero attribute word;
+// little-endian throughout. Throws InterchangeError: nothingToExport when no body is visible
+// (a visible empty body counts and adds no triangles), nonFiniteVertex or outOfRange when a
+// visible body has a coordinate a 32-bit float cannot carry, tooManyTriangles.
+[[nodiscard]] std::vector<std::uint8_t> stlData(const CADDocument& document);
+
+// An OBJ text of the visible bodies in document order: one object per body named after it with
+// blanks (spaces, tabs, line breaks) turned into "_", its vertices with six decimals, and one "f"
+// line per polygon loop of three or more vertices (faces stay polygons). Lines end in "\n".
+// Throws InterchangeError: nothingToExport when no body is visible, nonFiniteVertex.
+[[nodiscard]] std::string objString(const CADDocument& document);
+
+}  // namespace brontile::MeshExport

@@ -1,0 +1,126 @@
+#include "io/native_package_io.hpp"
+
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "domain/document_json.hpp"
+#include "io/atomic_file.hpp"
+#include "io/native_package_error.hpp"
+#include "io/package_manifest.hpp"
+
+namespace brontile {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kManifestName = "manifest.json";
+constexpr std::string_view kDocumentName = "document.json";
+
+struct EncodedPackage {
+    std::string manifest;
+    std::string document;
+};
+
+// Both files' text, made before any folder is created so that a document that cannot be written
+// fails without touching the disk.
+EncodedPackage encode(const CADDocument& document, DateTime now) {
+    CADDocument copy = document;
+    copy.schemaVersion = CADDocument::currentSchemaVersion;
+    copy.metadata.modifiedAt = now;
+    return {toJsonText(PackageManifest::from(copy)), toJsonText(copy)};
+}
+
+// The package folder a destination names ("a/b.brontdoc/" is "a/b.brontdoc").
+fs::path packagePath(const fs::path& destination) {
+    const fs::path target = destination.has_filename() ? destination : destination.parent_path();
+    const fs::path name = target.filename();
+    if (name.empty() || name == "." || name == "..") {
+        throw FileError("save a document package at", destination,
+                        std::make_error_code(std::errc::invalid_argument));
+    }
+    return target;
+}
+
+// For clean-up after a failure that is already being reported.
+template <class Action>
+void ignoringFailure(Action action) noexcept {
+    try {
+        action();
+    } catch (...) {
+    }
+}
+
+void writeStaging(const fs::path& staging, const EncodedPackage& package,
+                  PackageFileSystem& files) {
+    files.createDirectories(staging / "geometry");
+    files.createDirectories(staging / "previews");
+    files.writeFileAtomically(staging / kManifestName, package.manifest);
+    files.writeFileAtomically(staging / kDocumentName, package.document);
+}
+
+// Moves whatever is at `target` to a backup beside it; returns the backup, or nothing when
+// `target` was free.
+std::optional<fs::path> moveAside(const fs::path& target, PackageFileSystem& files) {
+    if (!files.exists(target)) return std::nullopt;
+    const fs::path backup = hiddenSibling(target, ".bak-");
+    files.rename(target, backup);
+    return backup;
+}
+
+// Moves the finished package into place and drops the backup. On failure the backup goes back
+// to `target` before the error is passed on.
+void swapIntoPlace(const fs::path& staging, const fs::path& target,
+                   const std::optional<fs::path>& backup, PackageFileSystem& files) {
+    try {
+        files.rename(staging, target);
+        if (backup) files.removeAll(*backup);
+    } catch (...) {
+        if (backup) {
+            ignoringFailure([&] { files.removeAll(target); });
+            ignoringFailure([&] { files.rename(*backup, target); });
+        }
+        ignoringFailure([&] { files.removeAll(staging); });
+        throw;
+    }
+}
+
+}  // namespace
+
+void NativePackageIO::save(const CADDocument& document, const fs::path& destination, DateTime now,
+                           PackageFileSystem& fileSystem) {
+    const EncodedPackage package = encode(document, now);
+    const fs::path target = packagePath(destination);
+    const fs::path folder = target.parent_path();
+    if (!folder.empty() && !fileSystem.isDirectory(folder)) fileSystem.createDirectories(folder);
+
+    const fs::path staging = hiddenSibling(target, ".staging-");
+    std::optional<fs::path> backup;
+    try {
+        writeStaging(staging, package, fileSystem);
+        backup = moveAside(target, fileSystem);
+    } catch (...) {
+        ignoringFailure([&] { fileSystem.removeAll(staging); });
+        throw;
+    }
+    swapIntoPlace(staging, target, backup, fileSystem);
+}
+
+CADDocument NativePackageIO::load(const fs::path& package) {
+    PackageFileSystem& fileSystem = realFileSystem();
+    if (!fileSystem.isDirectory(package)) throw NativePackageError::notAPackage();
+    const fs::path manifestPath = package / kManifestName;
+    const fs::path documentPath = package / kDocumentName;
+    if (!fileSystem.exists(manifestPath)) throw NativePackageError::missingManifest();
+    if (!fileSystem.exists(documentPath)) throw NativePackageError::missingDocument();
+
+    const auto manifest = fromJsonText<PackageManifest>(readFile(manifestPath));
+    if (manifest.schemaVersion > CADDocument::currentSchemaVersion) {
+        throw NativePackageError::unsupportedSchema(manifest.schemaVersion);
+    }
+    auto document = fromJsonText<CADDocument>(readFile(documentPath));
+    document.schemaVersion = CADDocument::currentSchemaVersion;
+    return document;
+}
+
+}  // namespace brontile
