@@ -68,13 +68,14 @@ std::optional<fs::path> moveAside(const fs::path& target, PackageFileSystem& fil
     return backup;
 }
 
-// Moves the finished package into place and drops the backup. On failure the backup goes back
-// to `target` before the error is passed on.
+// Moves the finished package into place; when that fails, the backup goes back to `target`
+// before the error is passed on. Once the new package is in place the save has succeeded, so the
+// backup is only removed as well as can be: rolling back over a half-removed backup would trade a
+// complete new package for a damaged old one.
 void swapIntoPlace(const fs::path& staging, const fs::path& target,
                    const std::optional<fs::path>& backup, PackageFileSystem& files) {
     try {
         files.rename(staging, target);
-        if (backup) files.removeAll(*backup);
     } catch (...) {
         if (backup) {
             ignoringFailure([&] { files.removeAll(target); });
@@ -83,6 +84,7 @@ void swapIntoPlace(const fs::path& staging, const fs::path& target,
         ignoringFailure([&] { files.removeAll(staging); });
         throw;
     }
+    if (backup) ignoringFailure([&] { files.removeAll(*backup); });
 }
 
 }  // namespace
