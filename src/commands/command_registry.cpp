@@ -1,0 +1,197 @@
+// The built-in command table and the registry's lookups and palette search.
+#include "commands/command_registry.hpp"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace brontile {
+namespace {
+
+struct DefaultRow {
+    const CommandID* id;
+    std::string_view title;
+    std::string_view category;
+    std::string_view symbol;  // empty: the command has no icon
+};
+
+// Presentation order. "edit.construction" is a Sketch command and "hud.edit" a Tools command even
+// though they sit elsewhere; several icons are shared on purpose.
+constexpr std::array<DefaultRow, 64> kDefaultRows{{
+    {&AppCommandID::fileNew, "New Document", "File", "doc"},
+    {&AppCommandID::fileOpen, "Open\u2026", "File", "folder"},
+    {&AppCommandID::fileSave, "Save", "File", "square.and.arrow.down"},
+    {&AppCommandID::fileSaveAs, "Save As\u2026", "File", {}},
+    {&AppCommandID::exportSTL, "Export STL\u2026", "File", "square.and.arrow.up"},
+    {&AppCommandID::exportOBJ, "Export OBJ\u2026", "File", {}},
+    {&AppCommandID::editUndo, "Undo", "Edit", "arrow.uturn.backward"},
+    {&AppCommandID::editRedo, "Redo", "Edit", "arrow.uturn.forward"},
+    {&AppCommandID::editDelete, "Delete", "Edit", "trash"},
+    {&AppCommandID::editSelectAll, "Select All Bodies", "Edit", {}},
+    {&AppCommandID::editDeselect, "Deselect All", "Edit", {}},
+    {&AppCommandID::editRepeatLast, "Repeat Last Tool", "Edit", "repeat"},
+    {&AppCommandID::editDuplicate, "Duplicate", "Edit", "plus.square.on.square"},
+    {&AppCommandID::editConstruction, "Toggle Construction", "Sketch", "line.diagonal.dashed"},
+    {&AppCommandID::toolSelect, "Select", "Tools", "cursorarrow"},
+    {&AppCommandID::toolLine, "Line", "Sketch", "line.diagonal"},
+    {&AppCommandID::toolRectangle, "Rectangle", "Sketch", "rectangle"},
+    {&AppCommandID::toolCircle, "Circle", "Sketch", "circle"},
+    {&AppCommandID::toolArc, "Arc", "Sketch", "pencil.and.outline"},
+    {&AppCommandID::toolPolygon, "Polygon", "Sketch", "hexagon"},
+    {&AppCommandID::toolOffset, "Offset", "Sketch", "square.on.circle"},
+    {&AppCommandID::toolTrim, "Trim", "Sketch", "scissors"},
+    {&AppCommandID::sketchNew, "New Sketch on Ground (XY)", "Sketch", "square.on.square"},
+    {&AppCommandID::sketchNewFront, "New Sketch on Front (XZ)", "Sketch", {}},
+    {&AppCommandID::sketchNewRight, "New Sketch on Right (YZ)", "Sketch", {}},
+    {&AppCommandID::sketchFinish, "Finish Sketch", "Sketch", "checkmark.square"},
+    {&AppCommandID::toolExtrude, "Extrude", "Solid", "cube"},
+    {&AppCommandID::toolRevolve, "Revolve", "Solid", "arrow.triangle.2.circlepath"},
+    {&AppCommandID::toolFillet, "Fillet / Chamfer", "Solid", "capsule"},
+    {&AppCommandID::toolShell, "Shell", "Solid", "shippingbox"},
+    {&AppCommandID::toolUnion, "Union", "Solid", "circle.lefthalf.filled"},
+    {&AppCommandID::toolSubtract, "Subtract", "Solid", "minus.circle"},
+    {&AppCommandID::toolIntersect, "Intersect", "Solid", "circle.circle"},
+    {&AppCommandID::toolMove, "Move", "Transform", "arrow.up.and.down.and.arrow.left.and.right"},
+    {&AppCommandID::toolRotate, "Rotate", "Transform", "rotate.right"},
+    {&AppCommandID::toolScale, "Scale", "Transform", "arrow.up.left.and.arrow.down.right"},
+    {&AppCommandID::toolMirror, "Mirror", "Transform",
+     "arrow.left.and.right.righttriangle.left.righttriangle.right"},
+    {&AppCommandID::toolPattern, "Linear Pattern", "Transform", "rectangle.split.2x1"},
+    {&AppCommandID::toolMeasure, "Measure", "Inspect", "ruler"},
+    {&AppCommandID::toolCancel, "Cancel / Back to Select", "Tools", "xmark"},
+    {&AppCommandID::toolConfirm, "Confirm", "Tools", "return"},
+    {&AppCommandID::bodyHide, "Hide Selected Bodies", "Body", "eye.slash"},
+    {&AppCommandID::bodyShowAll, "Show All Bodies", "Body", "eye"},
+    {&AppCommandID::bodyIsolate, "Isolate Selection", "Body", "eye.circle"},
+    {&AppCommandID::viewFrameAll, "Frame All", "View", "arrow.up.left.and.arrow.down.right"},
+    {&AppCommandID::viewResetCamera, "Reset Camera", "View", {}},
+    {&AppCommandID::viewTop, "Top View", "View", {}},
+    {&AppCommandID::viewFront, "Front View", "View", {}},
+    {&AppCommandID::viewRight, "Right View", "View", {}},
+    {&AppCommandID::viewIso, "Isometric View", "View", {}},
+    {&AppCommandID::viewToggleGrid, "Toggle Grid", "View", "grid"},
+    {&AppCommandID::viewSection, "Section View", "View", "square.split.diagonal"},
+    {&AppCommandID::constraintHorizontal, "Horizontal", "Constraints", "arrow.left.and.right"},
+    {&AppCommandID::constraintVertical, "Vertical", "Constraints", "arrow.up.and.down"},
+    {&AppCommandID::constraintParallel, "Parallel", "Constraints", "equal"},
+    {&AppCommandID::constraintPerpendicular, "Perpendicular", "Constraints", "angle"},
+    {&AppCommandID::constraintEqual, "Equal", "Constraints", "equal.circle"},
+    {&AppCommandID::constraintCoincident, "Coincident", "Constraints", "circle.circle"},
+    {&AppCommandID::constraintMidpoint, "Midpoint", "Constraints", "diamond"},
+    {&AppCommandID::constraintTangent, "Tangent", "Constraints", "circle.bottomhalf.filled"},
+    {&AppCommandID::constraintDimension, "Dimension", "Constraints", "ruler"},
+    {&AppCommandID::paletteShow, "Command Palette", "Help", "command"},
+    {&AppCommandID::helpCheatSheet, "Keyboard Shortcuts", "Help", "keyboard"},
+    {&AppCommandID::hudEdit, "Edit Dimension Value", "Tools", "number"},
+}};
+
+// The white space a pasted or typed palette query may carry at its ends: ASCII blanks and line
+// breaks plus the Unicode spaces, in their UTF-8 form.
+constexpr std::string_view kBlanks[] = {
+    " ",      "\t",     "\n",     "\v",     "\f",     "\r",     "\u0085", "\u00A0", "\u1680",
+    "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006", "\u2007", "\u2008",
+    "\u2009", "\u200A", "\u2028", "\u2029", "\u202F", "\u205F", "\u3000",
+};
+
+// UTF-8 never matches a whole character in the middle of another, so stripping encoded blanks
+// byte-wise from either end cannot split a character.
+std::string_view trimmed(std::string_view text) {
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const std::string_view blank : kBlanks) {
+            if (text.starts_with(blank)) {
+                text.remove_prefix(blank.size());
+                changed = true;
+            }
+            if (text.ends_with(blank)) {
+                text.remove_suffix(blank.size());
+                changed = true;
+            }
+        }
+    }
+    return text;
+}
+
+// Bytes outside ASCII are left alone, so multi-byte characters survive intact.
+std::string asciiLowered(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return result;
+}
+
+bool containsIgnoringCase(std::string_view haystack, std::string_view loweredNeedle) {
+    return asciiLowered(haystack).find(loweredNeedle) != std::string::npos;
+}
+
+}  // namespace
+
+CommandRegistry::CommandRegistry() {
+    for (const DefaultRow& row : kDefaultRows) {
+        std::optional<std::string> symbol;
+        if (!row.symbol.empty()) symbol.emplace(row.symbol);
+        registerEntry(
+            Entry{*row.id, std::string(row.title), std::string(row.category), std::move(symbol)});
+    }
+}
+
+void CommandRegistry::registerEntry(Entry entry) {
+    CommandID id = entry.id;
+    const auto [it, inserted] = entries_.insert_or_assign(id, std::move(entry));
+    if (inserted) order_.push_back(std::move(id));
+}
+
+std::optional<CommandRegistry::Entry> CommandRegistry::entry(const CommandID& id) const {
+    const auto it = entries_.find(id);
+    if (it == entries_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::string CommandRegistry::title(const CommandID& id) const {
+    const auto it = entries_.find(id);
+    return it == entries_.end() ? id.rawValue : it->second.title;
+}
+
+std::vector<CommandRegistry::Entry> CommandRegistry::allEntries() const {
+    std::vector<Entry> result;
+    result.reserve(order_.size());
+    for (const CommandID& id : order_) result.push_back(entries_.at(id));
+    return result;
+}
+
+std::vector<CommandRegistry::Entry> CommandRegistry::entries(std::string_view category) const {
+    std::vector<Entry> result;
+    for (const CommandID& id : order_) {
+        const Entry& e = entries_.at(id);
+        if (e.category == category) result.push_back(e);
+    }
+    return result;
+}
+
+std::vector<std::string> CommandRegistry::categories() const {
+    std::vector<std::string> result;
+    for (const CommandID& id : order_) {
+        const std::string& category = entries_.at(id).category;
+        if (std::find(result.begin(), result.end(), category) == result.end()) {
+            result.push_back(category);
+        }
+    }
+    return result;
+}
+
+std::vector<CommandRegistry::Entry> CommandRegistry::search(std::string_view query) const {
+    const std::string needle = asciiLowered(trimmed(query));
+    if (needle.empty()) return allEntries();
+    std::vector<Entry> result;
+    for (const CommandID& id : order_) {
+        const Entry& e = entries_.at(id);
+        if (containsIgnoringCase(e.title, needle) || containsIgnoringCase(id.rawValue, needle) ||
+            containsIgnoringCase(e.category, needle)) {
+            result.push_back(e);
+        }
+    }
+    return result;
+}
+
+}  // namespace brontile
