@@ -94,6 +94,12 @@ public:
     [[nodiscard]] bool sharesStorageWith(const SolidMesh& other) const {
         return vertices_ == other.vertices_ && faces_ == other.faces_;
     }
+    // The addresses of the shared vertex and face storage: equal exactly when sharesStorageWith
+    // holds. A cache keyed on it must keep a copy of the mesh, so the storage (and with it the
+    // key) cannot be freed and reused by another mesh while the entry lives.
+    [[nodiscard]] std::pair<const void*, const void*> storageIdentity() const {
+        return {vertices_.get(), faces_.get()};
+    }
 
     friend bool operator==(const SolidMesh& a, const SolidMesh& b);
 

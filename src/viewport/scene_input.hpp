@@ -1,0 +1,32 @@
+// One snapshot of everything the viewport draws: the document and the interaction state around it
+// (selection, hover, tool previews, the active sketch, the current scale and the section toggle).
+#pragma once
+
+#include <optional>
+
+#include "domain/cad_document.hpp"
+#include "domain/scene_overlay.hpp"
+#include "domain/selection.hpp"
+#include "domain/uuid.hpp"
+
+namespace brontile {
+
+struct SceneInput {
+    CADDocument document;
+    Selection selection;
+    // What the pointer is over, if anything.
+    std::optional<HitTarget> hover;
+    // Tool previews, including meshes shown in place of bodies being edited.
+    SceneOverlay overlay;
+    std::optional<Uuid> activeSketchID;
+    // World units per marker; the session passes five view points' worth.
+    double markerSize = 5;
+    // World size of one view point at the camera target.
+    double worldUnitsPerPixel = 1;
+    // Cut away the +X half of every body.
+    bool showSection = false;
+
+    friend bool operator==(const SceneInput&, const SceneInput&) = default;
+};
+
+}  // namespace brontile

@@ -1,0 +1,68 @@
+// The per-window viewport state shared by the session, the input view and the renderer: the
+// camera with its momentum, the view size, and the scene buffers with their rebuild flag.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "domain/ray.hpp"
+#include "domain/vec2.hpp"
+#include "viewport/camera_inertia.hpp"
+#include "viewport/orbit_camera.hpp"
+#include "viewport/scene_buffers.hpp"
+
+namespace brontile {
+
+// Times (`now`) are seconds on one monotonic clock that the caller reads; nothing here reads a
+// clock itself.
+class ViewportState {
+public:
+    explicit ViewportState(const OrbitCamera& initialCamera = OrbitCamera());
+
+    // Shared by reference between its users; a copy would silently stop following the view.
+    ViewportState(const ViewportState&) = delete;
+    ViewportState& operator=(const ViewportState&) = delete;
+
+    OrbitCamera camera;
+    CameraInertia inertia;
+    // View points, written by the renderer every frame.
+    Vec2 viewSize{1, 1};
+    // The last pointer or scroll position, top-left origin.
+    Vec2 lastCursor;
+    SceneBuffers buffers;
+    // Incremented every time `buffers` is replaced; the renderer re-uploads when it moves.
+    std::uint64_t version = 0;
+    bool needsRebuild = true;
+    // Writes the scene from the document's current values into the buffers it is given (the
+    // previous frame's, so a large scene refills memory it already has instead of faulting in
+    // fresh pages: SceneBuilder::rebuild); empty until the session installs it.
+    std::function<void(SceneBuffers&)> sceneProvider;
+    std::optional<double> lastTickTime;
+
+    // The pick ray through `at` for the current view size.
+    [[nodiscard]] Ray ray(const Vec2& at) const;
+    // Millimetres per view point at the target's depth for the current view height.
+    [[nodiscard]] double worldUnitsPerPixel() const;
+    // Asks for the scene to be rebuilt on the next frame.
+    void invalidate();
+    void stopMotion();
+
+    // The user's camera motions: each is applied at once and also measured into the inertia so
+    // that the view coasts after the input stops.
+    void applyOrbit(double deltaX, double deltaY, double now);
+    void applyPan(double deltaX, double deltaY, double now);
+    // Zooms towards the point under `at` (view points); the scene is flagged for a rebuild
+    // because pixel-sized overlays follow the distance.
+    void applyZoom(double factor, const Vec2& at, double now);
+
+    // One display frame of coasting; the frame time is taken as at least 1/240 s and at most
+    // 0.05 s (1/240 on the first tick). Flags a rebuild when the distance changed. Returns
+    // whether the camera moved.
+    bool tick(double now);
+    // Refills the buffers with the provider's scene when a rebuild is flagged, clearing the flag
+    // and moving `version`. Without a provider the flag stays set. Returns whether it rebuilt.
+    bool rebuildIfNeeded();
+};
+
+}  // namespace brontile

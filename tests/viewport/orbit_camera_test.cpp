@@ -1,0 +1,137 @@
+// The orbit camera: its limits, motions, pick rays and the matrices the renderer draws with.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+#include "viewport/orbit_camera.hpp"
+
+namespace brontile {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const Vec2 kView{800, 600};
+
+// Where the renderer puts a world point: pixel (top-left origin) and depth.
+struct Projected {
+    Vec2 pixel;
+    double depth = 0;
+};
+
+Projected project(const OrbitCamera& camera, const Vec3& p) {
+    const Float4 clip = camera.viewProjection(kView.x / kView.y).transformPoint(p);
+    return {{(clip.x / clip.w + 1) / 2 * kView.x, (1 - clip.y / clip.w) / 2 * kView.y},
+            clip.z / clip.w};
+}
+
+double distanceToRay(const Vec3& p, const Ray& ray) {
+    return (p - ray.origin).cross(ray.direction).length();
+}
+
+OrbitCamera tiltedCamera() { return OrbitCamera({10, -20, 5}, 150, 0.7, -0.3); }
+
+TEST(OrbitCameraLimits, ConstructionClampsAndReplacesNonFiniteValues) {
+    struct Case {
+        double distance, pitch, expectedDistance, expectedPitch;
+    };
+    const double limit = OrbitCamera::kPitchLimit;
+    for (const Case& c : {Case{0.1, 0, 0.5, 0}, Case{1e6, 0, 200000, 0}, Case{9, kPi, 9, limit},
+                          Case{9, -kPi, 9, -limit}, Case{kNaN, kNaN, 320, kPi / 6}}) {
+        const OrbitCamera camera({}, c.distance, 0, c.pitch);
+        EXPECT_EQ(camera.distance(), c.expectedDistance);
+        EXPECT_EQ(camera.pitch(), c.expectedPitch);
+    }
+    EXPECT_EQ(OrbitCamera({1, 2, 3}, 0.1, kNaN, 0).toState(),
+              (CameraState{{1, 2, 3}, 0.5, -kPi / 4, 0}));
+}
+
+TEST(OrbitCameraOrbit, GainGrowsWithSpeedAndOneStepIsCapped) {
+    struct Case {
+        double dx, dy, yawChange, pitchChange;
+    };
+    const double step = 10 * (1 + 10.0 / 88) * 0.0052;
+    for (const Case& c :
+         {Case{0, 0, 0, 0}, Case{10, 0, -step, 0}, Case{0, -10, 0, -step},
+          Case{1000, 0, -72 * 0.0052, 0}, Case{-300, 400, 43.2 * 0.0052, 57.6 * 0.0052}}) {
+        OrbitCamera camera({}, 100, 0.25, 0.1);
+        camera.orbit(c.dx, c.dy);
+        EXPECT_NEAR(camera.yaw() - 0.25, c.yawChange, 1e-12) << c.dx << ", " << c.dy;
+        EXPECT_NEAR(camera.pitch() - 0.1, c.pitchChange, 1e-12) << c.dx << ", " << c.dy;
+    }
+}
+
+TEST(OrbitCameraZoom, FactorIsClampedAndNaNIsIgnored) {
+    for (const auto& [factor, expected] : {std::pair{10.0, 500.0}, {0.01, 20.0}, {kNaN, 100.0}}) {
+        OrbitCamera camera({}, 100, 0, 0);
+        camera.zoom(factor);
+        EXPECT_DOUBLE_EQ(camera.distance(), expected);
+    }
+}
+
+TEST(OrbitCameraZoom, ThePointUnderTheCursorStaysUnderIt) {
+    OrbitCamera camera = tiltedCamera();
+    const Ray before = camera.ray({610, 140}, kView);
+    const Vec3 anchor = before.intersectPlane(camera.target(), camera.forward())->point;
+    camera.zoom(0.4, before);
+    EXPECT_DOUBLE_EQ(camera.distance(), 60);
+    EXPECT_NEAR(distanceToRay(anchor, camera.ray({610, 140}, kView)), 0, 1e-9);
+
+    // A ray that never meets the focus plane leaves the target alone.
+    OrbitCamera parallel = tiltedCamera();
+    parallel.zoom(0.5, Ray(parallel.position(), parallel.right()));
+    EXPECT_EQ(parallel.target(), tiltedCamera().target());
+    EXPECT_DOUBLE_EQ(parallel.distance(), 75);
+}
+
+TEST(OrbitCameraFrame, FitsTheBoundingSphereWithAMinimumRadius) {
+    OrbitCamera camera;
+    camera.frame(AABB({4, 5, 6}, {4, 5, 6}));
+    EXPECT_EQ(camera.target(), (Vec3{4, 5, 6}));
+    EXPECT_DOUBLE_EQ(camera.distance(), 1.15 / std::sin(kPi / 8));
+    camera.frame(AABB({-6, -8, 0}, {6, 8, 0}));
+    EXPECT_DOUBLE_EQ(camera.distance(), 10 / std::sin(kPi / 8) * 1.15);
+}
+
+TEST(OrbitCameraPresets, StandardViewsKeepTheFocus) {
+    OrbitCamera camera = tiltedCamera();
+    camera.apply(ViewPreset::top);
+    EXPECT_LT((camera.forward() - Vec3{0, 0, -1}).length(), 2e-3);
+    EXPECT_LT((camera.right() - Vec3::unitX).length(), 1e-12);
+    camera.apply(ViewPreset::right);
+    EXPECT_EQ(camera, OrbitCamera({10, -20, 5}, 150, 0, 0));
+}
+
+TEST(OrbitCameraPixels, WorldUnitsPerPixelAndDegenerateViewSizes) {
+    const OrbitCamera camera({}, 300, 0, 0);
+    EXPECT_EQ(camera.worldUnitsPerPixel(0), 1.0);
+    EXPECT_EQ(camera.worldUnitsPerPixel(kNaN), 1.0);
+    EXPECT_DOUBLE_EQ(camera.worldUnitsPerPixel(600), std::tan(kPi / 8));
+    EXPECT_EQ(camera.ray({0.5, 0.5}, {0, 0}), camera.ray({0.5, 0.5}, {1, 1}));
+    EXPECT_LT((camera.ray({0.5, 0.5}, {0, 0}).direction - camera.forward()).length(), 1e-12);
+}
+
+TEST(OrbitCameraProjection, PickRaysPanAndClipPlanesAgreeWithTheMatrices) {
+    OrbitCamera camera = tiltedCamera();
+    const Projected center = project(camera, camera.target());
+    EXPECT_NEAR(center.pixel.distance({400, 300}), 0, 1e-3);
+    EXPECT_TRUE(center.depth > 0 && center.depth < 1);
+    const Vec3 eye = camera.position();
+    EXPECT_NEAR(project(camera, eye + camera.forward() * camera.nearPlane()).depth, 0, 1e-3);
+    EXPECT_NEAR(project(camera, eye + camera.forward() * camera.farPlane()).depth, 1, 1e-3);
+    for (const Vec2 cursor : {Vec2{0, 0}, Vec2{800, 600}, Vec2{123, 456}}) {
+        for (const double t : {20.0, 150.0, 900.0}) {
+            const Vec3 p = camera.ray(cursor, kView).point(t);
+            EXPECT_NEAR(project(camera, p).pixel.distance(cursor), 0, 1e-2);
+        }
+    }
+    // The scene follows a pan drag point for point.
+    const Vec3 oldTarget = camera.target();
+    camera.pan(30, -12, kView.y);
+    EXPECT_NEAR(project(camera, oldTarget).pixel.distance({430, 288}), 0, 1e-3);
+}
+
+}  // namespace
+}  // namespace brontile
