@@ -27,7 +27,7 @@ struct AABB {
     [[nodiscard]] static std::optional<AABB> merge(std::span<const AABB> boxes);
 
     void extend(const Vec3& p);
-    // The box enclosing both (the design's union).
+    // The box enclosing both ("union" in other words; that name is a C++ keyword).
     [[nodiscard]] AABB united(const AABB& other) const;
 
     [[nodiscard]] constexpr Vec3 center() const { return (min + max) / 2; }

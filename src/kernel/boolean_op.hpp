@@ -8,7 +8,7 @@
 
 namespace brontile {
 
-// `unite` is the design's union (a C++ keyword).
+// `unite` is the union; `union` itself is a C++ keyword. The raw value stays "union".
 enum class BooleanOp { unite, subtract, intersect };
 
 template <>
