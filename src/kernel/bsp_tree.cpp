@@ -19,7 +19,7 @@ namespace brontile::csg_detail {
 namespace {
 
 // Far above the relative rounding of a dot product of doubles: margins scaled by it keep the
-// sphere test on the safe side of every per-vertex test.
+// bounding-box test on the safe side of every per-vertex test.
 constexpr double kRelativeRounding = 1e-12;
 
 // A polygon, or a piece of one, on its way down the tree.
@@ -58,6 +58,8 @@ public:
     // the piece's box clears the on-plane band by more than the rounding of those tests can
     // matter, every vertex lies on the side of the box's centre.
     [[nodiscard]] PlaneSide side(const BspTree::Node& node, const Piece& piece) const {
+        // A polygon without vertices counts as lying in every plane.
+        if (piece.count == 0) return kCoplanar;
         const Vec3& n = node.plane.normal;
         const double t = n.dot(piece.center) - node.plane.w;
         const double reach = std::abs(n.x) * piece.halfSize.x + std::abs(n.y) * piece.halfSize.y +
@@ -103,6 +105,7 @@ private:
 
     void enclose(Piece& piece) const {
         const auto points = vertices(piece);
+        if (points.empty()) return;
         Vec3 lo = points.front();
         Vec3 hi = points.front();
         for (const Vec3& p : points) {

@@ -76,6 +76,17 @@ TEST(CSGNodeSteps, BuildKeepsCoplanarPolygonsAndClipsWhatLiesInside) {
     EXPECT_EQ(tree.allPolygons().front(), cube.front().flipped());
 }
 
+TEST(CSGNodeSteps, APolygonWithoutVerticesLiesInEveryPlane) {
+    EXPECT_EQ(split(kGround, CSGPolygon{{}, kGround}).coplanarFront.size(), 1u);
+    CSGNode tree;
+    const auto flat = triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+    tree.build({flat, CSGPolygon{{}, kGround}});
+    EXPECT_EQ(tree.allPolygons().size(), 2u);
+    // Facing the root's way it counts as outside; facing against it, as inside.
+    EXPECT_EQ(tree.clipPolygons({CSGPolygon{{}, kGround}}).size(), 1u);
+    EXPECT_TRUE(tree.clipPolygons({CSGPolygon{{}, kGround.flipped()}}).empty());
+}
+
 TEST(CSGNodeSteps, ClipToRemovesThePartsInsideTheOtherSolid) {
     CSGNode a, b;
     a.build(MeshCSGBridge::polygons(test::boxMesh({0, 0, 0}, {2, 2, 2})));
