@@ -1,7 +1,6 @@
 // Closed-region finding in sketches, region measures and picking the region under the pointer.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -52,20 +51,17 @@ Sketch sketchOf(Entities entities, SketchPlane plane = SketchPlane::xy) {
 }
 std::vector<Profile> find(Entities entities) { return ProfileFinder::profiles(sketchOf(entities)); }
 
-TEST(ProfileFinding, CircleIsItsOwnInscribedPolygon) {
-    const auto found = find({circle({3, -2}, 10)});
-    ASSERT_EQ(found.size(), 1u);
+// A circle is its inscribed 64-gon; a clockwise rectangle comes back counter-clockwise.
+TEST(ProfileFinding, LoopsComeBackCounterClockwiseWithTheirEntities) {
+    const SketchEntity round = circle({3, -2}, 10);
+    const Entities clockwise = polygon({{30, 0}, {30, 10}, {50, 10}, {50, 0}});
+    const auto found = find(with(clockwise, {round}));
+    ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].loop.size(), 64u);
     EXPECT_NEAR(Triangulator::signedArea(found[0].loop), 313.6548490545939, 1e-9);
-}
-
-TEST(ProfileFinding, ClockwiseRectangleComesBackCounterClockwiseWithAllItsLines) {
-    const Entities clockwise = polygon({{0, 0}, {0, 10}, {20, 10}, {20, 0}});
-    const auto found = find(clockwise);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].loop.size(), 4u);
-    EXPECT_DOUBLE_EQ(Triangulator::signedArea(found[0].loop), 200);
-    EXPECT_EQ(found[0].entityIDs, idsOf(clockwise));
+    EXPECT_EQ(found[1].loop.size(), 4u);
+    EXPECT_DOUBLE_EQ(Triangulator::signedArea(found[1].loop), 200);
+    EXPECT_EQ(found[1].entityIDs, idsOf(clockwise));
 }
 
 TEST(ProfileFinding, WhichShapesCloseARegion) {
@@ -110,14 +106,7 @@ TEST(ProfileFinding, SlotOfLinesAndArcsFollowsTheArcChords) {
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].entityIDs, idsOf(slot));
     EXPECT_NEAR(found[0].area(), 100 + 24 * 25 * std::sin(kPi / 24), 1e-9);
-    // Inner chord points appear as they are; the arcs' ends coincide with line ends.
-    const std::vector<Vec2>& loop = found[0].loop;
-    EXPECT_EQ(loop.size(), 50u);
-    for (const std::vector<Vec2>& chord : {right.polyline(), left.polyline()}) {
-        for (std::size_t k = 1; k + 1 < chord.size(); ++k) {
-            EXPECT_NE(std::find(loop.begin(), loop.end(), chord[k]), loop.end());
-        }
-    }
+    EXPECT_EQ(found[0].loop.size(), 50u);  // the arcs' ends coincide with line ends
 }
 
 TEST(ProfileQuantisation, HalvesRoundAwayFromZeroAndWhatCannotFitIsSkipped) {
@@ -151,12 +140,8 @@ TEST(ProfileMeasures, CentroidAndItsFallbacks) {
     };
     for (const auto& c : cases) {
         const Vec2 got = Profile{SketchPlane::xy, c.loop, {}}.centroid2D();
-        EXPECT_NEAR(got.x, c.centroid.x, 1e-12);
-        EXPECT_NEAR(got.y, c.centroid.y, 1e-12);
+        EXPECT_LT(got.distance(c.centroid), 1e-12);
     }
-    const Profile upright{
-        SketchPlane({0, 5, 0}, Vec3::unitX, Vec3::unitZ), {{0, 0}, {4, 0}, {4, 2}}, {}};
-    EXPECT_EQ(upright.worldPoints(), (std::vector<Vec3>{{0, 5, 0}, {4, 5, 0}, {4, 5, 2}}));
 }
 
 TEST(ProfilePicking, SmallestRegionUnderThePointerWins) {

@@ -62,14 +62,13 @@ Hit plainSnap(const Vec2& cursor, const Sketch& sketch, double w, std::span<cons
     };
     std::vector<std::pair<Vec2, Vec2>> edges;
     for (const Body& b : bodies) {
+        if (!b.isVisible) continue;
         const auto& vs = b.mesh.vertices();
-        for (const Vec3& v : vs) {
-            if (b.isVisible && inPlane(v))
-                bodyPoint(plane.toLocal(v), SnapKind::endpoint, "Vertex", 0);
-        }
+        for (const Vec3& v : vs)
+            if (inPlane(v)) bodyPoint(plane.toLocal(v), SnapKind::endpoint, "Vertex", 0);
         for (const auto& e : b.mesh.uniqueEdges()) {
             const Vec3 p = vs[static_cast<std::size_t>(e.a)], q = vs[static_cast<std::size_t>(e.b)];
-            if (!b.isVisible || !inPlane(p) || !inPlane(q)) continue;
+            if (!inPlane(p) || !inPlane(q)) continue;
             const auto [a, c] = edges.emplace_back(plane.toLocal(p), plane.toLocal(q));
             bodyPoint((a + c) / 2, SnapKind::midpoint, "Edge midpoint", 2);
             bodyPoint(Vec2::closestPointOnSegment(cursor, a, c), SnapKind::onCurve, "Edge", 5);
@@ -88,11 +87,10 @@ Hit plainSnap(const Vec2& cursor, const Sketch& sketch, double w, std::span<cons
                             std::optional<SketchParamRole> role = std::nullopt) {
             offer({.point = p, .kind = kind, .entityID = e.id, .paramRole = role}, rank);
         };
-        for (const auto role : {SketchParamRole::start, SketchParamRole::end}) {
-            if (!e.isClosed()) at(*e.point(role), SnapKind::endpoint, 0, role);
-        }
         for (const Vec2& q : e.isClosed() ? e.endpoints() : std::vector<Vec2>{})
             at(q, SnapKind::endpoint, 0);
+        for (const auto role : {SketchParamRole::start, SketchParamRole::end})
+            if (!e.isClosed()) at(*e.point(role), SnapKind::endpoint, 0, role);
         if (const auto m = e.midpoint()) at(*m, SnapKind::midpoint, 2);
         if (const auto c = e.center()) at(*c, SnapKind::center, 3);
         at(e.closestPoint(cursor), SnapKind::onCurve, 5);
@@ -109,35 +107,30 @@ Hit plainSnap(const Vec2& cursor, const Sketch& sketch, double w, std::span<cons
 
 struct Row {
     Vec2 cursor;
-    double w;
-    double grid;
+    double w, grid;
     std::optional<SnapKind> kind;
     Vec2 point;
 };
 
 void expectHit(const Hit& hit, const Row& row) {
-    ASSERT_EQ(hit.has_value(), row.kind.has_value()) << row.cursor.x << ", " << row.cursor.y;
+    SCOPED_TRACE(testing::Message() << row.cursor.x << ", " << row.cursor.y);
+    ASSERT_EQ(hit.has_value(), row.kind.has_value());
     if (!hit) return;
-    EXPECT_EQ(hit->kind, *row.kind) << row.cursor.x << ", " << row.cursor.y;
-    EXPECT_NEAR(hit->point.distance(row.point), 0, 1e-9) << row.cursor.x << ", " << row.cursor.y;
+    EXPECT_EQ(hit->kind, *row.kind);
+    EXPECT_NEAR(hit->point.distance(row.point), 0, 1e-9);
 }
 
 TEST(SnapEngineRanking, RankThenDistanceThenFirstFound) {
     const auto first = entity(SketchLine{{0, 0}, {100, 0}});
-    const auto line = entity(SketchLine{{-10, 203}, {10, 203}});
-    const auto circle = entity(SketchCircle{{0, 200}, 5});
-    const Sketch sketch = sketchOf({first, entity(SketchLine{{0, 0}, {0, 100}}), line, circle});
+    const Sketch sketch =
+        sketchOf({first, entity(SketchLine{{0, 0}, {0, 100}}),
+                  entity(SketchLine{{-10, 203}, {10, 203}}), entity(SketchCircle{{0, 200}, 5})});
     using K = SnapKind;
     for (const Row& row : {
              Row{{91, 2}, 1, 0, K::endpoint, {100, 0}},  // 9.2 px, while the line is 2 px away
              Row{{1, 1}, 1, 0, K::endpoint, {0, 0}},
              Row{{4.3, 203.4}, 0.1, 0, K::intersection, {4, 203}},
              Row{{0.5, 200.5}, 0.1, 0, K::center, {0, 200}},
-             Row{{3, 204.2},
-                 0.1,
-                 0,
-                 K::onCurve,
-                 Vec2{3, 4.2} / std::hypot(3, 4.2) * 5 + Vec2{0, 200}},
              Row{{50, 50}, 1, 0, std::nullopt, {}},
              Row{{7.4, -2.5}, 0.1, 5, K::grid, {5, -5}},
          }) {
@@ -145,9 +138,6 @@ TEST(SnapEngineRanking, RankThenDistanceThenFirstFound) {
     }
     EXPECT_EQ(snapAt({1, 1}, sketch)->entityID, first.id);  // the exact tie keeps the first line
     EXPECT_EQ(snapAt({1, 1}, sketch)->paramRole, SketchParamRole::start);
-    const Hit crossing = snapAt({4.3, 203.4}, sketch, 0.1);
-    EXPECT_EQ(crossing->entityID, line.id);
-    EXPECT_EQ(crossing->secondEntityID, circle.id);
     EXPECT_FALSE(SnapEngine::snap({0, 0}, sketch, 1, {}, {}, {}, 5, true, {}));
     EXPECT_FALSE(snapAt({std::nan(""), 0}, sketch, 1, std::nullopt, 5));
     const std::vector<Vec2> extra{{50, 55}, {50, 53}};
@@ -172,12 +162,8 @@ TEST(SnapEngineAlignment, FromTheSegmentStart) {
          }) {
         expectHit(snapAt(row.cursor, sketch, row.w, Vec2{0, 0}, row.grid), row);
     }
-    const Hit horizontal = snapAt({100, 5}, sketch, 1, Vec2{0, 0});
-    EXPECT_EQ(horizontal->guideStart, (Vec2{-280, 0}));
-    EXPECT_EQ(horizontal->guideEnd, (Vec2{280, 0}));
     EXPECT_EQ(snapAt({3, 19}, sketch, 0.5, Vec2{0, 0})->guideEnd, (Vec2{0, 20}));
     EXPECT_EQ(snapAt(u * 101, sketch, 1, Vec2{0, 0})->entityID, slope.id);
-    EXPECT_EQ(snapAt({100, 100}, sketch, 1, Vec2{0, 0})->displayLabel(), "Angle");
 }
 
 TEST(SnapEngineBodies, InPlaneVerticesEdgesAndCrossings) {
@@ -199,10 +185,6 @@ TEST(SnapEngineBodies, InPlaneVerticesEdgesAndCrossings) {
     EXPECT_FALSE(snapOn({20, 0}, 0.1));        // hidden
     EXPECT_FALSE(snapOn({0.3, 0.2}, 0.1, 2));  // 2 mm off the plane: beyond 3 px of 0.1 mm
     EXPECT_TRUE(snapOn({0.3, 0.2}, 1, 2));     // within 3 px of 1 mm
-
-    EXPECT_EQ(SnapEngine::segmentIntersection({0, 0}, {2, 2}, {0, 2}, {2, 0}), (Vec2{1, 1}));
-    EXPECT_EQ(SnapEngine::segmentIntersection({0, 0}, {1, 0}, {1, 0}, {1, 1}), (Vec2{1, 0}));
-    EXPECT_FALSE(SnapEngine::segmentIntersection({0, 0}, {1, 1}, {3, 0}, {2, 1}));
 }
 
 TEST(SnapEngineDecorate, MarkersColoursOutlinesAndGuides) {
@@ -215,12 +197,9 @@ TEST(SnapEngineDecorate, MarkersColoursOutlinesAndGuides) {
     for (const SnapKind kind : allCases<SnapKind>()) {
         SceneOverlay overlay;
         SnapEngine::decorate({1, 2}, sketch, overlay, SnapHit{.point = {4, 5}, .kind = kind});
-        EXPECT_EQ(overlay.points,
-                  (std::vector<OverlayPoint>{{{4, 0, 5},
-                                              kind == SnapKind::grid ? kPale : RGBA::snap,
-                                              markers[static_cast<int>(kind)],
-                                              {0, -1, 0}}}))
-            << rawValue(kind);
+        const RGBA colour = kind == SnapKind::grid ? kPale : RGBA::snap;
+        const OverlayPoint expected{{4, 0, 5}, colour, markers[static_cast<int>(kind)], {0, -1, 0}};
+        EXPECT_EQ(overlay.points, std::vector{expected}) << rawValue(kind);
     }
     SceneOverlay none;
     SnapEngine::decorate({1, 2}, sketch, none, std::nullopt);
@@ -233,7 +212,7 @@ TEST(SnapEngineDecorate, MarkersColoursOutlinesAndGuides) {
     ASSERT_EQ(crossing.lines.size(), 1u + 64u);
     EXPECT_EQ(crossing.lines[0], (OverlayLine{{0, 0, 0}, {10, 0, 0}, {1, 0.85f, 0.2f, 0.95f}}));
 
-    SceneOverlay guide;
+    SceneOverlay guide;  // the horizontal guide through (0, 0) when aiming at (100, 5)
     SnapEngine::decorate({}, sketch, guide, snapAt({100, 5}, sketchOf({}), 1, Vec2{0, 0}));
     EXPECT_EQ(guide.lines,
               (std::vector<OverlayLine>{

@@ -3,20 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <memory>
-#include <ostream>
 #include <regex>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "io/mesh_export.hpp"
+#include "scratch_directory.hpp"
 #include "support/mesh_fixtures.hpp"
 
 namespace brontile {
@@ -25,117 +20,55 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-struct CommandResult {
-    int status = -1;
+// The output of a command that must succeed, errors included.
+std::string outputOf(const std::string& command) {
     std::string output;
-};
-
-CommandResult run(const std::string& command) {
-    CommandResult result;
-    const auto close = [](std::FILE* pipe) { return pclose(pipe); };
-    std::unique_ptr<std::FILE, decltype(close)> pipe(popen((command + " 2>&1").c_str(), "r"),
-                                                     close);
-    if (!pipe) return result;
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0;) {
-        result.output.append(buffer.data(), n);
+    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, n);
     }
-    result.status = pclose(pipe.release());
-    return result;
+    EXPECT_TRUE(pipe && pclose(pipe) == 0) << command << "\n" << output;
+    return output;
 }
 
-// Whether the program is on the PATH; the failure names the package to install, because a test
-// that needs a missing tool fails rather than skips.
-testing::AssertionResult toolInstalled(const std::string& name, const std::string& package) {
-    if (std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0) {
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure()
-           << "'" << name << "' is not installed; install the Debian "
-           << "package '" << package << "' (scripts/setup does) to run this test.";
-}
-
-class ScratchDirectory {
-public:
-    ScratchDirectory()
-        : path_(fs::temp_directory_path() / ("brontile-export-" + Uuid::random().string())) {
-        fs::create_directories(path_);
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    template <class Contents>
-    [[nodiscard]] fs::path write(const std::string& name, const Contents& contents) const {
-        const fs::path file = path_ / name;
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(contents.data()),
-                   static_cast<std::streamsize>(contents.size()));
-        return file;
-    }
-
-private:
-    fs::path path_;
-};
-
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-// The first capture of `pattern` in `text`, or "(missing)" so a failed match shows in the output.
+// A capture of `pattern` in `text`, or "(missing)" so a failed match shows in the output.
 std::string capture(const std::string& text, const std::string& pattern, int group = 1) {
     std::smatch match;
-    if (!std::regex_search(text, match, std::regex(pattern))) return "(missing)";
-    return match[group].str();
-}
-
-// The two columns of an admesh facet-status line.
-std::pair<std::string, std::string> originalAndFinal(const std::string& text,
-                                                     const std::string& label) {
-    const std::string pattern = label + R"(\s*:\s*(\d+)\s+(\d+))";
-    return {capture(text, pattern, 1), capture(text, pattern, 2)};
+    return std::regex_search(text, match, std::regex(pattern)) ? match[group].str() : "(missing)";
 }
 
 double number(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
-std::vector<const Body*> visible(const CADDocument& document) {
-    std::vector<const Body*> bodies;
-    for (const Body& body : document.bodies) {
-        if (body.isVisible) bodies.push_back(&body);
-    }
+// The bodies an export holds.
+std::vector<Body> visibleBodies(const CADDocument& document) {
+    std::vector<Body> bodies = document.bodies;
+    std::erase_if(bodies, [](const Body& body) { return !body.isVisible; });
     return bodies;
-}
-
-struct Expected {
-    std::size_t triangles = 0;
-    double volume = 0;
-};
-
-Expected expectedTotals(const CADDocument& document) {
-    Expected totals;
-    for (const Body* body : visible(document)) {
-        totals.triangles += body->mesh.triangleCount();
-        totals.volume += body->mesh.volume();
-    }
-    return totals;
 }
 
 // admesh reads the file as our binary STL, finds every facet, and has nothing to repair: no
 // open edges, no degenerate or flipped facets, and normals that match the vertex order.
 void expectAdmeshAccepts(const fs::path& stl, const CADDocument& document) {
-    const CommandResult result = run("admesh " + quoted(stl));
-    ASSERT_EQ(result.status, 0) << result.output;
-    const std::string& out = result.output;
-    const Expected totals = expectedTotals(document);
-    const std::string facets = std::to_string(totals.triangles);
+    const std::string out = outputOf("admesh '" + stl.string() + "'");
+    double volume = 0;
+    std::size_t triangles = 0;
+    for (const Body& body : visibleBodies(document)) {
+        volume += body.mesh.volume();
+        triangles += body.mesh.triangleCount();
+    }
+    const std::string facets = std::to_string(triangles);
+    const auto columns = [&](const std::string& label) {
+        const std::string pattern = label + R"(\s*:\s*(\d+)\s+(\d+))";
+        return capture(out, pattern, 1) + " " + capture(out, pattern, 2);
+    };
     EXPECT_EQ(capture(out, R"(File type\s*:\s*(.*))"), "Binary STL file");
     EXPECT_EQ(capture(out, R"(Header\s*:\s*(.*))"), "Brontile binary STL");
-    EXPECT_EQ(originalAndFinal(out, "Number of facets"), std::pair(facets, facets)) << out;
-    EXPECT_EQ(originalAndFinal(out, "Total disconnected facets"), std::pair("0"s, "0"s));
+    EXPECT_EQ(columns("Number of facets"), facets + " " + facets) << out;
+    EXPECT_EQ(columns("Total disconnected facets"), "0 0");
     EXPECT_EQ(capture(out, R"(Number of parts\s*:\s*(\d+))"),
-              std::to_string(visible(document).size()));
-    EXPECT_NEAR(number(capture(out, R"(Volume\s*:\s*(\S+))")), totals.volume, 1e-4 * totals.volume);
+              std::to_string(visibleBodies(document).size()));
+    EXPECT_NEAR(number(capture(out, R"(Volume\s*:\s*(\S+))")), volume, 1e-4 * volume);
     for (const std::string repair :
          {"Degenerate facets", "Edges fixed", "Facets removed", "Facets added", "Facets reversed",
           "Backwards edges", "Normals fixed"}) {
@@ -143,141 +76,102 @@ void expectAdmeshAccepts(const fs::path& stl, const CADDocument& document) {
     }
 }
 
-struct AssimpMesh {
-    std::string name;
-    std::size_t vertices = 0;
-    std::size_t faces = 0;
+// Name, vertex count and face count of one mesh assimp loaded.
+using AssimpMesh = std::tuple<std::string, std::size_t, std::size_t>;
 
-    friend bool operator==(const AssimpMesh&, const AssimpMesh&) = default;
-    friend std::ostream& operator<<(std::ostream& os, const AssimpMesh& m) {
-        return os << "(" << m.name << ": " << m.vertices << " vertices, " << m.faces << " faces)";
-    }
-};
-
-struct AssimpInfo {
-    std::string output;
-    std::vector<AssimpMesh> meshes;
-};
-
-// `assimp info`, which fails unless the file loads; `raw` skips its post-processing (which
-// triangulates faces and merges vertices at equal positions).
-AssimpInfo assimpInfo(const fs::path& file, bool raw) {
-    const CommandResult result = run("assimp info " + quoted(file) + (raw ? " -r" : ""));
-    EXPECT_EQ(result.status, 0) << result.output;
-    AssimpInfo info{result.output, {}};
-    const std::regex meshLine(R"(\n\s*\d+ \((.*)\): \[(\d+) / \d+ / (\d+) \| \w+\])");
-    for (std::sregex_iterator it(info.output.begin(), info.output.end(), meshLine), end; it != end;
-         ++it) {
-        info.meshes.push_back(
-            {(*it)[1].str(), std::stoul((*it)[2].str()), std::stoul((*it)[3].str())});
-    }
-    return info;
-}
-
-void expectBounds(const std::string& output, const CADDocument& document) {
+// `assimp info` fails unless the file loads; `raw` skips its post-processing (which triangulates
+// faces and merges vertices at equal positions). Expects the loaded extent to be the document's.
+std::vector<AssimpMesh> assimpMeshes(const fs::path& file, bool raw, const CADDocument& document) {
+    const std::string out = outputOf("assimp info '" + file.string() + "'" + (raw ? " -r" : ""));
     const AABB box = *document.bounds();
-    for (const auto& [label, corner] :
-         {std::pair{"Minimum", box.min}, std::pair{"Maximum", box.max}}) {
+    for (const auto& [label, corner] : {std::pair{"Minimum", box.min}, {"Maximum", box.max}}) {
         const std::string pattern = std::string(label) + R"( point\s*\((\S+) (\S+) (\S+)\))";
-        EXPECT_NEAR(number(capture(output, pattern, 1)), corner.x, 1e-4) << label;
-        EXPECT_NEAR(number(capture(output, pattern, 2)), corner.y, 1e-4) << label;
-        EXPECT_NEAR(number(capture(output, pattern, 3)), corner.z, 1e-4) << label;
+        for (int group = 1; const double expected : {corner.x, corner.y, corner.z}) {
+            EXPECT_NEAR(number(capture(out, pattern, group++)), expected, 1e-4) << label;
+        }
     }
+    std::vector<AssimpMesh> meshes;
+    const std::regex line(R"(\n\s*\d+ \((.*)\): \[(\d+) / \d+ / (\d+) \| \w+\])");
+    for (std::sregex_iterator it(out.begin(), out.end(), line), end; it != end; ++it) {
+        meshes.emplace_back((*it)[1].str(), std::stoul((*it)[2].str()), std::stoul((*it)[3].str()));
+    }
+    return meshes;
 }
 
-// One object per visible body, named after it: merged, each has exactly the body's vertices
-// (so the running numbers point at the right ones) and its triangles; raw, each polygon loop is
-// one face with its own corners.
-void expectAssimpLoadsObj(const fs::path& obj, const CADDocument& document) {
-    std::vector<AssimpMesh> merged;
-    std::vector<AssimpMesh> raw;
-    for (const Body* body : visible(document)) {
-        std::string name = body->name;
+// STL has no objects: one mesh holding every triangle, whose vertex count depends on how assimp
+// merges corners. OBJ has one object per visible body, named after it: merged, each has exactly
+// the body's vertices (so the running numbers point at the right ones) and its triangles; raw,
+// each polygon loop is one face with its own corners.
+void expectAssimpLoads(const fs::path& stl, const fs::path& obj, const CADDocument& document) {
+    std::vector<AssimpMesh> merged, raw;
+    std::size_t triangles = 0;
+    for (const Body& body : visibleBodies(document)) {
+        std::string name = body.name;
         std::ranges::replace(name, ' ', '_');
         std::size_t loops = 0, corners = 0;
-        for (const auto& face : body->mesh.faces()) {
+        for (const auto& face : body.mesh.faces()) {
             loops += face.polygons.size();
             for (const auto& loop : face.polygons) corners += loop.size();
         }
-        merged.push_back({name, body->mesh.vertices().size(), body->mesh.triangleCount()});
-        raw.push_back({name, corners, loops});
+        merged.emplace_back(name, body.mesh.vertices().size(), body.mesh.triangleCount());
+        raw.emplace_back(name, corners, loops);
+        triangles += body.mesh.triangleCount();
     }
-    const AssimpInfo mergedInfo = assimpInfo(obj, false);
-    EXPECT_EQ(mergedInfo.meshes, merged) << mergedInfo.output;
-    expectBounds(mergedInfo.output, document);
-    const AssimpInfo rawInfo = assimpInfo(obj, true);
-    EXPECT_EQ(rawInfo.meshes, raw) << rawInfo.output;
+    const auto stlMeshes = assimpMeshes(stl, false, document);
+    ASSERT_EQ(stlMeshes.size(), 1u);
+    EXPECT_EQ(std::get<2>(stlMeshes[0]), triangles);
+    EXPECT_EQ(assimpMeshes(obj, false, document), merged);
+    EXPECT_EQ(assimpMeshes(obj, true, document), raw);
 }
 
-// STL has no objects: one mesh with every triangle. Its vertex count depends on how assimp
-// merges corners, so only faces and extent are compared.
-void expectAssimpLoadsStl(const fs::path& stl, const CADDocument& document) {
-    const AssimpInfo info = assimpInfo(stl, false);
-    ASSERT_EQ(info.meshes.size(), 1u) << info.output;
-    EXPECT_EQ(info.meshes[0].faces, expectedTotals(document).triangles);
-    expectBounds(info.output, document);
-}
-
-struct ConsumerCase {
-    std::string name;
-    std::function<CADDocument()> document;
-};
-
-CADDocument documentOf(const std::vector<std::pair<SolidMesh, bool>>& bodies) {
+// The documents both tools read: quad faces, two bodies, six-vertex polygon faces, and hidden
+// bodies among visible ones (one named with a blank).
+CADDocument consumerDocument(const std::string& name) {
     auto document = CADDocument::empty("Consumers");
-    for (const auto& [mesh, isVisible] : bodies) {
-        document.addBody(mesh);
+    const auto add = [&](SolidMesh mesh, bool isVisible = true) {
+        document.addBody(std::move(mesh));
         document.bodies.back().isVisible = isVisible;
+    };
+    if (name == "OneBox") add(test::boxMesh({0, 0, 0}, {10, 20, 30}));
+    if (name == "TwoBodies") {
+        add(test::triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}));
+        add(test::boxMesh({5, -3, 2}, {7.5, 1, 2.25}));
+    }
+    if (name == "PolygonFaces") add(test::lShapeMesh(7.5).translated({-40, 3, -1}));
+    if (name == "HiddenBodiesLeftOut") {
+        add(test::boxMesh({0, 0, 0}, {1, 1, 1}), false);
+        add(test::sphereMesh({0, 0, 0}, 5, 16, 8));
+        add(test::lShapeMesh(2), false);
+        add(test::cylinderMesh({20, 0, 0}, 4, 10, 12));
+        document.bodies[1].name = "Left bracket";
     }
     return document;
 }
 
-const std::vector<ConsumerCase> kConsumerCases{
-    {"OneBox",
-     [] {
-         return documentOf({{test::boxMesh({0, 0, 0}, {10, 20, 30}), true}});
-     }},
-    {"TwoBodies",
-     [] {
-         return documentOf({{test::triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}), true},
-                            {test::boxMesh({5, -3, 2}, {7.5, 1, 2.25}), true}});
-     }},
-    {"PolygonFaces",
-     [] {
-         return documentOf({{test::lShapeMesh(7.5).translated({-40, 3, -1}), true}});
-     }},
-    {"HiddenBodiesLeftOut",
-     [] {
-         auto document = documentOf({{test::boxMesh({0, 0, 0}, {1, 1, 1}), false},
-                                     {test::sphereMesh({0, 0, 0}, 5, 16, 8), true},
-                                     {test::lShapeMesh(2), false},
-                                     {test::cylinderMesh({20, 0, 0}, 4, 10, 12), true}});
-         document.bodies[1].name = "Left bracket";
-         return document;
-     }},
-};
+class ExportConsumers : public testing::TestWithParam<std::string> {};
 
-void PrintTo(const ConsumerCase& testCase, std::ostream* os) { *os << testCase.name; }
-
-class ExportConsumers : public testing::TestWithParam<ConsumerCase> {};
-
-TEST_P(ExportConsumers, AdmeshReadsTheStlAsAClosedSolid) {
-    ASSERT_TRUE(toolInstalled("admesh", "admesh"));
-    const CADDocument document = GetParam().document();
-    const ScratchDirectory directory;
-    expectAdmeshAccepts(directory.write("export.stl", MeshExport::stlData(document)), document);
+TEST_P(ExportConsumers, AdmeshAndAssimpReadTheExports) {
+    for (const auto& [tool, package] :
+         {std::pair{"admesh", "admesh"}, {"assimp", "assimp-utils"}}) {
+        ASSERT_EQ(std::system(("command -v "s + tool + " >/dev/null 2>&1").c_str()), 0)
+            << tool << " is not installed; install the Debian package '" << package
+            << "' (scripts/setup does).";
+    }
+    const CADDocument document = consumerDocument(GetParam());
+    const test::ScratchDirectory scratch;
+    const auto bytes = MeshExport::stlData(document);
+    const fs::path stl = test::writeBytes(
+        scratch.path() / "export.stl", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    const fs::path obj =
+        test::writeBytes(scratch.path() / "export.obj", MeshExport::objString(document));
+    expectAdmeshAccepts(stl, document);
+    expectAssimpLoads(stl, obj, document);
 }
 
-TEST_P(ExportConsumers, AssimpLoadsTheStlAndTheObj) {
-    ASSERT_TRUE(toolInstalled("assimp", "assimp-utils"));
-    const CADDocument document = GetParam().document();
-    const ScratchDirectory directory;
-    expectAssimpLoadsStl(directory.write("export.stl", MeshExport::stlData(document)), document);
-    expectAssimpLoadsObj(directory.write("export.obj", MeshExport::objString(document)), document);
-}
-
-INSTANTIATE_TEST_SUITE_P(Documents, ExportConsumers, testing::ValuesIn(kConsumerCases),
-                         [](const auto& testCase) { return testCase.param.name; });
+INSTANTIATE_TEST_SUITE_P(Documents, ExportConsumers,
+                         testing::Values("OneBox", "TwoBodies", "PolygonFaces",
+                                         "HiddenBodiesLeftOut"),
+                         [](const auto& testCase) { return testCase.param; });
 
 }  // namespace
 }  // namespace brontile

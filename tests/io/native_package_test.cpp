@@ -1,10 +1,12 @@
-// Saving and opening document packages: what a package holds, replacing one, and how damaged or
-// foreign packages are refused with a message.
+// Saving and opening document packages: what a package holds, replacing one (even when a file
+// operation fails part-way), and how damaged or foreign packages are refused with a message.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
 #include <limits>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "domain/document_json.hpp"
 #include "io/atomic_file.hpp"
@@ -19,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono;
 using Names = std::set<std::string>;
+using test::writeBytes;
 
 const DateTime kCreated = sys_days{2024y / March / 1} + 14h + 5min + 9s;
 const DateTime kNow = sys_days{2025y / July / 30} + 8h + 30min + 1s + 750ms;
@@ -32,8 +35,6 @@ CADDocument bracket() {
     document.addSketch(SketchPlane::xz);
     return document;
 }
-
-void writeText(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
 
 TEST(NativePackage, SavesIntoNewFoldersAndReadsBackTheSameDocument) {
     test::ScratchDirectory scratch;
@@ -52,160 +53,173 @@ TEST(NativePackage, SavesIntoNewFoldersAndReadsBackTheSameDocument) {
               Json::parse(R"({"bodyCount": 2, "format": "brontdoc", "schemaVersion": 2,
                               "title": "Bracket", "units": "inches"})"));
 
-    fs::remove_all(package / "geometry");
-    fs::remove_all(package / "previews");
     CADDocument expected = document;
     expected.schemaVersion = 2;
     expected.metadata.modifiedAt = floor<seconds>(kNow);
     EXPECT_EQ(NativePackageIO::load(package), expected);
-}
-
-TEST(NativePackage, SavingOverAPackageOrFileReplacesItWithoutLeftovers) {
-    test::ScratchDirectory scratch;
-    const fs::path package = scratch.path() / "part.brontdoc";
-    writeText(package, "not a package");
-    NativePackageIO::save(CADDocument::empty("First", kCreated), package, kNow);
-    NativePackageIO::save(CADDocument::empty("Second", kCreated), package, kNow);
-
-    EXPECT_EQ(NativePackageIO::load(package).metadata.title, "Second");
-    EXPECT_EQ(test::entryNames(scratch.path()), Names{"part.brontdoc"});
-}
-
-TEST(NativePackage, OlderSchemaVersionsLoadAsTheCurrentOne) {
-    test::ScratchDirectory scratch;
-    const fs::path package = scratch.path() / "part.brontdoc";
-    NativePackageIO::save(bracket(), package, kNow);
+    // Older programs wrote no empty folders and older schema versions; both still open.
+    fs::remove_all(package / "geometry");
+    fs::remove_all(package / "previews");
     for (const std::int64_t version : {-1, 0, 1}) {
         PackageManifest manifest = PackageManifest::from(bracket());
         manifest.schemaVersion = version;
-        writeText(package / "manifest.json", toJsonText(manifest));
-        EXPECT_EQ(NativePackageIO::load(package).schemaVersion, 2) << version;
+        writeBytes(package / "manifest.json", toJsonText(manifest));
+        EXPECT_EQ(NativePackageIO::load(package), expected) << version;
     }
 }
 
-TEST(NativePackage, UnwritableDocumentFailsBeforeTouchingTheDisk) {
+TEST(NativePackage, FailedSavesChangeNothingOnDisk) {
     test::ScratchDirectory scratch;
     CADDocument broken = bracket();
     broken.camera.distance = std::numeric_limits<double>::quiet_NaN();
     EXPECT_THROW(NativePackageIO::save(broken, scratch.path() / "new" / "part.brontdoc", kNow),
                  JsonEncodeError);
     EXPECT_TRUE(fs::is_empty(scratch.path()));
-}
 
-TEST(NativePackage, FolderThatIsAFileFailsWithItsPathAndChangesNothing) {
-    test::ScratchDirectory scratch;
-    const fs::path blocker = scratch.path() / "blocker";
-    writeText(blocker, "keep me");
-    try {
-        NativePackageIO::save(bracket(), blocker / "part.brontdoc", kNow);
-        FAIL() << "saved inside a file";
-    } catch (const FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(blocker.string()), std::string::npos) << e.what();
-    }
+    const fs::path blocker = writeBytes(scratch.path() / "blocker", "keep me");
+    EXPECT_THROW(NativePackageIO::save(bracket(), blocker / "part.brontdoc", kNow), FileError);
     EXPECT_EQ(readFile(blocker), "keep me");
     EXPECT_EQ(test::entryNames(scratch.path()), Names{"blocker"});
 }
 
-struct Damage {
-    std::string name;
-    std::function<void(const fs::path& package)> apply;
-    std::string messageStart;
+// The real file system, except that the `failAt`-th operation throws instead of running.
+class FailingFileSystem final : public PackageFileSystem {
+public:
+    explicit FailingFileSystem(int failAt) : failAt_(failAt) {}
+
+    // The operation that failed; empty when the save got through.
+    std::string failed;
+
+    void createDirectories(const fs::path& p) override {
+        real("createDirectories").createDirectories(p);
+    }
+    void writeFileAtomically(const fs::path& p, std::string_view bytes) override {
+        real("writeFileAtomically").writeFileAtomically(p, bytes);
+    }
+    bool exists(const fs::path& p) override { return real("exists").exists(p); }
+    bool isDirectory(const fs::path& p) override { return real("isDirectory").isDirectory(p); }
+    void rename(const fs::path& p, const fs::path& to) override { real("rename").rename(p, to); }
+    void removeAll(const fs::path& p) override { real("removeAll").removeAll(p); }
+
+private:
+    // The real file system to run `operation` on, unless this is the one to fail.
+    PackageFileSystem& real(const std::string& operation) {
+        if (++count_ != failAt_) return realFileSystem();
+        failed = operation;
+        throw FileError("Injected failure of " + operation);
+    }
+
+    int failAt_;
+    int count_ = 0;
 };
 
-void PrintTo(const Damage& d, std::ostream* out) { *out << d.name; }
-std::string damageName(const testing::TestParamInfo<Damage>& param) { return param.param.name; }
+CADDocument revision(int number) {
+    // No bodies: they would get fresh ids on every call.
+    CADDocument document =
+        CADDocument::empty("Revision " + std::to_string(number), floor<seconds>(kNow));
+    document.bodyCounter = number;
+    return document;
+}
 
-class DamagedPackage : public testing::TestWithParam<Damage> {};
-
-TEST_P(DamagedPackage, IsRefusedWithAMessage) {
+// Until the new package is in place the previous one must stay (a failed move into place puts
+// it back); once it is, only removing the backup is left, and a failure there keeps the new
+// package and may leave the hidden backup.
+TEST(InterruptedSave, EveryStepInTurnLeavesALoadablePackage) {
     test::ScratchDirectory scratch;
-    const fs::path package = scratch.path() / "part.brontdoc";
-    NativePackageIO::save(bracket(), package, kNow);
-    GetParam().apply(package);
-    try {
-        (void)NativePackageIO::load(package);
-        FAIL() << "loaded a damaged package";
-    } catch (const Error& e) {
-        EXPECT_TRUE(std::string(e.what()).starts_with(GetParam().messageStart)) << e.what();
+    // The first save replaces a plain file.
+    const fs::path package = writeBytes(scratch.path() / "part.brontdoc", "not a package");
+    NativePackageIO::save(revision(0), package, kNow);
+    CADDocument current = revision(0);
+    Names interrupted;
+    int step = 1;
+    for (;; ++step) {
+        ASSERT_LT(step, 100) << "a save that never completes";
+        FailingFileSystem files(step);
+        bool threw = false;
+        try {
+            NativePackageIO::save(revision(step), package, kNow, files);
+        } catch (const FileError& e) {
+            threw = true;
+            EXPECT_EQ(std::string(e.what()).rfind("Injected failure", 0), 0u) << e.what();
+        }
+        if (files.failed.empty()) break;
+        interrupted.insert(files.failed);
+        const CADDocument loaded = NativePackageIO::load(package);
+        EXPECT_EQ(loaded, threw ? current : revision(step)) << "interrupted at " << step;
+        current = loaded;
+        for (const std::string& name : test::entryNames(scratch.path())) {
+            if (name == "part.brontdoc") continue;
+            EXPECT_FALSE(threw) << name << " left behind after step " << step;
+            EXPECT_EQ(name.rfind(".part.brontdoc.bak-", 0), 0u) << name;
+            fs::remove_all(scratch.path() / name);
+        }
+    }
+    EXPECT_EQ(interrupted, (Names{"createDirectories", "exists", "isDirectory", "removeAll",
+                                  "rename", "writeFileAtomically"}));
+    EXPECT_EQ(NativePackageIO::load(package), revision(step));
+    EXPECT_EQ(test::entryNames(scratch.path()), Names{"part.brontdoc"});
+}
+
+TEST(NativePackage, DamagedPackagesAreRefusedWithAMessage) {
+    // Paths inside the scratch folder: removed first, then written (with missing folders made).
+    struct Damage {
+        std::vector<std::string> removed;
+        std::vector<std::pair<std::string, std::string>> written;
+        std::string messageStart;
+    };
+    const std::string package = "part.brontdoc", manifest = package + "/manifest.json",
+                      document = package + "/document.json";
+    const std::string notAPackage = "Path is not a Brontile document package.";
+    const std::string version3 = R"({"bodyCount": 0, "format": "brontdoc", "schemaVersion": 3,
+                                     "title": "", "units": "millimeters"})";
+    const Damage damages[] = {
+        {{package}, {}, notAPackage},
+        {{package}, {{package, "{}"}}, notAPackage},
+        {{manifest, document}, {}, "manifest.json is missing."},
+        {{document}, {}, "document.json is missing."},
+        // The newer program's document is not even read.
+        {{}, {{manifest, version3}, {document, "?"}}, "Unsupported schema version 3."},
+        {{}, {{manifest, R"({"bodyCount": 2,)"}}, "Malformed JSON: "},
+        {{document}, {{document + "/inside", ""}}, "Could not read \""},
+    };
+    test::ScratchDirectory scratch;
+    for (const Damage& damage : damages) {
+        NativePackageIO::save(bracket(), scratch.path() / package, kNow);
+        for (const std::string& path : damage.removed) fs::remove_all(scratch.path() / path);
+        for (const auto& [path, text] : damage.written) {
+            fs::create_directories((scratch.path() / path).parent_path());
+            writeBytes(scratch.path() / path, text);
+        }
+        try {
+            (void)NativePackageIO::load(scratch.path() / package);
+            ADD_FAILURE() << "loaded, expected: " << damage.messageStart;
+        } catch (const Error& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with(damage.messageStart)) << e.what();
+        }
     }
 }
-
-const std::string kNotAPackage = "Path is not a Brontile document package.";
-const std::string kVersion3 = R"({"bodyCount": 0, "format": "brontdoc", "schemaVersion": 3,
-                                  "title": "", "units": "millimeters"})";
-
-void breakFace(const fs::path& p) {
-    Json document = parseJsonText(readFile(p / "document.json"));
-    document["bodies"][1]["mesh"]["faces"][0]["polygons"][0][2] = 8;
-    writeText(p / "document.json", document.dump());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Corpus, DamagedPackage,
-    testing::Values(Damage{"Nothing", [](const fs::path& p) { fs::remove_all(p); }, kNotAPackage},
-                    Damage{"PlainFile",
-                           [](const fs::path& p) {
-                               fs::remove_all(p);
-                               writeText(p, "{}");
-                           },
-                           kNotAPackage},
-                    Damage{"NoFiles",
-                           [](const fs::path& p) {
-                               fs::remove(p / "manifest.json");
-                               fs::remove(p / "document.json");
-                           },
-                           "manifest.json is missing."},
-                    Damage{"NoDocument", [](const fs::path& p) { fs::remove(p / "document.json"); },
-                           "document.json is missing."},
-                    Damage{"NewerSchema",
-                           [](const fs::path& p) {
-                               writeText(p / "manifest.json", kVersion3);
-                               writeText(p / "document.json", "?");
-                           },
-                           "Unsupported schema version 3."},
-                    Damage{"TruncatedManifest",
-                           [](const fs::path& p) {
-                               writeText(p / "manifest.json", R"({"bodyCount": 2,)");
-                           },
-                           "Malformed JSON: "},
-                    Damage{"ManifestVersionAsText",
-                           [](const fs::path& p) {
-                               writeText(p / "manifest.json", R"({"schemaVersion": "2"})");
-                           },
-                           "Expected a whole number but found a string (at schemaVersion)"},
-                    Damage{"FaceWithoutVertex", breakFace,
-                           "Vertex index 8 is outside the mesh's 8 vertices "
-                           "(at bodies[1].mesh.faces[0].polygons[0][2])"},
-                    Damage{"DocumentIsAFolder",
-                           [](const fs::path& p) {
-                               fs::remove(p / "document.json");
-                               fs::create_directory(p / "document.json");
-                           },
-                           "Could not read \""}),
-    damageName);
 
 TEST(AtomicFile, ReplacesContentsKeepsPermissionsAndNamesThePathOnFailure) {
     test::ScratchDirectory scratch;
     const fs::path file = scratch.path() / "part.stl";
     const auto mode = fs::perms::owner_read | fs::perms::owner_write;
-    writeFileAtomically(file, "old");
-    fs::permissions(file, mode);
-    writeFileAtomically(file, std::string(100000, 'x'));
-    EXPECT_EQ(readFile(file), std::string(100000, 'x'));
+    fs::permissions(writeBytes(file, "old"), mode);
+    writeFileAtomically(file, "new");
+    EXPECT_EQ(readFile(file), "new");
     EXPECT_EQ(fs::status(file).permissions(), mode);
 
     const fs::path missing = scratch.path() / "gone" / "part.stl";
     try {
         writeFileAtomically(missing, "data");
-        FAIL() << "wrote into a missing folder";
+        ADD_FAILURE() << "wrote into a missing folder";
     } catch (const FileError& e) {
         EXPECT_EQ(std::string(e.what()),
                   "Could not write \"" + missing.string() + "\": No such file or directory.");
     }
+    // Over a folder it fails too, and leaves no temporary file behind.
     fs::create_directories(missing);
     EXPECT_THROW(writeFileAtomically(missing, "data"), FileError);
     EXPECT_EQ(test::entryNames(scratch.path() / "gone"), Names{"part.stl"});
-    EXPECT_EQ(test::entryNames(scratch.path()), (Names{"gone", "part.stl"}));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// A fresh folder under the system's temporary directory for one test, removed afterwards.
+// A fresh folder under the system's temporary directory for one test, removed afterwards, and
+// small file helpers for the tests that use one.
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "domain/uuid.hpp"
@@ -12,11 +15,7 @@ namespace brontile::test {
 
 class ScratchDirectory {
 public:
-    ScratchDirectory()
-        : path_(std::filesystem::temp_directory_path() /
-                ("brontile-io-test-" + Uuid::random().string())) {
-        std::filesystem::create_directories(path_);
-    }
+    ScratchDirectory() { std::filesystem::create_directories(path_); }
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     ~ScratchDirectory() {
@@ -27,7 +26,8 @@ public:
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
+    std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() / ("brontile-io-test-" + Uuid::random().string());
 };
 
 // The names in `folder`, hidden ones included.
@@ -37,6 +37,12 @@ inline std::set<std::string> entryNames(const std::filesystem::path& folder) {
         names.insert(entry.path().filename().string());
     }
     return names;
+}
+
+// Writes `bytes` to `file` as they are; returns `file`.
+inline std::filesystem::path writeBytes(const std::filesystem::path& file, std::string_view bytes) {
+    std::ofstream(file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    return file;
 }
 
 }  // namespace brontile::test

@@ -74,13 +74,10 @@ TEST(Fillet, RoundsEveryEdgeOfTheFaceTangentToBothFaces) {
         (1 - kPi / 4) * rho * rho * 140 - 4 * std::pow(rho, 3) * (5.0 / 3 - kPi / 2);
     EXPECT_NEAR(removed, smooth, 0.05 * smooth);
     EXPECT_EQ(round.bounds(), kBlock.bounds());
-}
-
-// Where two rounds meet at a corner, facets of both cutters cross on the mitre line and the
-// subtraction leaves ends a few micrometres apart; the seam repair must close them.
-TEST(Fillet, CornersWhereTwoRoundsMeetStayClosed) {
-    for (const double rho : {0.5, 1.0, 2.0, 3.0, 5.0, 7.0}) {
-        EXPECT_EQ(openEdgeCount(kernel.fillet(kBlock, kBlock.faces()[1].id, rho)), 0u) << rho;
+    // Where two rounds meet at a corner, facets of both cutters cross on the mitre line and the
+    // subtraction leaves ends a few micrometres apart; the seam repair must close them.
+    for (const double r : {0.5, 1.0, 2.0, 3.0, 5.0, 7.0}) {
+        EXPECT_EQ(openEdgeCount(kernel.fillet(kBlock, kBlock.faces()[1].id, r)), 0u) << r;
     }
 }
 
@@ -117,6 +114,7 @@ TEST(Shell, OffsetsEachVertexSoThatEveryPlaneThroughItMovesByTheThickness) {
 }
 
 TEST(Shell, FilletAndChamferRefuseUnusableInput) {
+    using Kind = KernelError::Kind;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const auto kindOf = [](auto operation) {
@@ -125,23 +123,19 @@ TEST(Shell, FilletAndChamferRefuseUnusableInput) {
         } catch (const KernelError& error) {
             return error.kind();
         }
-        return KernelError::Kind::outOfRange;  // not expected here: stands for "no error"
+        return Kind::outOfRange;  // not expected here: stands for "no error"
     };
-    const FaceID top = kBlock.faces()[1].id;
+    const FaceID top = kBlock.faces()[1].id, gone = FaceID::generate();
+    const Kind degenerate = Kind::degenerateResult;
     for (const double length : {1e-7, -1e-7, nan, inf}) {
-        EXPECT_EQ(kindOf([&] { return kernel.fillet(kBlock, top, length); }),
-                  KernelError::Kind::degenerateResult);
-        EXPECT_EQ(kindOf([&] { return kernel.chamfer(kBlock, top, length); }),
-                  KernelError::Kind::degenerateResult);
+        EXPECT_EQ(kindOf([&] { return kernel.fillet(kBlock, top, length); }), degenerate);
+        EXPECT_EQ(kindOf([&] { return kernel.chamfer(kBlock, top, length); }), degenerate);
     }
-    EXPECT_EQ(kindOf([&] { return kernel.fillet(kBlock, FaceID::generate(), 1); }),
-              KernelError::Kind::faceNotFound);
-    EXPECT_EQ(kindOf([&] { return kernel.chamfer(kBlock, FaceID::generate(), 1); }),
-              KernelError::Kind::faceNotFound);
+    EXPECT_EQ(kindOf([&] { return kernel.fillet(kBlock, gone, 1); }), Kind::faceNotFound);
+    EXPECT_EQ(kindOf([&] { return kernel.chamfer(kBlock, gone, 1); }), Kind::faceNotFound);
     // 10 and more leave no cavity in a body 20 thick.
     for (const double thickness : {1e-7, nan, inf, 10.0, 15.0}) {
-        EXPECT_EQ(kindOf([&] { return kernel.shell(kBlock, thickness); }),
-                  KernelError::Kind::degenerateResult);
+        EXPECT_EQ(kindOf([&] { return kernel.shell(kBlock, thickness); }), degenerate);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <limits>
 #include <numbers>
-#include <string>
+#include <tuple>
 #include <vector>
 
 #include "kernel/kernel_error.hpp"
@@ -34,7 +34,7 @@ const Profile kRing = profileOf({{5, 0}, {10, 0}, {10, 10}, {5, 10}});
 TEST(Extrude, SweepsAlongTheSignedNormalIntoAClosedSolid) {
     const SketchPlane tilted({1, 2, 3}, Vec3::unitX, {0, 0.6, 0.8});
     const std::vector<Vec2> lLoop{{0, 0}, {30, 0}, {30, 10}, {10, 10}, {10, 20}, {0, 20}};
-    const std::vector<Vec2> clockwiseL(lLoop.rbegin(), lLoop.rend());
+    const std::vector<Vec2> clockwiseL(lLoop.rbegin(), lLoop.rend());  // must still face out
     struct Case {
         Profile profile;
         double distance, volume;
@@ -50,15 +50,6 @@ TEST(Extrude, SweepsAlongTheSignedNormalIntoAClosedSolid) {
         EXPECT_NEAR(mesh.volume(), c.volume, 1e-9 * c.volume);
         EXPECT_NEAR(mesh.faces()[0].normal.distance(-c.direction), 0, 1e-12);  // on the plane
         EXPECT_NEAR(mesh.faces()[1].normal.distance(c.direction), 0, 1e-12);
-        for (const Vec3& p : mesh.vertices()) {
-            EXPECT_GT((p - c.profile.plane.origin).dot(c.direction), -1e-12);
-        }
-    }
-    const SolidMesh clockwise = kernel.extrude(profileOf({{0, 10}, {10, 10}, {10, 0}, {0, 0}}), 10);
-    const SolidMesh counterClockwise = kernel.extrude(kSquare, 10);
-    EXPECT_EQ(clockwise.vertices(), counterClockwise.vertices());
-    for (std::size_t i = 0; i < clockwise.faces().size(); ++i) {
-        EXPECT_EQ(clockwise.faces()[i].polygons, counterClockwise.faces()[i].polygons);
     }
 }
 
@@ -106,22 +97,17 @@ TEST(PushPull, MovesTheFaceAlongItsNormalKeepingEveryFace) {
 TEST(Extrude, RevolveAndPushPullRefuseBadInput) {
     const SolidMesh box = test::boxMesh({0, 0, 0}, {10, 10, 10});
     const double inf = std::numeric_limits<double>::infinity();
-    const auto extrude = [](const Profile& p, double distance) {
-        return [=] { return kernel.extrude(p, distance); };
+    const auto extrude = [](const Profile& p, double d) {
+        return [=] { return kernel.extrude(p, d); };
     };
     const auto revolve = [](const Profile& p, const Vec3& axis, double angle) {
         return [=] { return kernel.revolve(p, {}, axis, angle); };
     };
-    const auto pushPull = [&](const FaceID& face, double distance) {
-        return [=, &box] { return kernel.pushPull(box, face, distance); };
+    const auto pushPull = [&](const FaceID& face, double d) {
+        return [=, &box] { return kernel.pushPull(box, face, d); };
     };
-    struct Case {
-        std::string name;
-        std::function<SolidMesh()> operation;
-        Kind kind;
-    };
-    const Kind invalid = Kind::invalidProfile;
-    const std::vector<Case> cases{
+    const Kind invalid = Kind::invalidProfile, degenerate = Kind::degenerateResult;
+    const std::vector<std::tuple<const char*, std::function<SolidMesh()>, Kind>> cases{
         {"extrude 1e-10", extrude(kSquare, 1e-10), invalid},
         {"extrude NaN", extrude(kSquare, kNaN), invalid},
         {"extrude -inf", extrude(kSquare, -inf), invalid},
@@ -133,17 +119,17 @@ TEST(Extrude, RevolveAndPushPullRefuseBadInput) {
         {"revolve 1e-7", revolve(kRing, Vec3::unitY, 1e-7), invalid},
         {"revolve inf", revolve(kRing, Vec3::unitY, inf), invalid},
         {"NaN axis", revolve(kRing, {kNaN, 1, 0}, 1), invalid},
-        {"zero axis", revolve(kRing, Vec3::zero, 1), Kind::degenerateResult},
-        {"in its own plane", revolve(kRing, Vec3::unitZ, 1), Kind::degenerateResult},
+        {"zero axis", revolve(kRing, Vec3::zero, 1), degenerate},
+        {"in its own plane", revolve(kRing, Vec3::unitZ, 1), degenerate},
         {"pushPull unknown face", pushPull(FaceID::generate(), 1), Kind::faceNotFound},
-        {"pushPull NaN", pushPull(box.faces()[1].id, kNaN), Kind::degenerateResult},
+        {"pushPull NaN", pushPull(box.faces()[1].id, kNaN), degenerate},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, operation, kind] : cases) {
         try {
-            (void)c.operation();
-            ADD_FAILURE() << c.name << " succeeded";
+            (void)operation();
+            ADD_FAILURE() << name << " succeeded";
         } catch (const KernelError& error) {
-            EXPECT_EQ(error.kind(), c.kind) << c.name;
+            EXPECT_EQ(error.kind(), kind) << name;
         }
     }
 }

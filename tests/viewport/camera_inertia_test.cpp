@@ -13,7 +13,7 @@ const Vec2 kView{800, 600};
 // Long after the last input, so coasting is allowed.
 constexpr double kLater = 10.0;
 
-TEST(CameraInertiaState, ActivityThresholdsInputIntervalAndStop) {
+TEST(CameraInertiaMeasure, ActivityThresholdsInputIntervalAndBlending) {
     EXPECT_FALSE((CameraInertia{.yawVelocity = 7e-5, .pitchVelocity = 7e-5}.isActive()));
     EXPECT_TRUE((CameraInertia{.yawVelocity = 8e-5, .pitchVelocity = 8e-5}.isActive()));
     EXPECT_FALSE((CameraInertia{.panVelocity = {0.9e-4, 0, 0}}.isActive()));
@@ -25,12 +25,7 @@ TEST(CameraInertiaState, ActivityThresholdsInputIntervalAndStop) {
                           Case{5, 6, 0.05}, Case{5, 4, 1.0 / 180}}) {
         EXPECT_NEAR(CameraInertia{.lastInputTime = c.lastInput}.inputDt(c.now), c.expected, 1e-12);
     }
-    CameraInertia inertia{1, 2, {3, 4, 5}, 6, 7, Vec2{8, 9}};
-    inertia.stop();
-    EXPECT_EQ(inertia, CameraInertia{});
-}
-
-TEST(CameraInertiaBlend, MixesWithTheOldVelocityAndCaps) {
+    // Samples mix with the old velocity and are capped.
     CameraInertia inertia;
     inertia.blendAngular(1, 100);
     inertia.blendAngular(1, 100);
@@ -48,7 +43,7 @@ TEST(CameraInertiaBlend, MixesWithTheOldVelocityAndCaps) {
     EXPECT_EQ(inertia.panVelocity, Vec3::zero);
 }
 
-TEST(CameraInertiaCoast, WaitsForTheInputToSettleThenTurnsPansAndDecays) {
+TEST(CameraInertiaCoast, WaitsForTheInputToSettleThenTurnsPansDecaysAndStops) {
     OrbitCamera camera;
     CameraInertia inertia{.yawVelocity = 2, .pitchVelocity = -1, .panVelocity = {0, 50, 0}};
     inertia.lastInputTime = kLater - 0.02;
@@ -62,14 +57,13 @@ TEST(CameraInertiaCoast, WaitsForTheInputToSettleThenTurnsPansAndDecays) {
     EXPECT_DOUBLE_EQ(camera.target().y, 1);
     EXPECT_DOUBLE_EQ(inertia.yawVelocity, 2 * std::exp(-6.8 * 0.02));
     EXPECT_DOUBLE_EQ(inertia.panVelocity.y, 50 * std::exp(-6.8 * 0.02));
-}
 
-TEST(CameraInertiaCoast, SlowMotionsStopWithoutMoving) {
-    OrbitCamera camera;
-    CameraInertia inertia{.yawVelocity = 0.01, .zoomVelocity = 0.005};
-    EXPECT_FALSE(inertia.coast(0.02, kLater, camera, kView));
-    EXPECT_EQ(camera, OrbitCamera());
-    EXPECT_EQ(inertia, CameraInertia{});
+    // Too slow to see: stops without moving.
+    OrbitCamera still;
+    CameraInertia slow{.yawVelocity = 0.01, .zoomVelocity = 0.005};
+    EXPECT_FALSE(slow.coast(0.02, kLater, still, kView));
+    EXPECT_EQ(still, OrbitCamera());
+    EXPECT_EQ(slow, CameraInertia{});
 }
 
 TEST(CameraInertiaCoast, ZoomsTowardsTheLastCursorOrTheMiddle) {

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "support/mesh_fixtures.hpp"
 #include "viewport/scene_builder.hpp"
-#include "viewport/scene_markers.hpp"
 
 namespace brontile {
 namespace {
@@ -22,14 +22,14 @@ SceneInput bareScene() {
     return input;
 }
 
-RGBA colorOf(const RenderVertex& v) { return {v.color.x, v.color.y, v.color.z, v.color.w}; }
 Vec3 positionOf(const RenderVertex& v) { return {v.position.x, v.position.y, v.position.z}; }
 
-void expectColor(const RGBA& actual, const RGBA& expected) {
-    EXPECT_FLOAT_EQ(actual.r, expected.r);
-    EXPECT_FLOAT_EQ(actual.g, expected.g);
-    EXPECT_FLOAT_EQ(actual.b, expected.b);
-    EXPECT_FLOAT_EQ(actual.a, expected.a);
+// Within float rounding: lifted colours are sums.
+void expectColor(const RenderVertex& v, const RGBA& expected) {
+    EXPECT_FLOAT_EQ(v.color.x, expected.r);
+    EXPECT_FLOAT_EQ(v.color.y, expected.g);
+    EXPECT_FLOAT_EQ(v.color.z, expected.b);
+    EXPECT_FLOAT_EQ(v.color.w, expected.a);
 }
 
 // The straightforward drawing of one face, from SolidMesh's own triangles and boundary edges.
@@ -58,17 +58,17 @@ SolidMesh awkwardMesh() {
     for (VertexIndex i = 12; i < 52; ++i) ring.push_back(i);
     for (VertexIndex i = 12; i < 32; ++i) arcA.push_back(i);
     for (VertexIndex i = 31; i < 52; ++i) arcB.push_back(i);
-    const Vec3 up = Vec3::unitZ;
-    std::vector<SolidFace> faces{
-        {FaceID::generate(), {{0, 1, 2}}, up},
-        {FaceID::generate(), {{0, 0, 1}}, up},
-        {FaceID::generate(), {{0, 1, 2}, {0, 2, 3}}, up},
-        {FaceID::generate(), {{4, 5, 6, 7}, {8, 11, 10, 9}}, up},
-        {FaceID::generate(), {{0, 1, 2, 3, 2}}, up},
-        {FaceID::generate(), {{0, 1}, {0, 1, 1, 2}}, up},
-        {FaceID::generate(), {ring}, up},
-        {FaceID::generate(), {arcA, arcB}, up},
+    const auto face = [](std::vector<PolygonLoop> loops) {
+        return SolidFace{FaceID::generate(), std::move(loops), Vec3::unitZ};
     };
+    std::vector<SolidFace> faces{face({{0, 1, 2}}),
+                                 face({{0, 0, 1}}),
+                                 face({{0, 1, 2}, {0, 2, 3}}),
+                                 face({{4, 5, 6, 7}, {8, 11, 10, 9}}),
+                                 face({{0, 1, 2, 3, 2}}),
+                                 face({{0, 1}, {0, 1, 1, 2}}),
+                                 face({ring}),
+                                 face({arcA, arcB})};
     return SolidMesh(std::move(v), std::move(faces));
 }
 
@@ -83,15 +83,14 @@ TEST(SceneBuilderGrid, EmptySceneIsEmptyAndTheGridAloneIs250LineVertices) {
     EXPECT_EQ(positionOf(grid.lines.back()), (Vec3{0, 0, 60}));
 }
 
+// With the section on, faces whose centroid lies exactly at the middle stay (the 2 mm box).
 TEST(SceneBuilderBodies, FastFacePathsDrawWhatTheMeshDefines) {
-    const std::vector<SolidMesh> meshes{
-        awkwardMesh(),
-        boxMesh({0, 0, 0}, {2, 3, 4}),
-        test::triangulatedBoxMesh({-1, -1, -1}, {1, 1, 1}),
-        test::lShapeMesh(5),
-        test::sphereMesh({1, 2, 3}, 4, 9, 7),
-        test::largeMesh(60),
-    };
+    const std::vector<SolidMesh> meshes{awkwardMesh(),
+                                        boxMesh({0, 0, 0}, {2, 3, 4}),
+                                        test::triangulatedBoxMesh({-1, -1, -1}, {1, 1, 1}),
+                                        test::lShapeMesh(5),
+                                        test::sphereMesh({1, 2, 3}, 4, 9, 7),
+                                        test::largeMesh(60)};
     for (const bool section : {false, true}) {
         for (const SolidMesh& mesh : meshes) {
             SceneInput input = bareScene();
@@ -105,14 +104,6 @@ TEST(SceneBuilderBodies, FastFacePathsDrawWhatTheMeshDefines) {
             }
             EXPECT_EQ(SceneBuilder::build(input), expected) << mesh.faces().size();
         }
-    }
-    const SolidMesh awkward = awkwardMesh();
-    for (const SolidFace& face : awkward.faces()) {
-        std::vector<RenderVertex> edges;
-        SceneBuilder::appendEdges(awkward, face, RGBA::edge, edges);
-        SceneBuffers expected;
-        appendReferenceFace(awkward, face, RGBA::edge, expected);
-        EXPECT_EQ(edges, expected.lines);
     }
 }
 
@@ -128,133 +119,101 @@ TEST(SceneBuilderBodies, SelectionAndHoverColours) {
     const SceneBuffers selected = SceneBuilder::build(input);
     ASSERT_EQ(selected.shaded.size(), 36u);
     for (std::size_t i = 0; i < selected.shaded.size(); ++i) {
-        expectColor(colorOf(selected.shaded[i]), i / 6 == 2 ? RGBA::selection : brightened);
+        expectColor(selected.shaded[i], i / 6 == 2 ? RGBA::selection : brightened);
     }
     ASSERT_EQ(selected.lines.size(), 48u);
-    for (const RenderVertex& v : selected.lines) expectColor(colorOf(v), {0.55f, 0.30f, 0.05f, 1});
+    for (const RenderVertex& v : selected.lines) expectColor(v, {0.55f, 0.30f, 0.05f, 1});
 
     input.hover = FaceRef{id, picked};
     const SceneBuffers hovered = SceneBuilder::build(input);
-    expectColor(colorOf(hovered.shaded[12]), {1.0f, 0.72f, 0.30f, 1});
-    expectColor(colorOf(hovered.shaded[0]), brightened);
+    expectColor(hovered.shaded[12], {1.0f, 0.72f, 0.30f, 1});
+    expectColor(hovered.shaded[0], brightened);
 
     input.document.bodies[0].isVisible = false;
     EXPECT_EQ(SceneBuilder::build(input), SceneBuffers{});
 }
 
-TEST(SceneBuilderBodies, SectionKeepsFacesAtTheMiddleAndReplacementsNeedTheirBody) {
+TEST(SceneBuilderBodies, ReplacementsDrawInPlaceOfTheirBodyOnly) {
     SceneInput input = bareScene();
-    const Vec3 up = Vec3::unitZ;
-    // Box x runs 0…6, middle 3: centroid x 1, exactly 3, and 5.
-    std::vector<SolidFace> faces{{FaceID::generate(), {{0, 1, 2}}, up},
-                                 {FaceID::generate(), {{2, 3, 4}}, up},
-                                 {FaceID::generate(), {{4, 5, 6}}, up}};
-    const SolidMesh strip(
-        {{0, 0, 0}, {2, 0, 0}, {1, 1, 0}, {3, 0, 0}, {5, 1, 0}, {4, 0, 0}, {6, 0, 0}},
-        std::move(faces));
-    const BodyID id = input.document.addBody(boxMesh({0, 0, 0}, {1, 1, 1}));
-    input.overlay.replacements[id] = strip;
     input.showSection = true;
-    EXPECT_EQ(SceneBuilder::build(input).shaded.size(), 6u);
-
-    input.overlay.replacements.clear();
-    input.overlay.replacements[BodyID::generate()] = strip;
+    SceneInput direct = input;
+    direct.document.addBody(test::lShapeMesh(5));
+    const BodyID id = input.document.addBody(boxMesh({0, 0, 0}, {1, 1, 1}));
+    input.overlay.replacements[id] = direct.document.bodies[0].mesh;
+    EXPECT_EQ(SceneBuilder::build(input), SceneBuilder::build(direct));
     input.document.bodies.clear();
     EXPECT_EQ(SceneBuilder::build(input), SceneBuffers{});
 }
 
 TEST(SceneBuilderOverlay, DashedLines) {
-    struct Case {
-        const char* name;
-        double length;
-        std::size_t segments;
-        double lastEnd;
-    };
-    // w = 0.01 gives the shortest dash, 0.4, and gaps of 0.28.
-    const Case cases[] = {
+    const double inf = std::numeric_limits<double>::infinity();
+    // Name, length, dashes, where the last one ends. w = 0.01 gives the shortest dash, 0.4, and
+    // gaps of 0.28.
+    const std::tuple<const char*, double, std::size_t, double> cases[] = {
         {"zero length draws nothing", 0, 0, 0},
         {"shorter than half a dash is solid", 0.19, 1, 0.19},
         {"a gap ending at the end adds nothing", 0.68, 1, 0.4},
         {"last dash clipped at the end", 1.0, 2, 1.0},
         {"many dashes", 6.8, 10, 6.52},
         {"absurdly long is solid", 1e12, 1, 1e12},
+        {"infinitely long is solid", inf, 1, inf},
     };
     const Vec3 a{1, 2, 3};
-    for (const Case& c : cases) {
+    for (const auto& [name, length, segments, lastEnd] : cases) {
         SceneInput input = bareScene();
         input.worldUnitsPerPixel = 0.01;
         input.overlay.lines.push_back(
-            {a, a + Vec3{0, c.length, 0}, RGBA::preview, OverlayLineStyle::dashed});
+            {a, a + Vec3{0, length, 0}, RGBA::preview, OverlayLineStyle::dashed});
         const auto lines = SceneBuilder::build(input).overlayLines;
-        ASSERT_EQ(lines.size(), 2 * c.segments) << c.name;
-        if (c.segments == 0) continue;
-        EXPECT_EQ(positionOf(lines.front()), a) << c.name;
-        EXPECT_FLOAT_EQ(lines.back().position.y, static_cast<float>(2 + c.lastEnd)) << c.name;
-        if (c.segments > 1) {
-            EXPECT_FLOAT_EQ(lines[1].position.y, 2.4f) << c.name;
+        ASSERT_EQ(lines.size(), 2 * segments) << name;
+        if (segments == 0) continue;
+        EXPECT_EQ(positionOf(lines.front()), a) << name;
+        EXPECT_FLOAT_EQ(lines.back().position.y, static_cast<float>(2 + lastEnd)) << name;
+        if (segments > 1) {
+            EXPECT_FLOAT_EQ(lines[1].position.y, 2.4f) << name;
         }
     }
-    const double inf = std::numeric_limits<double>::infinity();
-    std::vector<RenderVertex> out;
-    SceneMarkers::appendOverlayLine(
-        {{0, 0, 0}, {inf, 0, 0}, RGBA::preview, OverlayLineStyle::dashed}, 1, out);
-    EXPECT_LE(out.size(), 2u);
 }
 
-TEST(SceneBuilderMarkers, ShapesLieInTheirPlaneWithTheirVertexCounts) {
-    struct Case {
-        OverlayMarkerKind kind;
-        std::size_t vertices;
-    };
-    const Case cases[] = {{OverlayMarkerKind::cross, 6},    {OverlayMarkerKind::square, 8},
-                          {OverlayMarkerKind::triangle, 6}, {OverlayMarkerKind::circle, 28},
-                          {OverlayMarkerKind::diamond, 8},  {OverlayMarkerKind::tick, 6}};
+// Flat across the normal (a cross is not) and within the size; nothing for a NaN size.
+TEST(SceneBuilderMarkers, ShapesLieInTheirPlaneAndNaNSizesDrawNothing) {
     const Vec3 p{1, 2, 3};
-    const Vec3 normal{0, 0, 2};
-    for (const Case& c : cases) {
-        std::vector<RenderVertex> out;
-        SceneBuilder::appendSnapMarker({p, RGBA::snap, c.kind, normal}, 2, out);
-        ASSERT_EQ(out.size(), c.vertices);
+    for (const OverlayMarkerKind kind : allCases<OverlayMarkerKind>()) {
+        std::vector<RenderVertex> out, none;
+        SceneBuilder::appendSnapMarker({p, RGBA::snap, kind, {0, 0, 2}}, 2, out);
+        SceneBuilder::appendSnapMarker({p, RGBA::snap, kind, Vec3::unitZ}, std::nan(""), none);
+        EXPECT_TRUE(!out.empty() && none.empty()) << rawValue(kind);
         for (const RenderVertex& v : out) {
             const Vec3 d = positionOf(v) - p;
-            if (c.kind != OverlayMarkerKind::cross) {
-                EXPECT_NEAR(d.z, 0, 1e-6);
-            }
-            EXPECT_LE(d.length(), 2 * std::sqrt(2.0) + 1e-6);
+            EXPECT_TRUE(d.length() <= 2 * std::sqrt(2.0) + 1e-6 &&
+                        (kind == OverlayMarkerKind::cross || std::abs(d.z) < 1e-6))
+                << rawValue(kind) << " " << d.x << " " << d.y << " " << d.z;
         }
     }
-    std::vector<RenderVertex> out;
-    SceneBuilder::appendSnapMarker({p, RGBA::snap, OverlayMarkerKind::circle, normal},
-                                   std::numeric_limits<double>::quiet_NaN(), out);
-    EXPECT_TRUE(out.empty());
 }
 
 TEST(SceneBuilderSketches, EntityColours) {
-    struct Case {
-        const char* name;
-        bool construction, selected, hovered, otherActive;
-        RGBA expected;
-    };
-    const Case cases[] = {
+    // Name, construction, selected, hovered, another sketch active, colour.
+    const std::tuple<const char*, bool, bool, bool, bool, RGBA> cases[] = {
         {"plain", false, false, false, false, RGBA::sketch},
         {"another sketch is active", false, false, false, true, RGBA::sketchInactive},
         {"construction wins over inactive", true, false, false, true, RGBA::construction},
         {"selection wins over construction", true, true, false, true, RGBA::selection},
         {"hover wins over selection", true, true, true, true, RGBA::hover},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, construction, selected, hovered, otherActive, expected] : cases) {
         SceneInput input = bareScene();
         const Uuid id = input.document.addSketch(SketchPlane::xz);
         const SketchEntity line{SketchEntityID::generate(), SketchLine{{0, 0}, {1, 2}},
-                                c.construction};
+                                construction};
         input.document.sketches[0].entities.push_back(line);
-        if (c.selected) input.selection.sketchEntities.insert({id, line.id});
-        if (c.hovered) input.hover = SketchEntityRef{id, line.id};
-        if (c.otherActive) input.activeSketchID = Uuid::random();
+        if (selected) input.selection.sketchEntities.insert({id, line.id});
+        if (hovered) input.hover = SketchEntityRef{id, line.id};
+        if (otherActive) input.activeSketchID = Uuid::random();
         const auto lines = SceneBuilder::build(input).lines;
-        ASSERT_EQ(lines.size(), 2u) << c.name;
-        expectColor(colorOf(lines[1]), c.expected);
-        EXPECT_EQ(positionOf(lines[1]), (Vec3{1, 0, 2})) << c.name;
+        ASSERT_EQ(lines.size(), 2u) << name;
+        expectColor(lines[1], expected);
+        EXPECT_EQ(positionOf(lines[1]), (Vec3{1, 0, 2})) << name;
     }
 }
 
@@ -265,54 +224,39 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
     const SketchEntity a{SketchEntityID::generate(), SketchLine{{0, 0}, {10, 0}}};
     const SketchEntity b{SketchEntityID::generate(), SketchLine{{0, 0}, {0, 10}}};
     sketch.entities = {a, b};
-    const SketchConstraint flat{SketchConstraintID::generate(),
-                                SketchConstraintKind::horizontal,
-                                {{a.id, SketchParamRole::entity}},
-                                std::nullopt};
-    const SketchConstraint joined{SketchConstraintID::generate(),
-                                  SketchConstraintKind::coincident,
-                                  {{a.id, SketchParamRole::start}, {b.id, SketchParamRole::start}},
-                                  std::nullopt};
-    sketch.constraints = {flat, joined};
+    const auto constraint = [](SketchConstraintKind kind, std::vector<SketchGeomRef> refs) {
+        return SketchConstraint{SketchConstraintID::generate(), kind, std::move(refs), {}};
+    };
+    sketch.constraints = {
+        constraint(SketchConstraintKind::horizontal, {{a.id, SketchParamRole::entity}}),
+        constraint(SketchConstraintKind::coincident,
+                   {{a.id, SketchParamRole::start}, {b.id, SketchParamRole::start}})};
+    const SketchConstraintID flat = sketch.constraints[0].id, joined = sketch.constraints[1].id;
     input.activeSketchID = id;
-    input.selection.constraints.insert({id, joined.id});
-    input.hover = SketchConstraintSel{id, flat.id};
+    input.selection.constraints.insert({id, joined});
+    input.hover = SketchConstraintSel{id, flat};
 
     const SceneBuffers scene = SceneBuilder::build(input);
-    EXPECT_EQ(scene.lines.size(), 52u + 4u);
+    EXPECT_EQ(scene.lines.size(), 52u + 4u);  // the active sketch's plane, then its lines
     // The horizontal glyph's one stroke, then the coincident square (a marker, 8 vertices).
     ASSERT_EQ(scene.overlayLines.size(), 2u + 8u);
-    expectColor(colorOf(scene.overlayLines[0]), {0.75f, 1.0f, 1.0f, 1});
-    expectColor(colorOf(scene.overlayLines[2]), RGBA::selection);
-    const Vec3 corner = positionOf(scene.overlayLines[2]);
-    EXPECT_NEAR(std::abs(corner.x) + std::abs(corner.y), 2 * input.markerSize * 0.7, 1e-5);
+    expectColor(scene.overlayLines[0], {0.75f, 1.0f, 1.0f, 1});
+    expectColor(scene.overlayLines[2], RGBA::selection);
 }
 
-TEST(SceneBuilderOverlay, ArrowsPreviewsAndPoints) {
+// Drawn over everything: points first, then arrows; previews are shaded with dark edges.
+TEST(SceneBuilderOverlay, HoveredArrowPreviewAndPoint) {
     SceneInput input = bareScene();
-    input.overlay.arrows.push_back(
-        OverlayArrow::extrusion({0, 0, 0}, Vec3::unitZ, 5, false, false, false));
-    const SceneBuffers still = SceneBuilder::build(input);
-    EXPECT_EQ(still.overlayShaded.size(), 5u * 16 * 3);
-    ASSERT_EQ(still.overlayLines.size(), 2u);
-    expectColor(colorOf(still.overlayLines[0]), RGBA::arrow.lightened(0.18f));
-    const ArrowGizmo gizmo = input.overlay.arrows[0].gizmo(input.worldUnitsPerPixel);
-    EXPECT_EQ(positionOf(still.overlayLines[1]), Vec3(gizmo.tip().simd()));
-
-    input.overlay.arrows[0] = OverlayArrow::extrusion({0, 0, 0}, Vec3::unitZ, 5, false, true, true);
-    const SceneBuffers hovered = SceneBuilder::build(input);
-    EXPECT_EQ(hovered.overlayShaded.size(), 6u * 16 * 3);
-    ASSERT_EQ(hovered.overlayLines.size(), 4u);
-    expectColor(colorOf(hovered.overlayShaded[0]), RGBA::arrow.lightened(0.22f));
-    expectColor(colorOf(hovered.overlayLines[3]), RGBA::arrowReverse.lightened(0.18f));
-
-    input.overlay.arrows.clear();
-    input.overlay.meshes.push_back({boxMesh({0, 0, 0}, {1, 1, 1}), RGBA::preview});
     input.overlay.points.push_back({{}, RGBA::snap, OverlayMarkerKind::diamond, Vec3::unitZ});
-    const SceneBuffers preview = SceneBuilder::build(input);
-    EXPECT_EQ(preview.shaded.size(), 36u);
-    expectColor(colorOf(preview.lines[0]), {0.10f, 0.25f, 0.40f, 1});
-    EXPECT_EQ(preview.overlayLines.size(), 8u);
+    input.overlay.arrows.push_back(
+        OverlayArrow::extrusion({0, 0, 0}, Vec3::unitZ, 5, false, true, true));
+    input.overlay.meshes.push_back({boxMesh({0, 0, 0}, {1, 1, 1}), RGBA::preview});
+    const SceneBuffers scene = SceneBuilder::build(input);
+    expectColor(scene.overlayShaded[0], RGBA::arrow.lightened(0.22f));
+    ASSERT_EQ(scene.overlayLines.size(), 8u + 4u);
+    expectColor(scene.overlayLines[11], RGBA::arrowReverse.lightened(0.18f));
+    EXPECT_EQ(scene.shaded.size(), 36u);
+    expectColor(scene.lines[0], {0.10f, 0.25f, 0.40f, 1});
 }
 
 }  // namespace

@@ -10,18 +10,17 @@
 namespace brontile {
 namespace {
 
-// The session implements every operation; none has a default.
+// The only place the delegate interface is compiled so far; the session implements all of it.
 static_assert(std::is_abstract_v<ViewportInputDelegate>);
 
-TEST(ViewportStateMotion, OrbitAndPanMeasureVelocityOverTheInputInterval) {
+TEST(ViewportStateMotion, EachMotionMeasuresItsVelocityOverTheInputInterval) {
     ViewportState state;
     state.viewSize = {800, 600};
     state.needsRebuild = false;
     state.applyOrbit(10, 0, 100.0);
-    const double yawStep = state.camera.yaw() - OrbitCamera().yaw();
     // The first input is taken to have lasted a 60th of a second.
+    const double yawStep = state.camera.yaw() - OrbitCamera().yaw();
     EXPECT_DOUBLE_EQ(state.inertia.yawVelocity, 0.62 * yawStep * 60);
-    EXPECT_EQ(state.inertia.lastInputTime, 100.0);
 
     const Vec3 target0 = state.camera.target();
     state.applyPan(5, 0, 100.02);
@@ -29,17 +28,13 @@ TEST(ViewportStateMotion, OrbitAndPanMeasureVelocityOverTheInputInterval) {
     EXPECT_NEAR(state.inertia.panVelocity.x, 0.62 * panStep.x / 0.02, 1e-6);
     // Only the distance sizes pixel-sized overlays, so turning and sliding keep the scene.
     EXPECT_FALSE(state.needsRebuild);
-}
 
-TEST(ViewportStateMotion, ZoomAimsAtTheCursorAndFlagsARebuild) {
-    ViewportState state;
-    state.needsRebuild = false;
-    state.applyZoom(0.99, {30, 40}, 7.0);
+    state.applyZoom(0.99, {30, 40}, 100.07);
     EXPECT_TRUE(state.needsRebuild);
-    EXPECT_EQ(state.lastCursor, (Vec2{30, 40}));
     EXPECT_EQ(state.inertia.zoomCursor, (Vec2{30, 40}));
     EXPECT_DOUBLE_EQ(state.camera.distance(), 320 * 0.99);
-    EXPECT_NEAR(state.inertia.zoomVelocity, 0.62 * std::log(0.99) * 60, 1e-12);
+    EXPECT_NEAR(state.inertia.zoomVelocity, 0.62 * std::log(0.99) / 0.05, 1e-12);
+    EXPECT_EQ(state.inertia.lastInputTime, 100.07);
 }
 
 TEST(ViewportStateTick, FrameTimeIsBoundedAndOnlyDistanceChangesRebuild) {
@@ -63,15 +58,10 @@ TEST(ViewportStateRebuild, NeedsAProviderAndMovesTheVersion) {
     ViewportState state;
     EXPECT_FALSE(state.rebuildIfNeeded());
     EXPECT_TRUE(state.needsRebuild);
-    EXPECT_EQ(state.version, 0u);
-
-    SceneBuffers scene;
-    scene.lines.resize(2);
-    state.sceneProvider = [scene](SceneBuffers& into) { into = scene; };
+    state.sceneProvider = [](SceneBuffers& into) { into.lines.resize(2); };
     EXPECT_TRUE(state.rebuildIfNeeded());
     EXPECT_FALSE(state.rebuildIfNeeded());
-    EXPECT_EQ(state.buffers, scene);
-    EXPECT_EQ(state.version, 1u);
+    EXPECT_EQ(state.buffers.lines.size(), 2u);
     state.invalidate();
     EXPECT_TRUE(state.rebuildIfNeeded());
     EXPECT_EQ(state.version, 2u);
