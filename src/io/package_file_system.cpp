@@ -57,6 +57,7 @@ public:
 }  // namespace
 
 PackageFileSystem& realFileSystem() {
+    // It holds no state, so one shared instance is as good as a fresh one per call.
     static RealFileSystem fileSystem;
     return fileSystem;
 }
