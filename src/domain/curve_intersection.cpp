@@ -21,8 +21,6 @@ constexpr double kTangentHeightSquared = 1e-12;
 constexpr double kRadialRelativeTolerance = 1e-8;
 constexpr double kRadialAbsoluteTolerance = 1e-6;
 
-bool isFinite(const Vec2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
-
 // Written so that NaN fails.
 bool withinUnitInterval(double t) { return t >= -kEps && t <= 1 + kEps; }
 
@@ -71,7 +69,7 @@ std::vector<Vec2> between(const SketchArc& a, const SketchArc& b) {
 void addSegmentPoint(std::vector<Vec2>& points, const Vec2& a, const Vec2& d, double t) {
     if (!withinUnitInterval(t)) return;
     const Vec2 point = a + d * std::clamp(t, 0.0, 1.0);
-    if (!isFinite(point)) return;
+    if (!point.isFinite()) return;
     const bool repeated = std::any_of(points.begin(), points.end(),
                                       [&](const Vec2& q) { return q.distance(point) < kEps; });
     if (!repeated) points.push_back(point);
@@ -97,7 +95,7 @@ std::optional<Vec2> lineLine(const Vec2& a1, const Vec2& a2, const Vec2& b1, con
     const double u = offset.cross(d1) / denominator;
     if (!withinUnitInterval(t) || !withinUnitInterval(u)) return std::nullopt;
     const Vec2 point = a1 + d1 * t;
-    if (!isFinite(point)) return std::nullopt;
+    if (!point.isFinite()) return std::nullopt;
     return point;
 }
 
@@ -132,7 +130,7 @@ std::vector<Vec2> circleCircle(const Vec2& c1, double r1, const Vec2& c2, double
     const double heightSq = r1 * r1 - a * a;
     const Vec2 base = c1 + c1ToC2 * a / distance;
     // Squares of huge radii overflow; such circles have no usable crossing.
-    if (!std::isfinite(heightSq) || !isFinite(base)) return {};
+    if (!std::isfinite(heightSq) || !base.isFinite()) return {};
     if (heightSq < kTangentHeightSquared) return {base};
     const Vec2 left = (c1ToC2 / distance).perpendicular() * std::sqrt(heightSq);
     return {base + left, base - left};

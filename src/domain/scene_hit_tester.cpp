@@ -46,27 +46,6 @@ std::optional<double> triangleHit(const Vec3& o, const Vec3& d, const Vec3& a, c
     return t;
 }
 
-// The triangles of SolidMesh::triangles(face), in its order. Faces made only of triangles (most
-// faces after a boolean) are walked in place, because picking must not allocate per face.
-template <class Visit>
-void forEachTriangle(const SolidMesh& mesh, const SolidFace& face, Visit&& visit) {
-    const auto& polygons = face.polygons;
-    const bool allTriangles =
-        std::all_of(polygons.begin(), polygons.end(), [](const auto& p) { return p.size() <= 3; });
-    if (!allTriangles) {
-        for (const auto& t : mesh.triangles(face)) visit(t[0], t[1], t[2]);
-        return;
-    }
-    const std::size_t count = mesh.vertices().size();
-    for (const auto& p : polygons) {
-        if (p.size() < 3) continue;
-        if (isVertexIndex(p[0], count) && isVertexIndex(p[1], count) &&
-            isVertexIndex(p[2], count)) {
-            visit(p[0], p[1], p[2]);
-        }
-    }
-}
-
 const Vec3& at(const std::vector<Vec3>& vertices, VertexIndex index) {
     return vertices[static_cast<std::size_t>(index)];
 }
@@ -96,7 +75,7 @@ void scanMesh(const Ray& ray, const SolidMesh& mesh, FaceBest& best) {
     const auto& faces = mesh.faces();
     std::int64_t order = 0;
     for (std::size_t f = 0; f < faces.size(); ++f) {
-        forEachTriangle(mesh, faces[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+        mesh.forEachTriangle(faces[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
             const auto t = triangleHit(ray.origin, ray.direction, at(vertices, a), at(vertices, b),
                                        at(vertices, c));
             if (t) best.offer(*t, order, f);
@@ -424,7 +403,7 @@ void MeshTree::collect(const SolidMesh& mesh, std::vector<BuildItem>& items) {
     triangles_.reserve(faces.size());
     std::uint32_t order = 0;
     for (std::size_t f = 0; f < faces.size(); ++f) {
-        forEachTriangle(mesh, faces[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+        mesh.forEachTriangle(faces[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
             const auto item = buildItem({components(at(vertices, a)), components(at(vertices, b)),
                                          components(at(vertices, c))},
                                         narrow(triangles_.size()));

@@ -68,7 +68,6 @@ int rankOf(SnapKind kind) {
     return kNoRank;
 }
 
-bool isFinite(const Vec2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 double magnitude(const Vec2& p) { return std::max(std::abs(p.x), std::abs(p.y)); }
 double slack(double scale) { return kRelativeSlack * scale + kAbsoluteSlack; }
 
@@ -627,7 +626,7 @@ std::optional<SnapHit> snap(const Vec2& cursor, const Sketch& sketch, double wor
                             std::span<const Vec2> extraPoints, std::optional<Vec2> lockFrom,
                             std::optional<Vec2> lastDirection, double gridStep, bool disable,
                             std::span<const Body> bodies) {
-    if (disable || !isFinite(cursor)) return std::nullopt;
+    if (disable || !cursor.isFinite()) return std::nullopt;
     // Written so that NaN falls back to the minimum too.
     const double w =
         worldUnitsPerPixel > kMinUnitsPerPixel ? worldUnitsPerPixel : kMinUnitsPerPixel;
@@ -636,7 +635,7 @@ std::optional<SnapHit> snap(const Vec2& cursor, const Sketch& sketch, double wor
     for (const Vec2& p : extraPoints) selection.offer({.point = p});
     offerBodies(bodies, sketch.plane, w, selection);
     offerSketch(sketch, reach, selection);
-    if (lockFrom && isFinite(*lockFrom))
+    if (lockFrom && lockFrom->isFinite())
         offerAlignment(sketch, *lockFrom, lastDirection, gridStep, w, selection);
     if (selection.empty() && hasGrid(gridStep)) {
         return SnapHit{.point = {gridRounded(cursor.x, gridStep), gridRounded(cursor.y, gridStep)},

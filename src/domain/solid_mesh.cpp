@@ -129,7 +129,9 @@ template <class Visit>
 void SolidMesh::forEachTriangle(Visit&& visit) const {
     const auto& all = faces();
     for (std::size_t f = 0; f < all.size(); ++f) {
-        for (const Triangle& t : triangles(all[f])) visit(f, t);
+        forEachTriangle(all[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+            visit(f, Triangle{a, b, c});
+        });
     }
 }
 

@@ -3,6 +3,7 @@
 // two handles; every change builds a new mesh.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -117,6 +118,26 @@ public:
     // Triangles of the face's polygons in order; loops of four or more are ear-clipped in the
     // plane of the face's stored normal. Polygons naming missing vertices give nothing.
     [[nodiscard]] std::vector<Triangle> triangles(const SolidFace& face) const;
+    // Calls visit(a, b, c) for each triangle of triangles(face), in its order, without building
+    // the list when every loop is already a triangle (most faces after a boolean): picking,
+    // booleans and measures walk faces on hot paths.
+    template <class Visit>
+    void forEachTriangle(const SolidFace& face, Visit&& visit) const {
+        const auto& loops = face.polygons;
+        const bool onlyTriangles = std::all_of(loops.begin(), loops.end(),
+                                               [](const PolygonLoop& l) { return l.size() <= 3; });
+        if (!onlyTriangles) {
+            for (const Triangle& t : triangles(face)) visit(t[0], t[1], t[2]);
+            return;
+        }
+        const std::size_t count = vertices().size();
+        for (const PolygonLoop& l : loops) {
+            if (l.size() == 3 && isVertexIndex(l[0], count) && isVertexIndex(l[1], count) &&
+                isVertexIndex(l[2], count)) {
+                visit(l[0], l[1], l[2]);
+            }
+        }
+    }
     [[nodiscard]] std::vector<FaceTriangle> allTriangles() const;
     [[nodiscard]] std::size_t triangleCount() const;
     // Signed volume, positive for a closed mesh wound counter-clockwise seen from outside.

@@ -36,6 +36,7 @@ struct Vec2 {
     [[nodiscard]] constexpr double lengthSquared() const { return dot(*this); }
     [[nodiscard]] double length() const { return std::sqrt(lengthSquared()); }
     [[nodiscard]] double distance(const Vec2& to) const { return (*this - to).length(); }
+    [[nodiscard]] bool isFinite() const { return std::isfinite(x) && std::isfinite(y); }
 
     // Unit vector; a vector not longer than 1e-12 comes back unchanged.
     [[nodiscard]] Vec2 normalized() const {

@@ -111,8 +111,19 @@ private:
     PolygonLoop loop_;
 };
 
+// At least as many as the triangles of every loop, from loop sizes alone: counting them exactly
+// would triangulate the mesh once more just to size two buffers.
+std::size_t triangleBound(const SolidMesh& mesh) {
+    std::size_t bound = 0;
+    for (const SolidFace& face : mesh.faces()) {
+        for (const PolygonLoop& loop : face.polygons)
+            bound += loop.size() >= 3 ? loop.size() - 2 : 0;
+    }
+    return bound;
+}
+
 template <class Emit>
-void forEachTriangle(const SolidMesh& mesh, Emit emit) {
+void forEachFaceTriangle(const SolidMesh& mesh, Emit emit) {
     const auto& vertices = mesh.vertices();
     const auto emitTriangle = [&](const Vec3& n, VertexIndex i, VertexIndex j, VertexIndex k) {
         const Vec3& a = vertices[static_cast<std::size_t>(i)];
@@ -123,14 +134,8 @@ void forEachTriangle(const SolidMesh& mesh, Emit emit) {
     };
     for (const SolidFace& face : mesh.faces()) {
         const Vec3 n = face.normal.normalized();
-        // Faces of triangles (most faces of boolean results) need no triangulation.
-        const bool triangles = std::all_of(face.polygons.begin(), face.polygons.end(),
-                                           [](const PolygonLoop& l) { return l.size() == 3; });
-        if (triangles) {
-            for (const PolygonLoop& l : face.polygons) emitTriangle(n, l[0], l[1], l[2]);
-            continue;
-        }
-        for (const auto& t : mesh.triangles(face)) emitTriangle(n, t[0], t[1], t[2]);
+        mesh.forEachTriangle(
+            face, [&](VertexIndex a, VertexIndex b, VertexIndex c) { emitTriangle(n, a, b, c); });
     }
 }
 
@@ -139,13 +144,15 @@ void forEachTriangle(const SolidMesh& mesh, Emit emit) {
 std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh) {
     requireWeldable(mesh);
     std::vector<SoupPolygon> result;
-    result.reserve(mesh.triangleCount());
+    const std::size_t triangles = triangleBound(mesh);
+    result.reserve(triangles);
     // Split pieces add vertices as the operation runs; twice the input is a good first guess.
-    soup.reserveMore(6 * mesh.triangleCount());
-    forEachTriangle(mesh, [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
-        const Vec3 points[3] = {a, b, c};
-        result.push_back(soup.add(points, plane));
-    });
+    soup.reserveMore(6 * triangles);
+    forEachFaceTriangle(mesh,
+                        [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
+                            const Vec3 points[3] = {a, b, c};
+                            result.push_back(soup.add(points, plane));
+                        });
     return result;
 }
 
@@ -163,7 +170,7 @@ SolidMesh meshFromPooled(const PolygonSoup& soup, const std::vector<SoupPolygon>
 std::vector<CSGPolygon> MeshCSGBridge::polygons(const SolidMesh& mesh) {
     csg_detail::requireWeldable(mesh);
     std::vector<CSGPolygon> result;
-    csg_detail::forEachTriangle(
+    csg_detail::forEachFaceTriangle(
         mesh, [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
             result.push_back({{{a}, {b}, {c}}, plane});
         });
