@@ -8,7 +8,7 @@
 #include <numbers>
 #include <random>
 
-#include "domain/sketch_constraint_solver.hpp"
+#include "sketch/sketch_constraint_solver.hpp"
 
 namespace brontile {
 namespace {

@@ -2,8 +2,8 @@
 // one, so both must cost in proportion to what changed, not to the size of the meshes.
 #include <benchmark/benchmark.h>
 
-#include "domain/cad_document.hpp"
-#include "domain/document_json.hpp"
+#include "document/cad_document.hpp"
+#include "document/document_json.hpp"
 #include "support/mesh_fixtures.hpp"
 
 namespace brontile {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "domain/scene_hit_tester.hpp"
+#include "interaction/scene_hit_tester.hpp"
 #include "support/mesh_fixtures.hpp"
 
 namespace brontile {

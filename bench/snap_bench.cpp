@@ -12,7 +12,7 @@
 #include <random>
 #include <vector>
 
-#include "domain/snap_engine.hpp"
+#include "interaction/snap_engine.hpp"
 #include "support/mesh_fixtures.hpp"
 
 namespace brontile {

@@ -8,6 +8,7 @@ ensure_setup() {
   if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null || ! command -v g++ >/dev/null \
      || [[ ! -f /usr/include/nlohmann/json.hpp ]] || [[ ! -f /usr/include/gtest/gtest.h ]] \
      || [[ ! -f /usr/include/benchmark/benchmark.h ]] \
+     || ! command -v clang-format >/dev/null \
      || ! command -v admesh >/dev/null || ! command -v assimp >/dev/null; then
     "$root/scripts/setup"
   fi

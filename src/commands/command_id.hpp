@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "domain/json_codec.hpp"
+#include "base/json_codec.hpp"
 
 namespace brontile {
 

@@ -9,9 +9,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/hashing.hpp"
 #include "commands/app_command_id.hpp"
 #include "commands/command_id.hpp"
-#include "domain/hashing.hpp"
 
 namespace brontile {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "domain/uuid.hpp"
+#include "base/uuid.hpp"
 
 namespace brontile {
 namespace {

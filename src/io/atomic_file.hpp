@@ -7,7 +7,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "domain/error.hpp"
+#include "base/error.hpp"
 
 namespace brontile {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "domain/error.hpp"
-#include "domain/raw_value_enum.hpp"
+#include "base/error.hpp"
+#include "base/raw_value_enum.hpp"
 
 namespace brontile {
 

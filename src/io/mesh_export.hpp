@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "domain/cad_document.hpp"
+#include "document/cad_document.hpp"
 #include "io/interchange_format.hpp"
 
 namespace brontile::MeshExport {

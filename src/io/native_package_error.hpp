@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "domain/error.hpp"
+#include "base/error.hpp"
 
 namespace brontile {
 

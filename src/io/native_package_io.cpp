@@ -4,7 +4,7 @@
 #include <string>
 #include <system_error>
 
-#include "domain/document_json.hpp"
+#include "document/document_json.hpp"
 #include "io/atomic_file.hpp"
 #include "io/native_package_error.hpp"
 #include "io/package_manifest.hpp"

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "domain/cad_document.hpp"
-#include "domain/date_time.hpp"
+#include "base/date_time.hpp"
+#include "document/cad_document.hpp"
 #include "io/package_file_system.hpp"
 
 namespace brontile {

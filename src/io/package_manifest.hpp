@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "domain/cad_document.hpp"
-#include "domain/json_codec.hpp"
-#include "domain/length_unit.hpp"
+#include "base/json_codec.hpp"
+#include "document/cad_document.hpp"
+#include "geometry/length_unit.hpp"
 
 namespace brontile {
 

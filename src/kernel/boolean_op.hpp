@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "domain/raw_value_enum.hpp"
+#include "base/raw_value_enum.hpp"
 
 namespace brontile {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "domain/vec3.hpp"
+#include "geometry/vec3.hpp"
 
 namespace brontile {
 

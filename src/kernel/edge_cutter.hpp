@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "domain/solid_mesh.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/solid_mesh.hpp"
+#include "geometry/vec3.hpp"
 
 namespace brontile::kernel_detail {
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "domain/profile.hpp"
-#include "domain/solid_mesh.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/solid_mesh.hpp"
+#include "geometry/vec3.hpp"
 #include "kernel/boolean_op.hpp"
+#include "sketch/profile.hpp"
 
 namespace brontile {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "domain/error.hpp"
+#include "base/error.hpp"
 
 namespace brontile {
 

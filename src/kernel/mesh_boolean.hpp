@@ -1,7 +1,7 @@
 // Solid booleans on meshes: both operands through the BSP booleans and back into one mesh.
 #pragma once
 
-#include "domain/solid_mesh.hpp"
+#include "geometry/solid_mesh.hpp"
 #include "kernel/boolean_op.hpp"
 
 namespace brontile {

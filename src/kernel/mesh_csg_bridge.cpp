@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <unordered_map>
 
-#include "domain/hashing.hpp"
+#include "base/hashing.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/seam_repair.hpp"
 

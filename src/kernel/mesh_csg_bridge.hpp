@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "domain/solid_mesh.hpp"
+#include "geometry/solid_mesh.hpp"
 #include "kernel/csg_polygon.hpp"
 #include "kernel/polygon_soup.hpp"
 

@@ -6,8 +6,8 @@
 #include <numbers>
 #include <vector>
 
-#include "domain/angles.hpp"
-#include "domain/triangulator.hpp"
+#include "geometry/angles.hpp"
+#include "geometry/triangulator.hpp"
 #include "kernel/edge_cutter.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/mesh_boolean.hpp"

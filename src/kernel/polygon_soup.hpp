@@ -38,9 +38,7 @@ public:
     [[nodiscard]] std::vector<CSGPolygon> polygons(const std::vector<SoupPolygon>& pooled) const;
 
     // Room for `vertexCount` more vertices without moving the pool.
-    void reserveMore(std::size_t vertexCount) {
-        vertices_.reserve(vertices_.size() + vertexCount);
-    }
+    void reserveMore(std::size_t vertexCount) { vertices_.reserve(vertices_.size() + vertexCount); }
 
 private:
     std::vector<Vec3> vertices_;

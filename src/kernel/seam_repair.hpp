@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "domain/solid_mesh.hpp"
+#include "geometry/solid_mesh.hpp"
 
 namespace brontile::csg_detail {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "domain/hashing.hpp"
-#include "domain/input_events.hpp"
+#include "base/hashing.hpp"
+#include "interaction/input_events.hpp"
 
 namespace brontile {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/json_codec.hpp"
 #include "commands/command_id.hpp"
-#include "domain/json_codec.hpp"
 
 namespace brontile {
 

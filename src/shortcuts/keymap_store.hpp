@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "commands/command_id.hpp"
-#include "domain/input_events.hpp"
+#include "interaction/input_events.hpp"
 #include "shortcuts/key_chord.hpp"
 #include "shortcuts/keymap_profile.hpp"
 

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "domain/vec2.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/vec2.hpp"
+#include "geometry/vec3.hpp"
 #include "viewport/orbit_camera.hpp"
 
 namespace brontile {

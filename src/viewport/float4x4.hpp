@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "domain/float_vectors.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/float_vectors.hpp"
+#include "geometry/vec3.hpp"
 
 namespace brontile {
 

@@ -6,11 +6,11 @@
 #include <numbers>
 #include <optional>
 
-#include "domain/aabb.hpp"
-#include "domain/camera_state.hpp"
-#include "domain/ray.hpp"
-#include "domain/vec2.hpp"
-#include "domain/vec3.hpp"
+#include "document/camera_state.hpp"
+#include "geometry/aabb.hpp"
+#include "geometry/ray.hpp"
+#include "geometry/vec2.hpp"
+#include "geometry/vec3.hpp"
 #include "viewport/float4x4.hpp"
 
 namespace brontile {

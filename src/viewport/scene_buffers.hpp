@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "domain/float_vectors.hpp"
-#include "domain/rgba.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/float_vectors.hpp"
+#include "geometry/rgba.hpp"
+#include "geometry/vec3.hpp"
 
 namespace brontile {
 

@@ -11,8 +11,9 @@
 #include <unordered_set>
 #include <variant>
 
-#include "domain/overloaded.hpp"
-#include "domain/triangulator.hpp"
+#include "base/overloaded.hpp"
+#include "geometry/triangulator.hpp"
+#include "interaction/constraint_glyph.hpp"
 #include "viewport/scene_markers.hpp"
 
 namespace brontile::SceneBuilder {
@@ -505,7 +506,7 @@ void SceneWriter::writeGlyphs(const Sketch& sketch) {
     const SketchPlane& plane = sketch.plane;
     const double markerSize = in_.markerSize * kGlyphMarkerScale;
     for (const ConstraintGlyph& glyph :
-         sketch.constraintGlyphs(selected, in_.markerSize * kGlyphScale)) {
+         constraintGlyphs(sketch, selected, in_.markerSize * kGlyphScale)) {
         RGBA color = glyph.selected ? RGBA::selection : kGlyphColor;
         if (hover && *hover == SketchConstraintSel{sketch.id, glyph.id}) {
             color = color.lightened(kHoveredGlyphLift);

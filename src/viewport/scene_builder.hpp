@@ -6,11 +6,11 @@
 #include <span>
 #include <vector>
 
-#include "domain/rgba.hpp"
-#include "domain/scene_overlay.hpp"
-#include "domain/sketch_plane.hpp"
-#include "domain/solid_mesh.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/rgba.hpp"
+#include "geometry/solid_mesh.hpp"
+#include "geometry/vec3.hpp"
+#include "interaction/scene_overlay.hpp"
+#include "sketch/sketch_plane.hpp"
 #include "viewport/scene_buffers.hpp"
 #include "viewport/scene_input.hpp"
 

@@ -4,10 +4,10 @@
 
 #include <optional>
 
-#include "domain/cad_document.hpp"
-#include "domain/scene_overlay.hpp"
-#include "domain/selection.hpp"
-#include "domain/uuid.hpp"
+#include "base/uuid.hpp"
+#include "document/cad_document.hpp"
+#include "interaction/scene_overlay.hpp"
+#include "interaction/selection.hpp"
 
 namespace brontile {
 

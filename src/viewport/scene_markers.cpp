@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-#include "domain/angles.hpp"
+#include "geometry/angles.hpp"
 
 namespace brontile::SceneMarkers {
 namespace {

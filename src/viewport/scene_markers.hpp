@@ -6,9 +6,9 @@
 #include <span>
 #include <vector>
 
-#include "domain/rgba.hpp"
-#include "domain/scene_overlay.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/rgba.hpp"
+#include "geometry/vec3.hpp"
+#include "interaction/scene_overlay.hpp"
 #include "viewport/scene_buffers.hpp"
 
 namespace brontile::SceneMarkers {

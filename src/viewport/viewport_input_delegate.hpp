@@ -2,8 +2,8 @@
 // gestures, key presses and camera changes, already free of any window-system types.
 #pragma once
 
-#include "domain/input_events.hpp"
-#include "domain/vec2.hpp"
+#include "geometry/vec2.hpp"
+#include "interaction/input_events.hpp"
 
 namespace brontile {
 

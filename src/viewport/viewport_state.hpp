@@ -6,8 +6,8 @@
 #include <functional>
 #include <optional>
 
-#include "domain/ray.hpp"
-#include "domain/vec2.hpp"
+#include "geometry/ray.hpp"
+#include "geometry/vec2.hpp"
 #include "viewport/camera_inertia.hpp"
 #include "viewport/orbit_camera.hpp"
 #include "viewport/scene_buffers.hpp"

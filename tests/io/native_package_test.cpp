@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "domain/document_json.hpp"
+#include "document/document_json.hpp"
 #include "io/atomic_file.hpp"
 #include "io/native_package_io.hpp"
 #include "io/package_manifest.hpp"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "domain/uuid.hpp"
+#include "base/uuid.hpp"
 
 namespace brontile::test {
 

@@ -10,10 +10,10 @@
 
 #include <pthread.h>
 
-#include "domain/profile.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/mesh_boolean.hpp"
 #include "kernel/poly_kernel.hpp"
+#include "sketch/profile.hpp"
 #include "support/mesh_fixtures.hpp"
 
 namespace brontile {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "domain/uuid.hpp"
+#include "base/uuid.hpp"
 #include "shortcuts/keymap_store.hpp"
 
 namespace brontile {

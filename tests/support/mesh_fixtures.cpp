@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "domain/vec2.hpp"
+#include "geometry/vec2.hpp"
 
 namespace brontile::test {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 
-#include "domain/solid_mesh.hpp"
-#include "domain/vec3.hpp"
+#include "geometry/solid_mesh.hpp"
+#include "geometry/vec3.hpp"
 
 namespace brontile::test {
 

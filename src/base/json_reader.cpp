@@ -1,0 +1,102 @@
+#include "base/json_reader.hpp"
+
+#include <string>
+
+namespace brontile {
+namespace {
+
+std::string_view kindName(const Json& value) {
+    switch (value.type()) {
+        case Json::value_t::null: return "null";
+        case Json::value_t::object: return "an object";
+        case Json::value_t::array: return "an array";
+        case Json::value_t::string: return "a string";
+        case Json::value_t::boolean: return "a Boolean";
+        case Json::value_t::number_integer:
+        case Json::value_t::number_unsigned:
+        case Json::value_t::number_float: return "a number";
+        case Json::value_t::binary: return "binary data";
+        case Json::value_t::discarded: break;
+    }
+    return "nothing";
+}
+
+// nlohmann prefixes its messages with "[json.exception.parse_error.101] "; users need only the
+// sentence after it.
+std::string withoutExceptionTag(const char* what) {
+    std::string_view text(what);
+    if (text.starts_with('[')) {
+        const auto close = text.find("] ");
+        if (close != std::string_view::npos) text.remove_prefix(close + 2);
+    }
+    return std::string(text);
+}
+
+}  // namespace
+
+JsonReader JsonReader::operator[](std::string_view key) const {
+    const auto& members = object();
+    const auto it = members.find(std::string(key));
+    if (it == members.end()) fail("Missing required key \"" + std::string(key) + "\"");
+    return JsonReader(it->second, *this, std::string_view(it->first));
+}
+
+std::optional<JsonReader> JsonReader::optionalMember(std::string_view key) const {
+    const auto& members = object();
+    const auto it = members.find(std::string(key));
+    if (it == members.end() || it->second.is_null()) return std::nullopt;
+    return JsonReader(it->second, *this, std::string_view(it->first));
+}
+
+JsonReader JsonReader::at(std::size_t index) const {
+    const auto& items = array();
+    if (index >= items.size()) fail("Missing element " + std::to_string(index));
+    return JsonReader(items[index], *this, index);
+}
+
+const Json::object_t& JsonReader::object() const {
+    if (!value_->is_object()) failType("an object");
+    return value_->get_ref<const Json::object_t&>();
+}
+
+const Json::array_t& JsonReader::array() const {
+    if (!value_->is_array()) failType("an array");
+    return value_->get_ref<const Json::array_t&>();
+}
+
+void JsonReader::appendPath(std::string& out) const {
+    if (parent_ == nullptr) return;
+    parent_->appendPath(out);
+    if (index_) {
+        out += '[';
+        out += std::to_string(*index_);
+        out += ']';
+    } else {
+        if (!out.empty()) out += '.';
+        out += key_;
+    }
+}
+
+std::string JsonReader::path() const {
+    std::string out;
+    appendPath(out);
+    return out.empty() ? "the top level" : out;
+}
+
+void JsonReader::fail(std::string_view problem) const {
+    throw JsonDecodeError(std::string(problem) + " (at " + path() + ")");
+}
+
+void JsonReader::failType(std::string_view expected) const {
+    fail("Expected " + std::string(expected) + " but found " + std::string(kindName(*value_)));
+}
+
+Json parseJsonText(std::string_view text) {
+    try {
+        return Json::parse(text);
+    } catch (const Json::exception& e) {
+        throw JsonDecodeError("Malformed JSON: " + withoutExceptionTag(e.what()));
+    }
+}
+
+}  // namespace brontile

@@ -1,0 +1,21 @@
+// JSON forms of the references a selection holds: {"body", "face"} and {"entity", "sketch"}.
+#pragma once
+
+#include "base/json_codec.hpp"
+#include "interaction/selection.hpp"
+
+namespace brontile {
+
+template <>
+struct JsonCodec<FaceRef> {
+    static void write(JsonWriter& out, const FaceRef& ref);
+    static FaceRef read(const JsonReader& in);
+};
+
+template <>
+struct JsonCodec<SketchEntityRef> {
+    static void write(JsonWriter& out, const SketchEntityRef& ref);
+    static SketchEntityRef read(const JsonReader& in);
+};
+
+}  // namespace brontile

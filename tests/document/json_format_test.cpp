@@ -1,0 +1,181 @@
+// The JSON form of the model: hand-written documents read as intended, everything written reads
+// back equal, and the written text has the agreed shape.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <limits>
+
+#include "document/document_json.hpp"
+#include "geometry/geometry_json.hpp"
+#include "geometry/mesh_json.hpp"
+#include "sketch/sketch_json.hpp"
+#include "support/mesh_fixtures.hpp"
+#include "support/test_data.hpp"
+
+namespace brontile {
+namespace {
+
+using namespace std::chrono;
+
+DateTime at(int y, unsigned mo, unsigned d, int h, int mi, int s) {
+    return sys_days{year{y} / mo / d} + hours{h} + minutes{mi} + seconds{s};
+}
+
+// A document with something of every kind in it, and numbers that are awkward to print.
+CADDocument richDocument() {
+    CADDocument doc = CADDocument::empty("Rich \"quoted\" ünïcode", at(2024, 12, 31, 23, 59, 59));
+    doc.units = LengthUnit::inches;
+    doc.addBody(test::lShapeMesh(0.1));
+    doc.addBody(test::boxMesh({-1.0 / 3, 1e-300, -0.0}, {1e300, 2.5e-8, 7}), "Odd numbers");
+    doc.bodies[1].isVisible = false;
+    doc.bodies[1].colorIndex = std::numeric_limits<std::int64_t>::min();
+
+    const Uuid sketchId = doc.addSketch(SketchPlane::fromNormal({1, 2, 3}, {0.3, 0.4, 0.5}));
+    Sketch& sketch = doc.sketches.back();
+    const SketchEntityID lineId = SketchEntityID::generate();
+    sketch.entities = {
+        {lineId, SketchLine{{0.1, 0.2}, {0.30000000000000004, -5}}, false},
+        {SketchEntityID::generate(), SketchCircle{{1, 1}, 0.7}, true},
+        {SketchEntityID::generate(), SketchArc{{0, 0}, 3, 0.1, 6.2}, false},
+    };
+    sketch.constraints = {
+        {SketchConstraintID::generate(),
+         SketchConstraintKind::vertical,
+         {{lineId, SketchParamRole::entity}},
+         std::nullopt},
+        {SketchConstraintID::generate(),
+         SketchConstraintKind::distance,
+         {{lineId, SketchParamRole::start}, {lineId, SketchParamRole::end}},
+         5.123456789012345},
+    };
+    EXPECT_EQ(doc.sketch(sketchId)->constraints.size(), 2u);
+    doc.camera = {{1.5, -2, 1e-7}, 99.25, -3.0, 1.4};
+    doc.showGrid = false;
+    return doc;
+}
+
+TEST(ReadingDocuments, HandWrittenDocumentReadsAsIntended) {
+    const auto doc = fromJsonText<CADDocument>(test::readTestData("hand_written.document.json"));
+
+    EXPECT_EQ(doc.units, LengthUnit::inches);
+    EXPECT_EQ(doc.metadata.title, "Hand-written bracket");
+    EXPECT_EQ(doc.metadata.createdAt, at(2025, 3, 1, 14, 5, 9));
+    EXPECT_EQ(doc.metadata.modifiedAt, at(2025, 3, 2, 9, 0, 0)) << "+01:00 is an hour ahead of UTC";
+    EXPECT_FALSE(doc.showGrid);
+    EXPECT_EQ(doc.bodyCounter, 3);
+    EXPECT_EQ(doc.camera, (CameraState{{1, 2, 3}, 150, 0.25, -0.5}));
+
+    ASSERT_EQ(doc.bodies.size(), 1u);
+    const Body& wedge = doc.bodies[0];
+    EXPECT_EQ(wedge.id.rawValue.string(), "6A1B0C3E-93F1-4B0E-9D51-0F6A2B7C8D90");
+    EXPECT_EQ(wedge.colorIndex, -1);
+    EXPECT_EQ(wedge.mesh.faces().size(), 4u);
+    EXPECT_NEAR(wedge.mesh.volume(), 1000.0 / 6, 1e-9);
+
+    ASSERT_EQ(doc.sketches.size(), 2u);
+    const Sketch& first = doc.sketches[0];
+    EXPECT_FALSE(first.isVisible);
+    EXPECT_EQ(first.plane.origin, (Vec3{0, 0, 5}));
+    ASSERT_EQ(first.entities.size(), 3u);
+    EXPECT_EQ(first.entities[0].geometry, (SketchGeometry{SketchLine{{0, 0}, {25.4, 0}}}));
+    EXPECT_TRUE(first.entities[1].isConstruction);
+    EXPECT_EQ(std::get<SketchArc>(first.entities[2].geometry).endAngle, -1.5707963267948966);
+    ASSERT_EQ(first.constraints.size(), 2u);
+    EXPECT_EQ(first.constraints[0].kind, SketchConstraintKind::horizontal);
+    EXPECT_FALSE(first.constraints[0].value);
+    EXPECT_EQ(first.constraints[1].value, 25.4);
+    EXPECT_EQ(first.constraints[1].refs[1].role, SketchParamRole::end);
+
+    const Sketch& old = doc.sketches[1];
+    EXPECT_TRUE(old.isVisible) << "a missing isVisible reads as visible";
+    EXPECT_TRUE(old.constraints.empty());
+    EXPECT_EQ(old.plane, SketchPlane::yz);
+}
+
+TEST(WritingDocuments, EverythingReadsBackEqual) {
+    const CADDocument doc = richDocument();
+    const std::string text = toJsonText(doc);
+    const auto back = fromJsonText<CADDocument>(text);
+    EXPECT_EQ(back, doc);
+    EXPECT_EQ(toJsonText(back), text) << "writing is deterministic";
+}
+
+TEST(WritingDocuments, DatesLoseTheirFractionOfASecond) {
+    CADDocument doc = CADDocument::empty("Now", at(2025, 3, 1, 14, 5, 9) + milliseconds{999});
+    const Json json = toJson(doc);
+    EXPECT_EQ(json["metadata"]["createdAt"], "2025-03-01T14:05:09Z");
+    EXPECT_EQ(fromJson<CADDocument>(json).metadata.createdAt, at(2025, 3, 1, 14, 5, 9));
+}
+
+TEST(WritingDocuments, TextIsPrettyPrintedWithSortedKeys) {
+    const std::string text = toJsonText(CADDocument::empty("Order", at(2025, 1, 2, 3, 4, 5)));
+    const auto position = [&](const char* key) {
+        return text.find(std::string("\"") + key + "\"");
+    };
+    const char* keys[] = {"bodies",   "bodyCounter",   "camera",   "metadata", "schemaVersion",
+                          "showGrid", "sketchCounter", "sketches", "units"};
+    for (std::size_t i = 1; i < std::size(keys); ++i) {
+        EXPECT_LT(position(keys[i - 1]), position(keys[i])) << keys[i];
+    }
+    EXPECT_NE(text.find("\n  \"bodies\": []"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"units\": \"millimeters\""), std::string::npos);
+}
+
+TEST(WritingValues, IdentitiesGeometryAndOptionalKeys) {
+    const Uuid raw = *Uuid::parse("e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
+    EXPECT_EQ(toJson(FaceID{raw}),
+              Json::parse(R"({"rawValue":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"})"));
+
+    EXPECT_EQ(toJson(SketchGeometry{SketchLine{{1, 2}, {3, 4}}}),
+              Json::parse(R"({"line":{"_0":{"x":1,"y":2},"_1":{"x":3,"y":4}}})"));
+    EXPECT_EQ(toJson(SketchGeometry{SketchArc{{0, 0}, 1, 0.5, 2}}),
+              Json::parse(
+                  R"({"arc":{"center":{"x":0,"y":0},"radius":1,"startAngle":0.5,"endAngle":2}})"));
+
+    const SketchConstraint noValue{SketchConstraintID{raw}, SketchConstraintKind::radius, {}, {}};
+    EXPECT_FALSE(toJson(noValue).contains("value"));
+
+    Sketch sketch{raw, "S", SketchPlane::xy, {}, true, {}};
+    const Json json = toJson(sketch);
+    EXPECT_EQ(json["id"], "E621E1F8-C36C-495A-93FC-0C247A3E6E5F") << "a sketch's id is a bare UUID";
+    EXPECT_EQ(json.size(), 6u);
+
+    const SketchConstraintSel sel{raw, SketchConstraintID{raw}};
+    EXPECT_EQ(fromJson<SketchConstraintSel>(toJson(sel)), sel);
+    EXPECT_EQ(toJson(sel).size(), 2u);
+    EXPECT_EQ(toJson(RGBA::hover),
+              Json::parse(R"({"r":0.550000011920929,"g":0.7799999713897705,"b":1.0,"a":1.0})"));
+    EXPECT_EQ(fromJson<RGBA>(toJson(RGBA::hover)), RGBA::hover);
+}
+
+TEST(WritingValues, NumbersThatJsonCannotHoldAreRefused) {
+    CADDocument doc = CADDocument::empty("NaN");
+    doc.camera.distance = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW((void)toJson(doc), JsonEncodeError);
+    doc.camera.distance = std::numeric_limits<double>::infinity();
+    EXPECT_THROW((void)toJsonText(doc), JsonEncodeError);
+
+    CADDocument future = CADDocument::empty("Far future", at(12000, 1, 1, 0, 0, 0));
+    EXPECT_THROW((void)toJson(future), JsonEncodeError);
+}
+
+TEST(ReadingValues, UuidsInEitherCaseAndDatesWithOffsets) {
+    EXPECT_EQ(fromJsonText<Uuid>(R"("e621e1f8-c36c-495a-93fc-0c247a3e6e5f")").string(),
+              "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    EXPECT_EQ(fromJsonText<DateTime>(R"("2025-03-01T00:30:00-02:30")"), at(2025, 3, 1, 3, 0, 0));
+    EXPECT_EQ(fromJsonText<std::int64_t>("3.0"), 3);
+    EXPECT_EQ(fromJsonText<double>("7"), 7.0);
+}
+
+TEST(RandomIdentities, AreVersionFourAndDistinct) {
+    const Uuid a = Uuid::random();
+    const Uuid b = Uuid::random();
+    EXPECT_NE(a, b);
+    const std::string text = a.string();
+    EXPECT_EQ(text.size(), 36u);
+    EXPECT_EQ(text[14], '4');
+    EXPECT_EQ(Uuid::parse(text), a);
+}
+
+}  // namespace
+}  // namespace brontile

@@ -1,0 +1,193 @@
+// Solid meshes: construction checks, lookups, triangles and volume, edges, and transforms that
+// keep face identities.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "geometry/solid_mesh.hpp"
+#include "support/mesh_fixtures.hpp"
+
+namespace brontile {
+namespace {
+
+using test::boxMesh;
+using test::lShapeMesh;
+using test::triangulatedBoxMesh;
+
+constexpr double kPi = std::numbers::pi;
+
+std::vector<FaceID> faceIds(const SolidMesh& mesh) {
+    std::vector<FaceID> ids;
+    for (const SolidFace& f : mesh.faces()) ids.push_back(f.id);
+    return ids;
+}
+
+TEST(MeshConstruction, RefusesPolygonsNamingMissingVertices) {
+    std::vector<Vec3> vertices{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    EXPECT_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, 1, 3}}, Vec3::unitZ}}),
+                 InvalidMeshError);
+    EXPECT_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, -1, 2}}, Vec3::unitZ}}),
+                 InvalidMeshError);
+    EXPECT_NO_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, 1, 2}}, Vec3::unitZ}}));
+}
+
+TEST(MeshConstruction, EmptyMeshes) {
+    EXPECT_TRUE(SolidMesh::empty().isEmpty());
+    EXPECT_EQ(SolidMesh::empty(), SolidMesh());
+    EXPECT_TRUE(SolidMesh({{1, 2, 3}}, {}).isEmpty());
+    EXPECT_FALSE(SolidMesh::empty().bounds());
+    EXPECT_EQ(SolidMesh::empty().centroid(), Vec3::zero);
+    EXPECT_EQ(SolidMesh::empty().volume(), 0);
+}
+
+TEST(MeshLookups, FindsFacesByIdentity) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    const FaceID third = box.faces()[2].id;
+    EXPECT_EQ(box.faceIndex(third), 2u);
+    EXPECT_EQ(box.face(third), box.faces()[2]);
+    EXPECT_FALSE(box.faceIndex(FaceID::generate()));
+    EXPECT_FALSE(box.face(FaceID::generate()));
+}
+
+TEST(MeshMeasures, CentroidIsTheBoxCentreNotTheVertexMean) {
+    const SolidMesh l = lShapeMesh(4);
+    EXPECT_EQ(l.centroid(), (Vec3{15, 10, 2}));
+    Vec3 mean;
+    for (const Vec3& v : l.vertices()) mean += v;
+    mean = mean / static_cast<double>(l.vertices().size());
+    EXPECT_NE(mean, l.centroid());
+}
+
+TEST(MeshMeasures, FaceCentroidCountsSharedVerticesOnce) {
+    const SolidMesh box = triangulatedBoxMesh({0, 0, 0}, {2, 2, 2});
+    const SolidFace& bottom = box.faces()[0];
+    EXPECT_EQ(box.vertexIndices(bottom), (std::vector<VertexIndex>{0, 1, 2, 3}));
+    EXPECT_EQ(box.centroid(bottom), (Vec3{1, 1, 0}));
+    EXPECT_EQ(box.centroid(SolidFace{}), Vec3::zero);
+}
+
+TEST(MeshMeasures, VolumeOfClosedMeshesIsPositive) {
+    EXPECT_NEAR(boxMesh({0, 0, 0}, {2, 3, 4}).volume(), 24, 1e-9);
+    EXPECT_NEAR(triangulatedBoxMesh({-1, -1, -1}, {1, 1, 1}).volume(), 8, 1e-9);
+    EXPECT_NEAR(lShapeMesh(5).volume(), 400 * 5, 1e-9);
+}
+
+TEST(MeshTriangles, ThreeIndexPolygonsStayAsStoredLongerOnesFollowTheNormal) {
+    std::vector<Vec3> vertices{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    // Stored clockwise about +z on purpose: a triangle is returned as it is.
+    const SolidFace triangle{FaceID::generate(), {{0, 3, 2}}, Vec3::unitZ};
+    // A quad, given clockwise about its normal, is re-oriented counter-clockwise about it.
+    const SolidFace quad{FaceID::generate(), {{0, 1, 2, 3}}, -Vec3::unitZ};
+    const SolidMesh mesh(vertices, {triangle, quad});
+
+    EXPECT_EQ(mesh.triangles(triangle), (std::vector<SolidMesh::Triangle>{{0, 3, 2}}));
+    const auto quadTriangles = mesh.triangles(quad);
+    ASSERT_EQ(quadTriangles.size(), 2u);
+    for (const auto& t : quadTriangles) {
+        const Vec3 n = (vertices[t[1]] - vertices[t[0]]).cross(vertices[t[2]] - vertices[t[0]]);
+        EXPECT_LT(n.z, 0) << "triangles wind about the face's own normal";
+    }
+    EXPECT_EQ(mesh.triangleCount(), 3u);
+    const auto all = mesh.allTriangles();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0], (SolidMesh::FaceTriangle{0, 0, 3, 2}));
+    EXPECT_EQ(all[1].face, 1u);
+}
+
+TEST(MeshTriangles, ForeignFacesWithMissingVerticesGiveNothing) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    const SolidFace foreign{FaceID::generate(), {{0, 1, 99}, {0, 1, 2, 50}}, Vec3::unitZ};
+    EXPECT_TRUE(box.triangles(foreign).empty());
+    EXPECT_FALSE(box.newellNormal(foreign));
+    EXPECT_EQ(box.centroid(foreign),
+              (box.vertices()[0] + box.vertices()[1] + box.vertices()[2]) / 3);
+}
+
+TEST(MeshNormals, NewellNormalOfDegenerateFacesIsAbsent) {
+    const SolidMesh mesh({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 1}, {0, 1, 1}},
+                         {{FaceID::generate(), {{0, 1, 2}}, Vec3::unitZ},
+                          {FaceID::generate(), {{0, 1, 3, 4}}, Vec3::unitX}});
+    EXPECT_FALSE(mesh.newellNormal(mesh.faces()[0]));
+    const auto n = mesh.newellNormal(mesh.faces()[1]);
+    ASSERT_TRUE(n);
+    EXPECT_NEAR(n->length(), 1, 1e-12);
+    EXPECT_NEAR(n->dot(Vec3{0, -1, 1}.normalized()), 1, 1e-12);
+
+    // Transforms recompute normals but keep the old one where none can be computed.
+    const SolidMesh turned = mesh.rotated(Vec3::unitZ, Vec3::zero, kPi / 2);
+    EXPECT_EQ(turned.faces()[0].normal, Vec3::unitZ);
+}
+
+TEST(MeshEdges, BoundaryDropsSeamsBetweenPolygonsOfAFace) {
+    const SolidMesh box = triangulatedBoxMesh({0, 0, 0}, {1, 1, 1});
+    const auto edges = box.boundaryEdges(box.faces()[0]);  // triangles {0,3,2} and {0,2,1}
+    ASSERT_EQ(edges.size(), 4u);
+    for (const auto& e : edges) {
+        EXPECT_NE(SolidMesh::EdgeKey(e.a, e.b), SolidMesh::EdgeKey(0, 2))
+            << "the diagonal is interior";
+    }
+    EXPECT_EQ(edges.front(), (SolidMesh::Edge{0, 3}));  // first appearance, first direction
+}
+
+TEST(MeshEdges, UniqueEdgesAndSharingFaces) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    EXPECT_EQ(box.uniqueEdges().size(), 12u);
+    EXPECT_EQ(triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}).uniqueEdges().size(), 12u);
+    // Edge 0–1 bounds the bottom (face 0) and the front (face 2), in either direction.
+    EXPECT_EQ(box.faceIndicesSharing({1, 0}), (std::vector<std::size_t>{0, 2}));
+    EXPECT_TRUE(box.faceIndicesSharing({0, 6}).empty());
+}
+
+TEST(MeshEdges, RepeatedIndicesAndShortPolygonsAreSkipped) {
+    const SolidMesh mesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
+                         {{FaceID::generate(), {{0, 0, 1, 2}, {1}}, Vec3::unitZ}});
+    EXPECT_EQ(mesh.boundaryEdges(mesh.faces()[0]),
+              (std::vector<SolidMesh::Edge>{{0, 1}, {1, 2}, {2, 0}}));
+}
+
+TEST(MeshTransforms, KeepFaceIdentitiesOrderAndVolume) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {2, 3, 4});
+    const SolidMesh moved = box.translated({10, 0, 0});
+    const SolidMesh turned = box.rotated({1, 1, 0}, {5, 5, 5}, 0.7);
+    const SolidMesh grown = box.scaled(Vec3::zero, 2);
+    const SolidMesh flipped = box.mirrored({1, 0, 0}, {3, 0, 0});
+
+    for (const SolidMesh* m : {&moved, &turned, &grown, &flipped}) {
+        EXPECT_EQ(faceIds(*m), faceIds(box));
+        ASSERT_EQ(m->vertices().size(), box.vertices().size());
+    }
+    EXPECT_NEAR(moved.volume(), 24, 1e-9);
+    EXPECT_NEAR(turned.volume(), 24, 1e-9);
+    EXPECT_NEAR(grown.volume(), 192, 1e-9);
+    EXPECT_NEAR(flipped.volume(), 24, 1e-9) << "mirroring keeps the volume's sign";
+    EXPECT_EQ(moved.vertices()[6], (Vec3{12, 3, 4}));
+    EXPECT_EQ(flipped.vertices()[1], (Vec3{0, 0, 0}));
+}
+
+TEST(MeshTransforms, NormalsFollowTheNewOrientation) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    const SolidMesh turned = box.rotated(Vec3::unitZ, Vec3::zero, kPi / 2);
+    // The +x face now faces +y.
+    const SolidFace& side = turned.faces()[4];
+    EXPECT_NEAR(side.normal.y, 1, 1e-12);
+
+    const SolidMesh flipped = box.mirrored(Vec3::zero, Vec3::unitX);
+    EXPECT_NEAR(flipped.faces()[4].normal.x, -1, 1e-12);
+    EXPECT_NEAR(flipped.faces()[5].normal.x, 1, 1e-12);
+}
+
+TEST(MeshStorage, CopiesShareAndChangesDoNotLeak) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    SolidMesh copy = box;
+    EXPECT_TRUE(copy.sharesStorageWith(box));
+    copy.recomputeNormals();
+    EXPECT_FALSE(copy.sharesStorageWith(box));
+    EXPECT_EQ(copy, box);  // the normals were already right
+    EXPECT_EQ(box.translated({1, 0, 0}).faces().data(), box.faces().data())
+        << "a translation reuses the faces as they are";
+}
+
+}  // namespace
+}  // namespace brontile

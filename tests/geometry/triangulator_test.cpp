@@ -1,0 +1,108 @@
+// Ear clipping and the polygon predicates: full, counter-clockwise covers of simple polygons.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "geometry/triangulator.hpp"
+
+namespace brontile {
+namespace {
+
+using Triangulator::Triple;
+
+double area(const std::vector<Vec2>& p, const Triple& t) {
+    return (p[t[1]] - p[t[0]]).cross(p[t[2]] - p[t[0]]) / 2;
+}
+
+// Every triangle is counter-clockwise and together they cover the polygon's area exactly once.
+void expectCounterClockwiseCover(const std::vector<Vec2>& points,
+                                 const std::vector<Triple>& triangles) {
+    double total = 0;
+    for (const Triple& t : triangles) {
+        EXPECT_GE(area(points, t), 0) << t[0] << ' ' << t[1] << ' ' << t[2];
+        total += area(points, t);
+    }
+    EXPECT_NEAR(total, std::abs(Triangulator::signedArea(points)), 1e-9);
+}
+
+TEST(Triangulation, ClockwiseSquareGivesTwoCounterClockwiseTriangles) {
+    const std::vector<Vec2> square{{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+    const auto triangles = Triangulator::triangulate(square);
+    ASSERT_EQ(triangles.size(), 2u);
+    expectCounterClockwiseCover(square, triangles);
+
+    std::vector<Vec2> closed = square;
+    closed.push_back(square.front());
+    EXPECT_EQ(Triangulator::triangulate(closed), triangles);
+}
+
+TEST(Triangulation, TooFewDistinctPointsGiveNothing) {
+    EXPECT_TRUE(Triangulator::triangulate(std::vector<Vec2>{}).empty());
+    EXPECT_TRUE(Triangulator::triangulate(std::vector<Vec2>{{0, 0}, {1, 0}}).empty());
+    EXPECT_TRUE(
+        Triangulator::triangulate(std::vector<Vec2>{{0, 0}, {1, 0}, {1, 1e-10}, {0, 0}}).empty());
+}
+
+TEST(Triangulation, ThreePointsGiveOneTripleReversedWhenClockwise) {
+    const std::vector<Vec2> ccw{{0, 0}, {1, 0}, {0, 1}};
+    EXPECT_EQ(Triangulator::triangulate(ccw), (std::vector<Triple>{{0, 1, 2}}));
+    const std::vector<Vec2> cw{{0, 0}, {0, 1}, {1, 0}};
+    EXPECT_EQ(Triangulator::triangulate(cw), (std::vector<Triple>{{2, 1, 0}}));
+}
+
+TEST(Triangulation, CollinearVertexIsConsumedWithoutLosingArea) {
+    const std::vector<Vec2> points{{0, 0}, {1, 0}, {2, 0}, {2, 2}, {0, 2}};
+    const auto triangles = Triangulator::triangulate(points);
+    ASSERT_EQ(triangles.size(), 3u);
+    expectCounterClockwiseCover(points, triangles);
+    // While it is collinear, vertex 1 cannot be an ear: the first ear is clipped at vertex 0.
+    EXPECT_EQ(triangles.front(), (Triple{4, 0, 1}));
+}
+
+TEST(Triangulation, ConcavePolygonsAreCoveredWithoutOverlap) {
+    const std::vector<Vec2> lShape{{0, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 20}, {0, 20}};
+    expectCounterClockwiseCover(lShape, Triangulator::triangulate(lShape));
+
+    std::vector<Vec2> star;
+    for (int i = 0; i < 20; ++i) {
+        const double angle = std::numbers::pi * i / 10;
+        const double r = i % 2 == 0 ? 10 : 4;
+        star.push_back({r * std::cos(angle), r * std::sin(angle)});
+    }
+    const auto triangles = Triangulator::triangulate(star);
+    EXPECT_EQ(triangles.size(), 18u);
+    expectCounterClockwiseCover(star, triangles);
+}
+
+TEST(Triangulation, EarBlockedByACoincidentPointUnderAnotherIndex) {
+    // A "bow" touching itself at (1, 1): both copies of that point block ears, and the fallback
+    // still completes the cover with the promised number of triangles.
+    const std::vector<Vec2> points{{0, 0}, {2, 0}, {1, 1}, {2, 2}, {0, 2}, {1, 1}};
+    const auto triangles = Triangulator::triangulate(points);
+    EXPECT_EQ(triangles.size(), 4u);
+    for (const Triple& t : triangles) {
+        for (std::size_t i : t) EXPECT_LT(i, points.size());
+    }
+}
+
+TEST(PolygonPredicates, SignedAreaContainsAndPointInTriangle) {
+    const std::vector<Vec2> square{{0, 0}, {2, 0}, {2, 2}, {0, 2}};
+    EXPECT_EQ(Triangulator::signedArea(square), 4);
+    EXPECT_EQ(Triangulator::signedArea(std::vector<Vec2>{{0, 0}, {1, 1}}), 0);
+
+    EXPECT_TRUE(Triangulator::contains(square, {1, 1}));
+    EXPECT_FALSE(Triangulator::contains(square, {3, 1}));
+    EXPECT_FALSE(Triangulator::contains({}, {0, 0}));
+
+    const Vec2 a{0, 0}, b{4, 0}, c{0, 4};
+    EXPECT_TRUE(Triangulator::pointInTriangle({1, 1}, a, b, c));
+    EXPECT_TRUE(Triangulator::pointInTriangle({2, 2}, a, b, c));  // on an edge
+    EXPECT_TRUE(Triangulator::pointInTriangle(a, a, b, c));       // on a corner
+    EXPECT_TRUE(Triangulator::pointInTriangle({1, 1}, a, c, b));  // clockwise
+    EXPECT_FALSE(Triangulator::pointInTriangle({3, 3}, a, b, c));
+}
+
+}  // namespace
+}  // namespace brontile

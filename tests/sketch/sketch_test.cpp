@@ -1,0 +1,223 @@
+// Sketch planes, entity geometry and the queries drawing, snapping and constraints ask of it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "sketch/sketch.hpp"
+#include "sketch/sketch_constraint.hpp"
+
+namespace brontile {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+SketchEntity line(Vec2 a, Vec2 b) { return {SketchEntityID::generate(), SketchLine{a, b}, false}; }
+SketchEntity circle(Vec2 c, double r) {
+    return {SketchEntityID::generate(), SketchCircle{c, r}, false};
+}
+SketchEntity arc(Vec2 c, double r, double start, double end) {
+    return {SketchEntityID::generate(), SketchArc{c, r, start, end}, false};
+}
+
+void expectNear(const Vec2& a, const Vec2& b, double tolerance = 1e-12) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+}
+void expectNear(const Vec3& a, const Vec3& b, double tolerance = 1e-12) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+TEST(SketchPlanes, NamedPlanesAndTheirNormals) {
+    EXPECT_EQ(SketchPlane::xy.normal(), Vec3::unitZ);
+    EXPECT_EQ(SketchPlane::xz.normal(), (Vec3{0, -1, 0}));
+    EXPECT_EQ(SketchPlane::yz.normal(), Vec3::unitX);
+    EXPECT_EQ(SketchPlane(), SketchPlane::xy);
+}
+
+TEST(SketchPlanes, PlaneFromANormal) {
+    const SketchPlane up = SketchPlane::fromNormal({0, 0, 7}, {0, 0, 3});
+    EXPECT_EQ(up, SketchPlane({0, 0, 7}, Vec3::unitX, Vec3::unitY));
+
+    const SketchPlane side = SketchPlane::fromNormal(Vec3::zero, {1, 0, 0});
+    EXPECT_EQ(side.xAxis, Vec3::unitY);
+    EXPECT_EQ(side.yAxis, Vec3::unitZ);
+
+    const SketchPlane tilted = SketchPlane::fromNormal({1, 2, 3}, {1, 1, 1});
+    expectNear(tilted.normal(), Vec3{1, 1, 1}.normalized());
+    EXPECT_NEAR(tilted.xAxis.dot(tilted.yAxis), 0, 1e-12);
+}
+
+TEST(SketchPlanes, ConstructionNormalizesAxes) {
+    const SketchPlane plane(Vec3::zero, {2, 0, 0}, {0, 0, 5});
+    EXPECT_EQ(plane.xAxis, Vec3::unitX);
+    EXPECT_EQ(plane.yAxis, Vec3::unitZ);
+}
+
+TEST(SketchPlanes, LocalAndWorldCoordinatesRoundTrip) {
+    const SketchPlane plane = SketchPlane::fromNormal({4, -2, 9}, {0.3, -0.5, 0.8});
+    for (const Vec2 p : {Vec2{0, 0}, Vec2{12.5, -3}, Vec2{-100, 250}}) {
+        expectNear(plane.toLocal(plane.toWorld(p)), p, 1e-9);
+    }
+    // Points off the plane are projected.
+    const Vec3 off = plane.toWorld({3, 4}) + plane.normal() * 10;
+    expectNear(plane.toLocal(off), {3, 4}, 1e-9);
+}
+
+TEST(ArcGeometry, SweepRunsCounterClockwiseAndEqualAnglesMakeAFullTurn) {
+    EXPECT_DOUBLE_EQ((SketchArc{{}, 1, 0, -kPi / 2}.sweep()), 3 * kPi / 2);
+    EXPECT_DOUBLE_EQ((SketchArc{{}, 1, 1, 1}.sweep()), 2 * kPi);
+    EXPECT_DOUBLE_EQ((SketchArc{{}, 1, -kPi / 2, kPi / 2}.sweep()), kPi);
+}
+
+TEST(EntityTessellation, PointCountsAndClosure) {
+    const auto c = circle({1, 1}, 2).polyline();
+    ASSERT_EQ(c.size(), 65u);
+    EXPECT_EQ(c.front(), (Vec2{3, 1}));
+    EXPECT_EQ(c.back(), c.front());
+    expectNear(c[16], {1, 3});
+
+    const auto full = arc({0, 0}, 1, 0.5, 0.5).polyline();
+    ASSERT_EQ(full.size(), 25u);
+    expectNear(full.back(), full.front());
+
+    const auto quarter = arc({0, 0}, 2, 0, kPi / 2).polyline();
+    expectNear(quarter.back(), {0, 2});
+    expectNear(quarter[12], Vec2{1, 1}.normalized() * 2);
+
+    EXPECT_EQ(line({0, 0}, {1, 1}).polyline().size(), 2u);
+    EXPECT_TRUE(circle({0, 0}, 1).isClosed());
+    EXPECT_FALSE(arc({0, 0}, 1, 0, 0).isClosed());
+}
+
+TEST(EntityQueries, EndpointsMidpointsCentresAndDirections) {
+    const SketchEntity l = line({0, 0}, {4, 0});
+    const SketchEntity c = circle({1, 2}, 3);
+    const SketchEntity a = arc({0, 0}, 2, 0, kPi);
+
+    EXPECT_EQ(l.endpoints(), (std::vector<Vec2>{{0, 0}, {4, 0}}));
+    EXPECT_EQ(c.endpoints(), (std::vector<Vec2>{{4, 2}, {-2, 2}, {1, 5}, {1, -1}}));
+    EXPECT_EQ(a.endpoints().size(), 2u);
+    expectNear(a.endpoints()[1], {-2, 0});
+
+    EXPECT_EQ(l.midpoint(), (Vec2{2, 0}));
+    EXPECT_FALSE(c.midpoint());
+    expectNear(*a.midpoint(), {0, 2});
+
+    EXPECT_FALSE(l.center());
+    EXPECT_EQ(c.center(), (Vec2{1, 2}));
+    EXPECT_EQ(a.center(), Vec2::zero);
+
+    EXPECT_EQ(l.direction(), (Vec2{1, 0}));
+    EXPECT_FALSE(line({1, 1}, {1, 1}).direction());
+    EXPECT_FALSE(c.direction());
+
+    EXPECT_EQ(l.snapPoints(), (std::vector<Vec2>{{0, 0}, {4, 0}, {2, 0}}));
+    EXPECT_EQ(c.snapPoints().size(), 5u);
+    EXPECT_EQ(c.snapPoints().front(), (Vec2{1, 2}));
+    EXPECT_EQ(a.snapPoints().front(), Vec2::zero);
+}
+
+TEST(EntityQueries, ClosestPointsOnEachKind) {
+    EXPECT_EQ(line({0, 0}, {4, 0}).closestPoint({1, 5}), (Vec2{1, 0}));
+    EXPECT_EQ(circle({1, 1}, 2).closestPoint({1, 1}), (Vec2{3, 1}));  // from the exact centre
+    expectNear(circle({0, 0}, 2).closestPoint({0, 10}), {0, 2});
+
+    const SketchEntity quarter = arc({0, 0}, 1, 0, kPi / 2);
+    expectNear(quarter.closestPoint({2, 2}), Vec2{1, 1}.normalized());
+    expectNear(quarter.closestPoint({3, -1}), {1, 0});  // beyond the start
+    expectNear(quarter.closestPoint({-1, 3}), {0, 1});  // beyond the end
+    // Equally near both ends: the end point wins unless the start is strictly nearer.
+    expectNear(quarter.closestPoint({-1, -1}), {0, 1});
+}
+
+TEST(EntityQueries, ClosestPointOnArcsWithHugeAnglesEnds) {
+    const SketchEntity huge = arc({0, 0}, 1, 1e300, 1e300 + 1);
+    const Vec2 p = huge.closestPoint({5, 5});
+    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+    const SketchEntity nan = arc({0, 0}, 1, std::nan(""), 1);
+    (void)nan.closestPoint({5, 5});  // returns, whatever it returns
+}
+
+TEST(EntityQueries, Distances) {
+    EXPECT_EQ(line({0, 0}, {4, 0}).distance({6, 0}), 2);
+    EXPECT_EQ(circle({0, 0}, 2).distance({0, 0.5}), 1.5);
+    const SketchEntity half = arc({0, 0}, 10, 0, kPi);
+    EXPECT_NEAR(half.distance({0, 12}), 2, 1e-9);
+    EXPECT_NEAR(half.distance({0, -5}), std::hypot(10.0, 5.0), 1e-9) << "far from the lower half";
+    EXPECT_EQ(SketchEntity::segmentDistance({3, 4}, {0, 0}, {0, 0}), 5);
+}
+
+TEST(EntityRoles, PointsOfEachRole) {
+    const SketchEntity l = line({0, 0}, {4, 2});
+    const SketchEntity c = circle({1, 2}, 3);
+    const SketchEntity a = arc({0, 0}, 2, 0, kPi / 2);
+
+    EXPECT_EQ(l.point(SketchParamRole::start), (Vec2{0, 0}));
+    EXPECT_EQ(l.point(SketchParamRole::end), (Vec2{4, 2}));
+    EXPECT_FALSE(l.point(SketchParamRole::center));
+    EXPECT_EQ(l.point(SketchParamRole::entity), (Vec2{2, 1}));
+
+    EXPECT_FALSE(c.point(SketchParamRole::start));
+    EXPECT_FALSE(c.point(SketchParamRole::end));
+    EXPECT_EQ(c.point(SketchParamRole::center), (Vec2{1, 2}));
+    EXPECT_EQ(c.point(SketchParamRole::entity), (Vec2{1, 2}));
+
+    EXPECT_EQ(a.point(SketchParamRole::start), (Vec2{2, 0}));
+    expectNear(*a.point(SketchParamRole::end), {0, 2});
+    EXPECT_EQ(a.point(SketchParamRole::entity), Vec2::zero);
+
+    EXPECT_EQ(c.endpointRoles(), (std::vector<SketchParamRole>{SketchParamRole::center}));
+    EXPECT_EQ(a.endpointRoles(),
+              (std::vector<SketchParamRole>{SketchParamRole::start, SketchParamRole::end}));
+    EXPECT_TRUE(l.isLine());
+    EXPECT_FALSE(l.isCircleLike());
+    EXPECT_TRUE(a.isCircleLike());
+    EXPECT_FALSE(l.radiusValue());
+    EXPECT_EQ(a.radiusValue(), 2);
+}
+
+TEST(ConstraintValues, KindsDisplayNamesAndGlyphs) {
+    const auto kinds = allCases<SketchConstraintKind>();
+    ASSERT_EQ(kinds.size(), 11u);
+    EXPECT_EQ(rawValue(kinds[5]), "equalLength");
+    EXPECT_EQ(displayName(SketchConstraintKind::equalLength), "Equal length");
+    EXPECT_EQ(displayName(SketchConstraintKind::radius), "Radius");
+    EXPECT_EQ(glyph(SketchConstraintKind::coincident), "\u25CF");
+    EXPECT_EQ(glyph(SketchConstraintKind::perpendicular), "\u27C2");
+    EXPECT_EQ(glyph(SketchConstraintKind::equalRadius), "=");
+    EXPECT_EQ(glyph(SketchConstraintKind::radius), "\u2300");
+}
+
+TEST(ConstraintValues, DimensionsAndInvolvement) {
+    const SketchEntityID a = SketchEntityID::generate();
+    const SketchEntityID b = SketchEntityID::generate();
+    SketchConstraint c{SketchConstraintID::generate(),
+                       SketchConstraintKind::distance,
+                       {{a, SketchParamRole::start}, {a, SketchParamRole::end}},
+                       12.5};
+    EXPECT_TRUE(c.isDimension());
+    EXPECT_TRUE(c.involves(a));
+    EXPECT_FALSE(c.involves(b));
+    c.kind = SketchConstraintKind::parallel;
+    EXPECT_FALSE(c.isDimension());
+}
+
+TEST(Sketches, EntityLookupAndWorldPoints) {
+    Sketch sketch{Uuid::random(),
+                  "Sketch 1",
+                  SketchPlane::fromNormal({0, 0, 5}, Vec3::unitZ),
+                  {line({0, 0}, {1, 0}), circle({0, 0}, 1)},
+                  true,
+                  {}};
+    EXPECT_EQ(sketch.entity(sketch.entities[1].id), sketch.entities[1]);
+    EXPECT_FALSE(sketch.entity(SketchEntityID::generate()));
+    const auto points = sketch.worldPoints();
+    ASSERT_EQ(points.size(), 2u + 65u);
+    EXPECT_EQ(points[1], (Vec3{1, 0, 5}));
+}
+
+}  // namespace
+}  // namespace brontile
