@@ -98,8 +98,13 @@ void BM_Snap(benchmark::State& state) {
         const std::optional<Vec2> from =
             drawing ? std::optional(scene.cursors[(i + 1) % scene.cursors.size()]) : std::nullopt;
         const std::optional<Vec2> last = drawing ? std::optional(Vec2{1, 0.2}) : std::nullopt;
-        const auto hit = SnapEngine::snap(cursor, scene.sketch, kUnitsPerPixel, {}, from, last, 1.0,
-                                          false, scene.bodies);
+        const auto hit = SnapEngine::snap({.cursor = cursor,
+                                           .sketch = scene.sketch,
+                                           .worldUnitsPerPixel = kUnitsPerPixel,
+                                           .segmentStart = from,
+                                           .previousDirection = last,
+                                           .gridStep = 1.0,
+                                           .bodies = scene.bodies});
         hits += hit && hit->kind != SnapKind::grid;
         benchmark::DoNotOptimize(hit);
         ++i;

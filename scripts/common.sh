@@ -14,10 +14,8 @@ ensure_setup() {
   fi
 }
 
-# configure_and_build <build dir> <cmake args...>
-configure_and_build() {
-  local dir=$1
-  shift
-  cmake -S "$root" -B "$dir" -G Ninja -Wno-dev "$@" >/dev/null
-  cmake --build "$dir" --parallel
+# build_preset <name>: configures and builds one of CMakePresets.json's configurations.
+# Presets are looked up in the current folder, hence the cd.
+build_preset() {
+  (cd "$root" && cmake --preset "$1" -Wno-dev >/dev/null && cmake --build --preset "$1")
 }

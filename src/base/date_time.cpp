@@ -38,12 +38,16 @@ std::optional<minutes> parseOffset(std::string_view zone) {
 
 }  // namespace
 
+bool isStorableDateTime(DateTime time) {
+    return time >= sys_days{year{0} / January / 1} && time < sys_days{year{10000} / January / 1};
+}
+
 std::optional<std::string> formatDateTime(DateTime time) {
+    if (!isStorableDateTime(time)) return std::nullopt;
     const auto seconds = floor<std::chrono::seconds>(time);
     const auto day = floor<days>(seconds);
     const year_month_day date{day};
     const int y = static_cast<int>(date.year());
-    if (y < 0 || y > 9999) return std::nullopt;
     const hh_mm_ss clock{seconds - day};
     std::array<char, 32> buffer{};
     std::snprintf(buffer.data(), buffer.size(), "%04d-%02u-%02uT%02d:%02d:%02dZ", y,

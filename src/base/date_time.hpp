@@ -19,11 +19,16 @@ using DateTime = std::chrono::sys_time<std::chrono::microseconds>;
         std::chrono::system_clock::now());
 }
 
-// Whole seconds (rounded down), years 0000–9999; nothing for a time outside those years.
+// Whether `time` lies in the years 0000–9999 in UTC, the years formatDateTime can write.
+[[nodiscard]] bool isStorableDateTime(DateTime time);
+
+// Whole seconds (rounded down); nothing for a time that is not storable.
 [[nodiscard]] std::optional<std::string> formatDateTime(DateTime time);
 
 // "YYYY-MM-DDTHH:MM:SSZ", or with a "+hh:mm" / "-hh:mm" offset instead of Z; fractional seconds
-// are not accepted. Nothing for any other text or an impossible date.
+// are not accepted. Nothing for any other text or an impossible date. The offset can carry a
+// date written in year 0000 or 9999 out of the storable years: callers that keep the result must
+// check isStorableDateTime.
 [[nodiscard]] std::optional<DateTime> parseDateTime(std::string_view text);
 
 }  // namespace brontile

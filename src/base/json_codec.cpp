@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "base/utf8.hpp"
+
 namespace brontile {
 
 bool JsonCodec<bool>::read(const JsonReader& in) {
@@ -46,7 +48,7 @@ std::string JsonCodec<std::string>::read(const JsonReader& in) {
 Uuid JsonCodec<Uuid>::read(const JsonReader& in) {
     const std::string text = in.as<std::string>();
     if (const auto id = Uuid::parse(text)) return *id;
-    in.fail("Invalid UUID \"" + text + "\"");
+    in.fail("Invalid UUID " + quotedExcerpt(text));
 }
 
 void JsonCodec<DateTime>::write(JsonWriter& out, const DateTime& value) {
@@ -57,8 +59,16 @@ void JsonCodec<DateTime>::write(JsonWriter& out, const DateTime& value) {
 
 DateTime JsonCodec<DateTime>::read(const JsonReader& in) {
     const std::string text = in.as<std::string>();
-    if (const auto time = parseDateTime(text)) return *time;
-    in.fail("Invalid date \"" + text + "\"; expected ISO 8601 such as 2025-03-01T14:05:09Z");
+    const auto time = parseDateTime(text);
+    if (!time) {
+        in.fail("Invalid date " + quotedExcerpt(text) +
+                "; expected ISO 8601 such as 2025-03-01T14:05:09Z");
+    }
+    // Refused here rather than when saving, so that every document that opens can be saved.
+    if (!isStorableDateTime(*time)) {
+        in.fail("Date " + quotedExcerpt(text) + " lies outside the years 0000 to 9999 in UTC");
+    }
+    return *time;
 }
 
 std::string detail::quotedList(std::span<const std::string_view> names) {

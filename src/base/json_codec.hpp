@@ -14,6 +14,7 @@
 #include "base/json_reader.hpp"
 #include "base/json_writer.hpp"
 #include "base/raw_value_enum.hpp"
+#include "base/utf8.hpp"
 #include "base/uuid.hpp"
 
 namespace brontile {
@@ -97,7 +98,8 @@ E JsonCodec<E>::read(const JsonReader& in) {
     if (const auto value = fromRawValue<E>(text)) return *value;
     std::vector<std::string_view> names;
     for (const auto& c : RawValueCases<E>::cases) names.push_back(c.raw);
-    in.fail("Unknown value \"" + text + "\"; expected one of " + detail::quotedList(names));
+    in.fail("Unknown value " + quotedExcerpt(text) + "; expected one of " +
+            detail::quotedList(names));
 }
 
 // ---- Entry points ------------------------------------------------------------------------------

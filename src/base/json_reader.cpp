@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/utf8.hpp"
+
 namespace brontile {
 namespace {
 
@@ -30,6 +32,26 @@ std::string withoutExceptionTag(const char* what) {
         if (close != std::string_view::npos) text.remove_prefix(close + 2);
     }
     return std::string(text);
+}
+
+// nlohmann quotes all it read of the token that broke off, which for a damaged string can be the
+// rest of the file; the start of it is enough to find the place.
+std::string withShortLastRead(std::string message) {
+    constexpr std::string_view kMarker = "; last read: '";
+    const std::size_t marker = message.find(kMarker);
+    if (marker == std::string::npos) return message;
+    const std::size_t tokenStart = marker + kMarker.size();
+    // The token ends at the closing quote, which may be followed by a short "; expected ..."
+    // that names a token kind.
+    std::size_t tokenEnd = message.size() - 1;
+    const std::size_t expected = message.rfind("'; expected ");
+    if (expected != std::string::npos && expected >= tokenStart && message.size() - expected < 64) {
+        tokenEnd = expected;
+    }
+    if (tokenEnd < tokenStart) return message;
+    return message.substr(0, tokenStart) +
+           messageExcerpt(std::string_view(message).substr(tokenStart, tokenEnd - tokenStart)) +
+           message.substr(tokenEnd);
 }
 
 }  // namespace
@@ -95,7 +117,8 @@ Json parseJsonText(std::string_view text) {
     try {
         return Json::parse(text);
     } catch (const Json::exception& e) {
-        throw JsonDecodeError("Malformed JSON: " + withoutExceptionTag(e.what()));
+        throw JsonDecodeError("Malformed JSON: " +
+                              withShortLastRead(withoutExceptionTag(e.what())));
     }
 }
 

@@ -5,40 +5,9 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "base/utf8.hpp"
+
 namespace brontile {
-namespace {
-
-// Length of the UTF-8 sequence starting at text[i], or 0 when it is not well formed (overlong
-// forms, surrogates and code points beyond U+10FFFF included).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (std::size_t k = i + 2; k < i + length; ++k) {
-        if (byte(k) < 0x80 || byte(k) > 0xBF) return 0;
-    }
-    return length;
-}
-
-}  // namespace
 
 JsonWriter& JsonWriter::beginObject() {
     open(true, '{');
@@ -164,10 +133,10 @@ void JsonWriter::writeQuoted(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
-            const std::size_t length = utf8SequenceLength(text, i);
-            if (length == 0) throw JsonEncodeError("Text that is not valid UTF-8 cannot be saved.");
-            out_.append(text.substr(i, length));
-            i += length;
+            const auto character = decodeUtf8(text.substr(i));
+            if (!character) throw JsonEncodeError("Text that is not valid UTF-8 cannot be saved.");
+            out_.append(text.substr(i, character->length));
+            i += character->length;
             continue;
         }
         switch (c) {

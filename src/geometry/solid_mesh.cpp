@@ -6,7 +6,6 @@
 #include <unordered_set>
 
 #include "base/identified.hpp"
-#include "geometry/triangulator.hpp"
 
 namespace brontile {
 namespace {
@@ -128,35 +127,33 @@ SolidMesh::PlaneBasis SolidMesh::planeBasis(const Vec3& normal) {
 template <class Visit>
 void SolidMesh::forEachTriangle(Visit&& visit) const {
     const auto& all = faces();
+    std::vector<Vec2> projected;
     for (std::size_t f = 0; f < all.size(); ++f) {
-        forEachTriangle(all[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+        forEachTriangle(all[f], projected, [&](VertexIndex a, VertexIndex b, VertexIndex c) {
             visit(f, Triangle{a, b, c});
         });
     }
 }
 
+std::vector<Triangulator::Triple> SolidMesh::earClipped(const SolidFace& face,
+                                                        const PolygonLoop& loop,
+                                                        std::vector<Vec2>& projected) const {
+    if (!inRange(loop, vertices().size())) return {};
+    const PlaneBasis basis = planeBasis(face.normal);
+    const Vec3 p0 = vertices()[toSize(loop[0])];
+    projected.clear();
+    for (VertexIndex index : loop) {
+        const Vec3 d = vertices()[toSize(index)] - p0;
+        projected.emplace_back(d.dot(basis.u), d.dot(basis.v));
+    }
+    return Triangulator::triangulate(projected);
+}
+
 std::vector<SolidMesh::Triangle> SolidMesh::triangles(const SolidFace& face) const {
     std::vector<Triangle> result;
-    // Most faces after a boolean are triangles, which need no projection.
-    std::optional<PlaneBasis> basis;
-    std::vector<Vec2> projected;
-    for (const auto& polygon : face.polygons) {
-        if (polygon.size() < 3 || !inRange(polygon, vertices().size())) continue;
-        if (polygon.size() == 3) {
-            result.push_back({polygon[0], polygon[1], polygon[2]});
-            continue;
-        }
-        if (!basis) basis = planeBasis(face.normal);
-        const Vec3 p0 = vertices()[toSize(polygon[0])];
-        projected.clear();
-        for (VertexIndex index : polygon) {
-            const Vec3 d = vertices()[toSize(index)] - p0;
-            projected.emplace_back(d.dot(basis->u), d.dot(basis->v));
-        }
-        for (const auto& t : Triangulator::triangulate(projected)) {
-            result.push_back({polygon[t[0]], polygon[t[1]], polygon[t[2]]});
-        }
-    }
+    forEachTriangle(face, [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+        result.push_back({a, b, c});
+    });
     return result;
 }
 

@@ -3,7 +3,6 @@
 // two handles; every change builds a new mesh.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +16,8 @@
 #include "base/hashing.hpp"
 #include "base/uuid.hpp"
 #include "geometry/aabb.hpp"
+#include "geometry/triangulator.hpp"
+#include "geometry/vec2.hpp"
 #include "geometry/vec3.hpp"
 
 namespace brontile {
@@ -119,22 +120,28 @@ public:
     // plane of the face's stored normal. Polygons naming missing vertices give nothing.
     [[nodiscard]] std::vector<Triangle> triangles(const SolidFace& face) const;
     // Calls visit(a, b, c) for each triangle of triangles(face), in its order, without building
-    // the list when every loop is already a triangle (most faces after a boolean): picking,
-    // booleans and measures walk faces on hot paths.
+    // the list: drawing, picking, booleans and measures walk faces on hot paths, and this walk is
+    // the one place that decides how a face becomes triangles.
     template <class Visit>
     void forEachTriangle(const SolidFace& face, Visit&& visit) const {
-        const auto& loops = face.polygons;
-        const bool onlyTriangles = std::all_of(loops.begin(), loops.end(),
-                                               [](const PolygonLoop& l) { return l.size() <= 3; });
-        if (!onlyTriangles) {
-            for (const Triangle& t : triangles(face)) visit(t[0], t[1], t[2]);
-            return;
-        }
+        std::vector<Vec2> projected;
+        forEachTriangle(face, projected, visit);
+    }
+    // The same walk with caller-kept scratch space for the loops it ear-clips, so that walking
+    // many faces allocates it once.
+    template <class Visit>
+    void forEachTriangle(const SolidFace& face, std::vector<Vec2>& projected, Visit&& visit) const {
         const std::size_t count = vertices().size();
-        for (const PolygonLoop& l : loops) {
-            if (l.size() == 3 && isVertexIndex(l[0], count) && isVertexIndex(l[1], count) &&
-                isVertexIndex(l[2], count)) {
-                visit(l[0], l[1], l[2]);
+        for (const PolygonLoop& l : face.polygons) {
+            if (l.size() == 3) {
+                if (isVertexIndex(l[0], count) && isVertexIndex(l[1], count) &&
+                    isVertexIndex(l[2], count)) {
+                    visit(l[0], l[1], l[2]);
+                }
+            } else if (l.size() > 3) {
+                for (const Triangulator::Triple& t : earClipped(face, l, projected)) {
+                    visit(l[t[0]], l[t[1]], l[t[2]]);
+                }
             }
         }
     }
@@ -169,6 +176,11 @@ private:
 
     template <class Visit>
     void forEachTriangle(Visit&& visit) const;
+    // Positions into `loop` (four or more indices) of its ear-clipped triangles in the plane of the
+    // face's normal; nothing when it names a missing vertex.
+    [[nodiscard]] std::vector<Triangulator::Triple> earClipped(const SolidFace& face,
+                                                               const PolygonLoop& loop,
+                                                               std::vector<Vec2>& projected) const;
     // Same faces over new vertex positions, with normals recomputed from them.
     [[nodiscard]] SolidMesh withMovedVertices(std::vector<Vec3> vertices,
                                               std::vector<SolidFace> faces) const;

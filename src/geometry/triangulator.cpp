@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
+#include "base/tolerances.hpp"
+
 namespace brontile::Triangulator {
 namespace {
-
-constexpr double kDuplicatePointDistance = 1e-9;
-constexpr double kCrossEpsilon = 1e-12;
 
 // No index other than the three corners may lie in (or on) the candidate ear.
 bool isEar(const std::vector<std::size_t>& loop, std::size_t position,
@@ -18,7 +17,7 @@ bool isEar(const std::vector<std::size_t>& loop, std::size_t position,
     const Vec2 a = points[prev];
     const Vec2 b = points[cur];
     const Vec2 c = points[next];
-    if (!((b - a).cross(c - b) > kCrossEpsilon)) return false;
+    if (!((b - a).cross(c - b) > kCrossProductTolerance)) return false;
     return std::none_of(loop.begin(), loop.end(), [&](std::size_t other) {
         return other != prev && other != cur && other != next &&
                pointInTriangle(points[other], a, b, c);
@@ -55,20 +54,22 @@ bool pointInTriangle(const Vec2& p, const Vec2& a, const Vec2& b, const Vec2& c)
     const double d1 = (b - a).cross(p - a);
     const double d2 = (c - b).cross(p - b);
     const double d3 = (a - c).cross(p - c);
-    const bool hasNegative = d1 < -kCrossEpsilon || d2 < -kCrossEpsilon || d3 < -kCrossEpsilon;
-    const bool hasPositive = d1 > kCrossEpsilon || d2 > kCrossEpsilon || d3 > kCrossEpsilon;
+    const bool hasNegative = d1 < -kCrossProductTolerance || d2 < -kCrossProductTolerance ||
+                             d3 < -kCrossProductTolerance;
+    const bool hasPositive =
+        d1 > kCrossProductTolerance || d2 > kCrossProductTolerance || d3 > kCrossProductTolerance;
     return !(hasNegative && hasPositive);
 }
 
 std::vector<std::size_t> distinctLoop(std::span<const Vec2> points) {
     std::vector<std::size_t> kept;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (kept.empty() || !(points[i].distance(points[kept.back()]) < kDuplicatePointDistance)) {
+        if (kept.empty() || !(points[i].distance(points[kept.back()]) < kLengthTolerance)) {
             kept.push_back(i);
         }
     }
     if (kept.size() < 2) return {};
-    if (points[kept.front()].distance(points[kept.back()]) < kDuplicatePointDistance) {
+    if (points[kept.front()].distance(points[kept.back()]) < kLengthTolerance) {
         kept.pop_back();
     }
     if (kept.size() < 3) return {};

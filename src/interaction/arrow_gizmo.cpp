@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/tolerances.hpp"
 #include "geometry/angles.hpp"
 
 namespace brontile {
@@ -83,7 +84,7 @@ ArrowGizmo ArrowGizmo::standard(const Vec3& origin, const Vec3& direction, doubl
                                 double pixelLength, double worldUnitsPerPixel, bool showReverse) {
     const double w = std::max(worldUnitsPerPixel, kMinSize);
     Vec3 d = direction.normalized();
-    if (signedDistance < -1e-9) d = (-d).normalized();
+    if (signedDistance < -kLengthTolerance) d = (-d).normalized();
     const double reverse = showReverse ? 20 * w : 0;
     const double screenLength = std::max(pixelLength, 56.0);
     const double head = 17 * w;
@@ -104,7 +105,7 @@ std::optional<std::pair<ArrowGizmo::Part, double>> ArrowGizmo::hit(const Ray& ra
     };
     consider(Part::shaft, origin, headBase(), std::max(2.2 * shaftRadius, 0.55 * reach));
     consider(Part::head, headBase(), tip(), reach);
-    if (reverseLength > 1e-9) consider(Part::reverse, origin, reverseTip(), 0.9 * reach);
+    if (hasReverse()) consider(Part::reverse, origin, reverseTip(), 0.9 * reach);
     return best;
 }
 
@@ -118,7 +119,7 @@ SolidMesh ArrowGizmo::mesh(int segments) const {
     const VertexIndex tipPoint = m.point(tip());
     for (int i = 0; i < n; ++i) m.triangle(m.at(head, i - 1), tipPoint, m.at(head, i));
     m.stitch(head, shaftEnd);
-    if (reverseLength > 1e-9) {
+    if (hasReverse()) {
         const VertexIndex back = m.ring({origin, 0.78 * headRadius});
         const VertexIndex backTip = m.point(reverseTip());
         for (int i = 0; i < n; ++i) m.triangle(m.at(back, i), backTip, m.at(back, i - 1));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/tolerances.hpp"
 #include "geometry/ray.hpp"
 #include "geometry/solid_mesh.hpp"
 #include "geometry/vec3.hpp"
@@ -41,6 +42,8 @@ struct ArrowGizmo {
     [[nodiscard]] Vec3 tip() const { return origin + direction * length; }
     [[nodiscard]] Vec3 headBase() const { return origin + direction * (length - headLength); }
     [[nodiscard]] Vec3 reverseTip() const { return origin - direction * reverseLength; }
+    // Whether the reverse cone is drawn and can be hit: only when longer than the length tolerance.
+    [[nodiscard]] bool hasReverse() const { return reverseLength > kLengthTolerance; }
 
     // The part the ray passes within reach of, with the ray parameter; the nearer part wins
     // where shaft, head and reverse cone overlap.

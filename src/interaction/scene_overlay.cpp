@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/tolerances.hpp"
+
 namespace brontile {
 namespace {
 
@@ -15,7 +17,7 @@ constexpr double kMinPickPixels = 10;
 OverlayArrow OverlayArrow::extrusion(const Vec3& origin, const Vec3& normal, double distance,
                                      bool flipped, bool hovered, bool showReverse) {
     const Vec3 n = normal.normalized();
-    const bool zero = std::abs(distance) < 1e-9;
+    const bool zero = std::abs(distance) < kLengthTolerance;
     const Vec3 direction = zero && flipped ? -n : n;
     return {origin,  direction,  zero ? 0.0 : distance, kExtrusionArrowPixels, RGBA::arrow,
             hovered, showReverse};

@@ -12,27 +12,47 @@
 #include "interaction/snap_hit.hpp"
 #include "sketch/sketch.hpp"
 
+namespace brontile {
+
+// One pointer position to snap, with what the drawing tool knows about the segment it draws.
+struct SnapQuery {
+    // Where the pointer is, in sketch-plane coordinates.
+    Vec2 cursor;
+    const Sketch& sketch;
+    // Millimetres per screen pixel, converting the pixel reaches to the model; at least 1e-9 is
+    // used.
+    double worldUnitsPerPixel;
+    // Points the tool offers besides the drawing, taken like endpoints.
+    std::span<const Vec2> extraPoints = {};
+    // The fixed start of the segment being drawn, which the cursor may align with; one that is
+    // not finite aligns nothing.
+    std::optional<Vec2> segmentStart = std::nullopt;
+    // The previous segment's direction, whose 45° turns join the polar directions.
+    std::optional<Vec2> previousDirection = std::nullopt;
+    // Grid spacing in millimetres; no grid unless finite and above 1e-12.
+    double gridStep = 0;
+    // Snapping is switched off for this position.
+    bool disabled = false;
+    // The document's bodies; only visible ones snap.
+    std::span<const Body> bodies = {};
+};
+
+}  // namespace brontile
+
 namespace brontile::SnapEngine {
 
-// The snapped point for `cursor` (sketch-plane coordinates), or nothing.
+// The snapped point for the query's cursor, or nothing.
 //
-// Point features — `extraPoints` from the tool, the in-plane vertices and edges of the visible
-// `bodies` (within max(3 px, 1e-4 mm) of the plane), the sketch's endpoints, midpoints, centres,
-// curves and crossings — are taken within 10 px; with `lockFrom` (the fixed start of the segment
-// being drawn) the cursor also aligns perpendicular or parallel to sketch lines, horizontally,
-// vertically or along 45° steps (and steps from `lastDirection`), with a guide line. The lowest
-// rank wins (endpoint, intersection, midpoint, centre, perpendicular, on-curve,
-// horizontal/vertical, parallel, polar); within a rank the nearest, and exact ties keep the first
-// found. With nothing taken and a finite `gridStep` > 1e-12 mm the cursor is rounded to the grid
-// (halves away from zero). `worldUnitsPerPixel` converts pixels to millimetres (at least 1e-9 is
-// used). Nothing when `disable` is set or the cursor is not finite; a lockFrom that is not finite
-// aligns nothing.
-[[nodiscard]] std::optional<SnapHit> snap(const Vec2& cursor, const Sketch& sketch,
-                                          double worldUnitsPerPixel,
-                                          std::span<const Vec2> extraPoints,
-                                          std::optional<Vec2> lockFrom,
-                                          std::optional<Vec2> lastDirection, double gridStep,
-                                          bool disable, std::span<const Body> bodies);
+// Point features — the tool's extra points, the in-plane vertices and edges of the visible
+// bodies (within max(3 px, 1e-4 mm) of the plane), the sketch's endpoints, midpoints, centres,
+// curves and crossings — are taken within 10 px; with a segment start the cursor also aligns
+// perpendicular or parallel to sketch lines, horizontally, vertically or along 45° steps (and
+// steps from the previous direction), with a guide line. The lowest rank wins (endpoint,
+// intersection, midpoint, centre, perpendicular, on-curve, horizontal/vertical, parallel, polar);
+// within a rank the nearest, and exact ties keep the first found. With nothing taken and a grid
+// the cursor is rounded to the grid (halves away from zero). Nothing when snapping is disabled or
+// the cursor is not finite.
+[[nodiscard]] std::optional<SnapHit> snap(const SnapQuery& query);
 
 // Adds the cue for `hit` to the overlay, in model space on the sketch's plane: a marker at the
 // hit (at the cursor when there is none) shaped after the kind, amber for a feature and pale for

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <utility>
 
 #include "base/uuid.hpp"
 
@@ -70,6 +71,15 @@ std::error_code writeDurably(const fs::path& temporary, std::string_view bytes,
     return {};
 }
 
+FileError notARegularFile(const fs::path& path) {
+    return FileError("Could not read \"" + path.string() + "\": it is not a regular file.");
+}
+
+FileError tooLarge(const fs::path& path, std::uintmax_t maxBytes) {
+    return FileError("Could not read \"" + path.string() + "\": it is larger than " +
+                     byteSizeText(maxBytes) + ".");
+}
+
 }  // namespace
 
 FileError::FileError(std::string_view action, const fs::path& path, std::error_code reason)
@@ -105,18 +115,41 @@ void syncParentFolder(const fs::path& path) noexcept {
     if (dir.isOpen()) (void)::fsync(dir.get());
 }
 
-std::string readFile(const fs::path& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+std::string readFile(const fs::path& path, std::uintmax_t maxBytes) {
+    // Looking before opening keeps a pipe from blocking the open and a device from being opened
+    // at all; looking again at what was opened covers a swap in between.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) throw FileError("read", path, lastError());
+    if (!S_ISREG(info.st_mode)) throw notARegularFile(path);
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.isOpen()) throw FileError("read", path, lastError());
+    if (::fstat(file.get(), &info) != 0) throw FileError("read", path, lastError());
+    if (!S_ISREG(info.st_mode)) throw notARegularFile(path);
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) throw tooLarge(path, maxBytes);
+
     std::string contents;
+    contents.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) throw FileError("read", path, lastError());
         if (count == 0) return contents;
+        // The size looked at first may be stale: the file can grow while it is read.
+        if (static_cast<std::uintmax_t>(count) > maxBytes - contents.size()) {
+            throw tooLarge(path, maxBytes);
+        }
         contents.append(buffer, static_cast<std::size_t>(count));
     }
+}
+
+std::string byteSizeText(std::uintmax_t bytes) {
+    constexpr std::pair<std::uintmax_t, std::string_view> kUnits[] = {
+        {std::uintmax_t{1} << 30, " GiB"}, {std::uintmax_t{1} << 20, " MiB"}, {1024, " KiB"}};
+    for (const auto& [size, unit] : kUnits) {
+        if (bytes >= size && bytes % size == 0) return std::to_string(bytes / size).append(unit);
+    }
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
 }  // namespace brontile

@@ -2,6 +2,7 @@
 // exports are written through here so that a crash or a full disk never leaves half a file.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -36,7 +37,13 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 // does its best and never fails.
 void syncParentFolder(const std::filesystem::path& path) noexcept;
 
-// The whole contents of the file at `path`; throws FileError naming `path`.
-[[nodiscard]] std::string readFile(const std::filesystem::path& path);
+// The whole contents of the regular file at `path` (or of the regular file a link there points
+// at). Throws FileError naming `path` when it cannot be read, when something else is there (a
+// folder, a pipe, a device: the first could block forever, a device could be endless) or when it
+// holds more than `maxBytes`; pipes and devices are refused without being opened.
+[[nodiscard]] std::string readFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+
+// A size for messages: "1 GiB", "64 KiB", "300 bytes" (whole units only).
+[[nodiscard]] std::string byteSizeText(std::uintmax_t bytes);
 
 }  // namespace brontile

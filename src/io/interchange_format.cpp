@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/utf8.hpp"
+
 namespace brontile {
 
 InterchangeError InterchangeError::unsupported(InterchangeFormat format) {
@@ -23,12 +25,12 @@ InterchangeError InterchangeError::tooManyTriangles() {
 
 InterchangeError InterchangeError::nonFiniteVertex(const std::string& bodyName) {
     return {Kind::nonFiniteVertex,
-            "The body \"" + bodyName + "\" has a vertex that is not a finite number."};
+            "The body " + quotedExcerpt(bodyName) + " has a vertex that is not a finite number."};
 }
 
 InterchangeError InterchangeError::outOfRange(const std::string& bodyName) {
-    return {Kind::outOfRange,
-            "The body \"" + bodyName + "\" lies too far from the origin for an STL file."};
+    return {Kind::outOfRange, "The body " + quotedExcerpt(bodyName) +
+                                  " lies too far from the origin for an STL file."};
 }
 
 }  // namespace brontile

@@ -8,6 +8,8 @@
 #include <limits>
 #include <string_view>
 
+#include "base/invariant.hpp"
+
 namespace brontile::MeshExport {
 namespace {
 
@@ -166,6 +168,9 @@ std::vector<std::uint8_t> stlData(const CADDocument& document) {
         const auto at = [&](VertexIndex index) { return v[static_cast<std::size_t>(index)]; };
         for (const auto& t : triangles) appendStlTriangle(bytes, at(t.a), at(t.b), at(t.c));
     }
+    // Readers trust the header's count: a mismatch would make every later record unreadable.
+    BRONTILE_INVARIANT(bytes.size() == stlByteCount(triangleCount),
+                       "an STL whose records disagree with its triangle count");
     return bytes;
 }
 

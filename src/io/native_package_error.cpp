@@ -19,4 +19,8 @@ NativePackageError NativePackageError::missingDocument() {
     return {Kind::missingDocument, "document.json is missing."};
 }
 
+NativePackageError NativePackageError::unreadable(const std::string& reason) {
+    return {Kind::unreadable, "The package could not be opened: " + reason + "."};
+}
+
 }  // namespace brontile

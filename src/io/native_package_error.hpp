@@ -12,7 +12,13 @@ namespace brontile {
 
 class NativePackageError : public Error {
 public:
-    enum class Kind { unsupportedSchema, notAPackage, missingManifest, missingDocument };
+    enum class Kind {
+        unsupportedSchema,
+        notAPackage,
+        missingManifest,
+        missingDocument,
+        unreadable
+    };
 
     // "Unsupported schema version 3." — the package was written by a newer program.
     [[nodiscard]] static NativePackageError unsupportedSchema(std::int64_t version);
@@ -22,6 +28,9 @@ public:
     [[nodiscard]] static NativePackageError missingManifest();
     // "document.json is missing."
     [[nodiscard]] static NativePackageError missingDocument();
+    // "The package could not be opened: there is not enough memory." — a failure from outside
+    // this program's own errors (the system or a library ran out of something), with its reason.
+    [[nodiscard]] static NativePackageError unreadable(const std::string& reason);
 
     [[nodiscard]] Kind kind() const { return kind_; }
     // The version the manifest named, for unsupportedSchema; nothing for the other kinds.

@@ -1,6 +1,8 @@
 #include "io/native_package_io.hpp"
 
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -22,13 +24,26 @@ struct EncodedPackage {
     std::string document;
 };
 
+// Refuses to write what opening would refuse as too large: "<refusal> 1 GiB."
+void checkSize(const std::string& text, std::uintmax_t maxBytes, std::string_view refusal) {
+    if (text.size() > maxBytes) {
+        throw JsonEncodeError(std::string(refusal) + ' ' + byteSizeText(maxBytes) + '.');
+    }
+}
+
 // Both files' text, made before any folder is created so that a document that cannot be written
 // fails without touching the disk.
 EncodedPackage encode(const CADDocument& document, DateTime now) {
     CADDocument copy = document;
     copy.schemaVersion = CADDocument::currentSchemaVersion;
     copy.metadata.modifiedAt = now;
-    return {toJsonText(PackageManifest::from(copy)), toJsonText(copy)};
+    EncodedPackage package{toJsonText(PackageManifest::from(copy)), toJsonText(copy)};
+    // Only the title makes a manifest long.
+    checkSize(package.manifest, NativePackageIO::maxManifestBytes,
+              "The title is too long to save: manifest.json would be larger than");
+    checkSize(package.document, NativePackageIO::maxDocumentBytes,
+              "The document is too large to save: document.json would be larger than");
+    return package;
 }
 
 // The package folder a destination names ("a/b.brontdoc/" is "a/b.brontdoc").
@@ -71,9 +86,10 @@ std::optional<fs::path> moveAside(const fs::path& target, PackageFileSystem& fil
 // Moves the finished package into place; when that fails, the backup goes back to `target`
 // before the error is passed on. Once the new package is in place the save has succeeded, so the
 // backup is only removed as well as can be: rolling back over a half-removed backup would trade a
-// complete new package for a damaged old one.
-void swapIntoPlace(const fs::path& staging, const fs::path& target,
-                   const std::optional<fs::path>& backup, PackageFileSystem& files) {
+// complete new package for a damaged old one. Returns the backup when it could not be removed.
+std::optional<fs::path> swapIntoPlace(const fs::path& staging, const fs::path& target,
+                                      const std::optional<fs::path>& backup,
+                                      PackageFileSystem& files) {
     try {
         files.rename(staging, target);
     } catch (...) {
@@ -84,13 +100,37 @@ void swapIntoPlace(const fs::path& staging, const fs::path& target,
         ignoringFailure([&] { files.removeAll(staging); });
         throw;
     }
-    if (backup) ignoringFailure([&] { files.removeAll(*backup); });
+    if (!backup) return std::nullopt;
+    try {
+        files.removeAll(*backup);
+    } catch (...) {
+        return backup;
+    }
+    return std::nullopt;
+}
+
+CADDocument loadPackage(const fs::path& package, PackageFileSystem& files) {
+    if (!files.isDirectory(package)) throw NativePackageError::notAPackage();
+    const fs::path manifestPath = package / kManifestName;
+    const fs::path documentPath = package / kDocumentName;
+    if (!files.exists(manifestPath)) throw NativePackageError::missingManifest();
+    if (!files.exists(documentPath)) throw NativePackageError::missingDocument();
+
+    const auto manifest = fromJsonText<PackageManifest>(
+        files.readFile(manifestPath, NativePackageIO::maxManifestBytes));
+    if (manifest.schemaVersion > CADDocument::currentSchemaVersion) {
+        throw NativePackageError::unsupportedSchema(manifest.schemaVersion);
+    }
+    auto document =
+        fromJsonText<CADDocument>(files.readFile(documentPath, NativePackageIO::maxDocumentBytes));
+    document.schemaVersion = CADDocument::currentSchemaVersion;
+    return document;
 }
 
 }  // namespace
 
-void NativePackageIO::save(const CADDocument& document, const fs::path& destination, DateTime now,
-                           PackageFileSystem& fileSystem) {
+PackageSaveResult NativePackageIO::save(const CADDocument& document, const fs::path& destination,
+                                        DateTime now, PackageFileSystem& fileSystem) {
     const EncodedPackage package = encode(document, now);
     const fs::path target = packagePath(destination);
     const fs::path folder = target.parent_path();
@@ -105,24 +145,21 @@ void NativePackageIO::save(const CADDocument& document, const fs::path& destinat
         ignoringFailure([&] { fileSystem.removeAll(staging); });
         throw;
     }
-    swapIntoPlace(staging, target, backup, fileSystem);
+    return {swapIntoPlace(staging, target, backup, fileSystem)};
 }
 
-CADDocument NativePackageIO::load(const fs::path& package) {
-    PackageFileSystem& fileSystem = realFileSystem();
-    if (!fileSystem.isDirectory(package)) throw NativePackageError::notAPackage();
-    const fs::path manifestPath = package / kManifestName;
-    const fs::path documentPath = package / kDocumentName;
-    if (!fileSystem.exists(manifestPath)) throw NativePackageError::missingManifest();
-    if (!fileSystem.exists(documentPath)) throw NativePackageError::missingDocument();
-
-    const auto manifest = fromJsonText<PackageManifest>(readFile(manifestPath));
-    if (manifest.schemaVersion > CADDocument::currentSchemaVersion) {
-        throw NativePackageError::unsupportedSchema(manifest.schemaVersion);
+CADDocument NativePackageIO::load(const fs::path& package, PackageFileSystem& fileSystem) {
+    try {
+        return loadPackage(package, fileSystem);
+    } catch (const Error&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw NativePackageError::unreadable("there is not enough memory");
+    } catch (const std::length_error&) {
+        throw NativePackageError::unreadable("there is not enough memory");
+    } catch (const std::exception& e) {
+        throw NativePackageError::unreadable(e.what());
     }
-    auto document = fromJsonText<CADDocument>(readFile(documentPath));
-    document.schemaVersion = CADDocument::currentSchemaVersion;
-    return document;
 }
 
 }  // namespace brontile

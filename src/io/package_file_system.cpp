@@ -52,6 +52,10 @@ public:
         fs::remove_all(path, failure);
         if (failure) throw FileError("remove", path, failure);
     }
+
+    std::string readFile(const fs::path& file, std::uintmax_t maxBytes) override {
+        return brontile::readFile(file, maxBytes);
+    }
 };
 
 }  // namespace

@@ -1,8 +1,10 @@
-// The file operations saving a package is made of, behind an interface so that tests can make
-// any one of them fail and check that the package on disk survives.
+// The file operations saving and opening a package are made of, behind an interface so that
+// tests can make any one of them fail and check that the package on disk survives.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace brontile {
@@ -24,6 +26,10 @@ public:
     virtual void rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     // Removes `path` and everything inside it; nothing happens when nothing is there.
     virtual void removeAll(const std::filesystem::path& path) = 0;
+    // The contents of the regular file at `file` (links to one are followed); fails for anything
+    // else (a folder, a pipe, a device) and for a file larger than `maxBytes`, without waiting.
+    [[nodiscard]] virtual std::string readFile(const std::filesystem::path& file,
+                                               std::uintmax_t maxBytes) = 0;
 };
 
 // The computer's own file system.

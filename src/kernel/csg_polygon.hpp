@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/vec3.hpp"
+#include "kernel/boolean_tolerances.hpp"
 
 namespace brontile {
 
@@ -18,7 +19,7 @@ struct CSGPolygon;
 // The points p with normal·p = w.
 struct CSGPlane {
     // Points closer to the plane than this (in mm along the normal) lie on it.
-    static constexpr double kEpsilon = 1e-5;
+    static constexpr double kEpsilon = csg_detail::kOnPlaneTolerance;
 
     Vec3 normal;
     double w = 0;

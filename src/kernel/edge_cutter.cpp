@@ -6,13 +6,13 @@
 #include <numbers>
 #include <vector>
 
+#include "base/tolerances.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/mesh_boolean.hpp"
 
 namespace brontile::kernel_detail {
 namespace {
 
-constexpr double kMinEdgeLength = 1e-9;
 constexpr double kMinBlendLength = 1e-6;
 // Faces meeting closer than this (rad) to flat, or to folded onto each other, would give a
 // sliver of a section thinner than the booleans can cut cleanly.
@@ -111,7 +111,7 @@ std::optional<SolidMesh> edgeCutter(const SolidMesh& mesh, const SolidMesh::Edge
     }
     const Vec3 a = vertices[static_cast<std::size_t>(edge.a)];
     const Vec3 b = vertices[static_cast<std::size_t>(edge.b)];
-    if (!(a.distance(b) > kMinEdgeLength)) return std::nullopt;
+    if (!(a.distance(b) > kLengthTolerance)) return std::nullopt;
     const EdgeFrame frame = edgeFrame(a, b, n0, n1);
     if (!(frame.angle > kFlatAngle && frame.angle < std::numbers::pi - kFlatAngle)) {
         return std::nullopt;

@@ -2,16 +2,12 @@
 
 #include <cmath>
 
+#include "base/tolerances.hpp"
 #include "kernel/csg.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/mesh_csg_bridge.hpp"
 
 namespace brontile {
-namespace {
-
-constexpr double kMinVolume = 1e-9;
-
-}  // namespace
 
 SolidMesh meshBoolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op) {
     csg_detail::PolygonSoup soup;
@@ -20,7 +16,7 @@ SolidMesh meshBoolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op) {
     if (polygonsA.empty() || polygonsB.empty()) throw KernelError::degenerateResult();
     const auto combined = csg_detail::combine(soup, std::move(polygonsA), std::move(polygonsB), op);
     SolidMesh result = csg_detail::meshFromPooled(soup, combined);
-    if (result.isEmpty() || !(std::abs(result.volume()) > kMinVolume)) {
+    if (result.isEmpty() || !(std::abs(result.volume()) > kVolumeTolerance)) {
         throw KernelError::degenerateResult();
     }
     return result;

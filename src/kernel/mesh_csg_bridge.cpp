@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "base/hashing.hpp"
+#include "kernel/boolean_tolerances.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/seam_repair.hpp"
 
@@ -15,8 +16,6 @@ namespace csg_detail {
 namespace {
 
 constexpr double kMinTriangleDoubleArea = 1e-14;
-constexpr double kVertexGrid = 1e6;
-constexpr double kPlaneGrid = 1e4;
 // 2^63: every double below it in magnitude rounds to a value a signed 64-bit integer holds.
 constexpr double kKeyLimit = 0x1p63;
 

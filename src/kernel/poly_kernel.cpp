@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "base/tolerances.hpp"
 #include "geometry/angles.hpp"
 #include "geometry/triangulator.hpp"
 #include "kernel/edge_cutter.hpp"
@@ -16,10 +17,7 @@
 namespace brontile {
 namespace {
 
-constexpr double kMinExtrudeDistance = 1e-9;
-constexpr double kMinProfileArea = 1e-9;
 constexpr double kMinRevolveAngle = 1e-6;
-constexpr double kMinVolume = 1e-9;
 constexpr double kMinShellThickness = 1e-6;
 // A sweep this close to a full turn closes onto its first ring.
 constexpr double kFullTurnTolerance = 1e-4;
@@ -46,7 +44,7 @@ std::vector<Vec3> worldLoop(const SketchPlane& plane, const std::vector<Vec2>& l
 // Unit normal, or zero when the axes are parallel (or not finite) and the plane has none.
 Vec3 planeNormal(const SketchPlane& plane) {
     const Vec3 n = plane.normal();
-    return std::abs(n.length() - 1) < 1e-9 ? n : Vec3::zero;
+    return std::abs(n.length() - 1) < kLengthTolerance ? n : Vec3::zero;
 }
 
 SolidMesh withNormals(std::vector<Vec3> vertices, std::vector<SolidFace> faces) {
@@ -122,13 +120,13 @@ std::vector<SolidFace> revolveFaces(VertexIndex n, int segments, int rings) {
 SolidMesh PolyKernel::extrude(const Profile& profile, double distance) const {
     std::vector<Vec2> loop = profile.loop;
     const std::size_t n = loop.size();
-    if (n < 3 || !(std::abs(distance) > kMinExtrudeDistance) || !std::isfinite(distance)) {
+    if (n < 3 || !(std::abs(distance) > kLengthTolerance) || !std::isfinite(distance)) {
         throw KernelError::invalidProfile();
     }
     const double area = Triangulator::signedArea(loop);
     if (area < 0) std::ranges::reverse(loop);
     const Vec3 normal = planeNormal(profile.plane);
-    if (!(std::abs(area) > kMinProfileArea) || normal == Vec3::zero) {
+    if (!(std::abs(area) > kAreaTolerance) || normal == Vec3::zero) {
         throw KernelError::invalidProfile();
     }
     const Vec3 direction = distance >= 0 ? normal : -normal;
@@ -184,7 +182,7 @@ SolidMesh PolyKernel::revolve(const Profile& profile, const Vec3& axisOrigin,
         withNormals(revolveRings(points, axisOrigin, axis, signedSweep, segments, rings),
                     revolveFaces(static_cast<VertexIndex>(points.size()), segments, rings));
     const double volume = mesh.volume();
-    if (!(std::abs(volume) > kMinVolume)) throw KernelError::degenerateResult();
+    if (!(std::abs(volume) > kVolumeTolerance)) throw KernelError::degenerateResult();
     // Which way the sweep winds depends on the side of the axis the profile faces; a solid that
     // encloses negative volume would subtract where it should add in every later boolean.
     return volume > 0 ? mesh : turnedOutward(mesh);
@@ -204,7 +202,7 @@ SolidMesh PolyKernel::shell(const SolidMesh& mesh, double thickness) const {
     const SolidMesh inner = kernel_detail::offsetInward(mesh, tau);
     // Walls thicker than the body turn the inner copy inside out; removing that would keep the
     // wrong side.
-    if (!(inner.volume() > kMinVolume)) throw KernelError::degenerateResult();
+    if (!(inner.volume() > kVolumeTolerance)) throw KernelError::degenerateResult();
     return meshBoolean(mesh, inner, BooleanOp::subtract);
 }
 

@@ -9,14 +9,11 @@
 #include <vector>
 
 #include "geometry/solid_mesh.hpp"
+#include "kernel/boolean_tolerances.hpp"
 
 namespace brontile::csg_detail {
 
-// Vertices this close (mm) count as one where the surface is cracked, and a vertex this close to
-// an edge's line lies on it: the BSP's own on-plane tolerance.
-inline constexpr double kSeamTolerance = 1e-5;
-
-// First merges the ends of unpartnered edges that lie within the tolerance of each other (into
+// First merges the ends of unpartnered edges that lie within kSeamTolerance of each other (into
 // the lowest-numbered one), dropping loops that collapse below three distinct vertices and faces
 // left without loops; then threads into every unpartnered edge the ends of other unpartnered
 // edges lying strictly inside it, in order along the edge. Vertex positions are not changed.

@@ -6,12 +6,12 @@
 #include <optional>
 #include <vector>
 
+#include "base/tolerances.hpp"
+#include "kernel/boolean_tolerances.hpp"
+
 namespace brontile::kernel_detail {
 namespace {
 
-// Unit normals this close (1 − cos of about 1.4e-4 rad) are the same plane: booleans round
-// plane normals to 1e-4 per component, so coplanar pieces may differ by that much.
-constexpr double kSamePlaneDot = 1 - 1e-8;
 // Below this the planes' normals are too close to parallel (or to one plane) to fix a point.
 constexpr double kSingular = 1e-6;
 
@@ -19,9 +19,10 @@ std::vector<Vec3> distinctPlanes(std::span<const Vec3> normals) {
     std::vector<Vec3> planes;
     for (const Vec3& normal : normals) {
         const Vec3 n = normal.normalized();
-        if (std::abs(n.length() - 1) > 1e-9) continue;  // a zero normal names no plane
+        if (std::abs(n.length() - 1) > kLengthTolerance) continue;  // a zero normal names no plane
         bool known = false;
-        for (const Vec3& p : planes) known = known || p.dot(n) > kSamePlaneDot;
+        // Faces a boolean left in one plane may differ in normal by a cell of its plane grid.
+        for (const Vec3& p : planes) known = known || p.dot(n) > csg_detail::kSamePlaneDot;
         if (!known) planes.push_back(n);
     }
     return planes;

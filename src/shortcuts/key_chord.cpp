@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/utf8.hpp"
+
 namespace brontile {
 
 namespace {
@@ -103,7 +105,7 @@ constexpr auto kKeyAliases = std::to_array<TextPair>({
 }  // namespace
 
 std::string canonicalKeyName(std::string_view text) {
-    const std::string lowered = lowercasedKeyText(text);
+    const std::string lowered = lowercasedText(text);
     for (const auto& [alias, name] : kKeyAliases) {
         if (lowered == alias) return std::string(name);
     }
@@ -137,10 +139,7 @@ std::string KeyChord::display() const {
     }
     const auto symbol = std::ranges::find(kKeySymbols, std::string_view(key), &TextPair::first);
     if (symbol != kKeySymbols.end()) return text.append(symbol->second);
-    for (const char c : key) {
-        text.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-    }
-    return text;
+    return text.append(uppercasedText(key));
 }
 
 }  // namespace brontile

@@ -31,7 +31,8 @@ struct KeyChord {
     // "+" ("shift+cmd+k", "escape").
     [[nodiscard]] std::string description() const;
     // What menus and the shortcut sheet show: ⌃⌥⇧⌘ glyphs then the key, no separators
-    // ("⇧⌘K", "Esc", "⌃↩"). Keys without a symbol are upper-cased in ASCII only.
+    // ("⇧⌘K", "Esc", "⌃↩"). Keys without a symbol are shown in capitals wherever key names are
+    // lower-cased (uppercasedText), so "é" shows as "É" and "ß" stays "ß".
     [[nodiscard]] std::string display() const;
 };
 

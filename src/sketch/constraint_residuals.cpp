@@ -3,13 +3,15 @@
 #include <cmath>
 #include <optional>
 
+#include "base/tolerances.hpp"
+
 namespace brontile {
 namespace {
 
 using Kind = SketchConstraintKind;
 
-// Below these lengths a line has no direction; the rows that need one read zero.
-constexpr double kShortestDirectedLine = 1e-12;
+// A line no longer than the normalising bound has no direction; the rows that need one read zero.
+constexpr double kShortestDirectedLine = kNormalizeEpsilon;
 
 std::size_t rowsFor(Kind kind) {
     return kind == Kind::coincident || kind == Kind::midpoint ? 2 : 1;

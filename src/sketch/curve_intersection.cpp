@@ -11,18 +11,18 @@
 namespace brontile::CurveIntersection {
 namespace {
 
-// A degenerate segment still counts as touching the circle this close to it.
-constexpr double kPointOnCircleTolerance = 1e-6;
 // Rounding can push a tangent's discriminant slightly negative.
 constexpr double kDiscriminantTolerance = 1e-12;
 // Circles this far apart (or this far inside one another) are still taken to touch.
 constexpr double kTouchTolerance = 1e-8;
-constexpr double kTangentHeightSquared = 1e-12;
-constexpr double kRadialRelativeTolerance = 1e-8;
-constexpr double kRadialAbsoluteTolerance = 1e-6;
+// Two crossings within the on-circle tolerance of their midpoint are one touching point.
+constexpr double kTangentHeightSquared = kOnCircleTolerance * kOnCircleTolerance;
+static_assert(kTangentHeightSquared == 1e-12);
 
 // Written so that NaN fails.
-bool withinUnitInterval(double t) { return t >= -kEps && t <= 1 + kEps; }
+bool withinUnitInterval(double t) {
+    return t >= -kParameterTolerance && t <= 1 + kParameterTolerance;
+}
 
 std::vector<Vec2> keptOnArc(std::vector<Vec2> points, const SketchArc& arc) {
     std::erase_if(points, [&](const Vec2& p) {
@@ -70,8 +70,9 @@ void addSegmentPoint(std::vector<Vec2>& points, const Vec2& a, const Vec2& d, do
     if (!withinUnitInterval(t)) return;
     const Vec2 point = a + d * std::clamp(t, 0.0, 1.0);
     if (!point.isFinite()) return;
-    const bool repeated = std::any_of(points.begin(), points.end(),
-                                      [&](const Vec2& q) { return q.distance(point) < kEps; });
+    const bool repeated = std::any_of(points.begin(), points.end(), [&](const Vec2& q) {
+        return q.distance(point) < kLengthTolerance;
+    });
     if (!repeated) points.push_back(point);
 }
 
@@ -89,7 +90,7 @@ std::optional<Vec2> lineLine(const Vec2& a1, const Vec2& a2, const Vec2& b1, con
     const Vec2 d1 = a2 - a1;
     const Vec2 d2 = b2 - b1;
     const double denominator = d1.cross(d2);
-    if (std::abs(denominator) <= kEps) return std::nullopt;
+    if (std::abs(denominator) <= kAreaTolerance) return std::nullopt;
     const Vec2 offset = b1 - a1;
     const double t = offset.cross(d2) / denominator;
     const double u = offset.cross(d1) / denominator;
@@ -100,12 +101,12 @@ std::optional<Vec2> lineLine(const Vec2& a1, const Vec2& a2, const Vec2& b1, con
 }
 
 std::vector<Vec2> lineCircle(const Vec2& a, const Vec2& b, const Vec2& center, double radius) {
-    if (!(radius > kEps)) return {};
+    if (!(radius > kLengthTolerance)) return {};
     const Vec2 d = b - a;
     const Vec2 f = a - center;
     const double lengthSq = d.lengthSquared();
-    if (lengthSq <= kEps) {
-        if (std::abs(f.length() - radius) <= kPointOnCircleTolerance) return {a};
+    if (lengthSq <= kLengthTolerance) {
+        if (std::abs(f.length() - radius) <= kOnCircleTolerance) return {a};
         return {};
     }
     const double linearTerm = 2 * d.dot(f);
@@ -120,10 +121,10 @@ std::vector<Vec2> lineCircle(const Vec2& a, const Vec2& b, const Vec2& center, d
 }
 
 std::vector<Vec2> circleCircle(const Vec2& c1, double r1, const Vec2& c2, double r2) {
-    if (!(r1 > kEps && r2 > kEps)) return {};
+    if (!(r1 > kLengthTolerance && r2 > kLengthTolerance)) return {};
     const Vec2 c1ToC2 = c2 - c1;
     const double distance = c1ToC2.length();
-    if (!(distance >= kEps)) return {};
+    if (!(distance >= kLengthTolerance)) return {};
     if (r1 + r2 + kTouchTolerance < distance) return {};
     if (distance < std::abs(r1 - r2) - kTouchTolerance) return {};
     const double a = (r1 * r1 - r2 * r2 + distance * distance) / (2 * distance);
@@ -138,10 +139,10 @@ std::vector<Vec2> circleCircle(const Vec2& c1, double r1, const Vec2& c2, double
 
 bool onArc(const Vec2& center, double radius, double start, double end, const Vec2& point) {
     const Vec2 radial = point - center;
-    const double tolerance = std::max(radius * kRadialRelativeTolerance, kRadialAbsoluteTolerance);
+    const double tolerance = std::max(radius * kOnCircleRelativeTolerance, kOnCircleTolerance);
     if (!(std::abs(radial.length() - radius) <= tolerance)) return false;
     // normalizedAngle reduces huge angles with fmod and turns NaN into NaN, which fails below.
-    return normalizedAngle(radial.angle() - start) <= sweep(start, end) + kAngEps;
+    return normalizedAngle(radial.angle() - start) <= sweep(start, end) + kAngleTolerance;
 }
 
 double sweep(double start, double end) { return counterClockwiseSweep(start, end); }

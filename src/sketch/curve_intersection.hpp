@@ -5,15 +5,19 @@
 #include <optional>
 #include <vector>
 
+#include "base/tolerances.hpp"
 #include "geometry/vec2.hpp"
 #include "sketch/sketch_entity.hpp"
 
 namespace brontile::CurveIntersection {
 
-// Length tolerance (mm) for parameters, radii, centre distances and duplicate points.
-inline constexpr double kEps = 1e-9;
-// Angular tolerance (rad) past an arc's end angle.
-inline constexpr double kAngEps = 1e-8;
+// These functions work to the model's length tolerance for parameters, radii, centre distances
+// and duplicate points; callers that must cover every point they can return pad by it.
+// A point lies on a circle when its distance from the centre misses the radius by at most
+// max(radius × kOnCircleRelativeTolerance, kOnCircleTolerance) mm. Far coarser than the length
+// tolerance: crossings of nearly tangent curves come out of square roots of small differences.
+inline constexpr double kOnCircleTolerance = 1e-6;
+inline constexpr double kOnCircleRelativeTolerance = 1e-8;
 
 // The crossing points of the two entities' geometries; construction flags play no part.
 [[nodiscard]] std::vector<Vec2> intersections(const SketchEntity& first,
@@ -41,9 +45,9 @@ inline constexpr double kAngEps = 1e-8;
 // circles (within 1e-8 mm) give one. Nothing for concentric circles or radii of at most 1e-9.
 [[nodiscard]] std::vector<Vec2> circleCircle(const Vec2& c1, double r1, const Vec2& c2, double r2);
 
-// True when the point lies on the circle within max(radius × 1e-8, 1e-6) mm and its angle falls
-// in the counter-clockwise run from start to end, allowing kAngEps past the end only. Any NaN
-// gives false.
+// True when the point lies on the circle (within the on-circle tolerances above) and its angle
+// falls in the counter-clockwise run from start to end, allowing kAngleTolerance past the end
+// only. Any NaN gives false.
 [[nodiscard]] bool onArc(const Vec2& center, double radius, double start, double end,
                          const Vec2& point);
 

@@ -3,13 +3,11 @@
 
 #include <cmath>
 
+#include "base/tolerances.hpp"
 #include "geometry/triangulator.hpp"
 
 namespace brontile {
 namespace {
-
-// Below this the loop has no usable area and the weighted centroid would divide by ~0.
-constexpr double kDegenerateCrossSum = 1e-12;
 
 Vec2 mean(const std::vector<Vec2>& points) {
     Vec2 sum;
@@ -33,7 +31,8 @@ Vec2 Profile::centroid2D() const {
         crossSum += c;
         weighted += (p + q) * c;
     }
-    if (std::abs(crossSum) < kDegenerateCrossSum) return mean(loop);
+    // Without usable area the weighted centroid would divide by about zero.
+    if (std::abs(crossSum) < kCrossProductTolerance) return mean(loop);
     return weighted / (3 * crossSum);
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/overloaded.hpp"
+#include "base/tolerances.hpp"
 #include "geometry/triangulator.hpp"
 
 namespace brontile::ProfileFinder {
@@ -18,8 +19,6 @@ constexpr double kGridPerMillimetre = 100000;
 // 2^63. Every double below it is already an integer or rounds to one below it, so a rounded value
 // under this bound always converts to std::int64_t.
 constexpr double kQuantisedLimit = 0x1p63;
-constexpr double kMinLineLength = 1e-9;
-constexpr double kMinLoopArea = 1e-9;
 
 std::optional<std::int64_t> quantise(double coordinate) {
     const double scaled = std::round(coordinate * kGridPerMillimetre);
@@ -39,7 +38,7 @@ struct EntityPass {
 };
 
 void addLine(const SketchEntity& entity, const SketchLine& line, EntityPass& pass) {
-    if (line.start.distance(line.end) <= kMinLineLength) return;
+    if (line.start.distance(line.end) <= kLengthTolerance) return;
     if (!key(line.start) || !key(line.end)) return;
     pass.segments.push_back({line.start, line.end, entity.id});
 }
@@ -158,7 +157,7 @@ std::optional<Profile> profileFromWalk(Walk walk, const SketchPlane& plane) {
     if (!walk.closed || walk.loop.size() < 3) return std::nullopt;
     const double signedArea = Triangulator::signedArea(walk.loop);
     if (signedArea < 0) std::reverse(walk.loop.begin(), walk.loop.end());
-    if (std::abs(signedArea) <= kMinLoopArea) return std::nullopt;
+    if (std::abs(signedArea) <= kAreaTolerance) return std::nullopt;
     return Profile{plane, std::move(walk.loop), std::move(walk.ids)};
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/invariant.hpp"
 #include "sketch/constraint_residuals.hpp"
 #include "sketch/dense_solve.hpp"
 #include "sketch/variable_pack.hpp"
@@ -183,8 +184,11 @@ std::vector<double> trialValues(const VariablePack& pack, const Problem& problem
     return trial;
 }
 
+// Writes by position: the pack was made from this sketch's entities, in order.
 void apply(const VariablePack& pack, const std::vector<double>& values, Sketch& sketch) {
     const auto solved = pack.entitiesFrom(values);
+    BRONTILE_INVARIANT(solved.size() == sketch.entities.size(),
+                       "solved geometry for a different number of entities than the sketch has");
     for (std::size_t i = 0; i < solved.size(); ++i) {
         sketch.entities[i].geometry = solved[i].geometry;
     }

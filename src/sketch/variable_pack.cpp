@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/invariant.hpp"
 #include "base/overloaded.hpp"
 
 namespace brontile {
@@ -57,8 +58,14 @@ VariablePack VariablePack::pack(std::span<const SketchEntity> entities) {
 }
 
 SketchEntity VariablePack::entity(std::size_t entityIndex, std::span<const double> state) const {
+    BRONTILE_INVARIANT(entityIndex < layouts.size() && entityIndex < entities.size(),
+                       "an entity outside the packed sketch");
+    const EntityLayout& layout = layouts[entityIndex];
+    // A state of another pack's length would rebuild geometry from someone else's values.
+    BRONTILE_INVARIANT(layout.start + layout.count <= state.size(),
+                       "a solver state shorter than the packed unknowns");
     SketchEntity rebuilt = entities[entityIndex];
-    const double* v = state.data() + layouts[entityIndex].start;
+    const double* v = state.data() + layout.start;
     std::visit(Overloaded{
                    [&](SketchLine& l) {
                        l = {{v[0], v[1]}, {v[2], v[3]}};

@@ -12,7 +12,6 @@
 #include <variant>
 
 #include "base/overloaded.hpp"
-#include "geometry/triangulator.hpp"
 #include "interaction/constraint_glyph.hpp"
 #include "viewport/scene_markers.hpp"
 
@@ -61,7 +60,6 @@ constexpr std::size_t kGlyphVertexGuess = 16 + SceneMarkers::kMaxShapeVertices;
 
 constexpr int kArrowSegments = 16;
 constexpr float kArrowLineLift = 0.18f;
-constexpr double kShortestReverse = 1e-9;
 // Shaft tube, head cone, head back face and reverse cone: at most six triangles per segment.
 constexpr std::size_t kArrowVertices = 3 * 6 * kArrowSegments;
 constexpr std::size_t kArrowLineVertices = 4;
@@ -111,13 +109,13 @@ bool sameUndirected(const SolidMesh::Edge& p, const SolidMesh::Edge& q) {
     return (p.a == q.a && p.b == q.b) || (p.a == q.b && p.b == q.a);
 }
 
-// Writes faces' triangles and outlines exactly as SolidMesh::triangles and
-// SolidMesh::boundaryEdges define them, without their per-face allocations: small faces use fixed
+// Writes faces' triangles through SolidMesh's own triangle walk, and outlines exactly as
+// SolidMesh::boundaryEdges defines them, without its per-face allocations: small faces use fixed
 // storage, larger ones scratch space kept from face to face.
 class FaceEmitter {
 public:
-    void appendTriangles(const std::vector<Vec3>& vertices, const SolidFace& face,
-                         VertexStyle style, VertexList& into);
+    void appendTriangles(const SolidMesh& mesh, const SolidFace& face, VertexStyle style,
+                         VertexList& into);
     void appendEdges(const std::vector<Vec3>& vertices, const SolidFace& face, VertexStyle style,
                      VertexList& into);
     // The x of SolidMesh::centroid(face), summed in the same order so it rounds the same way.
@@ -129,8 +127,6 @@ private:
         std::size_t order = 0;
     };
 
-    void appendEarClipped(const std::vector<Vec3>& vertices, const SolidFace& face,
-                          const PolygonLoop& loop, VertexStyle style, VertexList& into);
     void appendSmallFaceEdges(const std::vector<Vec3>& vertices, VertexStyle style,
                               VertexList& into) const;
     void appendLargeFaceEdges(const std::vector<Vec3>& vertices, const SolidFace& face,
@@ -145,32 +141,14 @@ private:
     std::vector<char> isBoundary_;
 };
 
-void FaceEmitter::appendTriangles(const std::vector<Vec3>& vertices, const SolidFace& face,
-                                  VertexStyle style, VertexList& into) {
-    for (const PolygonLoop& loop : face.polygons) {
-        if (loop.size() < 3) continue;
-        if (loop.size() > 3) {
-            appendEarClipped(vertices, face, loop, style, into);
-            continue;
-        }
-        put(vertices, loop[0], style, into);
-        put(vertices, loop[1], style, into);
-        put(vertices, loop[2], style, into);
-    }
-}
-
-void FaceEmitter::appendEarClipped(const std::vector<Vec3>& vertices, const SolidFace& face,
-                                   const PolygonLoop& loop, VertexStyle style, VertexList& into) {
-    const SolidMesh::PlaneBasis basis = SolidMesh::planeBasis(face.normal);
-    const Vec3 origin = vertices[toSize(loop[0])];
-    projected_.clear();
-    for (VertexIndex index : loop) {
-        const Vec3 d = vertices[toSize(index)] - origin;
-        projected_.emplace_back(d.dot(basis.u), d.dot(basis.v));
-    }
-    for (const Triangulator::Triple& t : Triangulator::triangulate(projected_)) {
-        for (std::size_t corner : t) put(vertices, loop[corner], style, into);
-    }
+void FaceEmitter::appendTriangles(const SolidMesh& mesh, const SolidFace& face, VertexStyle style,
+                                  VertexList& into) {
+    const std::vector<Vec3>& vertices = mesh.vertices();
+    mesh.forEachTriangle(face, projected_, [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+        put(vertices, a, style, into);
+        put(vertices, b, style, into);
+        put(vertices, c, style, into);
+    });
 }
 
 void FaceEmitter::appendEdges(const std::vector<Vec3>& vertices, const SolidFace& face,
@@ -460,7 +438,7 @@ void SceneWriter::writeBody(const Body& body) {
     for (const SolidFace& face : mesh.faces()) {
         if (cut && faces_.centroidX(mesh, face) > *cut) continue;
         const VertexStyle shade(face.normal, colors.of(face.id));
-        faces_.appendTriangles(vertices, face, shade, out_.shaded);
+        faces_.appendTriangles(mesh, face, shade, out_.shaded);
         faces_.appendEdges(vertices, face, edge, out_.lines);
     }
 }
@@ -469,7 +447,7 @@ void SceneWriter::writePreview(const OverlayMesh& preview) {
     const std::vector<Vec3>& vertices = preview.mesh.vertices();
     const VertexStyle edge(Vec3::zero, kPreviewEdge);
     for (const SolidFace& face : preview.mesh.faces()) {
-        faces_.appendTriangles(vertices, face, VertexStyle(face.normal, preview.color),
+        faces_.appendTriangles(preview.mesh, face, VertexStyle(face.normal, preview.color),
                                out_.shaded);
         faces_.appendEdges(vertices, face, edge, out_.lines);
     }
@@ -525,11 +503,10 @@ void SceneWriter::writeArrow(const OverlayArrow& arrow) {
     const RGBA color = arrow.drawColor();
     const SolidMesh mesh = gizmo.mesh(kArrowSegments);
     for (const SolidFace& face : mesh.faces()) {
-        faces_.appendTriangles(mesh.vertices(), face, VertexStyle(face.normal, color),
-                               out_.overlayShaded);
+        faces_.appendTriangles(mesh, face, VertexStyle(face.normal, color), out_.overlayShaded);
     }
     appendSegment(gizmo.origin, gizmo.tip(), color.lightened(kArrowLineLift), out_.overlayLines);
-    if (gizmo.reverseLength > kShortestReverse) {
+    if (gizmo.hasReverse()) {
         const RGBA reverse =
             arrow.hovered ? RGBA::arrowReverse.lightened(kArrowLineLift) : RGBA::arrowReverse;
         appendSegment(gizmo.origin, gizmo.reverseTip(), reverse, out_.overlayLines);

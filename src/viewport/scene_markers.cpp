@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 
+#include "base/tolerances.hpp"
 #include "geometry/angles.hpp"
 
 namespace brontile::SceneMarkers {
@@ -13,10 +14,7 @@ namespace {
 constexpr double kMinDashLength = 0.4;
 constexpr double kDashPixels = 7;
 constexpr double kGapPerDash = 0.7;
-constexpr double kShortestDashedLine = 1e-9;
 constexpr double kShortestDash = 1e-6;
-// The walk stops this close to the end so a rounding sliver never becomes a dash of its own.
-constexpr double kWalkEndSlack = 1e-9;
 // Beyond this a dashed line is drawn solid: a line this long would cost more vertices than the
 // whole scene and no one could see the dashes anyway.
 constexpr double kMostDashes = 100000;
@@ -111,7 +109,8 @@ void appendDashes(const OverlayLine& line, double length, double dash,
     const auto at = [&](double t) { return t >= length ? line.b : line.a + direction * t; };
     double position = 0;
     bool on = true;
-    while (position < length - kWalkEndSlack) {
+    // Stopping short of the end keeps a rounding sliver from becoming a dash of its own.
+    while (position < length - kLengthTolerance) {
         const double end = std::min(position + (on ? dash : gap), length);
         if (on) appendSegment(at(position), at(end), line.color, into);
         position = end;
@@ -171,7 +170,7 @@ void appendOverlayLine(const OverlayLine& line, double worldUnitsPerPixel,
     }
     const double length = (line.b - line.a).length();
     // Also rejects a NaN length.
-    if (!(length > kShortestDashedLine)) return;
+    if (!(length > kLengthTolerance)) return;
     const double dash = dashLength(worldUnitsPerPixel);
     if (drawnSolid(length, dash)) {
         appendSegment(line.a, line.b, line.color, into);
@@ -184,7 +183,7 @@ std::size_t overlayLineVertexBound(const OverlayLine& line, double worldUnitsPer
     if (line.style == OverlayLineStyle::solid) return 2;
     const double length = (line.b - line.a).length();
     const double dash = dashLength(worldUnitsPerPixel);
-    if (!(length > kShortestDashedLine) || drawnSolid(length, dash)) return 2;
+    if (!(length > kLengthTolerance) || drawnSolid(length, dash)) return 2;
     return 2 * (static_cast<std::size_t>(length / (dash * (1 + kGapPerDash))) + 2);
 }
 

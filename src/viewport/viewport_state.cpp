@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/tolerances.hpp"
+
 namespace brontile {
 namespace {
 
@@ -10,7 +12,6 @@ constexpr double kMinimumFrameDt = 1.0 / 240;
 constexpr double kMaximumFrameDt = 0.05;
 // Guards the logarithm of the zoom ratio; the camera never goes below 0.5 anyway.
 constexpr double kMinimumLogDistance = 1e-9;
-constexpr double kDistanceChangeForRebuild = 1e-9;
 
 }  // namespace
 
@@ -62,7 +63,7 @@ bool ViewportState::tick(double now) {
         elapsed > kMinimumFrameDt ? std::min(elapsed, kMaximumFrameDt) : kMinimumFrameDt;
     const double d0 = camera.distance();
     const bool moved = inertia.coast(dt, now, camera, viewSize);
-    if (moved && std::abs(camera.distance() - d0) > kDistanceChangeForRebuild) {
+    if (moved && std::abs(camera.distance() - d0) > kLengthTolerance) {
         needsRebuild = true;
     }
     return moved;

@@ -64,25 +64,24 @@ TEST(CommandHistory, StacksMoveAndNamesFollowTheirTops) {
     EXPECT_FALSE(history.canUndo());
 }
 
-TEST(CommandHistory, FullHistoryDropsOnlyTheOldestChange) {
+TEST(CommandHistory, FullOrLoweredLimitsDropOnlyTheOldestChanges) {
     Owner owner;
     CommandHistory history;
     for (int i = 1; i <= 501; ++i) history.execute(owner.change("Step", i));
     EXPECT_EQ(history.undoDepth(), 500u);
     while (history.canUndo()) history.undo();
     EXPECT_EQ(owner.value, 1);  // the first change is beyond reach
-}
 
-TEST(CommandHistory, LoweredLimitTrimsOneOldestPerLaterExecute) {
-    Owner owner;
-    CommandHistory history;
-    for (int i = 1; i <= 5; ++i) history.execute(owner.change("Step", i));
-    history.setLimit(2);
-    history.execute(owner.change("Step", 6));
-    history.execute(owner.change("Step", 7));
-    EXPECT_EQ(history.undoDepth(), 5u);
-    while (history.canUndo()) history.undo();
-    EXPECT_EQ(owner.value, 2);
+    // A lowered limit trims one oldest change per later execute.
+    Owner lowered;
+    CommandHistory trimmed;
+    for (int i = 1; i <= 5; ++i) trimmed.execute(lowered.change("Step", i));
+    trimmed.setLimit(2);
+    trimmed.execute(lowered.change("Step", 6));
+    trimmed.execute(lowered.change("Step", 7));
+    EXPECT_EQ(trimmed.undoDepth(), 5u);
+    while (trimmed.canUndo()) trimmed.undo();
+    EXPECT_EQ(lowered.value, 2);
 }
 
 TEST(CommandHistory, FailingPerformIsNotRecordedAndKeepsRedo) {

@@ -10,30 +10,33 @@
 #include "geometry/ray.hpp"
 #include "geometry/vec2.hpp"
 #include "geometry/vec3.hpp"
+#include "support/geometry_checks.hpp"
 
 namespace brontile {
 namespace {
 
+using test::expectNear;
+
 constexpr double kPi = std::numbers::pi;
 
-void expectNear(const Vec3& actual, const Vec3& expected, double tolerance = 1e-12) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-TEST(Vec3Algebra, CrossProductIsRightHanded) {
+TEST(Vec3Algebra, CrossProductIsRightHandedAndPerpendicularsAreUnit) {
     EXPECT_EQ(Vec3::unitX.cross(Vec3::unitY), Vec3::unitZ);
     EXPECT_EQ(Vec3::unitY.cross(Vec3::unitZ), Vec3::unitX);
     EXPECT_EQ(Vec3::unitZ.cross(Vec3::unitX), Vec3::unitY);
     EXPECT_EQ((Vec3{1, 2, 3}.cross({4, 5, 6})), (Vec3{-3, 6, -3}));
+    for (const Vec3 v : {Vec3{0, 0, 5}, Vec3{1, 0, 0}, Vec3{0.95, 0.1, 0}, Vec3{-3, 7, 2}}) {
+        const Vec3 p = v.anyPerpendicular();
+        EXPECT_NEAR(p.length(), 1, 1e-12);
+        EXPECT_NEAR(p.dot(v), 0, 1e-12);
+    }
 }
 
-TEST(Vec3Algebra, NormalizingTinyVectorsKeepsThemAsTheyAre) {
+TEST(Vec3Algebra, TinyVectorsStayAsTheyAreWhenNormalizedOrTurned) {
     EXPECT_EQ(Vec3::zero.normalized(), Vec3::zero);
     const Vec3 tiny{1e-13, 0, 0};
     EXPECT_EQ(tiny.normalized(), tiny);
     expectNear(Vec3{3, 0, 4}.normalized(), {0.6, 0, 0.8});
+    EXPECT_EQ(Vec3::zero.anyPerpendicular(), Vec3::zero);
 }
 
 TEST(Vec3Algebra, EqualVectorsHashAlikeIncludingNegativeZero) {
@@ -43,22 +46,10 @@ TEST(Vec3Algebra, EqualVectorsHashAlikeIncludingNegativeZero) {
     EXPECT_FALSE(set.contains(Vec3{1, 2, 3.0000001}));
 }
 
-TEST(Vec3Algebra, AnyPerpendicularIsUnitAndOrthogonal) {
-    for (const Vec3 v : {Vec3{0, 0, 5}, Vec3{1, 0, 0}, Vec3{0.95, 0.1, 0}, Vec3{-3, 7, 2}}) {
-        const Vec3 p = v.anyPerpendicular();
-        EXPECT_NEAR(p.length(), 1, 1e-12);
-        EXPECT_NEAR(p.dot(v), 0, 1e-12);
-    }
-    EXPECT_EQ(Vec3::zero.anyPerpendicular(), Vec3::zero);
-}
-
-TEST(Vec3Transforms, RotationFollowsTheRightHandRuleAboutAnOffsetAxis) {
+TEST(Vec3Transforms, RotateAboutAnOffsetAxisByTheRightHandScaleAndMirror) {
     expectNear(Vec3{1, 0, 0}.rotated(Vec3{0, 0, 2}, Vec3::zero, kPi / 2), {0, 1, 0});
     // About the vertical line through (1, 1, 0): (2, 1, 5) swings to (1, 2, 5).
     expectNear(Vec3{2, 1, 5}.rotated(Vec3::unitZ, {1, 1, 0}, kPi / 2), {1, 2, 5});
-}
-
-TEST(Vec3Transforms, ScaleAndMirror) {
     EXPECT_EQ((Vec3{3, 3, 3}.scaled({1, 1, 1}, 2)), (Vec3{5, 5, 5}));
     // The plane normal need not be unit length.
     expectNear(Vec3{1, 2, 7}.mirrored({0, 0, 5}, {0, 0, 10}), {1, 2, 3});
@@ -71,15 +62,13 @@ TEST(Vec3Conversions, NarrowsToSinglePrecisionForTheRenderer) {
     EXPECT_EQ(Vec3(Float3{0.5f, 1, 2}), (Vec3{0.5, 1, 2}));
 }
 
-TEST(Vec2Algebra, CrossPerpendicularAndAngles) {
+TEST(Vec2Algebra, CrossPerpendicularAnglesAndClosestPointsOnSegments) {
     EXPECT_EQ((Vec2{1, 0}.cross({0, 1})), 1);
     EXPECT_EQ((Vec2{2, 3}.perpendicular()), (Vec2{-3, 2}));
     EXPECT_DOUBLE_EQ((Vec2{0, 2}.angle()), kPi / 2);
     EXPECT_DOUBLE_EQ((Vec2{1, 0}.angle({-1, -1e-300})), kPi);
     EXPECT_DOUBLE_EQ((Vec2{1, 0}.angle({0, -1})), kPi / 2);  // unsigned
-}
 
-TEST(Vec2Algebra, ClosestPointOnSegmentClampsAndHandlesPoints) {
     const Vec2 a{0, 0};
     const Vec2 b{10, 0};
     EXPECT_EQ(Vec2::closestPointOnSegment({4, 3}, a, b), (Vec2{4, 0}));
@@ -88,12 +77,9 @@ TEST(Vec2Algebra, ClosestPointOnSegmentClampsAndHandlesPoints) {
     EXPECT_EQ(Vec2::closestPointOnSegment({4, 3}, a, {1e-10, 0}), a);
 }
 
-TEST(RayConstruction, NormalizesDirectionButKeepsAZeroOne) {
+TEST(RayPlane, DirectionIsNormalizedAndOnlyPlanesInFrontAreHit) {
     EXPECT_EQ(Ray({1, 1, 1}, {0, 0, 3}).direction, Vec3::unitZ);
     EXPECT_EQ(Ray({1, 1, 1}, Vec3::zero).direction, Vec3::zero);
-}
-
-TEST(RayPlane, HitsOnlyInFrontAndNotWhenParallel) {
     const Ray ray({0, 0, 10}, {0, 0, -1});
     const auto hit = ray.intersectPlane(Vec3::zero, Vec3::unitZ);
     ASSERT_TRUE(hit);
@@ -145,7 +131,7 @@ TEST(RaySegment, NearestApproachClampsToTheSegment) {
     EXPECT_FALSE(ray.distanceToSegment({2, 0, 20}, {6, 0, 40}));
 }
 
-TEST(RaySegment, ParallelSegmentYieldsItsFartherEnd) {
+TEST(RaySegment, ParallelSegmentYieldsItsFartherEndAndAPointSegmentItself) {
     const Ray ray({0, 0, 0}, {1, 0, 0});
     const auto r = ray.distanceToSegment({2, 1, 0}, {7, 1, 0});
     ASSERT_TRUE(r);
@@ -159,14 +145,12 @@ TEST(RaySegment, ParallelSegmentYieldsItsFartherEnd) {
     ASSERT_TRUE(behind);
     EXPECT_EQ(behind->point, (Vec3{-2, 1, 0}));
     EXPECT_EQ(behind->rayT, 1e-9);
-}
 
-TEST(RaySegment, DegenerateSegmentIsAPoint) {
-    const Ray ray({0, 0, 0}, {1, 0, 0});
-    const auto r = ray.distanceToSegment({3, 4, 0}, {3, 4, 0});
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->rayT, 3);
-    EXPECT_EQ(r->distance, 4);
+    // A degenerate segment is a point.
+    const auto point = ray.distanceToSegment({3, 4, 0}, {3, 4, 0});
+    ASSERT_TRUE(point);
+    EXPECT_EQ(point->rayT, 3);
+    EXPECT_EQ(point->distance, 4);
     EXPECT_FALSE(ray.distanceToSegment({-3, 4, 0}, {-3, 4, 0}));
 }
 

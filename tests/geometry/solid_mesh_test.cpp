@@ -7,33 +7,27 @@
 #include <numbers>
 
 #include "geometry/solid_mesh.hpp"
+#include "support/geometry_checks.hpp"
 #include "support/mesh_fixtures.hpp"
 
 namespace brontile {
 namespace {
 
 using test::boxMesh;
+using test::hasVolume;
 using test::lShapeMesh;
 using test::triangulatedBoxMesh;
 
 constexpr double kPi = std::numbers::pi;
 
-std::vector<FaceID> faceIds(const SolidMesh& mesh) {
-    std::vector<FaceID> ids;
-    for (const SolidFace& f : mesh.faces()) ids.push_back(f.id);
-    return ids;
-}
-
-TEST(MeshConstruction, RefusesPolygonsNamingMissingVertices) {
+TEST(MeshConstruction, RefusesPolygonsNamingMissingVerticesAndMayBeEmpty) {
     std::vector<Vec3> vertices{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     EXPECT_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, 1, 3}}, Vec3::unitZ}}),
                  InvalidMeshError);
     EXPECT_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, -1, 2}}, Vec3::unitZ}}),
                  InvalidMeshError);
     EXPECT_NO_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, 1, 2}}, Vec3::unitZ}}));
-}
 
-TEST(MeshConstruction, EmptyMeshes) {
     EXPECT_TRUE(SolidMesh::empty().isEmpty());
     EXPECT_EQ(SolidMesh::empty(), SolidMesh());
     EXPECT_TRUE(SolidMesh({{1, 2, 3}}, {}).isEmpty());
@@ -68,10 +62,19 @@ TEST(MeshMeasures, FaceCentroidCountsSharedVerticesOnce) {
     EXPECT_EQ(box.centroid(SolidFace{}), Vec3::zero);
 }
 
-TEST(MeshMeasures, VolumeOfClosedMeshesIsPositive) {
-    EXPECT_NEAR(boxMesh({0, 0, 0}, {2, 3, 4}).volume(), 24, 1e-9);
-    EXPECT_NEAR(triangulatedBoxMesh({-1, -1, -1}, {1, 1, 1}).volume(), 8, 1e-9);
-    EXPECT_NEAR(lShapeMesh(5).volume(), 400 * 5, 1e-9);
+// The fixtures every other test builds on, and the closedness check itself.
+TEST(MeshMeasures, FixturesAreClosedWithPositiveVolumes) {
+    EXPECT_TRUE(hasVolume(boxMesh({0, 0, 0}, {2, 3, 4}), 24));
+    EXPECT_TRUE(hasVolume(triangulatedBoxMesh({-1, -1, -1}, {1, 1, 1}), 8));
+    EXPECT_TRUE(hasVolume(lShapeMesh(5), 400 * 5));
+    for (const SolidMesh& mesh :
+         {boxMesh({0, 0, 0}, {1, 1, 1}), triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}), lShapeMesh(5),
+          test::sphereMesh({0, 0, 0}, 2, 8, 5), test::cylinderMesh({0, 0, 0}, 1, 2, 7),
+          test::largeMesh(100)}) {
+        EXPECT_TRUE(test::isClosed(mesh)) << mesh.faces().size();
+    }
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    EXPECT_FALSE(test::isClosed(SolidMesh(box.vertices(), {box.faces()[0], box.faces()[1]})));
 }
 
 TEST(MeshTriangles, ThreeIndexPolygonsStayAsStoredLongerOnesFollowTheNormal) {
@@ -94,6 +97,24 @@ TEST(MeshTriangles, ThreeIndexPolygonsStayAsStoredLongerOnesFollowTheNormal) {
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(all[0], (SolidMesh::FaceTriangle{0, 0, 3, 2}));
     EXPECT_EQ(all[1].face, 1u);
+}
+
+// A face's triangles follow its loops, clipped loops in place: exported files and picking's tie
+// order depend on it.
+TEST(MeshTriangles, LoopsOfOneFaceKeepTheirOrderWhateverTheirSize) {
+    const std::vector<Vec3> vertices{{0, 0, 0}, {1, 0, 0}, {1, 1, 0},
+                                     {0, 1, 0}, {2, 0, 0}, {2, 1, 0}};
+    const SolidFace face{FaceID::generate(), {{0, 1, 2}, {1, 4, 5, 2}, {0, 2, 3}}, Vec3::unitZ};
+    const SolidMesh mesh(vertices, {face});
+    const auto triangles = mesh.triangles(face);
+    ASSERT_EQ(triangles.size(), 4u);
+    EXPECT_EQ(triangles.front(), (SolidMesh::Triangle{0, 1, 2}));
+    EXPECT_EQ(triangles.back(), (SolidMesh::Triangle{0, 2, 3}));
+    for (std::size_t quadPart = 1; quadPart <= 2; ++quadPart) {
+        for (const VertexIndex i : triangles[quadPart]) {
+            EXPECT_TRUE(i == 1 || i == 2 || i == 4 || i == 5) << "quad triangles come second";
+        }
+    }
 }
 
 TEST(MeshTriangles, ForeignFacesWithMissingVerticesGiveNothing) {
@@ -155,13 +176,13 @@ TEST(MeshTransforms, KeepFaceIdentitiesOrderAndVolume) {
     const SolidMesh flipped = box.mirrored({1, 0, 0}, {3, 0, 0});
 
     for (const SolidMesh* m : {&moved, &turned, &grown, &flipped}) {
-        EXPECT_EQ(faceIds(*m), faceIds(box));
+        EXPECT_TRUE(test::keepsFaceIds(*m, box));
         ASSERT_EQ(m->vertices().size(), box.vertices().size());
     }
-    EXPECT_NEAR(moved.volume(), 24, 1e-9);
-    EXPECT_NEAR(turned.volume(), 24, 1e-9);
-    EXPECT_NEAR(grown.volume(), 192, 1e-9);
-    EXPECT_NEAR(flipped.volume(), 24, 1e-9) << "mirroring keeps the volume's sign";
+    EXPECT_TRUE(hasVolume(moved, 24));
+    EXPECT_TRUE(hasVolume(turned, 24));
+    EXPECT_TRUE(hasVolume(grown, 192));
+    EXPECT_TRUE(hasVolume(flipped, 24)) << "mirroring keeps the volume's sign";
     EXPECT_EQ(moved.vertices()[6], (Vec3{12, 3, 4}));
     EXPECT_EQ(flipped.vertices()[1], (Vec3{0, 0, 0}));
 }
@@ -184,7 +205,8 @@ TEST(MeshStorage, CopiesShareAndChangesDoNotLeak) {
     EXPECT_TRUE(copy.sharesStorageWith(box));
     copy.recomputeNormals();
     EXPECT_FALSE(copy.sharesStorageWith(box));
-    EXPECT_EQ(copy, box);  // the normals were already right
+    EXPECT_EQ(copy, box);  // the normals were already right: equal content, other storage
+    EXPECT_NE(box, box.translated({0, 0, 1e-9}));
     EXPECT_EQ(box.translated({1, 0, 0}).faces().data(), box.faces().data())
         << "a translation reuses the faces as they are";
 }

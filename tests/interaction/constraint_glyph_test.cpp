@@ -10,6 +10,8 @@
 
 #include "interaction/constraint_glyph.hpp"
 #include "sketch/sketch.hpp"
+#include "support/geometry_checks.hpp"
+#include "support/sketch_fixtures.hpp"
 
 namespace brontile {
 namespace {
@@ -17,6 +19,7 @@ namespace {
 using Kind = SketchConstraintKind;
 using Role = SketchParamRole;
 using Marker = OverlayMarkerKind;
+using test::expectNear;
 
 // h: (0,0)–(4,0); v: (10,0)–(10,4); c: circle at (1,10) r 2; a: arc at (6,10) r 1.
 struct Fixture {
@@ -28,14 +31,10 @@ struct Fixture {
     Fixture() { sketch.entities = {h, v, c, a}; }
 
     SketchConstraint add(Kind kind, std::vector<SketchGeomRef> refs) {
-        sketch.constraints.push_back({SketchConstraintID::generate(), kind, std::move(refs), {}});
+        sketch.constraints.push_back(test::constraint(kind, std::move(refs)));
         return sketch.constraints.back();
     }
 };
-
-void expectNear(const Vec2& actual, const Vec2& expected) {
-    EXPECT_LT(actual.distance(expected), 1e-12) << actual.x << ", " << actual.y;
-}
 
 // The anchor is also the pick point; the strokes' exact shapes are left to the drawing code,
 // except the dimension line, which must span the measured points.

@@ -38,9 +38,14 @@ Body body(SolidMesh mesh, bool visible = true) {
 }
 
 Hit snapAt(const Vec2& cursor, const Sketch& sketch, double w = 1,
-           std::optional<Vec2> lockFrom = std::nullopt, double grid = 0,
+           std::optional<Vec2> segmentStart = std::nullopt, double grid = 0,
            std::span<const Body> bodies = {}) {
-    return SnapEngine::snap(cursor, sketch, w, {}, lockFrom, std::nullopt, grid, false, bodies);
+    return SnapEngine::snap({.cursor = cursor,
+                             .sketch = sketch,
+                             .worldUnitsPerPixel = w,
+                             .segmentStart = segmentStart,
+                             .gridStep = grid,
+                             .bodies = bodies});
 }
 
 // The point-feature rules written plainly: every candidate visited in order, nothing skipped.
@@ -138,10 +143,15 @@ TEST(SnapEngineRanking, RankThenDistanceThenFirstFound) {
     }
     EXPECT_EQ(snapAt({1, 1}, sketch)->entityID, first.id);  // the exact tie keeps the first line
     EXPECT_EQ(snapAt({1, 1}, sketch)->paramRole, SketchParamRole::start);
-    EXPECT_FALSE(SnapEngine::snap({0, 0}, sketch, 1, {}, {}, {}, 5, true, {}));
+    EXPECT_FALSE(SnapEngine::snap({.cursor = {0, 0},
+                                   .sketch = sketch,
+                                   .worldUnitsPerPixel = 1,
+                                   .gridStep = 5,
+                                   .disabled = true}));
     EXPECT_FALSE(snapAt({std::nan(""), 0}, sketch, 1, std::nullopt, 5));
     const std::vector<Vec2> extra{{50, 55}, {50, 53}};
-    const Hit nearer = SnapEngine::snap({50, 50}, sketch, 1, extra, {}, {}, 0, false, {});
+    const Hit nearer = SnapEngine::snap(
+        {.cursor = {50, 50}, .sketch = sketch, .worldUnitsPerPixel = 1, .extraPoints = extra});
     EXPECT_EQ(nearer, (SnapHit{.point = {50, 53}, .kind = SnapKind::endpoint}));
 }
 

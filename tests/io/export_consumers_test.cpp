@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "io/mesh_export.hpp"
-#include "scratch_directory.hpp"
 #include "support/mesh_fixtures.hpp"
+#include "support/scratch_directory.hpp"
 
 namespace brontile {
 namespace {

@@ -123,6 +123,12 @@ TEST(MeshExport, NothingVisibleTooManyTrianglesAndCoordinatesNoReaderCouldUseAre
         expectRefused([&] { (void)MeshExport::stlData(document); }, kind, message);
         expectRefused([&] { (void)MeshExport::objString(document); }, kind, message);
     }
+    // However long the name, the message quotes only its start.
+    auto longName = bad;
+    longName.bodies[1].name = std::string(16 << 20, 'n');
+    expectRefused(
+        [&] { (void)MeshExport::objString(longName); }, Kind::nonFiniteVertex,
+        "The body \"" + std::string(80, 'n') + "…\" has a vertex that is not a finite number.");
     expectRefused([] { (void)MeshExport::stlByteCount(MeshExport::kMaxStlTriangles + 1); },
                   Kind::tooManyTriangles,
                   "The visible bodies have too many triangles for an STL file.");

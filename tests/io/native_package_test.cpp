@@ -1,19 +1,27 @@
 // Saving and opening document packages: what a package holds, replacing one (even when a file
 // operation fails part-way), and how damaged or foreign packages are refused with a message.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <functional>
+#include <future>
 #include <limits>
+#include <new>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "document/document_json.hpp"
 #include "io/atomic_file.hpp"
+#include "io/native_package_error.hpp"
 #include "io/native_package_io.hpp"
 #include "io/package_manifest.hpp"
-#include "scratch_directory.hpp"
 #include "support/mesh_fixtures.hpp"
+#include "support/scratch_directory.hpp"
 
 namespace brontile {
 namespace {
@@ -21,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono;
 using Names = std::set<std::string>;
+using test::readBytes;
 using test::writeBytes;
 
 const DateTime kCreated = sys_days{2024y / March / 1} + 14h + 5min + 9s;
@@ -36,20 +45,44 @@ CADDocument bracket() {
     return document;
 }
 
+// The message of the error opening `package` fails with. An open that blocks fails the test
+// quickly instead of hanging it: every pipe in the package then gets a writer, which releases it.
+std::string loadFailure(const fs::path& package, PackageFileSystem& files = realFileSystem()) {
+    auto load = std::async(std::launch::async, [&]() -> std::string {
+        try {
+            (void)NativePackageIO::load(package, files);
+        } catch (const Error& e) {
+            return e.what();
+        } catch (const std::exception& e) {
+            return std::string("not a brontile::Error: ") + e.what();
+        }
+        return "(opened)";
+    });
+    if (load.wait_for(5s) == std::future_status::timeout) {
+        ADD_FAILURE() << "opening " << package << " blocked";
+        for (const auto& entry : fs::directory_iterator(package)) {
+            if (!entry.is_fifo()) continue;
+            const int writer = ::open(entry.path().c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) ::close(writer);
+        }
+    }
+    return load.get();
+}
+
 TEST(NativePackage, SavesIntoNewFoldersAndReadsBackTheSameDocument) {
     test::ScratchDirectory scratch;
     const fs::path package = scratch.path() / "new" / "part.brontdoc";
     CADDocument document = bracket();
     document.schemaVersion = 1;
     const CADDocument before = document;
-    NativePackageIO::save(document, package, kNow);
+    EXPECT_EQ(NativePackageIO::save(document, package, kNow).leftoverBackup, std::nullopt);
     EXPECT_EQ(document, before);
 
     EXPECT_EQ(test::entryNames(package.parent_path()), Names{"part.brontdoc"});
     EXPECT_EQ(test::entryNames(package),
               (Names{"document.json", "geometry", "manifest.json", "previews"}));
     EXPECT_TRUE(fs::is_empty(package / "geometry") && fs::is_empty(package / "previews"));
-    EXPECT_EQ(parseJsonText(readFile(package / "manifest.json")),
+    EXPECT_EQ(parseJsonText(readBytes(package / "manifest.json")),
               Json::parse(R"({"bodyCount": 2, "format": "brontdoc", "schemaVersion": 2,
                               "title": "Bracket", "units": "inches"})"));
 
@@ -72,20 +105,34 @@ TEST(NativePackage, FailedSavesChangeNothingOnDisk) {
     test::ScratchDirectory scratch;
     CADDocument broken = bracket();
     broken.camera.distance = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_THROW(NativePackageIO::save(broken, scratch.path() / "new" / "part.brontdoc", kNow),
-                 JsonEncodeError);
+    EXPECT_THROW(
+        (void)NativePackageIO::save(broken, scratch.path() / "new" / "part.brontdoc", kNow),
+        JsonEncodeError);
+    // What could not be opened again is not written either.
+    try {
+        (void)NativePackageIO::save(CADDocument::empty(std::string(1 << 20, 'T')),
+                                    scratch.path() / "new" / "part.brontdoc", kNow);
+        ADD_FAILURE() << "saved a title longer than a manifest may be";
+    } catch (const JsonEncodeError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The title is too long to save: manifest.json would be larger than 1 MiB.");
+    }
     EXPECT_TRUE(fs::is_empty(scratch.path()));
 
     const fs::path blocker = writeBytes(scratch.path() / "blocker", "keep me");
-    EXPECT_THROW(NativePackageIO::save(bracket(), blocker / "part.brontdoc", kNow), FileError);
-    EXPECT_EQ(readFile(blocker), "keep me");
+    EXPECT_THROW((void)NativePackageIO::save(bracket(), blocker / "part.brontdoc", kNow),
+                 FileError);
+    EXPECT_EQ(readBytes(blocker), "keep me");
     EXPECT_EQ(test::entryNames(scratch.path()), Names{"blocker"});
 }
 
-// The real file system, except that the `failAt`-th operation throws instead of running.
-class FailingFileSystem final : public PackageFileSystem {
+// The real file system, except that the `failAt`-th operation throws instead of running (none
+// when 0) and that reads go through `read` when one is given.
+class TestFileSystem final : public PackageFileSystem {
 public:
-    explicit FailingFileSystem(int failAt) : failAt_(failAt) {}
+    using Read = std::function<std::string(const fs::path&, std::uintmax_t)>;
+
+    explicit TestFileSystem(int failAt, Read read = {}) : failAt_(failAt), read_(std::move(read)) {}
 
     // The operation that failed; empty when the save got through.
     std::string failed;
@@ -100,6 +147,10 @@ public:
     bool isDirectory(const fs::path& p) override { return real("isDirectory").isDirectory(p); }
     void rename(const fs::path& p, const fs::path& to) override { real("rename").rename(p, to); }
     void removeAll(const fs::path& p) override { real("removeAll").removeAll(p); }
+    std::string readFile(const fs::path& p, std::uintmax_t maxBytes) override {
+        PackageFileSystem& files = real("readFile");
+        return read_ ? read_(p, maxBytes) : files.readFile(p, maxBytes);
+    }
 
 private:
     // The real file system to run `operation` on, unless this is the one to fail.
@@ -110,6 +161,7 @@ private:
     }
 
     int failAt_;
+    Read read_;
     int count_ = 0;
 };
 
@@ -123,36 +175,44 @@ CADDocument revision(int number) {
 
 // Until the new package is in place the previous one must stay (a failed move into place puts
 // it back); once it is, only removing the backup is left, and a failure there keeps the new
-// package and may leave the hidden backup.
+// package and leaves the hidden backup, which the save reports.
 TEST(InterruptedSave, EveryStepInTurnLeavesALoadablePackage) {
     test::ScratchDirectory scratch;
     // The first save replaces a plain file.
     const fs::path package = writeBytes(scratch.path() / "part.brontdoc", "not a package");
-    NativePackageIO::save(revision(0), package, kNow);
+    EXPECT_EQ(NativePackageIO::save(revision(0), package, kNow).leftoverBackup, std::nullopt);
     CADDocument current = revision(0);
     Names interrupted;
     int step = 1;
     for (;; ++step) {
         ASSERT_LT(step, 100) << "a save that never completes";
-        FailingFileSystem files(step);
-        bool threw = false;
+        TestFileSystem files(step);
+        std::optional<PackageSaveResult> saved;
         try {
-            NativePackageIO::save(revision(step), package, kNow, files);
+            saved = NativePackageIO::save(revision(step), package, kNow, files);
         } catch (const FileError& e) {
-            threw = true;
             EXPECT_EQ(std::string(e.what()).rfind("Injected failure", 0), 0u) << e.what();
         }
-        if (files.failed.empty()) break;
+        if (files.failed.empty()) {
+            EXPECT_EQ(saved->leftoverBackup, std::nullopt);
+            break;
+        }
         interrupted.insert(files.failed);
         const CADDocument loaded = NativePackageIO::load(package);
-        EXPECT_EQ(loaded, threw ? current : revision(step)) << "interrupted at " << step;
+        EXPECT_EQ(loaded, saved ? revision(step) : current) << "interrupted at " << step;
         current = loaded;
+        std::optional<fs::path> leftover;
         for (const std::string& name : test::entryNames(scratch.path())) {
             if (name == "part.brontdoc") continue;
-            EXPECT_FALSE(threw) << name << " left behind after step " << step;
+            EXPECT_TRUE(saved) << name << " left behind after step " << step;
             EXPECT_EQ(name.rfind(".part.brontdoc.bak-", 0), 0u) << name;
-            fs::remove_all(scratch.path() / name);
+            EXPECT_EQ(leftover, std::nullopt) << "a second folder left: " << name;
+            leftover = scratch.path() / name;
         }
+        if (saved) {
+            EXPECT_EQ(saved->leftoverBackup, leftover) << "interrupted at " << step;
+        }
+        if (leftover) fs::remove_all(*leftover);
     }
     EXPECT_EQ(interrupted, (Names{"createDirectories", "exists", "isDirectory", "removeAll",
                                   "rename", "writeFileAtomically"}));
@@ -180,22 +240,81 @@ TEST(NativePackage, DamagedPackagesAreRefusedWithAMessage) {
         // The newer program's document is not even read.
         {{}, {{manifest, version3}, {document, "?"}}, "Unsupported schema version 3."},
         {{}, {{manifest, R"({"bodyCount": 2,)"}}, "Malformed JSON: "},
-        {{document}, {{document + "/inside", ""}}, "Could not read \""},
     };
     test::ScratchDirectory scratch;
     for (const Damage& damage : damages) {
-        NativePackageIO::save(bracket(), scratch.path() / package, kNow);
+        (void)NativePackageIO::save(bracket(), scratch.path() / package, kNow);
         for (const std::string& path : damage.removed) fs::remove_all(scratch.path() / path);
         for (const auto& [path, text] : damage.written) {
             fs::create_directories((scratch.path() / path).parent_path());
             writeBytes(scratch.path() / path, text);
         }
-        try {
-            (void)NativePackageIO::load(scratch.path() / package);
-            ADD_FAILURE() << "loaded, expected: " << damage.messageStart;
-        } catch (const Error& e) {
-            EXPECT_TRUE(std::string(e.what()).starts_with(damage.messageStart)) << e.what();
-        }
+        const std::string message = loadFailure(scratch.path() / package);
+        EXPECT_TRUE(message.starts_with(damage.messageStart)) << message;
+    }
+}
+
+// A pipe would keep opening waiting for a writer, a device could be endless and a folder holds
+// no text: only regular files are read, or links to them.
+TEST(OpeningPackages, ReadsRegularFilesOnly) {
+    const struct {
+        std::string name;
+        std::string file;
+        std::function<void(const fs::path&)> standIn;
+    } rows[] = {
+        {"pipe for the manifest", "manifest.json",
+         [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"link to an endless device for the document", "document.json",
+         [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+        {"folder for the document", "document.json",
+         [](const fs::path& p) { fs::create_directories(p / "inside"); }},
+    };
+    test::ScratchDirectory scratch;
+    const fs::path package = scratch.path() / "part.brontdoc";
+    for (const auto& row : rows) {
+        (void)NativePackageIO::save(bracket(), package, kNow);
+        fs::remove(package / row.file);
+        row.standIn(package / row.file);
+        EXPECT_EQ(loadFailure(package), "Could not read \"" + (package / row.file).string() +
+                                            "\": it is not a regular file.")
+            << row.name;
+    }
+    (void)NativePackageIO::save(bracket(), package, kNow);
+    const CADDocument saved = NativePackageIO::load(package);
+    fs::rename(package / "document.json", scratch.path() / "elsewhere.json");
+    fs::create_symlink(scratch.path() / "elsewhere.json", package / "document.json");
+    EXPECT_EQ(NativePackageIO::load(package), saved) << "through a link to a regular file";
+}
+
+TEST(OpeningPackages, RefusesFilesBeyondTheLimitAndLetsNoForeignExceptionOut) {
+    test::ScratchDirectory scratch;
+    const fs::path package = scratch.path() / "part.brontdoc";
+    (void)NativePackageIO::save(bracket(), package, kNow);
+    const fs::filesystem_error libraryFailure("cannot open", package,
+                                              std::make_error_code(std::errc::io_error));
+    const auto throwing = [](auto exception) {
+        return [exception](const fs::path&, std::uintmax_t) -> std::string { throw exception; };
+    };
+    const std::string noMemory = "The package could not be opened: there is not enough memory.";
+    const struct {
+        std::string name;
+        TestFileSystem::Read read;
+        std::string message;
+    } rows[] = {
+        {"small limit",
+         [](const fs::path& p, std::uintmax_t maxBytes) {
+             return realFileSystem().readFile(p, std::min<std::uintmax_t>(maxBytes, 200));
+         },
+         "Could not read \"" + (package / "document.json").string() +
+             "\": it is larger than 200 bytes."},
+        {"allocation", throwing(std::bad_alloc()), noMemory},
+        {"string length", throwing(std::length_error("basic_string::_M_create")), noMemory},
+        {"file system library", throwing(libraryFailure),
+         "The package could not be opened: " + std::string(libraryFailure.what()) + "."},
+    };
+    for (const auto& row : rows) {
+        TestFileSystem files(0, row.read);
+        EXPECT_EQ(loadFailure(package, files), row.message) << row.name;
     }
 }
 
@@ -205,7 +324,7 @@ TEST(AtomicFile, ReplacesContentsKeepsPermissionsAndNamesThePathOnFailure) {
     const auto mode = fs::perms::owner_read | fs::perms::owner_write;
     fs::permissions(writeBytes(file, "old"), mode);
     writeFileAtomically(file, "new");
-    EXPECT_EQ(readFile(file), "new");
+    EXPECT_EQ(readBytes(file), "new");
     EXPECT_EQ(fs::status(file).permissions(), mode);
 
     const fs::path missing = scratch.path() / "gone" / "part.stl";

@@ -14,13 +14,14 @@
 #include "kernel/mesh_boolean.hpp"
 #include "kernel/poly_kernel.hpp"
 #include "sketch/profile.hpp"
+#include "support/error_checks.hpp"
+#include "support/geometry_checks.hpp"
 #include "support/mesh_fixtures.hpp"
 
 namespace brontile {
 namespace {
 
 using test::boxMesh;
-using test::openEdgeCount;
 
 struct BooleanCase {
     std::string name;
@@ -68,21 +69,13 @@ TEST(MeshBoolean, ResultsAreClosedWithTheExactVolume) {
     for (const BooleanCase& c : booleanCases()) {
         SCOPED_TRACE(c.name);
         const SolidMesh result = meshBoolean(c.a, c.b, c.op);
-        EXPECT_EQ(openEdgeCount(result), 0u);
+        EXPECT_TRUE(test::isClosed(result));
         if (c.volume > 0) {
-            EXPECT_NEAR(result.volume(), c.volume, c.tolerance * c.volume);
+            EXPECT_TRUE(test::hasVolume(result, c.volume, c.tolerance * c.volume));
         }
-        for (const SolidFace& face : result.faces()) {
-            EXPECT_FALSE(c.a.face(face.id) || c.b.face(face.id));
-        }
+        EXPECT_TRUE(test::hasFreshFaceIds(result, {c.a, c.b}));
     }
 }
-
-}  // namespace
-}  // namespace brontile
-
-namespace brontile {
-namespace {
 
 // Runs `work` on a thread with a small stack: a boolean that recursed once per tree level would
 // overflow it on a convex solid, whose tree is one level per face plane.
@@ -119,12 +112,9 @@ TEST(MeshBoolean, RefusesEmptyOperandsAndEmptyResults) {
          {std::tuple{box, SolidMesh{}, BooleanOp::unite},
           std::tuple{SolidMesh{}, box, BooleanOp::subtract},
           std::tuple{box, far, BooleanOp::intersect}, std::tuple{box, box, BooleanOp::subtract}}) {
-        try {
-            static_cast<void>(meshBoolean(a, b, op));
-            ADD_FAILURE() << rawValue(op);
-        } catch (const KernelError& e) {
-            EXPECT_EQ(e.kind(), KernelError::Kind::degenerateResult);
-        }
+        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(a, b, op); },
+                                                  KernelError::Kind::degenerateResult))
+            << rawValue(op);
     }
 }
 

@@ -59,7 +59,14 @@ TEST(KeyChordForms, ModifiersInFixedOrderThenTheKey) {
         {"alt+home", "alt+home", "⌥Home"},
         {"cmd+left", "cmd+left", "⌘←"},
         {"cmd+/", "cmd+/", "⌘/"},
-        {"ä", "ä", "ä"},  // upper-casing is ASCII only
+        // Shown in capitals exactly where key names are lower-cased, beyond ASCII too.
+        {"cmd+É", "cmd+é", "⌘É"},
+        {"ä", "ä", "Ä"},
+        {"ÿ", "ÿ", "Ÿ"},
+        {"i", "i", "I"},
+        {"ѐ", "ѐ", "Ѐ"},
+        {"ı", "ı", "ı"},
+        {"ß", "ß", "ß"},
     };
     for (const auto& c : cases) {
         const auto chord = KeyChord::parse(c.written);

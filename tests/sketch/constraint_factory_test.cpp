@@ -8,6 +8,7 @@
 
 #include "sketch/sketch.hpp"
 #include "sketch/sketch_constraint_factory.hpp"
+#include "support/sketch_fixtures.hpp"
 
 namespace brontile {
 namespace {
@@ -17,13 +18,10 @@ using Kind = SketchConstraintKind;
 using Role = SketchParamRole;
 using Refs = std::vector<SketchGeomRef>;
 
-SketchEntity line(Vec2 a, Vec2 b) { return {SketchEntityID::generate(), SketchLine{a, b}, false}; }
-SketchEntity circle(Vec2 c, double r) {
-    return {SketchEntityID::generate(), SketchCircle{c, r}, false};
-}
-SketchEntity arc(Vec2 c, double r) {
-    return {SketchEntityID::generate(), SketchArc{c, r, 0, std::numbers::pi / 2}, false};
-}
+using test::circle;
+using test::line;
+
+SketchEntity quarterArc(Vec2 c, double r) { return test::arc(c, r, 0, std::numbers::pi / 2); }
 
 TEST(ConstraintFactory, CoincidentPicksTheNearestEndsAndTiesKeepRoleOrder) {
     const SketchEntity a = line({0, 0}, {10, 0}), b = line({10, 0}, {10, 5});
@@ -52,7 +50,7 @@ TEST(ConstraintFactory, DistanceMeasuresUnlessAFiniteValueIsTyped) {
 }
 
 TEST(ConstraintFactory, EqualAndDimensionChooseTheKindFromTheSelection) {
-    const SketchEntity a1 = arc({0, 0}, 3), a2 = arc({9, 0}, 2);
+    const SketchEntity a1 = quarterArc({0, 0}, 3), a2 = quarterArc({9, 0}, 2);
     const auto equal = Factory::makeEqual(std::vector{a1, a2});
     EXPECT_EQ(equal->kind, Kind::equalRadius);
     EXPECT_EQ(equal->refs, (Refs{{a1.id, Role::center}, {a2.id, Role::center}}));
@@ -66,7 +64,7 @@ TEST(ConstraintFactory, EqualAndDimensionChooseTheKindFromTheSelection) {
 
 TEST(ConstraintFactory, MidpointAndTangentOrderTheirReferences) {
     const SketchEntity l = line({0, 0}, {10, 0}), other = line({20, 0}, {6, 1});
-    const SketchEntity c = circle({5, 5}, 2), a = arc({0, 0}, 1);
+    const SketchEntity c = circle({5, 5}, 2), a = quarterArc({0, 0}, 1);
     const auto refsOf = [](Kind kind, std::vector<SketchEntity> entities) {
         return Factory::make(kind, entities)->refs;
     };

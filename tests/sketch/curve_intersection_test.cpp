@@ -8,22 +8,16 @@
 #include <vector>
 
 #include "sketch/curve_intersection.hpp"
+#include "support/geometry_checks.hpp"
 
 namespace brontile {
 namespace {
 
 using namespace CurveIntersection;
+using test::expectNear;
 using Points = std::vector<Vec2>;
 constexpr double kPi = std::numbers::pi;
 const double kHalfRoot3 = std::sqrt(3.0) / 2;
-
-void expectPoints(const Points& actual, const Points& expected) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < actual.size(); ++i) {
-        EXPECT_NEAR(actual[i].x, expected[i].x, 1e-12) << i;
-        EXPECT_NEAR(actual[i].y, expected[i].y, 1e-12) << i;
-    }
-}
 
 Points segments(const Vec2& a1, const Vec2& a2, const Vec2& b1, const Vec2& b2) {
     const auto point = lineLine(a1, a2, b1, b2);
@@ -31,60 +25,60 @@ Points segments(const Vec2& a1, const Vec2& a2, const Vec2& b1, const Vec2& b2) 
 }
 
 TEST(CurveIntersection, SegmentPairs) {
-    expectPoints(segments({0, 0}, {2, 2}, {0, 2}, {2, 0}), {{1, 1}});
-    expectPoints(segments({0, 0}, {1, 0}, {1, 0}, {1, 1}), {{1, 0}});  // touching ends
+    expectNear(segments({0, 0}, {2, 2}, {0, 2}, {2, 0}), {{1, 1}});
+    expectNear(segments({0, 0}, {1, 0}, {1, 0}, {1, 1}), {{1, 0}});  // touching ends
     // Within 1e-9 past the end, and the parameter is not clamped back onto the segment.
-    expectPoints(segments({0, 0}, {1, 0}, {1 + 5e-10, -1}, {1 + 5e-10, 1}), {{1 + 5e-10, 0}});
-    expectPoints(segments({0, 0}, {1, 0}, {1 + 1e-8, -1}, {1 + 1e-8, 1}), {});
-    expectPoints(segments({0, 0}, {2, 0}, {1, 0}, {3, 0}), {});  // collinear overlap
-    expectPoints(segments({0, 0}, {1e-5, 0}, {5e-6, -1e-5}, {5e-6, 1e-5}), {});  // absolute limit
-    expectPoints(segments({0, 0}, {1, 1}, {3, 0}, {2, 1}), {});  // only the lines cross
+    expectNear(segments({0, 0}, {1, 0}, {1 + 5e-10, -1}, {1 + 5e-10, 1}), {{1 + 5e-10, 0}});
+    expectNear(segments({0, 0}, {1, 0}, {1 + 1e-8, -1}, {1 + 1e-8, 1}), {});
+    expectNear(segments({0, 0}, {2, 0}, {1, 0}, {3, 0}), {});                  // collinear overlap
+    expectNear(segments({0, 0}, {1e-5, 0}, {5e-6, -1e-5}, {5e-6, 1e-5}), {});  // absolute limit
+    expectNear(segments({0, 0}, {1, 1}, {3, 0}, {2, 1}), {});  // only the lines cross
 }
 
 TEST(CurveIntersection, SegmentWithUnitCircle) {
-    expectPoints(lineCircle({-2, 0}, {2, 0}, {0, 0}, 1), {{-1, 0}, {1, 0}});
-    expectPoints(lineCircle({2, 0}, {-2, 0}, {0, 0}, 1), {{1, 0}, {-1, 0}});
-    expectPoints(lineCircle({-2, 1}, {2, 1}, {0, 0}, 1), {{0, 1}});   // tangent
-    expectPoints(lineCircle({-2, 0}, {0, 0}, {0, 0}, 1), {{-1, 0}});  // ends inside
-    expectPoints(lineCircle({-0.5, 0}, {0.5, 0}, {0, 0}, 1), {});
-    expectPoints(lineCircle({1 + 5e-7, 0}, {1 + 5e-7, 0}, {0, 0}, 1), {{1 + 5e-7, 0}});
-    expectPoints(lineCircle({1.1, 0}, {1.1, 0}, {0, 0}, 1), {});
-    expectPoints(lineCircle({-2, 0}, {2, 0}, {0, 0}, 0), {});
+    expectNear(lineCircle({-2, 0}, {2, 0}, {0, 0}, 1), {{-1, 0}, {1, 0}});
+    expectNear(lineCircle({2, 0}, {-2, 0}, {0, 0}, 1), {{1, 0}, {-1, 0}});
+    expectNear(lineCircle({-2, 1}, {2, 1}, {0, 0}, 1), {{0, 1}});   // tangent
+    expectNear(lineCircle({-2, 0}, {0, 0}, {0, 0}, 1), {{-1, 0}});  // ends inside
+    expectNear(lineCircle({-0.5, 0}, {0.5, 0}, {0, 0}, 1), {});
+    expectNear(lineCircle({1 + 5e-7, 0}, {1 + 5e-7, 0}, {0, 0}, 1), {{1 + 5e-7, 0}});
+    expectNear(lineCircle({1.1, 0}, {1.1, 0}, {0, 0}, 1), {});
+    expectNear(lineCircle({-2, 0}, {2, 0}, {0, 0}, 0), {});
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    expectPoints(lineCircle({nan, 0}, {2, 0}, {0, 0}, 1), {});
+    expectNear(lineCircle({nan, 0}, {2, 0}, {0, 0}, 1), {});
 }
 
 TEST(CurveIntersection, CirclePairs) {
     const Points crossing{{0.5, kHalfRoot3}, {0.5, -kHalfRoot3}};  // left of c1→c2 first
-    expectPoints(circleCircle({0, 0}, 1, {1, 0}, 1), crossing);
-    expectPoints(circleCircle({1, 0}, 1, {0, 0}, 1), {crossing[1], crossing[0]});
-    expectPoints(circleCircle({0, 0}, 1, {0, 0}, 1), {});
-    expectPoints(circleCircle({0, 0}, 1, {2, 0}, 1), {{1, 0}});  // touching outside
-    expectPoints(circleCircle({0, 0}, 2, {1, 0}, 1), {{2, 0}});  // touching inside
-    expectPoints(circleCircle({0, 0}, 1, {3, 0}, 1), {});
-    expectPoints(circleCircle({0, 0}, 3, {1, 0}, 1), {});
-    expectPoints(circleCircle({0, 0}, 0, {1, 0}, 1), {});
-    expectPoints(circleCircle({0, 0}, 1e200, {1e200, 0}, 1e200), {});  // overflow, not NaN
+    expectNear(circleCircle({0, 0}, 1, {1, 0}, 1), crossing);
+    expectNear(circleCircle({1, 0}, 1, {0, 0}, 1), {crossing[1], crossing[0]});
+    expectNear(circleCircle({0, 0}, 1, {0, 0}, 1), {});
+    expectNear(circleCircle({0, 0}, 1, {2, 0}, 1), {{1, 0}});  // touching outside
+    expectNear(circleCircle({0, 0}, 2, {1, 0}, 1), {{2, 0}});  // touching inside
+    expectNear(circleCircle({0, 0}, 1, {3, 0}, 1), {});
+    expectNear(circleCircle({0, 0}, 3, {1, 0}, 1), {});
+    expectNear(circleCircle({0, 0}, 0, {1, 0}, 1), {});
+    expectNear(circleCircle({0, 0}, 1e200, {1e200, 0}, 1e200), {});  // overflow, not NaN
 }
 
 TEST(CurveIntersection, ArcsKeepOnlyPointsOnTheirRunInProducedOrder) {
     const SketchArc quarter{{0, 0}, 1, 0, kPi / 2};  // the upper right quarter
     const SketchLine above{{-2, 0.5}, {2, 0.5}};
-    expectPoints(intersections(above, quarter), {{kHalfRoot3, 0.5}});
-    expectPoints(intersections(quarter, above), {{kHalfRoot3, 0.5}});
+    expectNear(intersections(above, quarter), {{kHalfRoot3, 0.5}});
+    expectNear(intersections(quarter, above), {{kHalfRoot3, 0.5}});
     EXPECT_TRUE(intersections(SketchLine{{-2, -0.5}, {2, -0.5}}, quarter).empty());
 
     // Circle (1, 0) r 1 meets the unit circle at 60° and −60°; the quarter holds only the first.
     const SketchCircle circle{{1, 0}, 1};
-    expectPoints(intersections(circle, quarter), {{0.5, kHalfRoot3}});
-    expectPoints(intersections(quarter, circle), {{0.5, kHalfRoot3}});
+    expectNear(intersections(circle, quarter), {{0.5, kHalfRoot3}});
+    expectNear(intersections(quarter, circle), {{0.5, kHalfRoot3}});
     const SketchArc lowerLeft{{1, 0}, 1, kPi, 3 * kPi / 2};  // holds only the −60° crossing
     EXPECT_TRUE(intersections(quarter, lowerLeft).empty());
-    expectPoints(intersections(SketchArc{{1, 0}, 1, kPi / 2, kPi}, quarter), {{0.5, kHalfRoot3}});
+    expectNear(intersections(SketchArc{{1, 0}, 1, kPi / 2, kPi}, quarter), {{0.5, kHalfRoot3}});
 
     const SketchEntity line{SketchEntityID::generate(), SketchLine{{2, 0}, {-2, 0}}, true};
     const SketchEntity full{SketchEntityID::generate(), SketchCircle{{0, 0}, 1}, false};
-    expectPoints(intersections(full, line), {{1, 0}, {-1, 0}});
+    expectNear(intersections(full, line), {{1, 0}, {-1, 0}});
 }
 
 TEST(CurveIntersection, OnArcAllowsOnlyTheEndAngleAndEndsForAnyAngle) {

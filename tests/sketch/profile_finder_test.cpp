@@ -10,6 +10,7 @@
 #include "geometry/triangulator.hpp"
 #include "sketch/profile.hpp"
 #include "sketch/profile_finder.hpp"
+#include "support/sketch_fixtures.hpp"
 
 namespace brontile {
 namespace {
@@ -20,13 +21,9 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 using Entities = std::vector<SketchEntity>;
 
-SketchEntity line(Vec2 a, Vec2 b) { return {SketchEntityID::generate(), SketchLine{a, b}, false}; }
-SketchEntity circle(Vec2 c, double r) {
-    return {SketchEntityID::generate(), SketchCircle{c, r}, false};
-}
-SketchEntity arc(Vec2 c, double r, double start, double end) {
-    return {SketchEntityID::generate(), SketchArc{c, r, start, end}, false};
-}
+using test::arc;
+using test::circle;
+using test::line;
 
 // Through the corners in the order given, closing back to the first.
 Entities polygon(const std::vector<Vec2>& corners) {
@@ -46,10 +43,9 @@ std::set<SketchEntityID> idsOf(const Entities& entities) {
     for (const SketchEntity& e : entities) ids.insert(e.id);
     return ids;
 }
-Sketch sketchOf(Entities entities, SketchPlane plane = SketchPlane::xy) {
-    return {{}, "", plane, std::move(entities), true, {}};
+std::vector<Profile> find(Entities entities) {
+    return ProfileFinder::profiles(test::sketchOf(std::move(entities)));
 }
-std::vector<Profile> find(Entities entities) { return ProfileFinder::profiles(sketchOf(entities)); }
 
 // A circle is its inscribed 64-gon; a clockwise rectangle comes back counter-clockwise.
 TEST(ProfileFinding, LoopsComeBackCounterClockwiseWithTheirEntities) {
@@ -147,7 +143,7 @@ TEST(ProfileMeasures, CentroidAndItsFallbacks) {
 TEST(ProfilePicking, SmallestRegionUnderThePointerWins) {
     const SketchPlane plane({0, 0, 5}, Vec3::unitX, Vec3::unitY);
     const SketchEntity hole = circle({10, 5}, 3);
-    const Sketch sketch = sketchOf(with(box(), {hole}), plane);
+    const Sketch sketch = test::sketchOf(with(box(), {hole}), {}, plane);
     const auto found = ProfileFinder::profiles(sketch);
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].entityIDs, idsOf({hole}));  // circles first

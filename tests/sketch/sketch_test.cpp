@@ -6,54 +6,36 @@
 
 #include "sketch/sketch.hpp"
 #include "sketch/sketch_constraint.hpp"
+#include "support/geometry_checks.hpp"
+#include "support/sketch_fixtures.hpp"
 
 namespace brontile {
 namespace {
 
+using test::arc;
+using test::circle;
+using test::expectNear;
+using test::line;
+
 constexpr double kPi = std::numbers::pi;
 
-SketchEntity line(Vec2 a, Vec2 b) { return {SketchEntityID::generate(), SketchLine{a, b}, false}; }
-SketchEntity circle(Vec2 c, double r) {
-    return {SketchEntityID::generate(), SketchCircle{c, r}, false};
-}
-SketchEntity arc(Vec2 c, double r, double start, double end) {
-    return {SketchEntityID::generate(), SketchArc{c, r, start, end}, false};
-}
-
-void expectNear(const Vec2& a, const Vec2& b, double tolerance = 1e-12) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-}
-void expectNear(const Vec3& a, const Vec3& b, double tolerance = 1e-12) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-}
-
-TEST(SketchPlanes, NamedPlanesAndTheirNormals) {
+TEST(SketchPlanes, NamedFromANormalAndWithNormalizedAxes) {
     EXPECT_EQ(SketchPlane::xy.normal(), Vec3::unitZ);
     EXPECT_EQ(SketchPlane::xz.normal(), (Vec3{0, -1, 0}));
     EXPECT_EQ(SketchPlane::yz.normal(), Vec3::unitX);
     EXPECT_EQ(SketchPlane(), SketchPlane::xy);
-}
 
-TEST(SketchPlanes, PlaneFromANormal) {
-    const SketchPlane up = SketchPlane::fromNormal({0, 0, 7}, {0, 0, 3});
-    EXPECT_EQ(up, SketchPlane({0, 0, 7}, Vec3::unitX, Vec3::unitY));
-
-    const SketchPlane side = SketchPlane::fromNormal(Vec3::zero, {1, 0, 0});
-    EXPECT_EQ(side.xAxis, Vec3::unitY);
-    EXPECT_EQ(side.yAxis, Vec3::unitZ);
-
+    EXPECT_EQ(SketchPlane::fromNormal({0, 0, 7}, {0, 0, 3}),
+              SketchPlane({0, 0, 7}, Vec3::unitX, Vec3::unitY));
+    EXPECT_EQ(SketchPlane::fromNormal(Vec3::zero, {1, 0, 0}),
+              SketchPlane(Vec3::zero, Vec3::unitY, Vec3::unitZ));
     const SketchPlane tilted = SketchPlane::fromNormal({1, 2, 3}, {1, 1, 1});
     expectNear(tilted.normal(), Vec3{1, 1, 1}.normalized());
     EXPECT_NEAR(tilted.xAxis.dot(tilted.yAxis), 0, 1e-12);
-}
 
-TEST(SketchPlanes, ConstructionNormalizesAxes) {
-    const SketchPlane plane(Vec3::zero, {2, 0, 0}, {0, 0, 5});
-    EXPECT_EQ(plane.xAxis, Vec3::unitX);
-    EXPECT_EQ(plane.yAxis, Vec3::unitZ);
+    const SketchPlane stretched(Vec3::zero, {2, 0, 0}, {0, 0, 5});
+    EXPECT_EQ(stretched.xAxis, Vec3::unitX);
+    EXPECT_EQ(stretched.yAxis, Vec3::unitZ);
 }
 
 TEST(SketchPlanes, LocalAndWorldCoordinatesRoundTrip) {
@@ -66,13 +48,11 @@ TEST(SketchPlanes, LocalAndWorldCoordinatesRoundTrip) {
     expectNear(plane.toLocal(off), {3, 4}, 1e-9);
 }
 
-TEST(ArcGeometry, SweepRunsCounterClockwiseAndEqualAnglesMakeAFullTurn) {
+TEST(EntityTessellation, ArcsRunCounterClockwiseAndTessellateToFixedCounts) {
     EXPECT_DOUBLE_EQ((SketchArc{{}, 1, 0, -kPi / 2}.sweep()), 3 * kPi / 2);
     EXPECT_DOUBLE_EQ((SketchArc{{}, 1, 1, 1}.sweep()), 2 * kPi);
     EXPECT_DOUBLE_EQ((SketchArc{{}, 1, -kPi / 2, kPi / 2}.sweep()), kPi);
-}
 
-TEST(EntityTessellation, PointCountsAndClosure) {
     const auto c = circle({1, 1}, 2).polyline();
     ASSERT_EQ(c.size(), 65u);
     EXPECT_EQ(c.front(), (Vec2{3, 1}));
@@ -120,7 +100,7 @@ TEST(EntityQueries, EndpointsMidpointsCentresAndDirections) {
     EXPECT_EQ(a.snapPoints().front(), Vec2::zero);
 }
 
-TEST(EntityQueries, ClosestPointsOnEachKind) {
+TEST(EntityQueries, ClosestPointsAndDistancesOnEachKind) {
     EXPECT_EQ(line({0, 0}, {4, 0}).closestPoint({1, 5}), (Vec2{1, 0}));
     EXPECT_EQ(circle({1, 1}, 2).closestPoint({1, 1}), (Vec2{3, 1}));  // from the exact centre
     expectNear(circle({0, 0}, 2).closestPoint({0, 10}), {0, 2});
@@ -131,17 +111,10 @@ TEST(EntityQueries, ClosestPointsOnEachKind) {
     expectNear(quarter.closestPoint({-1, 3}), {0, 1});  // beyond the end
     // Equally near both ends: the end point wins unless the start is strictly nearer.
     expectNear(quarter.closestPoint({-1, -1}), {0, 1});
-}
+    // Angles too large to reduce still end in a point; NaN angles still return.
+    EXPECT_TRUE(arc({0, 0}, 1, 1e300, 1e300 + 1).closestPoint({5, 5}).isFinite());
+    (void)arc({0, 0}, 1, std::nan(""), 1).closestPoint({5, 5});
 
-TEST(EntityQueries, ClosestPointOnArcsWithHugeAnglesEnds) {
-    const SketchEntity huge = arc({0, 0}, 1, 1e300, 1e300 + 1);
-    const Vec2 p = huge.closestPoint({5, 5});
-    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
-    const SketchEntity nan = arc({0, 0}, 1, std::nan(""), 1);
-    (void)nan.closestPoint({5, 5});  // returns, whatever it returns
-}
-
-TEST(EntityQueries, Distances) {
     EXPECT_EQ(line({0, 0}, {4, 0}).distance({6, 0}), 2);
     EXPECT_EQ(circle({0, 0}, 2).distance({0, 0.5}), 1.5);
     const SketchEntity half = arc({0, 0}, 10, 0, kPi);
@@ -194,10 +167,9 @@ TEST(ConstraintValues, KindsDisplayNamesAndGlyphs) {
 TEST(ConstraintValues, DimensionsAndInvolvement) {
     const SketchEntityID a = SketchEntityID::generate();
     const SketchEntityID b = SketchEntityID::generate();
-    SketchConstraint c{SketchConstraintID::generate(),
-                       SketchConstraintKind::distance,
-                       {{a, SketchParamRole::start}, {a, SketchParamRole::end}},
-                       12.5};
+    SketchConstraint c =
+        test::constraint(SketchConstraintKind::distance,
+                         {{a, SketchParamRole::start}, {a, SketchParamRole::end}}, 12.5);
     EXPECT_TRUE(c.isDimension());
     EXPECT_TRUE(c.involves(a));
     EXPECT_FALSE(c.involves(b));
@@ -206,12 +178,8 @@ TEST(ConstraintValues, DimensionsAndInvolvement) {
 }
 
 TEST(Sketches, EntityLookupAndWorldPoints) {
-    Sketch sketch{Uuid::random(),
-                  "Sketch 1",
-                  SketchPlane::fromNormal({0, 0, 5}, Vec3::unitZ),
-                  {line({0, 0}, {1, 0}), circle({0, 0}, 1)},
-                  true,
-                  {}};
+    const Sketch sketch = test::sketchOf({line({0, 0}, {1, 0}), circle({0, 0}, 1)}, {},
+                                         SketchPlane::fromNormal({0, 0, 5}, Vec3::unitZ));
     EXPECT_EQ(sketch.entity(sketch.entities[1].id), sketch.entities[1]);
     EXPECT_FALSE(sketch.entity(SketchEntityID::generate()));
     const auto points = sketch.worldPoints();

@@ -1,9 +1,8 @@
 #include "support/mesh_fixtures.hpp"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -96,9 +95,6 @@ SolidMesh largeMesh(int triangles) {
     return SolidMesh(std::move(vertices), std::move(faces));
 }
 
-}  // namespace brontile::test
-
-namespace brontile::test {
 namespace {
 
 // One face per triangle; normals follow the winding.
@@ -116,7 +112,7 @@ SolidMesh triangleMesh(std::vector<Vec3> vertices,
 }  // namespace
 
 SolidMesh sphereMesh(const Vec3& center, double radius, int slices, int stacks) {
-    constexpr double pi = 3.14159265358979323846;
+    constexpr double pi = std::numbers::pi;
     std::vector<Vec3> vertices{center + Vec3{0, 0, radius}};
     for (int i = 1; i < stacks; ++i) {
         const double phi = pi * i / stacks;
@@ -145,7 +141,7 @@ SolidMesh sphereMesh(const Vec3& center, double radius, int slices, int stacks) 
 }
 
 SolidMesh cylinderMesh(const Vec3& base, double radius, double height, int slices) {
-    constexpr double pi = 3.14159265358979323846;
+    constexpr double pi = std::numbers::pi;
     std::vector<Vec3> vertices{base, base + Vec3{0, 0, height}};
     for (int j = 0; j < slices; ++j) {
         const double theta = 2 * pi * j / slices;
@@ -163,28 +159,6 @@ SolidMesh cylinderMesh(const Vec3& base, double radius, double height, int slice
         tris.push_back({bottom(j), top(j + 1), top(j)});
     }
     return triangleMesh(std::move(vertices), tris);
-}
-
-std::size_t openEdgeCount(const SolidMesh& mesh) {
-    // Per undirected edge: uses in the lo→hi direction minus uses in the hi→lo direction, and
-    // the total number of uses.
-    std::map<std::pair<VertexIndex, VertexIndex>, std::pair<int, int>> uses;
-    for (const SolidFace& face : mesh.faces()) {
-        for (const PolygonLoop& loop : face.polygons) {
-            for (std::size_t i = 0; i < loop.size(); ++i) {
-                const VertexIndex a = loop[i];
-                const VertexIndex b = loop[(i + 1) % loop.size()];
-                auto& [balance, total] = uses[{std::min(a, b), std::max(a, b)}];
-                balance += a < b ? 1 : -1;
-                ++total;
-            }
-        }
-    }
-    std::size_t open = 0;
-    for (const auto& [edge, use] : uses) {
-        if (use.first != 0 || use.second != 2) ++open;
-    }
-    return open;
 }
 
 }  // namespace brontile::test

@@ -1,7 +1,6 @@
-// Meshes the tests build on: boxes and an L-shaped prism, closed and wound outwards.
+// Meshes the tests and benchmarks build on: boxes, an L-shaped prism, spheres and cylinders, all
+// closed and wound outwards.
 #pragma once
-
-#include <cstddef>
 
 #include "geometry/solid_mesh.hpp"
 #include "geometry/vec3.hpp"
@@ -21,19 +20,11 @@ SolidMesh lShapeMesh(double height);
 // A closed mesh of roughly `triangles` triangles: a grid of boxes, each face its own triangles.
 SolidMesh largeMesh(int triangles);
 
-}  // namespace brontile::test
-
-namespace brontile::test {
-
 // A UV sphere: a vertex at each pole, stacks − 1 rings of `slices` vertices, one triangle face per
 // triangle (pole fans and two per band quad), wound outwards.
 SolidMesh sphereMesh(const Vec3& center, double radius, int slices, int stacks);
 
 // A cylinder standing on `base` along +z: fan caps and two triangles per side quad.
 SolidMesh cylinderMesh(const Vec3& base, double radius, double height, int slices);
-
-// Undirected edges of the mesh's polygon loops not used exactly once in each direction: zero for
-// a closed, consistently wound surface.
-std::size_t openEdgeCount(const SolidMesh& mesh);
 
 }  // namespace brontile::test

@@ -1,4 +1,5 @@
-// The orbit camera: its limits, motions, pick rays and the matrices the renderer draws with.
+// The orbit camera: its limits, motions, framing, presets and stored state, pick rays and the
+// matrices the renderer draws with.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,6 +7,8 @@
 #include <numbers>
 #include <utility>
 
+#include "support/geometry_checks.hpp"
+#include "support/mesh_fixtures.hpp"
 #include "viewport/orbit_camera.hpp"
 
 namespace brontile {
@@ -104,6 +107,83 @@ TEST(OrbitCameraProjection, PickRaysPanAndClipPlanesAgreeWithTheMatrices) {
     const Vec3 oldTarget = camera.target();
     camera.pan(30, -12, kView.y);
     EXPECT_NEAR(project(camera, oldTarget).pixel.distance({430, 288}), 0, 1e-3);
+}
+
+TEST(OrbitCameraState, RoundTripsWithinTheLimitsClampsOnTheWayInAndResets) {
+    // Yaw has no limits: a value beyond a full turn is kept as it is.
+    for (const CameraState& state :
+         {CameraState::defaultState, CameraState{{1.5, -2, 1e-7}, 99.25, 12.5, -1.4},
+          CameraState{{-3, 0, 8}, 0.5, -7, OrbitCamera::kPitchLimit}}) {
+        EXPECT_EQ(OrbitCamera(state).toState(), state);
+    }
+    EXPECT_EQ(OrbitCamera(CameraState{{1, 2, 3}, 1e6, 0, -kPi}).toState(),
+              (CameraState{{1, 2, 3}, 200000, 0, -OrbitCamera::kPitchLimit}));
+
+    OrbitCamera camera = tiltedCamera();
+    camera.frame(AABB({0, 0, 0}, {500, 500, 500}));
+    camera.reset();
+    EXPECT_EQ(camera, OrbitCamera());
+    EXPECT_EQ(camera.toState(),
+              (CameraState{{0, 0, 0}, 320, -0.7853981633974483, 0.5235987755982988}));
+    EXPECT_EQ(camera.fovY(), 0.7853981633974483);
+}
+
+TEST(OrbitCameraPresets, TurnTheEyeKeepingTargetAndDistance) {
+    struct Case {
+        ViewPreset preset;
+        double yaw, pitch;
+        Vec3 eye;
+    };
+    for (const Case& row : {Case{ViewPreset::top, -kPi / 2, OrbitCamera::kPitchLimit, {0, 0, 1}},
+                            Case{ViewPreset::front, -kPi / 2, 0, {0, -1, 0}},
+                            Case{ViewPreset::right, 0, 0, {1, 0, 0}},
+                            Case{ViewPreset::iso, -kPi / 4, kPi / 6, {0.6124, -0.6124, 0.5}}}) {
+        SCOPED_TRACE(static_cast<int>(row.preset));
+        OrbitCamera camera = tiltedCamera();
+        camera.apply(row.preset);
+        EXPECT_EQ(camera.yaw(), row.yaw);
+        EXPECT_EQ(camera.pitch(), row.pitch);
+        // Where the eye sits, seen from the target; top stops a thousandth of a radian short.
+        test::expectNear(-camera.forward(), row.eye, 1e-3);
+        EXPECT_EQ(camera.target(), tiltedCamera().target());
+        EXPECT_EQ(camera.distance(), tiltedCamera().distance());
+    }
+}
+
+TEST(OrbitCameraFrame, CentresTheBoxAndFitsItsSphereWithAMargin) {
+    // Distance per millimetre of radius: the sphere fills the vertical field of view less 15 %.
+    const double fit = 1.15 / std::sin(kPi / 8);
+    struct Case {
+        const char* name;
+        AABB box;
+        double distance;
+    };
+    for (const Case& row :
+         {Case{"box", AABB({-10, 0, 5}, {30, 30, 35}), std::sqrt(3400.0) / 2 * fit},
+          Case{"a point counts as radius 1", AABB({3, 4, 5}, {3, 4, 5}), fit},
+          Case{"beyond the farthest distance", AABB({-1e6, -1e6, -1e6}, {1e6, 1e6, 1e6}),
+               200000}}) {
+        SCOPED_TRACE(row.name);
+        OrbitCamera camera = tiltedCamera();
+        camera.frame(row.box);
+        test::expectNear(camera.target(), row.box.center());
+        EXPECT_NEAR(camera.distance(), row.distance, 1e-12 * row.distance);
+        EXPECT_EQ(camera.yaw(), tiltedCamera().yaw());
+        EXPECT_EQ(camera.pitch(), tiltedCamera().pitch());
+    }
+    // Seen from any side, every corner of a framed box is in the view.
+    const AABB box({-10, 0, 5}, {30, 30, 35});
+    const SolidMesh corners = test::boxMesh(box.min, box.max);
+    for (const ViewPreset preset : {ViewPreset::top, ViewPreset::front, ViewPreset::iso}) {
+        OrbitCamera camera;
+        camera.apply(preset);
+        camera.frame(box);
+        for (const Vec3& corner : corners.vertices()) {
+            const Vec2 pixel = project(camera, corner).pixel;
+            EXPECT_TRUE(pixel.x > 0 && pixel.x < kView.x && pixel.y > 0 && pixel.y < kView.y)
+                << static_cast<int>(preset) << ": " << pixel.x << ", " << pixel.y;
+        }
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/mesh_fixtures.hpp"
+#include "support/sketch_fixtures.hpp"
 #include "viewport/scene_builder.hpp"
 
 namespace brontile {
@@ -204,8 +205,8 @@ TEST(SceneBuilderSketches, EntityColours) {
     for (const auto& [name, construction, selected, hovered, otherActive, expected] : cases) {
         SceneInput input = bareScene();
         const Uuid id = input.document.addSketch(SketchPlane::xz);
-        const SketchEntity line{SketchEntityID::generate(), SketchLine{{0, 0}, {1, 2}},
-                                construction};
+        SketchEntity line = test::line({0, 0}, {1, 2});
+        line.isConstruction = construction;
         input.document.sketches[0].entities.push_back(line);
         if (selected) input.selection.sketchEntities.insert({id, line.id});
         if (hovered) input.hover = SketchEntityRef{id, line.id};
@@ -221,12 +222,9 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
     SceneInput input = bareScene();
     const Uuid id = input.document.addSketch(SketchPlane::xy);
     Sketch& sketch = input.document.sketches[0];
-    const SketchEntity a{SketchEntityID::generate(), SketchLine{{0, 0}, {10, 0}}};
-    const SketchEntity b{SketchEntityID::generate(), SketchLine{{0, 0}, {0, 10}}};
+    const SketchEntity a = test::line({0, 0}, {10, 0}), b = test::line({0, 0}, {0, 10});
     sketch.entities = {a, b};
-    const auto constraint = [](SketchConstraintKind kind, std::vector<SketchGeomRef> refs) {
-        return SketchConstraint{SketchConstraintID::generate(), kind, std::move(refs), {}};
-    };
+    using test::constraint;
     sketch.constraints = {
         constraint(SketchConstraintKind::horizontal, {{a.id, SketchParamRole::entity}}),
         constraint(SketchConstraintKind::coincident,

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <string_view>
@@ -27,7 +28,7 @@ public:
 
 private:
     std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() / ("brontile-io-test-" + Uuid::random().string());
+        std::filesystem::temp_directory_path() / ("brontile-test-" + Uuid::random().string());
 };
 
 // The names in `folder`, hidden ones included.
@@ -37,6 +38,12 @@ inline std::set<std::string> entryNames(const std::filesystem::path& folder) {
         names.insert(entry.path().filename().string());
     }
     return names;
+}
+
+// The bytes in `file`, as they are.
+inline std::string readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Writes `bytes` to `file` as they are; returns `file`.
