@@ -18,24 +18,21 @@ TEST(Utf8Decoding, AcceptsWellFormedSequencesOnly) {
         std::string bytes;
         std::optional<DecodedCharacter> decoded;
     } rows[] = {
+        // clang-format off
         {"ascii", "A\xff", DecodedCharacter{U'A', 1}},
         {"smallest two-byte", "\xc2\x80", DecodedCharacter{0x80, 2}},
         {"smallest three-byte", "\xe0\xa0\x80", DecodedCharacter{0x800, 3}},
         {"last before surrogates", "\xed\x9f\xbf", DecodedCharacter{0xD7FF, 3}},
         {"smallest four-byte", "\xf0\x90\x80\x80", DecodedCharacter{0x10000, 4}},
         {"largest", "\xf4\x8f\xbf\xbf", DecodedCharacter{0x10FFFF, 4}},
-        {"empty", "", std::nullopt},
-        {"overlong two-byte", "\xc0\xaf", std::nullopt},
-        {"overlong C1", "\xc1\xbf", std::nullopt},
-        {"overlong three-byte", "\xe0\x9f\xbf", std::nullopt},
-        {"overlong four-byte", "\xf0\x8f\xbf\xbf", std::nullopt},
-        {"surrogate", "\xed\xa0\x80", std::nullopt},
-        {"beyond U+10FFFF", "\xf4\x90\x80\x80", std::nullopt},
-        {"lead F5", "\xf5\x80\x80\x80", std::nullopt},
-        {"lone continuation", "\x80", std::nullopt},
-        {"cut short", "\xe2\x82", std::nullopt},
-        {"bad continuation", "\xe2\x28\xa1", std::nullopt},
-        {"bad last continuation", "\xf0\x90\x80\x41", std::nullopt},
+        // Refused.
+        {"empty", "", {}}, {"overlong two-byte", "\xc0\xaf", {}},
+        {"overlong C1", "\xc1\xbf", {}}, {"overlong three-byte", "\xe0\x9f\xbf", {}},
+        {"overlong four-byte", "\xf0\x8f\xbf\xbf", {}}, {"surrogate", "\xed\xa0\x80", {}},
+        {"beyond U+10FFFF", "\xf4\x90\x80\x80", {}}, {"lead F5", "\xf5\x80\x80\x80", {}},
+        {"lone continuation", "\x80", {}}, {"cut short", "\xe2\x82", {}},
+        {"bad continuation", "\xe2\x28\xa1", {}}, {"bad last continuation", "\xf0\x90\x80\x41", {}},
+        // clang-format on
     };
     for (const auto& row : rows) EXPECT_EQ(decodeUtf8(row.bytes), row.decoded) << row.name;
     EXPECT_TRUE(isValidUtf8("plain ünïcode ✓ 😀"));

@@ -84,28 +84,26 @@ TEST(CommandHistory, FullOrLoweredLimitsDropOnlyTheOldestChanges) {
     EXPECT_EQ(lowered.value, 2);
 }
 
-TEST(CommandHistory, FailingPerformIsNotRecordedAndKeepsRedo) {
+TEST(CommandHistory, FailuresAreNotRecordedAndDropTheCommand) {
     Owner owner;
     CommandHistory history;
     history.execute(owner.change("A", 1));
     history.undo();
-    auto faulty = std::make_shared<Faulty>();
-    faulty->failPerform = true;
-    EXPECT_THROW(history.execute(faulty), std::runtime_error);
+    auto refused = std::make_shared<Faulty>();
+    refused->failPerform = true;
+    EXPECT_THROW(history.execute(refused), std::runtime_error);
     EXPECT_FALSE(history.canUndo());
     EXPECT_EQ(history.redoActionName(), "A");
-}
-
-TEST(CommandHistory, FailingUndoOrRedoDropsTheCommandFromBothStacks) {
+    // A failing undo or redo drops the command from both stacks.
     auto faulty = std::make_shared<Faulty>();
     for (bool failInUndo : {true, false}) {
-        CommandHistory history;
+        CommandHistory fresh;
         faulty->failPerform = faulty->failUndo = false;
-        history.execute(faulty);
-        if (!failInUndo) history.undo();
+        fresh.execute(faulty);
+        if (!failInUndo) fresh.undo();
         (failInUndo ? faulty->failUndo : faulty->failPerform) = true;
-        EXPECT_THROW(failInUndo ? history.undo() : history.redo(), std::runtime_error);
-        EXPECT_FALSE(history.canUndo() || history.canRedo());
+        EXPECT_THROW(failInUndo ? fresh.undo() : fresh.redo(), std::runtime_error);
+        EXPECT_FALSE(fresh.canUndo() || fresh.canRedo());
         EXPECT_EQ(faulty.use_count(), 1);
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/command_registry.hpp"
+#include "support/error_checks.hpp"
 #include "support/json_checks.hpp"
 
 namespace brontile {
@@ -121,15 +122,11 @@ TEST(CommandTable, GroupsByExactCategoryInFirstAppearanceOrder) {
     EXPECT_TRUE(registry.entries("sketch").empty());
 }
 
-TEST(CommandRegistry, UnknownIdsHaveTheirOwnTextAsTitleAndAppearNowhere) {
-    const CommandRegistry registry;
+TEST(CommandRegistry, UnknownIdsAreTheirOwnTitleAndReRegisteringKeepsThePosition) {
+    CommandRegistry registry;
     EXPECT_EQ(registry.title("Edit.Undo"), "Edit.Undo");  // ids are case-sensitive
     EXPECT_EQ(registry.entry("Edit.Undo"), std::nullopt);
-    EXPECT_TRUE(registry.search("frobnicate").empty());
-}
-
-TEST(CommandRegistry, ReRegisteringReplacesContentButKeepsPosition) {
-    CommandRegistry registry;
+    // Re-registering replaces the content but keeps the position.
     registry.registerEntry({AppCommandID::editRedo, "Redo Again", "Edit", std::nullopt});
     registry.registerEntry({"plugin.extra", "Extra", "Plugins", "star"});
     const auto all = registry.allEntries();
@@ -138,61 +135,47 @@ TEST(CommandRegistry, ReRegisteringReplacesContentButKeepsPosition) {
     EXPECT_EQ(all.back().id, CommandID{"plugin.extra"});
 }
 
-TEST(PaletteSearch, BlankQueriesListEveryCommandInTableOrder) {
+TEST(PaletteSearch, FindsExactlyTheseIdsInTableOrder) {
     const CommandRegistry registry;
+    // Blank queries list every command; an id prefix finds every id with it.
     for (const char* query : {"", "   ", "\n", "\u00A0\u2028"}) {
         EXPECT_EQ(registry.search(query), registry.allEntries()) << query;
     }
-}
-
-TEST(PaletteSearch, IdPrefixFindsEveryIdWithThatPrefix) {
-    const CommandRegistry registry;
-    std::vector<std::string> expected;
+    std::vector<std::string> tools;
     for (const std::string& id : idsOf(registry.allEntries())) {
-        if (id.starts_with("tool.")) expected.push_back(id);
+        if (id.starts_with("tool.")) tools.push_back(id);
     }
-    EXPECT_EQ(expected.size(), 23u);
-    EXPECT_EQ(idsOf(registry.search("tool.")), expected);
+    EXPECT_EQ(tools.size(), 23u);
+    const struct {
+        std::string name, query;
+        std::vector<std::string> ids;
+    } rows[] = {
+        {"id prefix", "tool.", tools},
+        {"trimmed and case-insensitive", "  UNDO  ", {"edit.undo"}},
+        {"category, each once",
+         "view",
+         {"view.frameAll", "view.resetCamera", "view.top", "view.front", "view.right", "view.iso",
+          "view.toggleGrid", "view.section"}},
+        {"inside parentheses", "xy", {"sketch.new"}},
+        {"across words", "new sk", {"sketch.new", "sketch.newFront", "sketch.newRight"}},
+        {"Unicode spaces trimmed", "\u00A0open\u3000", {"file.open"}},
+        {"non-ASCII character",
+         "\u2026",
+         {"file.open", "file.saveAs", "file.exportSTL", "file.exportOBJ"}},
+        {"no word splitting", "sketch new", {}},
+        {"unknown", "frobnicate", {}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(idsOf(registry.search(row.query)), row.ids) << row.name;
 }
-
-struct SearchCase {
-    std::string name;
-    std::string query;
-    std::vector<std::string> ids;
-};
-
-class Search : public testing::TestWithParam<SearchCase> {};
-
-TEST_P(Search, FindsExactlyTheseIdsInTableOrder) {
-    EXPECT_EQ(idsOf(CommandRegistry{}.search(GetParam().query)), GetParam().ids);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    PaletteSearch, Search,
-    testing::Values(
-        SearchCase{"TrimmedAndCaseInsensitive", "  UNDO  ", {"edit.undo"}},
-        SearchCase{"CategoryEachOnce",
-                   "view",
-                   {"view.frameAll", "view.resetCamera", "view.top", "view.front", "view.right",
-                    "view.iso", "view.toggleGrid", "view.section"}},
-        SearchCase{"InsideParentheses", "xy", {"sketch.new"}},
-        SearchCase{"AcrossWords", "new sk", {"sketch.new", "sketch.newFront", "sketch.newRight"}},
-        SearchCase{"UnicodeSpacesTrimmed", "\u00A0open\u3000", {"file.open"}},
-        SearchCase{"NonAsciiCharacter",
-                   "\u2026",
-                   {"file.open", "file.saveAs", "file.exportSTL", "file.exportOBJ"}},
-        SearchCase{"NoWordSplitting", "sketch new", {}}),
-    [](const auto& row) { return row.param.name; });
 
 TEST(CommandIDJson, IsABareStringThatRoundTripsAndRejectsOtherKinds) {
     EXPECT_EQ(toJsonText(CommandID{"tool.line"}), "\"tool.line\"");
     EXPECT_TRUE(test::roundTripsThroughJson(CommandID{"Ünïcode \"quoted\"\n"}));
-    try {
-        (void)fromJsonText<std::vector<CommandID>>(R"(["tool.line", {"rawValue": "tool.arc"}])");
-        FAIL() << "read an object as a command id";
-    } catch (const JsonDecodeError& e) {
-        EXPECT_EQ(std::string(e.what()), "Expected a string but found an object (at [1])");
-    }
+    EXPECT_EQ(test::refusalMessage<JsonDecodeError>([] {
+                  return fromJsonText<std::vector<CommandID>>(
+                      R"(["tool.line", {"rawValue": "tool.arc"}])");
+              }),
+              "Expected a string but found an object (at [1])");
 }
 
 }  // namespace

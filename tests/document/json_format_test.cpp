@@ -61,11 +61,8 @@ TEST(ReadingDocuments, HandWrittenDocumentReadsAsIntended) {
     EXPECT_EQ(old.plane, SketchPlane::yz);
 }
 
-TEST(WritingDocuments, EverythingReadsBackEqual) {
+TEST(WritingDocuments, EverythingReadsBackEqualAndDatesLoseTheirFractionOfASecond) {
     EXPECT_TRUE(test::roundTripsThroughJson(test::richDocument()));
-}
-
-TEST(WritingDocuments, DatesLoseTheirFractionOfASecond) {
     CADDocument doc = CADDocument::empty("Now", at(2025, 3, 1, 14, 5, 9) + milliseconds{999});
     const Json json = toJson(doc);
     EXPECT_EQ(json["metadata"]["createdAt"], "2025-03-01T14:05:09Z");
@@ -110,15 +107,13 @@ TEST(WritingValues, NumbersThatJsonCannotHoldAreRefused) {
     EXPECT_THROW((void)toJson(future), JsonEncodeError);
 }
 
-TEST(ReadingValues, UuidsInEitherCaseAndDatesWithOffsets) {
+TEST(ReadingValues, UuidsInEitherCaseDatesWithOffsetsAndRandomIdentities) {
     EXPECT_EQ(fromJsonText<Uuid>(R"("e621e1f8-c36c-495a-93fc-0c247a3e6e5f")").string(),
               "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
     EXPECT_EQ(fromJsonText<DateTime>(R"("2025-03-01T00:30:00-02:30")"), at(2025, 3, 1, 3, 0, 0));
     EXPECT_EQ(fromJsonText<std::int64_t>("3.0"), 3);
     EXPECT_EQ(fromJsonText<double>("7"), 7.0);
-}
-
-TEST(RandomIdentities, AreVersionFourAndDistinct) {
+    // Random identities are version four and distinct.
     const Uuid a = Uuid::random();
     const Uuid b = Uuid::random();
     EXPECT_NE(a, b);

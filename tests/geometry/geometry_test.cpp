@@ -19,7 +19,7 @@ using test::expectNear;
 
 constexpr double kPi = std::numbers::pi;
 
-TEST(Vec3Algebra, CrossProductIsRightHandedAndPerpendicularsAreUnit) {
+TEST(Vec3Algebra, CrossProductsPerpendicularsNormalizingHashingAndNarrowing) {
     EXPECT_EQ(Vec3::unitX.cross(Vec3::unitY), Vec3::unitZ);
     EXPECT_EQ(Vec3::unitY.cross(Vec3::unitZ), Vec3::unitX);
     EXPECT_EQ(Vec3::unitZ.cross(Vec3::unitX), Vec3::unitY);
@@ -29,21 +29,20 @@ TEST(Vec3Algebra, CrossProductIsRightHandedAndPerpendicularsAreUnit) {
         EXPECT_NEAR(p.length(), 1, 1e-12);
         EXPECT_NEAR(p.dot(v), 0, 1e-12);
     }
-}
-
-TEST(Vec3Algebra, TinyVectorsStayAsTheyAreWhenNormalizedOrTurned) {
+    // Tiny vectors stay as they are when normalized or turned.
     EXPECT_EQ(Vec3::zero.normalized(), Vec3::zero);
-    const Vec3 tiny{1e-13, 0, 0};
-    EXPECT_EQ(tiny.normalized(), tiny);
+    EXPECT_EQ((Vec3{1e-13, 0, 0}.normalized()), (Vec3{1e-13, 0, 0}));
     expectNear(Vec3{3, 0, 4}.normalized(), {0.6, 0, 0.8});
     EXPECT_EQ(Vec3::zero.anyPerpendicular(), Vec3::zero);
-}
-
-TEST(Vec3Algebra, EqualVectorsHashAlikeIncludingNegativeZero) {
+    // Equal vectors hash alike, negative zero included.
     std::unordered_set<Vec3> set{{0, 0, 0}, {1, 2, 3}};
     EXPECT_TRUE(set.contains(Vec3{-0.0, 0, -0.0}));
     EXPECT_TRUE(set.contains(Vec3{1, 2, 3}));
     EXPECT_FALSE(set.contains(Vec3{1, 2, 3.0000001}));
+    // Narrowed to single precision for the renderer.
+    EXPECT_EQ((Vec3{1.5, -2.25, 3}.simd4()), (Float4{1.5f, -2.25f, 3.0f, 1.0f}));
+    EXPECT_EQ((Vec3{1.5, -2.25, 3}.simd()), (Float3{1.5f, -2.25f, 3.0f}));
+    EXPECT_EQ(Vec3(Float3{0.5f, 1, 2}), (Vec3{0.5, 1, 2}));
 }
 
 TEST(Vec3Transforms, RotateAboutAnOffsetAxisByTheRightHandScaleAndMirror) {
@@ -53,13 +52,6 @@ TEST(Vec3Transforms, RotateAboutAnOffsetAxisByTheRightHandScaleAndMirror) {
     EXPECT_EQ((Vec3{3, 3, 3}.scaled({1, 1, 1}, 2)), (Vec3{5, 5, 5}));
     // The plane normal need not be unit length.
     expectNear(Vec3{1, 2, 7}.mirrored({0, 0, 5}, {0, 0, 10}), {1, 2, 3});
-}
-
-TEST(Vec3Conversions, NarrowsToSinglePrecisionForTheRenderer) {
-    const Vec3 v{1.5, -2.25, 3};
-    EXPECT_EQ(v.simd(), (Float3{1.5f, -2.25f, 3.0f}));
-    EXPECT_EQ(v.simd4(), (Float4{1.5f, -2.25f, 3.0f, 1.0f}));
-    EXPECT_EQ(Vec3(Float3{0.5f, 1, 2}), (Vec3{0.5, 1, 2}));
 }
 
 TEST(Vec2Algebra, CrossPerpendicularAnglesAndClosestPointsOnSegments) {
@@ -103,17 +95,14 @@ TEST(RayTriangle, HitsInsideOnEdgesAndCornersFromBothSides) {
     EXPECT_FALSE(Ray({0.25, 0.25, 0}, {0, 0, -1}).intersectTriangle(a, b, c));   // t == 0
 }
 
-TEST(RayLines, ClosestParametersAreDistancesAlongBothLines) {
+TEST(RaySegment, ClosestLineParametersAreDistancesAndSegmentsClamp) {
     const Ray ray({0, 0, 10}, {0, 0, -1});
     const auto p = ray.closestParameters({-5, 3, 2}, {4, 0, 0});
     ASSERT_TRUE(p);
     EXPECT_NEAR(p->rayT, 8, 1e-12);
     EXPECT_NEAR(p->lineT, 5, 1e-12);  // not a fraction of the direction's length
     EXPECT_FALSE(ray.closestParameters({1, 0, 0}, {0, 0, 7}));
-}
 
-TEST(RaySegment, NearestApproachClampsToTheSegment) {
-    const Ray ray({0, 0, 10}, {0, 0, -1});
     const auto inside = ray.distanceToSegment({-5, 3, 2}, {5, 3, 2});
     ASSERT_TRUE(inside);
     EXPECT_NEAR(inside->distance, 3, 1e-12);
@@ -131,7 +120,8 @@ TEST(RaySegment, NearestApproachClampsToTheSegment) {
     EXPECT_FALSE(ray.distanceToSegment({2, 0, 20}, {6, 0, 40}));
 }
 
-TEST(RaySegment, ParallelSegmentYieldsItsFartherEndAndAPointSegmentItself) {
+// A parallel segment yields its farther end, a point segment itself.
+TEST(RaySegment, ParallelAndPointSegments) {
     const Ray ray({0, 0, 0}, {1, 0, 0});
     const auto r = ray.distanceToSegment({2, 1, 0}, {7, 1, 0});
     ASSERT_TRUE(r);
@@ -161,16 +151,13 @@ TEST(Boxes, FromPointsMergeAndMeasures) {
     const std::vector<Vec3> points{{1, 5, -2}, {-3, 2, 4}, {0, 0, 0}};
     const auto box = AABB::fromPoints(points);
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->min, (Vec3{-3, 0, -2}));
-    EXPECT_EQ(box->max, (Vec3{1, 5, 4}));
+    EXPECT_EQ(*box, AABB({-3, 0, -2}, {1, 5, 4}));
     EXPECT_EQ(box->center(), (Vec3{-1, 2.5, 1}));
     EXPECT_EQ(box->size(), (Vec3{4, 5, 6}));
     EXPECT_DOUBLE_EQ(box->radius(), std::sqrt(16.0 + 25 + 36) / 2);
 
     const std::vector<AABB> boxes{*box, AABB({10, 10, 10}, {11, 12, 13})};
-    const auto merged = AABB::merge(boxes);
-    ASSERT_TRUE(merged);
-    EXPECT_EQ(*merged, AABB({-3, 0, -2}, {11, 12, 13}));
+    EXPECT_EQ(AABB::merge(boxes), AABB({-3, 0, -2}, {11, 12, 13}));
 }
 
 }  // namespace

@@ -14,13 +14,14 @@ namespace brontile {
 namespace {
 
 using test::boxMesh;
+using test::expectNear;
 using test::hasVolume;
 using test::lShapeMesh;
 using test::triangulatedBoxMesh;
 
 constexpr double kPi = std::numbers::pi;
 
-TEST(MeshConstruction, RefusesPolygonsNamingMissingVerticesAndMayBeEmpty) {
+TEST(MeshConstruction, RefusesPolygonsNamingMissingVerticesMayBeEmptyAndFindsFacesById) {
     std::vector<Vec3> vertices{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     EXPECT_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, 1, 3}}, Vec3::unitZ}}),
                  InvalidMeshError);
@@ -34,9 +35,7 @@ TEST(MeshConstruction, RefusesPolygonsNamingMissingVerticesAndMayBeEmpty) {
     EXPECT_FALSE(SolidMesh::empty().bounds());
     EXPECT_EQ(SolidMesh::empty().centroid(), Vec3::zero);
     EXPECT_EQ(SolidMesh::empty().volume(), 0);
-}
 
-TEST(MeshLookups, FindsFacesByIdentity) {
     const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
     const FaceID third = box.faces()[2].id;
     EXPECT_EQ(box.faceIndex(third), 2u);
@@ -45,16 +44,14 @@ TEST(MeshLookups, FindsFacesByIdentity) {
     EXPECT_FALSE(box.face(FaceID::generate()));
 }
 
-TEST(MeshMeasures, CentroidIsTheBoxCentreNotTheVertexMean) {
+TEST(MeshMeasures, CentroidsAreOfTheShapeNotTheVertexMean) {
     const SolidMesh l = lShapeMesh(4);
     EXPECT_EQ(l.centroid(), (Vec3{15, 10, 2}));
     Vec3 mean;
     for (const Vec3& v : l.vertices()) mean += v;
     mean = mean / static_cast<double>(l.vertices().size());
     EXPECT_NE(mean, l.centroid());
-}
-
-TEST(MeshMeasures, FaceCentroidCountsSharedVerticesOnce) {
+    // A face's centroid counts shared vertices once.
     const SolidMesh box = triangulatedBoxMesh({0, 0, 0}, {2, 2, 2});
     const SolidFace& bottom = box.faces()[0];
     EXPECT_EQ(box.vertexIndices(bottom), (std::vector<VertexIndex>{0, 1, 2, 3}));
@@ -117,16 +114,14 @@ TEST(MeshTriangles, LoopsOfOneFaceKeepTheirOrderWhateverTheirSize) {
     }
 }
 
-TEST(MeshTriangles, ForeignFacesWithMissingVerticesGiveNothing) {
+TEST(MeshNormals, ForeignFacesGiveNothingAndDegenerateOnesNoNewellNormal) {
     const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
     const SolidFace foreign{FaceID::generate(), {{0, 1, 99}, {0, 1, 2, 50}}, Vec3::unitZ};
     EXPECT_TRUE(box.triangles(foreign).empty());
     EXPECT_FALSE(box.newellNormal(foreign));
     EXPECT_EQ(box.centroid(foreign),
               (box.vertices()[0] + box.vertices()[1] + box.vertices()[2]) / 3);
-}
-
-TEST(MeshNormals, NewellNormalOfDegenerateFacesIsAbsent) {
+    // The Newell normal of a degenerate face is absent.
     const SolidMesh mesh({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 1}, {0, 1, 1}},
                          {{FaceID::generate(), {{0, 1, 2}}, Vec3::unitZ},
                           {FaceID::generate(), {{0, 1, 3, 4}}, Vec3::unitX}});
@@ -141,7 +136,7 @@ TEST(MeshNormals, NewellNormalOfDegenerateFacesIsAbsent) {
     EXPECT_EQ(turned.faces()[0].normal, Vec3::unitZ);
 }
 
-TEST(MeshEdges, BoundaryDropsSeamsBetweenPolygonsOfAFace) {
+TEST(MeshEdges, BoundaryDropsSeamsRepeatedIndicesAndShortPolygons) {
     const SolidMesh box = triangulatedBoxMesh({0, 0, 0}, {1, 1, 1});
     const auto edges = box.boundaryEdges(box.faces()[0]);  // triangles {0,3,2} and {0,2,1}
     ASSERT_EQ(edges.size(), 4u);
@@ -150,25 +145,23 @@ TEST(MeshEdges, BoundaryDropsSeamsBetweenPolygonsOfAFace) {
             << "the diagonal is interior";
     }
     EXPECT_EQ(edges.front(), (SolidMesh::Edge{0, 3}));  // first appearance, first direction
-}
-
-TEST(MeshEdges, UniqueEdgesAndSharingFaces) {
-    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
     EXPECT_EQ(box.uniqueEdges().size(), 12u);
-    EXPECT_EQ(triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}).uniqueEdges().size(), 12u);
-    // Edge 0–1 bounds the bottom (face 0) and the front (face 2), in either direction.
-    EXPECT_EQ(box.faceIndicesSharing({1, 0}), (std::vector<std::size_t>{0, 2}));
-    EXPECT_TRUE(box.faceIndicesSharing({0, 6}).empty());
-}
-
-TEST(MeshEdges, RepeatedIndicesAndShortPolygonsAreSkipped) {
+    // Repeated indices and short polygons are skipped.
     const SolidMesh mesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
                          {{FaceID::generate(), {{0, 0, 1, 2}, {1}}, Vec3::unitZ}});
     EXPECT_EQ(mesh.boundaryEdges(mesh.faces()[0]),
               (std::vector<SolidMesh::Edge>{{0, 1}, {1, 2}, {2, 0}}));
 }
 
-TEST(MeshTransforms, KeepFaceIdentitiesOrderAndVolume) {
+TEST(MeshEdges, UniqueEdgesAndSharingFaces) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
+    EXPECT_EQ(box.uniqueEdges().size(), 12u);
+    // Edge 0–1 bounds the bottom (face 0) and the front (face 2), in either direction.
+    EXPECT_EQ(box.faceIndicesSharing({1, 0}), (std::vector<std::size_t>{0, 2}));
+    EXPECT_TRUE(box.faceIndicesSharing({0, 6}).empty());
+}
+
+TEST(MeshTransforms, KeepFaceIdentitiesOrderAndVolumeAndTurnNormals) {
     const SolidMesh box = boxMesh({0, 0, 0}, {2, 3, 4});
     const SolidMesh moved = box.translated({10, 0, 0});
     const SolidMesh turned = box.rotated({1, 1, 0}, {5, 5, 5}, 0.7);
@@ -185,18 +178,11 @@ TEST(MeshTransforms, KeepFaceIdentitiesOrderAndVolume) {
     EXPECT_TRUE(hasVolume(flipped, 24)) << "mirroring keeps the volume's sign";
     EXPECT_EQ(moved.vertices()[6], (Vec3{12, 3, 4}));
     EXPECT_EQ(flipped.vertices()[1], (Vec3{0, 0, 0}));
-}
-
-TEST(MeshTransforms, NormalsFollowTheNewOrientation) {
-    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
-    const SolidMesh turned = box.rotated(Vec3::unitZ, Vec3::zero, kPi / 2);
-    // The +x face now faces +y.
-    const SolidFace& side = turned.faces()[4];
-    EXPECT_NEAR(side.normal.y, 1, 1e-12);
-
-    const SolidMesh flipped = box.mirrored(Vec3::zero, Vec3::unitX);
-    EXPECT_NEAR(flipped.faces()[4].normal.x, -1, 1e-12);
-    EXPECT_NEAR(flipped.faces()[5].normal.x, 1, 1e-12);
+    // Normals follow the new orientation: the +x face turns to +y, and swaps with −x in a mirror.
+    expectNear(box.rotated(Vec3::unitZ, Vec3::zero, kPi / 2).faces()[4].normal, Vec3::unitY);
+    const SolidMesh mirrored = box.mirrored(Vec3::zero, Vec3::unitX);
+    expectNear(mirrored.faces()[4].normal, -Vec3::unitX);
+    expectNear(mirrored.faces()[5].normal, Vec3::unitX);
 }
 
 TEST(MeshStorage, CopiesShareAndChangesDoNotLeak) {

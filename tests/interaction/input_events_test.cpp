@@ -10,7 +10,7 @@
 namespace brontile {
 namespace {
 
-TEST(ModifierSets, BitsCombineLikeAnOptionSet) {
+TEST(ModifierSets, BitsCombineLikeAnOptionSetAndPointerEventsCompareFieldByField) {
     ModifierSet held{ModifierSet::shift, ModifierSet::option};
     EXPECT_EQ(held.rawValue, 3);
     EXPECT_TRUE(held.contains(ModifierSet::option));
@@ -26,29 +26,24 @@ TEST(ModifierSets, BitsCombineLikeAnOptionSet) {
     const std::unordered_set<ModifierSet> sets{ModifierSet(3), held,
                                                ModifierSet::shift | ModifierSet(2)};
     EXPECT_EQ(sets.size(), 2u);
-}
-
-TEST(PointerEvents, CompareFieldByField) {
+    // Pointer events compare field by field.
     const Ray ray(Vec3{0, 0, 10}, Vec3{0, 0, -2});
     const PointerEvent click{PointerPhase::down, Vec2{4, 5}, ray, ModifierSet{}, 2};
     PointerEvent other = click;
     EXPECT_EQ(other, click);
     other.clickCount = 1;
     EXPECT_NE(other, click);
-    EXPECT_EQ(rawValue(PointerPhase::move), "move");
 }
-
-struct KeyPressCase {
-    const char* name;
-    std::string text;
-    ModifierSet modifiers;
-    std::optional<KeyPress> expected;
-};
 
 TEST(KeyPresses, FromCharactersOrNamedKeys) {
     const ModifierSet shift = ModifierSet::shift;
     const ModifierSet shiftCmd = ModifierSet::shift | ModifierSet::command;
-    const KeyPressCase cases[] = {
+    const struct {
+        const char* name;
+        std::string text;
+        ModifierSet modifiers;
+        std::optional<KeyPress> expected;
+    } cases[] = {
         {"letter keeps shift", "A", shift, KeyPress{"a", shift}},
         {"digit keeps shift", "7", shift, KeyPress{"7", shift}},
         {"punctuation drops shift", "?", shiftCmd, KeyPress{"?", ModifierSet::command}},
@@ -67,9 +62,7 @@ TEST(KeyPresses, FromCharactersOrNamedKeys) {
     for (const auto& c : cases) {
         EXPECT_EQ(keyPressFromCharacters(c.text, c.modifiers), c.expected) << c.name;
     }
-}
-
-TEST(KeyPresses, LowerCasingLeavesBrokenBytesAlone) {
+    // Lower-casing leaves broken bytes alone.
     EXPECT_EQ(lowercasedKeyText("Cmd+\xC3\x9C\xFF\xC5\xB8"), "cmd+\xC3\xBC\xFF\xC3\xBF");  // Ü, Ÿ
     EXPECT_EQ(lowercasedKeyText("\xC4\x80\xC4\x81\xC5\xB9"), "\xC4\x81\xC4\x81\xC5\xBA");  // Āā Ź
 }

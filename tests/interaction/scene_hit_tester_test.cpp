@@ -11,12 +11,14 @@
 #include "interaction/scene_hit_tester.hpp"
 #include "interaction/selection_json.hpp"
 #include "support/mesh_fixtures.hpp"
+#include "support/sketch_fixtures.hpp"
 
 namespace brontile {
 namespace {
 
 constexpr double kTol = 0.1;
 const Vec3 kDown{0, 0, -1};
+using test::line;
 
 CADDocument emptyDocument() { return CADDocument::empty("Picking", DateTime{}); }
 
@@ -27,8 +29,6 @@ SolidMesh withDuplicatedFaces(const SolidMesh& mesh) {
         faces.push_back({FaceID::generate(), f.polygons, f.normal});
     return SolidMesh(mesh.vertices(), faces);
 }
-
-SketchEntity line(Vec2 a, Vec2 b) { return {SketchEntityID::generate(), SketchLine{a, b}, false}; }
 
 // A visible sketch at height z holding one line, returned with its id.
 Uuid addLineSketch(CADDocument& doc, double z, const SketchEntity& entity) {
@@ -211,7 +211,7 @@ TEST(SceneHitIndex, FollowsEditsAndForgetsMeshesNoLongerUsed) {
     EXPECT_EQ(index.meshCount(), 0U);
 }
 
-TEST(Selection, PruneKeepsOnlyWhatTheDocumentResolves) {
+TEST(Selection, PruneKeepsWhatTheDocumentResolvesInvolvedBodiesAndJson) {
     CADDocument doc = emptyDocument();
     const SolidMesh box = test::boxMesh({0, 0, 0}, {1, 1, 1});
     const BodyID a = doc.addBody(box), b = doc.addBody(box);
@@ -230,15 +230,12 @@ TEST(Selection, PruneKeepsOnlyWhatTheDocumentResolves) {
     selection.prune(doc);
     EXPECT_EQ(selection,
               (Selection{{b}, {{b, face}}, {{sketch, kept.id}}, {{sketch, constraint}}}));
-}
-
-TEST(Selection, InvolvedBodiesAndReferencesInJson) {
-    const FaceRef face{BodyID::generate(), FaceID::generate()};
-    const BodyID whole = BodyID::generate();
-    const Selection selection{{whole}, {face}, {}, {}};
-    EXPECT_EQ(selection.involvedBodies(), (std::unordered_set<BodyID>{face.body, whole}));
-    EXPECT_FALSE(selection.contains(face.body));
-    EXPECT_EQ(fromJsonText<FaceRef>(toJsonText(face)), face);
+    // Involved bodies, and references in JSON.
+    const FaceRef faceRef{a, face};
+    const Selection faceOnly{{b}, {faceRef}, {}, {}};
+    EXPECT_EQ(faceOnly.involvedBodies(), (std::unordered_set<BodyID>{a, b}));
+    EXPECT_FALSE(faceOnly.contains(a));
+    EXPECT_EQ(fromJsonText<FaceRef>(toJsonText(faceRef)), faceRef);
     const SketchEntityRef entity{Uuid::random(), SketchEntityID::generate()};
     EXPECT_EQ(fromJsonText<SketchEntityRef>(toJsonText(entity)), entity);
 }

@@ -4,19 +4,10 @@
 
 #include <cmath>
 
-#include "interaction/overlay_marker_kind.hpp"
 #include "interaction/scene_overlay.hpp"
 
 namespace brontile {
 namespace {
-
-TEST(OverlayMarkers, ShapesInTheirFixedOrder) {
-    const auto shapes = allCases<OverlayMarkerKind>();
-    ASSERT_EQ(shapes.size(), 6u);
-    EXPECT_EQ(rawValue(shapes[0]), "cross");
-    EXPECT_EQ(rawValue(shapes[3]), "circle");
-    EXPECT_EQ(fromRawValue<OverlayMarkerKind>("tick"), OverlayMarkerKind::tick);
-}
 
 TEST(SceneOverlay, PolylinesAddOneLinePerConsecutivePair) {
     SceneOverlay overlay;
@@ -38,7 +29,6 @@ TEST(OverlayArrowTest, ExtrusionArrowFollowsFlipOnlyAtZeroDistance) {
     const auto moved = OverlayArrow::extrusion({}, {0, 0, 2}, -4, true, true, false);
     EXPECT_EQ(moved.direction, (Vec3{0, 0, 1}));
     EXPECT_EQ(moved.signedDistance, -4);
-
     OverlayArrow hovered = moved;
     hovered.color = {0.9f, 0.5f, 0.2f, 1};
     const RGBA drawn = hovered.drawColor();

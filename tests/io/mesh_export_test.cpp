@@ -55,7 +55,7 @@ void expectRefused(const std::function<void()>& run, InterchangeError::Kind kind
     }
 }
 
-TEST(MeshExportStl, UnitCubeHasHeaderCountAndDecodableRecords) {
+TEST(MeshExportStl, HeaderCountDecodableRecordsRoundedFloatsAndNoEmptyBodies) {
     const auto cube = test::triangulatedBoxMesh({0, 0, 0}, {1, 1, 1});
     const Bytes bytes = MeshExport::stlData(documentWith({cube}));
 
@@ -72,18 +72,16 @@ TEST(MeshExportStl, UnitCubeHasHeaderCountAndDecodableRecords) {
         EXPECT_EQ(readVector(bytes, at + 36), v[triangles[i].c]) << i;
         EXPECT_EQ(readUInt(bytes, at + 48, 2), 0u) << i;
     }
-}
-
-TEST(MeshExportStl, FloatsAreRoundedDegenerateNormalsZeroAndEmptyBodiesAddNothing) {
-    const Bytes bytes = MeshExport::stlData(documentWith(
+    // Floats are rounded, degenerate normals zero, and empty bodies add nothing.
+    const Bytes one = MeshExport::stlData(documentWith(
         {triangleMesh({0.1, -2e10, 1}, {0.1, -2e10, 1}, {3, 4, 5}), SolidMesh::empty()}));
-    ASSERT_EQ(bytes.size(), 134u);
-    EXPECT_EQ(readUInt(bytes, 80), 1u);
-    EXPECT_EQ(readVector(bytes, 84), Vec3::zero);
-    EXPECT_EQ(readVector(bytes, 96), Vec3(0.1f, -2e10f, 1.0f));
+    ASSERT_EQ(one.size(), 134u);
+    EXPECT_EQ(readUInt(one, 80), 1u);
+    EXPECT_EQ(readVector(one, 84), Vec3::zero);
+    EXPECT_EQ(readVector(one, 96), Vec3(0.1f, -2e10f, 1.0f));
 }
 
-TEST(MeshExportObj, BodiesAreNamedObjectsWithRunningVertexNumbers) {
+TEST(MeshExportObj, NamedObjectsRunningVertexNumbersSixDecimalsAndNoShortLoops) {
     const std::string obj = MeshExport::objString(
         documentWith({test::boxMesh({0, 0, 0}, {1, 1, 1}), test::boxMesh({2, 0, 0}, {3, 1, 1})}));
     ASSERT_TRUE(obj.starts_with("# Brontile OBJ export (mm)\no Body_1\nv 0.000000"));
@@ -96,9 +94,7 @@ TEST(MeshExportObj, BodiesAreNamedObjectsWithRunningVertexNumbers) {
     };
     EXPECT_EQ(count("\nf "), 6);
     EXPECT_EQ(count("\nf( (9|1[0-6])){4}(?=\n)"), 6) << obj;
-}
-
-TEST(MeshExportObj, SixDecimalsKeepTheSignOfZeroAndShortLoopsAreSkipped) {
+    // Six decimals keep the sign of zero; short loops are skipped; names lose blanks.
     auto document = documentWith(
         {triangleMesh({1, 2.5, -4e-7}, {-0.0, 1e-7, 123456.0000004}, {-1234.5678916, 0, 0})});
     document.bodies[0].name = "My part\tA\r\nB";

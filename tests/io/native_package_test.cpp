@@ -20,6 +20,7 @@
 #include "io/native_package_error.hpp"
 #include "io/native_package_io.hpp"
 #include "io/package_manifest.hpp"
+#include "support/error_checks.hpp"
 #include "support/mesh_fixtures.hpp"
 #include "support/scratch_directory.hpp"
 
@@ -109,14 +110,11 @@ TEST(NativePackage, FailedSavesChangeNothingOnDisk) {
         (void)NativePackageIO::save(broken, scratch.path() / "new" / "part.brontdoc", kNow),
         JsonEncodeError);
     // What could not be opened again is not written either.
-    try {
-        (void)NativePackageIO::save(CADDocument::empty(std::string(1 << 20, 'T')),
-                                    scratch.path() / "new" / "part.brontdoc", kNow);
-        ADD_FAILURE() << "saved a title longer than a manifest may be";
-    } catch (const JsonEncodeError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "The title is too long to save: manifest.json would be larger than 1 MiB.");
-    }
+    EXPECT_EQ(test::refusalMessage<JsonEncodeError>([&] {
+                  return NativePackageIO::save(CADDocument::empty(std::string(1 << 20, 'T')),
+                                               scratch.path() / "new" / "part.brontdoc", kNow);
+              }),
+              "The title is too long to save: manifest.json would be larger than 1 MiB.");
     EXPECT_TRUE(fs::is_empty(scratch.path()));
 
     const fs::path blocker = writeBytes(scratch.path() / "blocker", "keep me");
@@ -328,13 +326,8 @@ TEST(AtomicFile, ReplacesContentsKeepsPermissionsAndNamesThePathOnFailure) {
     EXPECT_EQ(fs::status(file).permissions(), mode);
 
     const fs::path missing = scratch.path() / "gone" / "part.stl";
-    try {
-        writeFileAtomically(missing, "data");
-        ADD_FAILURE() << "wrote into a missing folder";
-    } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Could not write \"" + missing.string() + "\": No such file or directory.");
-    }
+    EXPECT_EQ(test::refusalMessage<FileError>([&] { writeFileAtomically(missing, "data"); }),
+              "Could not write \"" + missing.string() + "\": No such file or directory.");
     // Over a folder it fails too, and leaves no temporary file behind.
     fs::create_directories(missing);
     EXPECT_THROW(writeFileAtomically(missing, "data"), FileError);

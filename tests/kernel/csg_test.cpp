@@ -38,6 +38,8 @@ TEST(CSGPlaneSplit, SortsWholePolygonsBySideAndFacing) {
               1u);
     EXPECT_EQ(split(kGround, triangle({0, 0, 1}, {1, 0, 2e-5}, {0, 1, 0})).front.size(), 1u);
     EXPECT_EQ(split(kGround, triangle({0, 0, -1}, {1, 0, 0}, {0, 1, 0})).back.size(), 1u);
+    // A polygon without vertices lies in every plane.
+    EXPECT_EQ(split(kGround, CSGPolygon{{}, kGround}).coplanarFront.size(), 1u);
 }
 
 TEST(CSGPlaneSplit, CutsSpanningPolygonsIntoPiecesThatKeepTheParentPlane) {
@@ -76,18 +78,15 @@ TEST(CSGNodeSteps, BuildKeepsCoplanarPolygonsAndClipsWhatLiesInside) {
     EXPECT_EQ(tree.allPolygons().front(), cube.front().flipped());
 }
 
-TEST(CSGNodeSteps, APolygonWithoutVerticesLiesInEveryPlane) {
-    EXPECT_EQ(split(kGround, CSGPolygon{{}, kGround}).coplanarFront.size(), 1u);
+// A polygon without vertices lies in every plane: facing the root's way it counts as outside;
+// facing against it, as inside.
+TEST(CSGNodeSteps, EmptyPolygonsAndClipToTheOtherSolid) {
     CSGNode tree;
-    const auto flat = triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
-    tree.build({flat, CSGPolygon{{}, kGround}});
+    tree.build({triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), CSGPolygon{{}, kGround}});
     EXPECT_EQ(tree.allPolygons().size(), 2u);
-    // Facing the root's way it counts as outside; facing against it, as inside.
     EXPECT_EQ(tree.clipPolygons({CSGPolygon{{}, kGround}}).size(), 1u);
     EXPECT_TRUE(tree.clipPolygons({CSGPolygon{{}, kGround.flipped()}}).empty());
-}
 
-TEST(CSGNodeSteps, ClipToRemovesThePartsInsideTheOtherSolid) {
     CSGNode a, b;
     a.build(MeshCSGBridge::polygons(test::boxMesh({0, 0, 0}, {2, 2, 2})));
     b.build(MeshCSGBridge::polygons(test::boxMesh({1, -1, -1}, {3, 3, 3})));

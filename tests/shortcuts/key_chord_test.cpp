@@ -11,13 +11,11 @@ namespace {
 
 const ModifierSet kShiftCmd{ModifierSet::shift, ModifierSet::command};
 
-struct ParseCase {
-    std::string text;
-    std::optional<KeyChord> expected;
-};
-
-TEST(KeyChordParsing, AcceptsEverySpellingOfTheSameChord) {
-    const ParseCase cases[] = {
+TEST(KeyChordParsing, AcceptsEverySpellingOfTheSameChordAndRejectsTextWithoutAKey) {
+    const struct {
+        std::string text;
+        std::optional<KeyChord> expected;
+    } cases[] = {
         {"Cmd+Shift+K", KeyChord{"k", kShiftCmd}},
         {"cmd + shift + k", KeyChord{"k", kShiftCmd}},
         {"⇧+⌘+k", KeyChord{"k", kShiftCmd}},
@@ -34,39 +32,26 @@ TEST(KeyChordParsing, AcceptsEverySpellingOfTheSameChord) {
         {"Ä", KeyChord{"ä", {}}},
     };
     for (const auto& c : cases) EXPECT_EQ(KeyChord::parse(c.text), c.expected) << c.text;
-}
-
-TEST(KeyChordParsing, RejectsTextWithoutAKeyOrWithUnknownModifiers) {
+    // Without a key, or with unknown modifiers.
     for (const char* text : {"", "+", "++", "  ", "hyper+k", "cmd+ +k", "cmd+shift+ \t", "⌘⇧+k"}) {
         EXPECT_EQ(KeyChord::parse(text), std::nullopt) << text;
     }
 }
 
-struct FormCase {
-    std::string written;
-    std::string description;
-    std::string display;
-};
-
 TEST(KeyChordForms, ModifiersInFixedOrderThenTheKey) {
-    const FormCase cases[] = {
-        {"cmd+ctrl+alt+x", "ctrl+alt+cmd+x", "⌃⌥⌘X"},
-        {"cmd+shift+k", "shift+cmd+k", "⇧⌘K"},
-        {"escape", "escape", "Esc"},
-        {"ctrl+return", "ctrl+return", "⌃↩"},
-        {"shift+delete", "shift+delete", "⇧⌫"},
-        {"Space", "space", "Space"},
-        {"alt+home", "alt+home", "⌥Home"},
-        {"cmd+left", "cmd+left", "⌘←"},
+    const struct {
+        std::string written, description, display;
+    } cases[] = {
+        // clang-format off
+        {"cmd+ctrl+alt+x", "ctrl+alt+cmd+x", "⌃⌥⌘X"}, {"cmd+shift+k", "shift+cmd+k", "⇧⌘K"},
+        {"escape", "escape", "Esc"},                 {"ctrl+return", "ctrl+return", "⌃↩"},
+        {"shift+delete", "shift+delete", "⇧⌫"},      {"Space", "space", "Space"},
+        {"alt+home", "alt+home", "⌥Home"},           {"cmd+left", "cmd+left", "⌘←"},
         {"cmd+/", "cmd+/", "⌘/"},
         // Shown in capitals exactly where key names are lower-cased, beyond ASCII too.
-        {"cmd+É", "cmd+é", "⌘É"},
-        {"ä", "ä", "Ä"},
-        {"ÿ", "ÿ", "Ÿ"},
-        {"i", "i", "I"},
-        {"ѐ", "ѐ", "Ѐ"},
-        {"ı", "ı", "ı"},
-        {"ß", "ß", "ß"},
+        {"cmd+É", "cmd+é", "⌘É"}, {"ä", "ä", "Ä"}, {"ÿ", "ÿ", "Ÿ"}, {"i", "i", "I"},
+        {"ѐ", "ѐ", "Ѐ"},           {"ı", "ı", "ı"}, {"ß", "ß", "ß"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const auto chord = KeyChord::parse(c.written);

@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
-#include "base/uuid.hpp"
 #include "shortcuts/keymap_store.hpp"
+#include "support/scratch_directory.hpp"
 
 namespace brontile {
 namespace {
@@ -94,40 +92,22 @@ TEST(KeymapProfiles, JsonKeepsBindingsInOrderAndIgnoresUnknownKeys) {
                  JsonDecodeError);
 }
 
-class ScratchFolder {
-public:
-    ScratchFolder()
-        : path_(fs::temp_directory_path() / ("brontile-keymap-" + Uuid::random().string())) {
-        fs::create_directories(path_);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-
-    // A bundle folder holding a profile file with `text`.
-    fs::path bundleWith(const std::string& name, const std::string& text) const {
-        const fs::path bundle = path_ / name;
-        fs::create_directories(bundle);
-        std::ofstream(bundle / KeymapStore::kDefaultProfileFileName) << text;
-        return bundle;
-    }
-    [[nodiscard]] const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+// A bundle folder in `scratch` holding a profile file with `text`.
+fs::path bundleWith(const test::ScratchDirectory& scratch, const std::string& name,
+                    const std::string& text) {
+    fs::create_directories(scratch.path() / name);
+    return test::writeBytes(scratch.path() / name / KeymapStore::kDefaultProfileFileName, text)
+        .parent_path();
+}
 
 TEST(KeymapDefaults, FirstBundleWithTheFileIsUsed) {
-    const ScratchFolder scratch;
+    const test::ScratchDirectory scratch;
     const std::vector<fs::path> candidates{
         scratch.path() / "absent",
         scratch.path(),  // exists, but has no profile
-        scratch.bundleWith(
-            "good", R"({"version":1,"profile":"p","bindings":[{"command":"c.d","key":"z"}]})"),
-        scratch.bundleWith("later", "not read"),
+        bundleWith(scratch, "good",
+                   R"({"version":1,"profile":"p","bindings":[{"command":"c.d","key":"z"}]})"),
+        bundleWith(scratch, "later", "not read"),
     };
     const KeymapStore store = KeymapStore::loadDefault(candidates);
     EXPECT_EQ(store.profile().profile, "p");
@@ -135,17 +115,17 @@ TEST(KeymapDefaults, FirstBundleWithTheFileIsUsed) {
 }
 
 TEST(KeymapDefaults, MissingOrBrokenProfilesFallBackToTheThreeBuiltInBindings) {
-    const ScratchFolder scratch;
+    const test::ScratchDirectory scratch;
     const std::vector<std::vector<fs::path>> candidateLists{
         {},
         {scratch.path() / "absent"},
-        {scratch.bundleWith("text", "not json at all")},
-        {scratch.bundleWith("empty", "")},
-        {scratch.bundleWith("noVersion", R"({"profile":"p","bindings":[]})")},
-        {scratch.bundleWith("badBinding",
-                            R"({"version":1,"profile":"p","bindings":[{"key":"k"}]})")},
-        {scratch.bundleWith("wrongType", R"({"version":"1","profile":"p","bindings":[]})")},
-        {scratch.bundleWith("broken", "{"), scratch.bundleWith("fine", "{}")},
+        {bundleWith(scratch, "text", "not json at all")},
+        {bundleWith(scratch, "empty", "")},
+        {bundleWith(scratch, "noVersion", R"({"profile":"p","bindings":[]})")},
+        {bundleWith(scratch, "badBinding",
+                    R"({"version":1,"profile":"p","bindings":[{"key":"k"}]})")},
+        {bundleWith(scratch, "wrongType", R"({"version":"1","profile":"p","bindings":[]})")},
+        {bundleWith(scratch, "broken", "{"), bundleWith(scratch, "fine", "{}")},
     };
     for (const auto& candidates : candidateLists) {
         const KeymapStore store = KeymapStore::loadDefault(candidates);

@@ -17,12 +17,9 @@ const KeymapStore& shipped() {
     return store;
 }
 
-TEST(ShippedKeymap, IsFoundNextToTheExecutable) {
+TEST(ShippedKeymap, IsFoundNextToTheExecutableAndBindsOnlyRegisteredCommandsNoChordTwice) {
     EXPECT_NE(shipped().profile(), KeymapProfile::builtInFallback());
     EXPECT_EQ(shipped().profile().profile, "default");
-}
-
-TEST(ShippedKeymap, BindsOnlyRegisteredCommandsAndNoChordTwice) {
     const CommandRegistry registry;
     std::unordered_set<KeyChord> seen;
     for (const KeyBinding& binding : shipped().profile().bindings) {
@@ -38,22 +35,14 @@ TEST(ShippedKeymap, KeysNamedByHintsAndMessagesReachTheirCommands) {
         KeyPress press;
         CommandID command;
     } promised[] = {
-        {{"s", {}}, "sketch.new"},
-        {{"l", {}}, "tool.line"},
-        {{"r", {}}, "tool.rectangle"},
-        {{"c", {}}, "tool.circle"},
-        {{"a", {}}, "tool.arc"},
-        {{"g", {}}, "tool.polygon"},
-        {{"e", {}}, "tool.extrude"},
-        {{"f", {}}, "tool.fillet"},
-        {{"v", {}}, "tool.revolve"},
-        {{"d", {}}, "tool.measure"},
-        {{"k", ModifierSet::command}, "palette.show"},
-        {{"escape", {}}, "tool.cancel"},
-        {{"return", {}}, "tool.confirm"},
-        {{"delete", {}}, "edit.delete"},
-        {{"tab", {}}, "hud.edit"},
-        {{"space", {}}, "tool.select"},
+        // clang-format off
+        {{"s", {}}, "sketch.new"},   {{"l", {}}, "tool.line"},   {{"r", {}}, "tool.rectangle"},
+        {{"c", {}}, "tool.circle"},  {{"a", {}}, "tool.arc"},    {{"g", {}}, "tool.polygon"},
+        {{"e", {}}, "tool.extrude"}, {{"f", {}}, "tool.fillet"}, {{"v", {}}, "tool.revolve"},
+        {{"d", {}}, "tool.measure"}, {{"tab", {}}, "hud.edit"},  {{"space", {}}, "tool.select"},
+        {{"escape", {}}, "tool.cancel"}, {{"return", {}}, "tool.confirm"},
+        {{"delete", {}}, "edit.delete"}, {{"k", ModifierSet::command}, "palette.show"},
+        // clang-format on
     };
     for (const auto& p : promised) {
         EXPECT_EQ(shipped().command(p.press), p.command) << p.press.key;

@@ -23,12 +23,22 @@ using test::line;
 
 SketchEntity quarterArc(Vec2 c, double r) { return test::arc(c, r, 0, std::numbers::pi / 2); }
 
-TEST(ConstraintFactory, CoincidentPicksTheNearestEndsAndTiesKeepRoleOrder) {
+TEST(ConstraintFactory, ReferencesInOrderCoincidentNearestEndsTiesKeepRoleOrder) {
     const SketchEntity a = line({0, 0}, {10, 0}), b = line({10, 0}, {10, 5});
     EXPECT_EQ(Factory::make(Kind::coincident, std::vector{a, b})->refs,
               (Refs{{a.id, Role::end}, {b.id, Role::start}}));
     const SketchEntity same = line({0, 0}, {10, 0});
     EXPECT_EQ(Factory::closestEndpointPair(a, same)->second, (SketchGeomRef{same.id, Role::start}));
+    // Midpoint and tangent order their references.
+    const SketchEntity other = line({20, 0}, {6, 1}), c = circle({5, 5}, 2), q = quarterArc({}, 1);
+    const auto refsOf = [](Kind kind, std::vector<SketchEntity> entities) {
+        return Factory::make(kind, entities)->refs;
+    };
+    EXPECT_EQ(refsOf(Kind::midpoint, {a, other}),
+              (Refs{{other.id, Role::end}, {a.id, Role::entity}}));
+    EXPECT_EQ(refsOf(Kind::midpoint, {c, a}), (Refs{{c.id, Role::center}, {a.id, Role::entity}}));
+    EXPECT_EQ(refsOf(Kind::tangent, {c, a}), (Refs{{a.id, Role::entity}, {c.id, Role::center}}));
+    EXPECT_EQ(refsOf(Kind::tangent, {q, c}), (Refs{{q.id, Role::center}, {c.id, Role::center}}));
 }
 
 TEST(ConstraintFactory, DistanceMeasuresUnlessAFiniteValueIsTyped) {
@@ -60,19 +70,6 @@ TEST(ConstraintFactory, EqualAndDimensionChooseTheKindFromTheSelection) {
     EXPECT_EQ(Factory::makeDimension(std::vector{a1})->value, 3);
     EXPECT_EQ(Factory::makeDimension(std::vector{a1})->kind, Kind::radius);
     EXPECT_EQ(Factory::makeDimension(std::vector{a1, a2})->kind, Kind::distance);
-}
-
-TEST(ConstraintFactory, MidpointAndTangentOrderTheirReferences) {
-    const SketchEntity l = line({0, 0}, {10, 0}), other = line({20, 0}, {6, 1});
-    const SketchEntity c = circle({5, 5}, 2), a = quarterArc({0, 0}, 1);
-    const auto refsOf = [](Kind kind, std::vector<SketchEntity> entities) {
-        return Factory::make(kind, entities)->refs;
-    };
-    EXPECT_EQ(refsOf(Kind::midpoint, {l, other}),
-              (Refs{{other.id, Role::end}, {l.id, Role::entity}}));
-    EXPECT_EQ(refsOf(Kind::midpoint, {c, l}), (Refs{{c.id, Role::center}, {l.id, Role::entity}}));
-    EXPECT_EQ(refsOf(Kind::tangent, {c, l}), (Refs{{l.id, Role::entity}, {c.id, Role::center}}));
-    EXPECT_EQ(refsOf(Kind::tangent, {a, c}), (Refs{{a.id, Role::center}, {c.id, Role::center}}));
 }
 
 TEST(ConstraintFactory, SelectionsThatDoNotFitGiveNothing) {

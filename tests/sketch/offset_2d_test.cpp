@@ -16,16 +16,14 @@ using Loop = std::vector<Vec2>;
 using test::expectNear;
 const Loop kSquare{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
-TEST(Offset2D, SquareMovesByWindingAndSign) {
+TEST(Offset2D, CornersMoveByWindingAndSignAndSharpMitresAreCapped) {
     expectNear(Offset2D::offset(kSquare, 1), {{-1, -1}, {2, -1}, {2, 2}, {-1, 2}});
     expectNear(Offset2D::offset(kSquare, -0.25),
                {{0.25, 0.25}, {0.75, 0.25}, {0.75, 0.75}, {0.25, 0.75}});
     const Loop clockwise{{0, 0}, {0, 1}, {1, 1}, {1, 0}};
     expectNear(Offset2D::offset(clockwise, 0.25),
                {{0.25, 0.25}, {0.25, 0.75}, {0.75, 0.75}, {0.75, 0.25}});
-}
-
-TEST(Offset2D, SharpCornerMitreIsCappedAtFourTimesTheDistance) {
+    // A sharp corner's mitre is capped at four times the distance.
     const double turn = 170 * std::numbers::pi / 180;
     const Vec2 tip{10, 0};
     const Vec2 outgoing{std::cos(turn), std::sin(turn)};

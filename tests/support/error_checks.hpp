@@ -1,4 +1,4 @@
-// Whether an operation is refused with the expected kind of error.
+// Whether an operation is refused with the expected kind of error, and with which message.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,6 +29,17 @@ testing::AssertionResult throwsKind(Run&& run, typename E::Kind kind,
         return testing::AssertionSuccess();
     }
     return testing::AssertionFailure() << "was not refused";
+}
+
+// The message of the `E` that `run` throws, or "(not refused)"; other exceptions pass through.
+template <class E, class Run>
+std::string refusalMessage(Run&& run) {
+    try {
+        (void)run();
+    } catch (const E& error) {
+        return error.what();
+    }
+    return "(not refused)";
 }
 
 }  // namespace brontile::test

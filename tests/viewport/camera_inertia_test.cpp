@@ -43,7 +43,7 @@ TEST(CameraInertiaMeasure, ActivityThresholdsInputIntervalAndBlending) {
     EXPECT_EQ(inertia.panVelocity, Vec3::zero);
 }
 
-TEST(CameraInertiaCoast, WaitsForTheInputToSettleThenTurnsPansDecaysAndStops) {
+TEST(CameraInertiaCoast, WaitsForTheInputToSettleThenTurnsPansZoomsDecaysAndStops) {
     OrbitCamera camera;
     CameraInertia inertia{.yawVelocity = 2, .pitchVelocity = -1, .panVelocity = {0, 50, 0}};
     inertia.lastInputTime = kLater - 0.02;
@@ -64,17 +64,15 @@ TEST(CameraInertiaCoast, WaitsForTheInputToSettleThenTurnsPansDecaysAndStops) {
     EXPECT_FALSE(slow.coast(0.02, kLater, still, kView));
     EXPECT_EQ(still, OrbitCamera());
     EXPECT_EQ(slow, CameraInertia{});
-}
 
-TEST(CameraInertiaCoast, ZoomsTowardsTheLastCursorOrTheMiddle) {
+    // Zooms towards the middle, or towards the last cursor's side.
     OrbitCamera centered;
-    CameraInertia inertia{.zoomVelocity = -3};
-    EXPECT_TRUE(inertia.coast(0.02, kLater, centered, kView));
+    CameraInertia zooming{.zoomVelocity = -3};
+    EXPECT_TRUE(zooming.coast(0.02, kLater, centered, kView));
     EXPECT_NEAR(centered.distance(), 320 * std::exp(-3 * 0.02), 1e-9);
     EXPECT_NEAR(centered.target().length(), 0, 1e-9);
-    EXPECT_DOUBLE_EQ(inertia.zoomVelocity, -3 * std::exp(-6.8 * 0.02));
+    EXPECT_DOUBLE_EQ(zooming.zoomVelocity, -3 * std::exp(-6.8 * 0.02));
 
-    // Aimed off-centre, the target moves towards the cursor's side.
     OrbitCamera aimed;
     CameraInertia towardsCursor{.zoomVelocity = -3, .zoomCursor = Vec2{700, 300}};
     EXPECT_TRUE(towardsCursor.coast(0.02, kLater, aimed, kView));

@@ -37,7 +37,7 @@ TEST(ViewportStateMotion, EachMotionMeasuresItsVelocityOverTheInputInterval) {
     EXPECT_EQ(state.inertia.lastInputTime, 100.07);
 }
 
-TEST(ViewportStateTick, FrameTimeIsBoundedAndOnlyDistanceChangesRebuild) {
+TEST(ViewportStateTick, FrameTimeIsBoundedOnlyDistanceChangesRebuildAndRebuildsNeedAProvider) {
     ViewportState state;
     state.needsRebuild = false;
     state.inertia.yawVelocity = 1;
@@ -52,10 +52,7 @@ TEST(ViewportStateTick, FrameTimeIsBoundedAndOnlyDistanceChangesRebuild) {
     state.inertia.zoomVelocity = 2;
     EXPECT_TRUE(state.tick(51.016));
     EXPECT_TRUE(state.needsRebuild);
-}
-
-TEST(ViewportStateRebuild, NeedsAProviderAndMovesTheVersion) {
-    ViewportState state;
+    // A rebuild needs a provider and moves the version.
     EXPECT_FALSE(state.rebuildIfNeeded());
     EXPECT_TRUE(state.needsRebuild);
     state.sceneProvider = [](SceneBuffers& into) { into.lines.resize(2); };
