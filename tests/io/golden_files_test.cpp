@@ -10,6 +10,7 @@
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
 #include "support/document_fixtures.hpp"
+#include "support/package_checks.hpp"
 #include "support/scratch_directory.hpp"
 #include "support/test_data.hpp"
 
@@ -36,6 +37,8 @@ TEST(GoldenFiles, PackageIsWrittenAsBeforeAndTheOldPackageOpensAsTheDocument) {
     }
     // Git keeps no empty folders, so this also stands for a package from before they existed.
     EXPECT_EQ(NativePackageIO::load(test::testDataPath("golden/rich.brontdoc")), document);
+    EXPECT_TRUE(
+        test::reopensAsSaved(document, document.metadata.createdAt + std::chrono::hours(1)));
 }
 
 }  // namespace
