@@ -85,8 +85,8 @@ void csgOnly(benchmark::State& state, const Case& c, BooleanOp op) {
     double volume = 0;
     for (auto _ : state) {
         csg_detail::PolygonSoup soup;
-        auto a = csg_detail::pooledPolygons(soup, c.a);
-        auto b = csg_detail::pooledPolygons(soup, c.b);
+        auto a = csg_detail::pooledPolygons(soup, c.a, csg_detail::Winding::outward);
+        auto b = csg_detail::pooledPolygons(soup, c.b, csg_detail::Winding::outward);
         const auto result = csg_detail::combine(soup, std::move(a), std::move(b), op);
         state.PauseTiming();
         count = result.size();

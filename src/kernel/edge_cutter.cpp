@@ -9,6 +9,7 @@
 #include "base/tolerances.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/mesh_boolean.hpp"
+#include "kernel/solid_operand.hpp"
 
 namespace brontile::kernel_detail {
 namespace {
@@ -133,6 +134,9 @@ SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, Edge
     if (!(distance > kMinBlendLength) || !std::isfinite(distance)) {
         throw KernelError::degenerateResult();
     }
+    // Each edge's cut below may fail on its own and leave that edge as it was; a body that is not
+    // a solid would fail every cut, and must not look like a body with nothing to round.
+    (void)csg_detail::requireSolidOperand(mesh);
     const auto& faces = mesh.faces();
     SolidMesh result = mesh;
     for (const SolidMesh::Edge& edge : mesh.boundaryEdges(faces[*index])) {

@@ -22,4 +22,13 @@ KernelError KernelError::outOfRange() {
     return {Kind::outOfRange, "The geometry lies too far from the origin for this operation."};
 }
 
+KernelError KernelError::openOperand() {
+    return {Kind::openOperand,
+            "The body is not closed: its surface has a gap, so it has no inside to work with."};
+}
+
+KernelError KernelError::flatOperand() {
+    return {Kind::flatOperand, "The body encloses no volume."};
+}
+
 }  // namespace brontile

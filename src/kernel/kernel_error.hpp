@@ -9,7 +9,15 @@ namespace brontile {
 
 class KernelError : public Error {
 public:
-    enum class Kind { unavailable, invalidProfile, degenerateResult, faceNotFound, outOfRange };
+    enum class Kind {
+        unavailable,
+        invalidProfile,
+        degenerateResult,
+        faceNotFound,
+        outOfRange,
+        openOperand,
+        flatOperand,
+    };
 
     // "Geometry kernel unavailable: " followed by the reason.
     [[nodiscard]] static KernelError unavailable(const std::string& reason);
@@ -22,6 +30,10 @@ public:
     // Geometry so far from the origin (or not finite) that the kernel's integer vertex and plane
     // keys cannot hold it.
     [[nodiscard]] static KernelError outOfRange();
+    // A body whose surface has a gap, so that it has no inside to combine or cut.
+    [[nodiscard]] static KernelError openOperand();
+    // A body whose surface encloses no volume (a box of zero height).
+    [[nodiscard]] static KernelError flatOperand();
 
     [[nodiscard]] Kind kind() const { return kind_; }
     // The reason given to `unavailable`; empty for every other kind.

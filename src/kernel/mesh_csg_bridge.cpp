@@ -10,6 +10,7 @@
 #include "kernel/boolean_tolerances.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/seam_repair.hpp"
+#include "kernel/solid_operand.hpp"
 
 namespace brontile {
 namespace csg_detail {
@@ -121,33 +122,44 @@ std::size_t triangleBound(const SolidMesh& mesh) {
     return bound;
 }
 
+// Each face's triangles with the face's plane, facing the way the face's loops are wound (turned
+// over for an inward operand): a stored normal that disagrees with the winding only tells where
+// the plane lies. Every triangle is then wound about the plane's normal, since ear clipping winds
+// its triangles about the stored normal whatever the loop's own direction.
 template <class Emit>
-void forEachFaceTriangle(const SolidMesh& mesh, Emit emit) {
+void forEachFaceTriangle(const SolidMesh& mesh, Winding winding, Emit emit) {
     const auto& vertices = mesh.vertices();
-    const auto emitTriangle = [&](const Vec3& n, VertexIndex i, VertexIndex j, VertexIndex k) {
-        const Vec3& a = vertices[static_cast<std::size_t>(i)];
-        const Vec3& b = vertices[static_cast<std::size_t>(j)];
-        const Vec3& c = vertices[static_cast<std::size_t>(k)];
-        if (!((b - a).cross(c - a).length() > kMinTriangleDoubleArea)) return;
-        emit(a, b, c, CSGPlane{n, n.dot(a)});
-    };
     for (const SolidFace& face : mesh.faces()) {
-        const Vec3 n = face.normal.normalized();
-        mesh.forEachTriangle(
-            face, [&](VertexIndex a, VertexIndex b, VertexIndex c) { emitTriangle(n, a, b, c); });
+        const Vec3 stored = face.normal.normalized();
+        Vec3 wound = woundAreaVector(mesh, face);
+        if (winding == Winding::inward) wound = wound * -1.0;
+        const Vec3 n = stored.dot(wound) < 0 ? stored * -1.0 : stored;
+        mesh.forEachTriangle(face, [&](VertexIndex i, VertexIndex j, VertexIndex k) {
+            const Vec3& a = vertices[static_cast<std::size_t>(i)];
+            const Vec3& b = vertices[static_cast<std::size_t>(j)];
+            const Vec3& c = vertices[static_cast<std::size_t>(k)];
+            const Vec3 cross = (b - a).cross(c - a);
+            if (!(cross.length() > kMinTriangleDoubleArea)) return;
+            const CSGPlane plane{n, n.dot(a)};
+            if (cross.dot(n) < 0) {
+                emit(a, c, b, plane);
+            } else {
+                emit(a, b, c, plane);
+            }
+        });
     }
 }
 
 }  // namespace
 
-std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh) {
+std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh, Winding winding) {
     requireWeldable(mesh);
     std::vector<SoupPolygon> result;
     const std::size_t triangles = triangleBound(mesh);
     result.reserve(triangles);
     // Split pieces add vertices as the operation runs; twice the input is a good first guess.
     soup.reserveMore(6 * triangles);
-    forEachFaceTriangle(mesh,
+    forEachFaceTriangle(mesh, winding,
                         [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
                             const Vec3 points[3] = {a, b, c};
                             result.push_back(soup.add(points, plane));
@@ -170,7 +182,8 @@ std::vector<CSGPolygon> MeshCSGBridge::polygons(const SolidMesh& mesh) {
     csg_detail::requireWeldable(mesh);
     std::vector<CSGPolygon> result;
     csg_detail::forEachFaceTriangle(
-        mesh, [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
+        mesh, csg_detail::Winding::outward,
+        [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
             result.push_back({{{a}, {b}, {c}}, plane});
         });
     return result;

@@ -8,12 +8,14 @@
 #include "geometry/solid_mesh.hpp"
 #include "kernel/csg_polygon.hpp"
 #include "kernel/polygon_soup.hpp"
+#include "kernel/solid_operand.hpp"
 
 namespace brontile {
 
 namespace MeshCSGBridge {
 
-// Triangles whose doubled area is at most 1e-14 mm² are dropped. Throws KernelError::outOfRange
+// Triangles whose doubled area is at most 1e-14 mm² are dropped. Each face faces the way its
+// loops are wound, whatever its stored normal says. Throws KernelError::outOfRange
 // when a vertex is not finite or too far out for the weld that brings results back.
 [[nodiscard]] std::vector<CSGPolygon> polygons(const SolidMesh& mesh);
 // Every face gets a fresh id and its plane's normal as stored. Polygons that weld down to fewer
@@ -27,8 +29,10 @@ namespace MeshCSGBridge {
 
 namespace csg_detail {
 
-// The same conversions on pooled polygons.
-[[nodiscard]] std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh);
+// The same conversions on pooled polygons; `winding` says which way the operand's loops face
+// (see requireSolidOperand).
+[[nodiscard]] std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh,
+                                                      Winding winding);
 [[nodiscard]] SolidMesh meshFromPooled(const PolygonSoup& soup,
                                        const std::vector<SoupPolygon>& polygons);
 

@@ -56,9 +56,11 @@ TEST(Chamfer, CutsAFlatWedgeFromEveryConvexEdgeOfTheFace) {
     EXPECT_TRUE(hasVolume(wall, lShape.volume() - ((20 + 20 + 10) * 0.5 - 2.0 / 3), 1e-9));
     EXPECT_TRUE(isClosed(top));
     EXPECT_TRUE(isClosed(wall));
-    // A lone face's edges belong to no second face.
+    // A lone face is no solid: refused rather than handed back as if it had nothing to cut.
     const SolidMesh sheet(kBlock.vertices(), {kBlock.faces()[1]});
-    EXPECT_EQ(kernel.chamfer(sheet, sheet.faces()[0].id, 1), sheet);
+    EXPECT_TRUE(
+        test::throwsKind<KernelError>([&] { return kernel.chamfer(sheet, sheet.faces()[0].id, 1); },
+                                      KernelError::Kind::openOperand));
 }
 
 TEST(Fillet, RoundsEveryEdgeOfTheFaceTangentToBothFaces) {

@@ -2,10 +2,12 @@
 // exact volume, and no face id of an operand survives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <pthread.h>
@@ -115,6 +117,65 @@ TEST(MeshBoolean, RefusesEmptyOperandsAndEmptyResults) {
         EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(a, b, op); },
                                                   KernelError::Kind::degenerateResult))
             << rawValue(op);
+    }
+}
+
+// The box with each face changed by `change`; faces for which it returns false are left out.
+template <class Change>
+SolidMesh alteredBox(const Vec3& min, const Vec3& max, Change change) {
+    const SolidMesh box = boxMesh(min, max);
+    std::vector<SolidFace> faces;
+    for (SolidFace face : box.faces()) {
+        if (change(face)) faces.push_back(std::move(face));
+    }
+    return SolidMesh(box.vertices(), std::move(faces));
+}
+
+TEST(MeshBooleanOperands, OpenOrFlatOperandsAreRefusedWithTheirReason) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {10, 10, 10});
+    const SolidMesh open =
+        alteredBox({5, 5, 5}, {15, 15, 15}, [](const SolidFace& f) { return f.normal.z <= 0.5; });
+    const SolidMesh flat = boxMesh({5, 5, 5}, {15, 15, 5});
+    for (const BooleanOp op : {BooleanOp::unite, BooleanOp::subtract, BooleanOp::intersect}) {
+        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(box, open, op); },
+                                                  KernelError::Kind::openOperand))
+            << rawValue(op);
+        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(open, box, op); },
+                                                  KernelError::Kind::openOperand))
+            << rawValue(op);
+        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(box, flat, op); },
+                                                  KernelError::Kind::flatOperand))
+            << rawValue(op);
+    }
+    // A fillet cuts the body with a boolean, so an open body is refused there too.
+    const SolidMesh openBlock =
+        alteredBox({0, 0, 0}, {10, 10, 10}, [](const SolidFace& f) { return f.normal.x >= -0.5; });
+    EXPECT_TRUE(test::throwsKind<KernelError>(
+        [&] { return PolyKernel().fillet(openBlock, openBlock.faces()[0].id, 1); },
+        KernelError::Kind::openOperand));
+}
+
+TEST(MeshBooleanOperands, TheWindingSaysWhatIsOutsideWhateverTheStoredNormals) {
+    const SolidMesh box = boxMesh({0, 0, 0}, {10, 10, 10});
+    // Normals pointing in, loops still wound outwards.
+    const SolidMesh inwardNormals = alteredBox({5, 5, 5}, {15, 15, 15}, [](SolidFace& f) {
+        f.normal = f.normal * -1.0;
+        return true;
+    });
+    // Loops and normals both turned: a consistently inside-out surface around the same region.
+    const SolidMesh insideOut = alteredBox({5, 5, 5}, {15, 15, 15}, [](SolidFace& f) {
+        f.normal = f.normal * -1.0;
+        for (PolygonLoop& loop : f.polygons) std::reverse(loop.begin(), loop.end());
+        return true;
+    });
+    for (const SolidMesh& other : {inwardNormals, insideOut}) {
+        for (const auto& [op, volume] :
+             {std::pair{BooleanOp::unite, 1875.0}, std::pair{BooleanOp::subtract, 875.0},
+              std::pair{BooleanOp::intersect, 125.0}}) {
+            const SolidMesh result = meshBoolean(box, other, op);
+            EXPECT_TRUE(test::isClosed(result)) << rawValue(op);
+            EXPECT_TRUE(test::hasVolume(result, volume)) << rawValue(op);
+        }
     }
 }
 
