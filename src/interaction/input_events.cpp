@@ -53,6 +53,4 @@ std::optional<KeyPress> keyPressFromCharacters(std::string_view namedKeyOrCharac
     return press;
 }
 
-std::string lowercasedKeyText(std::string_view text) { return lowercasedText(text); }
-
 }  // namespace brontile

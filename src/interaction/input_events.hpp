@@ -108,11 +108,6 @@ inline constexpr std::array<std::string_view, 10> kNamedKeys{
 [[nodiscard]] std::optional<KeyPress> keyPressFromCharacters(std::string_view namedKeyOrCharacters,
                                                              ModifierSet modifiers);
 
-// UTF-8 text with the capitals of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic turned
-// into small letters (lowercasedText of base/utf8.hpp, whose uppercased shows them again);
-// every other character, and any byte that is not UTF-8, stays as it is.
-[[nodiscard]] std::string lowercasedKeyText(std::string_view text);
-
 }  // namespace brontile
 
 template <>

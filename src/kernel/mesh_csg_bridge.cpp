@@ -131,7 +131,8 @@ void forEachFaceTriangle(const SolidMesh& mesh, Winding winding, Emit emit) {
     const auto& vertices = mesh.vertices();
     for (const SolidFace& face : mesh.faces()) {
         const Vec3 stored = face.normal.normalized();
-        Vec3 wound = woundAreaVector(mesh, face);
+        // The face's own winding (Newell's normal follows the loops' order); none for no area.
+        Vec3 wound = mesh.newellNormal(face).value_or(Vec3{});
         if (winding == Winding::inward) wound = wound * -1.0;
         const Vec3 n = stored.dot(wound) < 0 ? stored * -1.0 : stored;
         mesh.forEachTriangle(face, [&](VertexIndex i, VertexIndex j, VertexIndex k) {

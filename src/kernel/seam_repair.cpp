@@ -193,6 +193,19 @@ void threadTJunctions(const std::vector<Vec3>& vertices, std::vector<SolidFace>&
 
 }  // namespace
 
+bool everyEdgePartnered(const std::vector<SolidFace>& faces) {
+    // Two sorts and one comparison: every operand of every boolean passes through here.
+    std::vector<EdgeCode> forward;
+    std::vector<EdgeCode> backward;
+    forEachEdge(faces, [&](VertexIndex a, VertexIndex b) {
+        forward.push_back(code(a, b));
+        backward.push_back(code(b, a));
+    });
+    std::sort(forward.begin(), forward.end());
+    std::sort(backward.begin(), backward.end());
+    return forward == backward;
+}
+
 void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
     mergeNearbyEnds(vertices, faces);
     threadTJunctions(vertices, faces);

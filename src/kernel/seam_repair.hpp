@@ -19,4 +19,8 @@ namespace brontile::csg_detail {
 // edges lying strictly inside it, in order along the edge. Vertex positions are not changed.
 void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
 
+// Whether every directed edge of the loops is matched by as many uses the other way: the surface
+// has no crack for closeSeams to close.
+[[nodiscard]] bool everyEdgePartnered(const std::vector<SolidFace>& faces);
+
 }  // namespace brontile::csg_detail

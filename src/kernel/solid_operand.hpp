@@ -17,12 +17,9 @@ enum class Winding {
 
 // The winding of a closed operand. Throws KernelError::degenerateResult for a mesh without
 // polygons, KernelError::openOperand when some edge is not matched
-// by as many uses in the opposite direction (a gap in the surface: the operand has no inside), and
-// KernelError::flatOperand when the loops enclose no volume (at most 1e-9 mm³ either way).
+// by as many uses in the opposite direction (a gap in the surface: the operand has no inside),,
+// KernelError::outOfRange when a coordinate is not finite, and KernelError::flatOperand when the
+// loops enclose no volume (at most 1e-9 mm³ either way).
 [[nodiscard]] Winding requireSolidOperand(const SolidMesh& mesh);
-
-// The sum of the cross products around the face's loops (Newell's method), in the loops' own
-// order: twice the face's area along its wound normal. Zero for a face that encloses nothing.
-[[nodiscard]] Vec3 woundAreaVector(const SolidMesh& mesh, const SolidFace& face);
 
 }  // namespace brontile::csg_detail

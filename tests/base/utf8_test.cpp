@@ -79,6 +79,9 @@ TEST(LetterCase, UpperCasingUndoesExactlyWhatLowerCasingDoes) {
         }
     }
     EXPECT_EQ(lowercasedText("İ"), "i");
+    // Whole texts: broken bytes stay as they are, small letters of alternating ranges too.
+    EXPECT_EQ(lowercasedText("Cmd+\xC3\x9C\xFF\xC5\xB8"), "cmd+\xC3\xBC\xFF\xC3\xBF");  // Ü, Ÿ
+    EXPECT_EQ(lowercasedText("\xC4\x80\xC4\x81\xC5\xB9"), "\xC4\x81\xC4\x81\xC5\xBA");  // Āā Ź
 }
 
 TEST(MessageExcerpts, KeepAtMostEightyCharactersAndCutBetweenThem) {
