@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel/csg.hpp"
 #include "kernel/mesh_boolean.hpp"
 #include "kernel/mesh_csg_bridge.hpp"
+#include "kernel/solid_combine.hpp"
 
 namespace brontile {
 namespace {
@@ -85,9 +85,9 @@ void csgOnly(benchmark::State& state, const Case& c, BooleanOp op) {
     double volume = 0;
     for (auto _ : state) {
         csg_detail::PolygonSoup soup;
-        auto a = csg_detail::pooledPolygons(soup, c.a, csg_detail::Winding::outward);
-        auto b = csg_detail::pooledPolygons(soup, c.b, csg_detail::Winding::outward);
-        const auto result = csg_detail::combine(soup, std::move(a), std::move(b), op);
+        const auto a = csg_detail::pooledSolid(soup, c.a, csg_detail::Winding::outward);
+        const auto b = csg_detail::pooledSolid(soup, c.b, csg_detail::Winding::outward);
+        const auto result = csg_detail::combineSolids(soup, a, b, op);
         state.PauseTiming();
         count = result.size();
         volume = soupVolume(soup, result);

@@ -230,6 +230,83 @@ private:
     std::vector<HistoryEntry> history_;
 };
 
+// Cuts polygons along every plane of the tree that crosses them, without judging which side of
+// the tree's surface the pieces lie on. A piece lying in a node's plane is cut by the node's
+// front subtree and then, each of those pieces, by its back subtree: faces on both sides of the
+// plane may end inside it.
+class Cutter {
+public:
+    Cutter(PolygonSoup& soup, const BspTree& tree) : soup_(soup), tree_(tree) {}
+
+    BspTree::Cut cut(const std::vector<SoupPolygon>& polygons) {
+        BspTree::Cut result;
+        result.start.reserve(polygons.size() + 1);
+        for (const SoupPolygon& polygon : polygons) {
+            result.start.push_back(static_cast<std::uint32_t>(result.pieces.size()));
+            resumes_.clear();
+            pieces_.clear();
+            pieces_.push_back(store_.reset(soup_, polygon));
+            while (!pieces_.empty()) {
+                Piece piece = pieces_.back();
+                pieces_.pop_back();
+                follow(piece, polygon, result.pieces);
+            }
+        }
+        result.start.push_back(static_cast<std::uint32_t>(result.pieces.size()));
+        return result;
+    }
+
+private:
+    struct Resume {
+        std::int32_t node;
+        std::int32_t older;
+    };
+
+    // A piece's `history` is here the chain of back subtrees it still has to pass.
+    void follow(Piece piece, const SoupPolygon& polygon, std::vector<SoupPolygon>& result) {
+        for (;;) {
+            if (piece.node == BspTree::kNone ||
+                !tree_.nodes_[static_cast<std::size_t>(piece.node)].hasPlane) {
+                if (piece.history < 0) {
+                    result.push_back(store_.store(soup_, piece, polygon));
+                    return;
+                }
+                const Resume& resume = resumes_[static_cast<std::size_t>(piece.history)];
+                piece.node = resume.node;
+                piece.history = resume.older;
+                continue;
+            }
+            const BspTree::Node& node = tree_.nodes_[static_cast<std::size_t>(piece.node)];
+            switch (store_.side(node, piece)) {
+                case kCoplanar:
+                    resumes_.push_back({node.back, piece.history});
+                    piece.history = static_cast<std::int32_t>(resumes_.size() - 1);
+                    piece.node = node.front;
+                    break;
+                case kFront: piece.node = node.front; break;
+                case kBack: piece.node = node.back; break;
+                case kSpanning: {
+                    auto [front, back] = store_.split(node.plane, piece);
+                    if (back) {
+                        back->node = node.back;
+                        pieces_.push_back(*back);
+                    }
+                    if (!front) return;
+                    piece = *front;
+                    piece.node = node.front;
+                    break;
+                }
+            }
+        }
+    }
+
+    PolygonSoup& soup_;
+    const BspTree& tree_;
+    PieceStore store_;
+    std::vector<Piece> pieces_;
+    std::vector<Resume> resumes_;
+};
+
 // Builds polygons into a tree one at a time, in input order. A node's plane comes from the first
 // piece to reach it, as from the first polygon of the list handed to it; the polygons lying in a
 // node's plane are appended at the end, those facing the plane's way first, each in input order.
@@ -346,6 +423,11 @@ void BspTree::invert() {
 std::vector<SoupPolygon> BspTree::clipPolygons(PolygonSoup& soup,
                                                const std::vector<SoupPolygon>& polygons) const {
     return Clipper(soup, *this).clip(polygons);
+}
+
+BspTree::Cut BspTree::cutPolygons(PolygonSoup& soup,
+                                  const std::vector<SoupPolygon>& polygons) const {
+    return Cutter(soup, *this).cut(polygons);
 }
 
 void BspTree::clipTo(PolygonSoup& soup, const BspTree& other) {

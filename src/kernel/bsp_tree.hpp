@@ -35,6 +35,14 @@ public:
     // The parts of the polygons outside this tree's solid.
     [[nodiscard]] std::vector<SoupPolygon> clipPolygons(
         PolygonSoup& soup, const std::vector<SoupPolygon>& polygons) const;
+    // The polygons cut along every plane of the tree they cross, inside pieces included: the
+    // pieces of polygons[i] are pieces[start[i]] up to pieces[start[i + 1]].
+    struct Cut {
+        std::vector<SoupPolygon> pieces;
+        std::vector<std::uint32_t> start;
+    };
+    [[nodiscard]] Cut cutPolygons(PolygonSoup& soup,
+                                  const std::vector<SoupPolygon>& polygons) const;
     // Removes the parts of this tree's polygons that lie inside the other tree's solid.
     void clipTo(PolygonSoup& soup, const BspTree& other);
     // Pre-order: a node's polygons, then its front subtree's, then its back subtree's.
@@ -42,6 +50,7 @@ public:
 
 private:
     friend class Clipper;
+    friend class Cutter;
     friend class Builder;
 
     std::int32_t addNode();

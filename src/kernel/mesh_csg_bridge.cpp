@@ -1,6 +1,7 @@
 #include "kernel/mesh_csg_bridge.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -143,9 +144,9 @@ void forEachFaceTriangle(const SolidMesh& mesh, Winding winding, Emit emit) {
             if (!(cross.length() > kMinTriangleDoubleArea)) return;
             const CSGPlane plane{n, n.dot(a)};
             if (cross.dot(n) < 0) {
-                emit(a, c, b, plane);
+                emit(a, c, b, plane, std::array{i, k, j});
             } else {
-                emit(a, b, c, plane);
+                emit(a, b, c, plane, std::array{i, j, k});
             }
         });
     }
@@ -153,17 +154,22 @@ void forEachFaceTriangle(const SolidMesh& mesh, Winding winding, Emit emit) {
 
 }  // namespace
 
-std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh, Winding winding) {
+PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding winding) {
     requireWeldable(mesh);
-    std::vector<SoupPolygon> result;
+    PooledSolid result;
     const std::size_t triangles = triangleBound(mesh);
-    result.reserve(triangles);
+    result.triangles.reserve(triangles);
+    result.corners.reserve(triangles);
     // Split pieces add vertices as the operation runs; twice the input is a good first guess.
     soup.reserveMore(6 * triangles);
     forEachFaceTriangle(mesh, winding,
-                        [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
+                        [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane,
+                            const std::array<VertexIndex, 3>& corners) {
                             const Vec3 points[3] = {a, b, c};
-                            result.push_back(soup.add(points, plane));
+                            result.triangles.push_back(soup.add(points, plane));
+                            result.corners.push_back({static_cast<std::uint32_t>(corners[0]),
+                                                      static_cast<std::uint32_t>(corners[1]),
+                                                      static_cast<std::uint32_t>(corners[2])});
                         });
     return result;
 }
@@ -182,11 +188,11 @@ SolidMesh meshFromPooled(const PolygonSoup& soup, const std::vector<SoupPolygon>
 std::vector<CSGPolygon> MeshCSGBridge::polygons(const SolidMesh& mesh) {
     csg_detail::requireWeldable(mesh);
     std::vector<CSGPolygon> result;
-    csg_detail::forEachFaceTriangle(
-        mesh, csg_detail::Winding::outward,
-        [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane) {
-            result.push_back({{{a}, {b}, {c}}, plane});
-        });
+    csg_detail::forEachFaceTriangle(mesh, csg_detail::Winding::outward,
+                                    [&](const Vec3& a, const Vec3& b, const Vec3& c,
+                                        const CSGPlane& plane, const std::array<VertexIndex, 3>&) {
+                                        result.push_back({{{a}, {b}, {c}}, plane});
+                                    });
     return result;
 }
 

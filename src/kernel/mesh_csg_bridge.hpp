@@ -31,8 +31,7 @@ namespace csg_detail {
 
 // The same conversions on pooled polygons; `winding` says which way the operand's loops face
 // (see requireSolidOperand).
-[[nodiscard]] std::vector<SoupPolygon> pooledPolygons(PolygonSoup& soup, const SolidMesh& mesh,
-                                                      Winding winding);
+[[nodiscard]] PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding winding);
 [[nodiscard]] SolidMesh meshFromPooled(const PolygonSoup& soup,
                                        const std::vector<SoupPolygon>& polygons);
 

@@ -3,6 +3,7 @@
 // pieces are appended to the pool, so the split and clip loops allocate nothing per polygon.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -20,6 +21,13 @@ struct SoupPolygon {
     bool reversed = false;
 
     [[nodiscard]] SoupPolygon flipped() const { return {plane.flipped(), first, count, !reversed}; }
+};
+
+// A closed operand's triangles in the soup, with the mesh vertices at their corners: which
+// triangles share a vertex says which pieces of the surface hang together.
+struct PooledSolid {
+    std::vector<SoupPolygon> triangles;
+    std::vector<std::array<std::uint32_t, 3>> corners;
 };
 
 class PolygonSoup {

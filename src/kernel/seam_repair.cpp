@@ -6,6 +6,9 @@
 #include <numeric>
 #include <utility>
 
+#include "kernel/box_tree.hpp"
+#include "kernel/crack_fill.hpp"
+
 namespace brontile::csg_detail {
 namespace {
 
@@ -26,38 +29,74 @@ void forEachEdge(const std::vector<SolidFace>& faces, Visit visit) {
     }
 }
 
-// Directed edges used more often than their reverse: the edges along a crack.
+// Every directed edge used more often than its reverse, once per surplus use, sorted: the edges
+// along a crack. Edges are gathered by their lower vertex, so that each vertex's few edges are
+// matched among themselves instead of sorting every edge of the surface.
+}  // namespace
+
+std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
+                                            std::size_t vertexCount) {
+    std::vector<std::uint32_t> start(vertexCount + 1, 0);
+    forEachEdge(faces, [&](VertexIndex a, VertexIndex b) {
+        ++start[static_cast<std::size_t>(std::min(a, b)) + 1];
+    });
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    // The higher vertex, shifted, and whether the edge runs from it to the lower one.
+    std::vector<std::uint64_t> entries(start.back());
+    std::vector<std::uint32_t> filled(start.begin(), start.end() - 1);
+    forEachEdge(faces, [&](VertexIndex a, VertexIndex b) {
+        const auto lo = static_cast<std::size_t>(std::min(a, b));
+        const auto hi = static_cast<std::uint64_t>(std::max(a, b));
+        entries[filled[lo]++] = (hi << 1) | (a > b ? 1U : 0U);
+    });
+    std::vector<EdgeCode> result;
+    for (std::size_t lo = 0; lo < vertexCount; ++lo) {
+        const auto first = entries.begin() + start[lo];
+        const auto last = entries.begin() + start[lo + 1];
+        std::sort(first, last);
+        for (auto run = first; run != last;) {
+            const std::uint64_t hi = *run >> 1;
+            std::int64_t balance = 0;
+            for (; run != last && (*run >> 1) == hi; ++run) balance += (*run & 1U) ? -1 : 1;
+            const auto l = static_cast<VertexIndex>(lo);
+            const auto h = static_cast<VertexIndex>(hi);
+            for (; balance > 0; --balance) result.push_back(code(l, h));
+            for (; balance < 0; ++balance) result.push_back(code(h, l));
+        }
+    }
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+namespace {
+
+// The cracked edges of a surface, either way round.
 class OpenEdges {
 public:
-    explicit OpenEdges(const std::vector<SolidFace>& faces) {
-        forEachEdge(faces, [&](VertexIndex a, VertexIndex b) { directed_.push_back(code(a, b)); });
-        std::sort(directed_.begin(), directed_.end());
-    }
+    OpenEdges(const std::vector<SolidFace>& faces, std::size_t vertexCount)
+        : surplus_(unpartneredEdges(faces, vertexCount)) {}
+
+    [[nodiscard]] bool empty() const { return surplus_.empty(); }
 
     [[nodiscard]] bool isOpen(VertexIndex a, VertexIndex b) const {
-        return uses(a, b) != uses(b, a);
+        return std::binary_search(surplus_.begin(), surplus_.end(), code(a, b)) ||
+               std::binary_search(surplus_.begin(), surplus_.end(), code(b, a));
     }
 
     // Every vertex at the end of an open edge, each once.
-    [[nodiscard]] std::vector<VertexIndex> ends(const std::vector<SolidFace>& faces) const {
+    [[nodiscard]] std::vector<VertexIndex> ends() const {
         std::vector<VertexIndex> result;
-        forEachEdge(faces, [&](VertexIndex a, VertexIndex b) {
-            if (!isOpen(a, b)) return;
-            result.push_back(a);
-            result.push_back(b);
-        });
+        for (const EdgeCode c : surplus_) {
+            result.push_back(static_cast<VertexIndex>(c >> 32));
+            result.push_back(static_cast<VertexIndex>(c & 0xFFFFFFFFU));
+        }
         std::sort(result.begin(), result.end());
         result.erase(std::unique(result.begin(), result.end()), result.end());
         return result;
     }
 
 private:
-    [[nodiscard]] std::size_t uses(VertexIndex a, VertexIndex b) const {
-        const auto [lo, hi] = std::equal_range(directed_.begin(), directed_.end(), code(a, b));
-        return static_cast<std::size_t>(hi - lo);
-    }
-
-    std::vector<EdgeCode> directed_;
+    std::vector<EdgeCode> surplus_;
 };
 
 // Crack vertices sorted by x, so that neighbours within the tolerance are found by a short scan.
@@ -67,6 +106,7 @@ public:
         : vertices_(vertices), sorted_(std::move(indices)) {
         std::sort(sorted_.begin(), sorted_.end(),
                   [&](VertexIndex p, VertexIndex q) { return x(p) < x(q); });
+        nearby_ = BoxTree(pointBoxes());
     }
 
     [[nodiscard]] const std::vector<VertexIndex>& sorted() const { return sorted_; }
@@ -91,24 +131,37 @@ public:
         const Vec3 d = at(b) - pa;
         const double length = d.length();
         if (!(length > 2 * kSeamTolerance)) return;
-        const double hi = std::max(pa.x, pa.x + d.x) + kSeamTolerance;
-        for (std::size_t i = lowerBound(std::min(pa.x, pa.x + d.x) - kSeamTolerance);
-             i < sorted_.size() && x(sorted_[i]) <= hi; ++i) {
-            const VertexIndex v = sorted_[i];
-            if (v == a || v == b) continue;
-            const Vec3 offset = at(v) - pa;
-            const double along = offset.dot(d) / length;
-            if (along <= kSeamTolerance || along >= length - kSeamTolerance) continue;
-            if ((offset - d * (along / length)).length() <= kSeamTolerance) {
-                out.emplace_back(along, v);
-            }
-        }
+        const Vec3 inverse{1 / d.x, 1 / d.y, 1 / d.z};
+        nearby_.search(
+            [&](const AABB& box) {
+                return rayMeetsBox(grown(box, kSeamTolerance), pa, inverse, 1.0);
+            },
+            [&](std::uint32_t i) {
+                const VertexIndex v = sorted_[i];
+                if (v == a || v == b) return true;
+                const Vec3 offset = at(v) - pa;
+                const double along = offset.dot(d) / length;
+                if (along <= kSeamTolerance || along >= length - kSeamTolerance) return true;
+                if ((offset - d * (along / length)).length() <= kSeamTolerance) {
+                    out.emplace_back(along, v);
+                }
+                return true;
+            });
         std::sort(out.begin(), out.end());
     }
 
 private:
+    [[nodiscard]] std::vector<AABB> pointBoxes() const {
+        std::vector<AABB> boxes;
+        boxes.reserve(sorted_.size());
+        for (const VertexIndex v : sorted_) boxes.emplace_back(at(v), at(v));
+        return boxes;
+    }
+
     const std::vector<Vec3>& vertices_;
     std::vector<VertexIndex> sorted_;
+    // Over sorted_, for finding the vertices near a segment.
+    BoxTree nearby_;
 };
 
 // Union of crack vertices closer than the tolerance; each group is represented by its lowest
@@ -160,7 +213,7 @@ void applyMerges(const std::vector<VertexIndex>& representative, std::vector<Sol
 }
 
 void mergeNearbyEnds(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
-    const CrackVertices crack(vertices, OpenEdges(faces).ends(faces));
+    const CrackVertices crack(vertices, OpenEdges(faces, vertices.size()).ends());
     if (crack.sorted().size() < 2) return;
     const auto representative = nearbyMerges(crack, vertices.size());
     const bool anyMerged = std::any_of(
@@ -170,8 +223,9 @@ void mergeNearbyEnds(const std::vector<Vec3>& vertices, std::vector<SolidFace>& 
 }
 
 void threadTJunctions(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
-    const OpenEdges open(faces);
-    const CrackVertices crack(vertices, open.ends(faces));
+    const OpenEdges open(faces, vertices.size());
+    if (open.empty()) return;
+    const CrackVertices crack(vertices, open.ends());
     if (crack.sorted().empty()) return;
     std::vector<std::pair<double, VertexIndex>> inside;
     PolygonLoop threaded;
@@ -193,22 +247,15 @@ void threadTJunctions(const std::vector<Vec3>& vertices, std::vector<SolidFace>&
 
 }  // namespace
 
-bool everyEdgePartnered(const std::vector<SolidFace>& faces) {
-    // Two sorts and one comparison: every operand of every boolean passes through here.
-    std::vector<EdgeCode> forward;
-    std::vector<EdgeCode> backward;
-    forEachEdge(faces, [&](VertexIndex a, VertexIndex b) {
-        forward.push_back(code(a, b));
-        backward.push_back(code(b, a));
-    });
-    std::sort(forward.begin(), forward.end());
-    std::sort(backward.begin(), backward.end());
-    return forward == backward;
+bool everyEdgePartnered(const std::vector<SolidFace>& faces, std::size_t vertexCount) {
+    return unpartneredEdges(faces, vertexCount).empty();
 }
 
 void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
     mergeNearbyEnds(vertices, faces);
     threadTJunctions(vertices, faces);
+    untangleLoops(faces);
+    fillThinCracks(vertices, faces);
 }
 
 }  // namespace brontile::csg_detail

@@ -6,6 +6,7 @@
 // the surface exactly as they were.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "geometry/solid_mesh.hpp"
@@ -16,11 +17,17 @@ namespace brontile::csg_detail {
 // First merges the ends of unpartnered edges that lie within kSeamTolerance of each other (into
 // the lowest-numbered one), dropping loops that collapse below three distinct vertices and faces
 // left without loops; then threads into every unpartnered edge the ends of other unpartnered
-// edges lying strictly inside it, in order along the edge. Vertex positions are not changed.
+// edges lying strictly inside it, in order along the edge; last untangles the loops and fills
+// the thin cracks that are left (see crack_fill.hpp). Vertex positions are not changed.
 void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
 
+// Every directed edge used more often than its reverse (as source << 32 | target), once per
+// surplus use, sorted. Every loop vertex must be below `vertexCount`.
+[[nodiscard]] std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
+                                                          std::size_t vertexCount);
+
 // Whether every directed edge of the loops is matched by as many uses the other way: the surface
-// has no crack for closeSeams to close.
-[[nodiscard]] bool everyEdgePartnered(const std::vector<SolidFace>& faces);
+// has no crack for closeSeams to close. Every loop vertex must be below `vertexCount`.
+[[nodiscard]] bool everyEdgePartnered(const std::vector<SolidFace>& faces, std::size_t vertexCount);
 
 }  // namespace brontile::csg_detail

@@ -32,7 +32,7 @@ double woundVolume(const SolidMesh& mesh) {
 Winding requireSolidOperand(const SolidMesh& mesh) {
     // No surface at all leaves nothing to combine, as an empty result does.
     if (mesh.isEmpty()) throw KernelError::degenerateResult();
-    if (!everyEdgePartnered(mesh.faces())) throw KernelError::openOperand();
+    if (!everyEdgePartnered(mesh.faces(), mesh.vertices().size())) throw KernelError::openOperand();
     const double volume = woundVolume(mesh);
     // Only coordinates that are not finite, or far too large, make the volume so.
     if (!std::isfinite(volume)) throw KernelError::outOfRange();

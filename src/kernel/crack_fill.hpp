@@ -1,0 +1,26 @@
+// The last repairs of a boolean's surface, after its seams are closed: loops that visit a vertex
+// twice, and cracks too wide for the seam tolerance yet far too thin to be meant (where cuts met
+// at a grazing angle and their ends drifted apart along the seam).
+#pragma once
+
+#include <vector>
+
+#include "geometry/solid_mesh.hpp"
+
+namespace brontile::csg_detail {
+
+// Cuts off every spike (a loop running x → y → x, which encloses nothing), then splits a loop
+// that still visits some vertex twice into loops that each visit it once. Loops left with fewer
+// than three distinct vertices and faces left without loops are dropped.
+void untangleLoops(std::vector<SolidFace>& faces);
+
+// Fills every hole of the surface whose width (four times its area over its perimeter) is at most
+// kCrackWidth with a strip of triangles, each joined to the face that owns the hole's longest
+// edge. Wider holes are left open.
+void fillThinCracks(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
+
+// Far below any feature a part is drawn with, and ten times the on-plane tolerance that the
+// drift along a seam comes from.
+inline constexpr double kCrackWidth = 1e-4;
+
+}  // namespace brontile::csg_detail
