@@ -2,8 +2,10 @@
 
 #include <sys/random.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <span>
 #include <system_error>
 
 namespace brontile {
@@ -21,7 +23,7 @@ int hexValue(char c) {
     return -1;
 }
 
-void fillRandom(Uuid::Bytes& bytes) {
+void fillRandom(std::span<std::uint8_t> bytes) {
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const ssize_t got = getrandom(bytes.data() + filled, bytes.size() - filled, 0);
@@ -33,14 +35,32 @@ void fillRandom(Uuid::Bytes& bytes) {
     }
 }
 
+Uuid version4(Uuid::Bytes bytes) {
+    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);  // version 4
+    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
+    return Uuid(bytes);
+}
+
 }  // namespace
 
 Uuid Uuid::random() {
     Bytes bytes;
     fillRandom(bytes);
-    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);  // version 4
-    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
-    return Uuid(bytes);
+    return version4(bytes);
+}
+
+std::vector<Uuid> Uuid::random(std::size_t count) {
+    std::vector<std::uint8_t> pool(count * sizeof(Bytes));
+    fillRandom(pool);
+    std::vector<Uuid> ids;
+    ids.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        Bytes bytes;
+        std::copy_n(pool.begin() + static_cast<std::ptrdiff_t>(i * bytes.size()), bytes.size(),
+                    bytes.begin());
+        ids.push_back(version4(bytes));
+    }
+    return ids;
 }
 
 std::optional<Uuid> Uuid::parse(std::string_view text) {

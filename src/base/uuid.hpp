@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brontile {
 
@@ -23,6 +24,8 @@ public:
     // A fresh random (version 4) UUID from the operating system's entropy source. This is the only
     // place identities are invented, so tests that need fixed ids pass them in instead.
     [[nodiscard]] static Uuid random();
+    // `count` of them from one read of the entropy source: a boolean names thousands of faces.
+    [[nodiscard]] static std::vector<Uuid> random(std::size_t count);
 
     // Parses "E621E1F8-C36C-495A-93FC-0C247A3E6E5F" in either letter case; nothing for anything
     // else.
@@ -48,6 +51,12 @@ struct Identifier {
     Uuid rawValue;
 
     [[nodiscard]] static Identifier generate() { return Identifier{Uuid::random()}; }
+    [[nodiscard]] static std::vector<Identifier> generate(std::size_t count) {
+        std::vector<Identifier> ids;
+        ids.reserve(count);
+        for (const Uuid& id : Uuid::random(count)) ids.push_back(Identifier{id});
+        return ids;
+    }
 
     friend constexpr bool operator==(const Identifier&, const Identifier&) = default;
     friend constexpr auto operator<=>(const Identifier&, const Identifier&) = default;

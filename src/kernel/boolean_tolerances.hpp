@@ -11,6 +11,10 @@ inline constexpr double kOnPlaneTolerance = 1e-5;
 // an edge's line lies on it: cracks come from cuts that met within the on-plane tolerance, so
 // they are never wider.
 inline constexpr double kSeamTolerance = kOnPlaneTolerance;
+// Where a loop runs out to a vertex and comes back within this distance (mm) of the way it
+// went, the excursion is a spike: a cut point may lie the on-plane tolerance off each of the two
+// planes that made it, so spikes come a little wider than the seam tolerance.
+inline constexpr double kSpikeWidth = 4 * kOnPlaneTolerance;
 
 // Result vertices are welded on a grid of this many cells per mm, finer than the on-plane
 // tolerance: ends the cuts left within that tolerance but in different cells are the cracks the

@@ -11,64 +11,74 @@ namespace {
 
 constexpr std::uint32_t kLeafSize = 4;
 
-double along(const Vec3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+// Spreads the low 21 bits of v three apart, for interleaving three coordinates.
+std::uint64_t spread(std::uint64_t v) {
+    v &= 0x1FFFFF;
+    v = (v | v << 32) & 0x1F00000000FFFF;
+    v = (v | v << 16) & 0x1F0000FF0000FF;
+    v = (v | v << 8) & 0x100F00F00F00F00F;
+    v = (v | v << 4) & 0x10C30C30C30C30C3;
+    v = (v | v << 2) & 0x1249249249249249;
+    return v;
+}
 
 }  // namespace
 
-// Splits every node at the median centre along the widest axis of its centres.
+// Items are ordered along a Morton curve through their centres, so that halving any run of them
+// halves a region of space; nodes are the halves of halves, their boxes gathered bottom-up.
 BoxTree::BoxTree(std::span<const AABB> boxes) {
     if (boxes.empty()) return;
     if (boxes.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
         throw KernelError::outOfRange();
     }
     const auto count = static_cast<std::uint32_t>(boxes.size());
-    items_.resize(count);
-    std::vector<Vec3> centers(count);
+    AABB centers(boxes.front().center(), boxes.front().center());
+    for (const AABB& box : boxes) centers.extend(box.center());
+    const Vec3 extent = centers.size();
+    const double cells = static_cast<double>(0x1FFFFF);
+    const auto cell = [&](double value, double lo, double size) {
+        const double unit = size > 0 ? (value - lo) / size : 0;
+        return static_cast<std::uint64_t>(std::clamp(unit, 0.0, 1.0) * cells);
+    };
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> order(count);
     for (std::uint32_t i = 0; i < count; ++i) {
-        items_[i] = i;
-        centers[i] = boxes[i].center();
+        const Vec3 c = boxes[i].center();
+        order[i] = {spread(cell(c.x, centers.min.x, extent.x)) |
+                        spread(cell(c.y, centers.min.y, extent.y)) << 1 |
+                        spread(cell(c.z, centers.min.z, extent.z)) << 2,
+                    i};
+    }
+    std::sort(order.begin(), order.end());
+    items_.resize(count);
+    boxes_.resize(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        items_[i] = order[i].second;
+        boxes_[i] = boxes[order[i].second];
     }
     nodes_.reserve(2 * (count / kLeafSize) + 1);
-    nodes_.emplace_back();
-    struct Task {
-        std::uint32_t node, first, count;
-    };
-    std::vector<Task> tasks{{0, 0, count}};
-    while (!tasks.empty()) {
-        const Task task = tasks.back();
-        tasks.pop_back();
-        const auto begin = items_.begin() + task.first;
-        const auto end = begin + task.count;
-        AABB box = boxes[*begin];
-        AABB centerBox(centers[*begin], centers[*begin]);
-        for (auto it = begin; it != end; ++it) {
-            box = box.united(boxes[*it]);
-            centerBox.extend(centers[*it]);
-        }
-        nodes_[task.node].box = box;
-        if (task.count <= kLeafSize) {
-            nodes_[task.node].first = task.first;
-            nodes_[task.node].count = task.count;
-            continue;
-        }
-        const Vec3 extent = centerBox.size();
-        const int axis = extent.x >= extent.y && extent.x >= extent.z ? 0
-                         : extent.y >= extent.z                       ? 1
-                                                                      : 2;
-        const std::uint32_t half = task.count / 2;
-        std::nth_element(begin, begin + half, end, [&](std::uint32_t p, std::uint32_t q) {
-            return along(centers[p], axis) < along(centers[q], axis);
-        });
+    nodes_.push_back({{}, 0, count});
+    // Children always come after their parent, so a backward pass sees them first.
+    for (std::size_t n = 0; n < nodes_.size(); ++n) {
+        const Node node = nodes_[n];
+        if (node.count <= kLeafSize) continue;
         const auto children = static_cast<std::uint32_t>(nodes_.size());
-        nodes_.emplace_back();
-        nodes_.emplace_back();
-        nodes_[task.node].first = children;
-        nodes_[task.node].count = 0;
-        tasks.push_back({children, task.first, half});
-        tasks.push_back({children + 1, task.first + half, task.count - half});
+        const std::uint32_t half = node.count / 2;
+        nodes_.push_back({{}, node.first, half});
+        nodes_.push_back({{}, node.first + half, node.count - half});
+        nodes_[n].first = children;
+        nodes_[n].count = 0;
     }
-    boxes_.reserve(count);
-    for (const std::uint32_t item : items_) boxes_.push_back(boxes[item]);
+    for (std::size_t n = nodes_.size(); n-- > 0;) {
+        Node& node = nodes_[n];
+        if (node.count > 0) {
+            node.box = boxes_[node.first];
+            for (std::uint32_t i = node.first + 1; i < node.first + node.count; ++i) {
+                node.box = node.box.united(boxes_[i]);
+            }
+        } else {
+            node.box = nodes_[node.first].box.united(nodes_[node.first + 1].box);
+        }
+    }
 }
 
 bool rayMeetsBox(const AABB& box, const Vec3& origin, const Vec3& inverse, double limit) {

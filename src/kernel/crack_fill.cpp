@@ -153,7 +153,52 @@ bool dropLoop(SolidFace& face, const std::vector<VertexIndex>& cycle) {
     return false;
 }
 
+std::uint64_t code(VertexIndex a, VertexIndex b) {
+    return (static_cast<std::uint64_t>(a) << 32) | static_cast<std::uint64_t>(b);
+}
+
+// Whether b is the tip of a spike a → b → c: both neighbours lie the same way from it, and the
+// nearer one within kSpikeWidth of the line to the farther.
+bool isSpikeTip(const Vec3& a, const Vec3& b, const Vec3& c) {
+    const Vec3 u = a - b;
+    const Vec3 w = c - b;
+    if (!(u.dot(w) > 0)) return false;
+    const bool uNearer = u.dot(u) < w.dot(w);
+    const Vec3& near = uNearer ? u : w;
+    const Vec3& far = uNearer ? w : u;
+    return (near - far * (near.dot(far) / far.dot(far))).length() <= kSpikeWidth;
+}
+
 }  // namespace
+
+void cutSpikeTips(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
+    const std::vector<std::uint64_t> open = unpartneredEdges(faces, vertices.size());
+    if (open.empty()) return;
+    const auto isOpen = [&](VertexIndex a, VertexIndex b) {
+        return std::binary_search(open.begin(), open.end(), code(a, b)) ||
+               std::binary_search(open.begin(), open.end(), code(b, a));
+    };
+    const auto at = [&](VertexIndex v) -> const Vec3& {
+        return vertices[static_cast<std::size_t>(v)];
+    };
+    for (SolidFace& face : faces) {
+        for (PolygonLoop& loop : face.polygons) {
+            for (std::size_t i = 0; i < loop.size() && loop.size() > 3;) {
+                const std::size_t n = loop.size();
+                const VertexIndex a = loop[(i + n - 1) % n];
+                const VertexIndex b = loop[i];
+                const VertexIndex c = loop[(i + 1) % n];
+                if ((isOpen(a, b) || isOpen(b, c)) && isSpikeTip(at(a), at(b), at(c))) {
+                    loop.erase(loop.begin() + static_cast<std::ptrdiff_t>(i));
+                    // The neighbour before may have become a tip.
+                    i = i == 0 ? 0 : i - 1;
+                    continue;
+                }
+                ++i;
+            }
+        }
+    }
+}
 
 void untangleLoops(std::vector<SolidFace>& faces) {
     for (SolidFace& face : faces) {
@@ -198,9 +243,7 @@ void fillThinCracks(const std::vector<Vec3>& vertices, std::vector<SolidFace>& f
             const double length = vertices[static_cast<std::size_t>(a)].distance(
                 vertices[static_cast<std::size_t>(b)]);
             if (length <= longest) continue;
-            const std::uint64_t code =
-                (static_cast<std::uint64_t>(a) << 32) | static_cast<std::uint64_t>(b);
-            const auto it = std::lower_bound(open.begin(), open.end(), code);
+            const auto it = std::lower_bound(open.begin(), open.end(), code(a, b));
             longest = length;
             face = owner[static_cast<std::size_t>(it - open.begin())];
         }

@@ -9,6 +9,11 @@
 
 namespace brontile::csg_detail {
 
+// Removes from every loop the tips of spikes along the cracks: a vertex at the end of an
+// unpartnered edge whose two neighbours lie the same way from it, the nearer within kSpikeWidth
+// of the line to the farther (the loop ran out and came back along its own way).
+void cutSpikeTips(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
+
 // Cuts off every spike (a loop running x → y → x, which encloses nothing), then splits a loop
 // that still visits some vertex twice into loops that each visit it once. Loops left with fewer
 // than three distinct vertices and faces left without loops are dropped.

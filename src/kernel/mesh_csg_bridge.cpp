@@ -74,12 +74,14 @@ public:
                            quantise(plane.normal.y, kPlaneGrid),
                            quantise(plane.normal.z, kPlaneGrid), quantise(plane.w, kPlaneGrid)};
         const auto [it, isNew] = groupIndex_.try_emplace(key, faces_.size());
-        if (isNew) faces_.push_back({FaceID::generate(), {}, plane.normal});
+        if (isNew) faces_.push_back({FaceID{}, {}, plane.normal});
         faces_[it->second].polygons.push_back(loop_);
     }
 
     [[nodiscard]] SolidMesh finish() {
         closeSeams(vertices_, faces_);
+        const std::vector<FaceID> ids = FaceID::generate(faces_.size());
+        for (std::size_t i = 0; i < faces_.size(); ++i) faces_[i].id = ids[i];
         return SolidMesh(std::move(vertices_), std::move(faces_));
     }
 
@@ -160,8 +162,8 @@ PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding windin
     const std::size_t triangles = triangleBound(mesh);
     result.triangles.reserve(triangles);
     result.corners.reserve(triangles);
-    // Split pieces add vertices as the operation runs; twice the input is a good first guess.
-    soup.reserveMore(6 * triangles);
+    // Cut pieces add vertices only where the operands meet: a tenth more is a good first guess.
+    soup.reserveMore(3 * triangles + 3 * triangles / 10);
     forEachFaceTriangle(mesh, winding,
                         [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane,
                             const std::array<VertexIndex, 3>& corners) {

@@ -45,6 +45,19 @@ template <class VertexAt>
     return static_cast<PlaneSide>(all);
 }
 
+// Where the plane cuts edge p–q. Worked out from the lesser end (in x, then y, then z), so that
+// two pieces sharing the edge, which run along it in opposite directions, get the very same
+// point.
+[[nodiscard]] inline Vec3 edgeCut(const CSGPlane& plane, const Vec3& p, const Vec3& q) {
+    const bool pFirst = p.x != q.x ? p.x < q.x : p.y != q.y ? p.y < q.y : p.z < q.z;
+    const Vec3& from = pFirst ? p : q;
+    const Vec3 d = (pFirst ? q : p) - from;
+    const double den = plane.normal.dot(d);
+    const double s =
+        std::abs(den) <= kParallelEdge ? 0.5 : (plane.w - plane.normal.dot(from)) / den;
+    return from + d * s;
+}
+
 // Cuts a spanning polygon: front and back receive the two pieces' vertices (cleared first).
 template <class VertexAt>
 void cutSpanning(const CSGPlane& plane, std::size_t count, VertexAt vertexAt,
@@ -60,11 +73,7 @@ void cutSpanning(const CSGPlane& plane, std::size_t count, VertexAt vertexAt,
         if (ti != kBack) front.push_back(vi);
         if (ti != kFront) back.push_back(vi);
         if ((ti | tj) == kSpanning) {
-            const Vec3 d = vertexAt(j) - vi;
-            const double den = plane.normal.dot(d);
-            const double s =
-                std::abs(den) <= kParallelEdge ? 0.5 : (plane.w - plane.normal.dot(vi)) / den;
-            const Vec3 cut = vi + d * s;
+            const Vec3 cut = edgeCut(plane, vi, vertexAt(j));
             front.push_back(cut);
             back.push_back(cut);
         }

@@ -254,6 +254,7 @@ bool everyEdgePartnered(const std::vector<SolidFace>& faces, std::size_t vertexC
 void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
     mergeNearbyEnds(vertices, faces);
     threadTJunctions(vertices, faces);
+    cutSpikeTips(vertices, faces);
     untangleLoops(faces);
     fillThinCracks(vertices, faces);
 }

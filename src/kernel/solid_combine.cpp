@@ -7,6 +7,7 @@
 
 #include "kernel/boolean_tolerances.hpp"
 #include "kernel/bsp_tree.hpp"
+#include "kernel/piece_merge.hpp"
 #include "kernel/triangle_tree.hpp"
 
 namespace brontile::csg_detail {
@@ -100,6 +101,14 @@ bool keeps(const PolygonSoup& soup, const SoupPolygon& piece, const TriangleTree
     return insideAt(+1) == rule.inside && insideAt(-1) == rule.inside;
 }
 
+std::vector<SoupPolygon> bandTriangles(const PooledSolid& solid, const std::vector<bool>& band) {
+    std::vector<SoupPolygon> result;
+    for (std::size_t i = 0; i < solid.triangles.size(); ++i) {
+        if (band[i]) result.push_back(solid.triangles[i]);
+    }
+    return result;
+}
+
 // Groups of triangles outside the band that share vertices; each is one piece of surface the
 // other operand never comes near.
 std::vector<std::uint32_t> pieceOf(const PooledSolid& solid, const std::vector<bool>& band) {
@@ -127,8 +136,48 @@ std::vector<std::uint32_t> pieceOf(const PooledSolid& solid, const std::vector<b
     return piece;
 }
 
+// What a band triangle keeps of itself: its pieces judged one by one, and joined up again
+// where they can be.
+class BandKeeper {
+public:
+    BandKeeper(PolygonSoup& soup, const TriangleTree& other, const KeepRule& rule)
+        : soup_(soup), other_(other), rule_(rule) {}
+
+    template <class Add>
+    void keep(const SoupPolygon& triangle, std::span<const SoupPolygon> pieces, Add add) {
+        pieces_.assign(pieces.begin(), pieces.end());
+        kept_.clear();
+        for (const SoupPolygon& p : pieces_)
+            kept_.push_back(keeps(soup_, p, other_, rule_, points_));
+        const auto count = std::count(kept_.begin(), kept_.end(), true);
+        // Kept whole, the triangle is not shredded where it need not be; its neighbours' cuts are
+        // threaded into its edges later.
+        if (count == static_cast<std::ptrdiff_t>(kept_.size())) return add(triangle);
+        if (count > 1) {
+            if (const auto outlines =
+                    mergedOutlines(soup_, pieces_, kept_, triangle.plane.normal)) {
+                for (const std::vector<Vec3>& outline : *outlines) {
+                    add(soup_.add(outline, triangle.plane));
+                }
+                return;
+            }
+        }
+        for (std::size_t i = 0; i < pieces_.size(); ++i) {
+            if (kept_[i]) add(pieces_[i]);
+        }
+    }
+
+private:
+    PolygonSoup& soup_;
+    const TriangleTree& other_;
+    KeepRule rule_;
+    std::vector<SoupPolygon> pieces_;
+    std::vector<bool> kept_;
+    std::vector<Vec3> points_;
+};
+
 // Appends what `solid` keeps of itself: its pieces away from the band whole or not at all, and
-// its band triangles cut by `cutter` (the other operand's band), piece by piece.
+// its band triangles cut where the other surface comes near, piece by piece.
 void keepOf(PolygonSoup& soup, const PooledSolid& solid, const std::vector<bool>& band,
             const BspTree& cutter, const TriangleTree& other, const KeepRule& rule,
             std::vector<SoupPolygon>& result) {
@@ -137,44 +186,22 @@ void keepOf(PolygonSoup& soup, const PooledSolid& solid, const std::vector<bool>
     // Each piece's verdict, decided by its first triangle: 0 undecided, 1 kept, 2 dropped.
     std::vector<std::uint8_t> verdict(
         piece.empty() ? 0 : *std::max_element(piece.begin(), piece.end()) + 1);
-    std::vector<SoupPolygon> cut;
+    const BspTree::Cut cut = cutter.cutPolygons(soup, bandTriangles(solid, band));
+    BandKeeper bandKeeper(soup, other, rule);
+    std::size_t next = 0;
     for (std::size_t i = 0; i < solid.triangles.size(); ++i) {
         const SoupPolygon& triangle = solid.triangles[i];
         if (band[i]) {
-            cut.push_back(triangle);
+            const auto first = cut.pieces.begin() + cut.start[next];
+            const auto last = cut.pieces.begin() + cut.start[next + 1];
+            ++next;
+            bandKeeper.keep(triangle, std::span(first, last), add);
             continue;
         }
         std::uint8_t& v = verdict[piece[i]];
         if (v == 0) v = other.contains(centroid(soup, triangle)) == rule.inside ? 1 : 2;
         if (v == 1) add(triangle);
     }
-    if (cut.empty()) return;
-    const BspTree::Cut pieces = cutter.cutPolygons(soup, cut);
-    std::vector<Vec3> points;
-    std::vector<bool> kept;
-    for (std::size_t i = 0; i < cut.size(); ++i) {
-        const auto first = pieces.pieces.begin() + pieces.start[i];
-        const auto last = pieces.pieces.begin() + pieces.start[i + 1];
-        kept.clear();
-        for (auto p = first; p != last; ++p) kept.push_back(keeps(soup, *p, other, rule, points));
-        // A triangle kept in every piece stays whole: its neighbours' cuts are threaded into
-        // its edges later, and the result is not shredded where it need not be.
-        if (first != last && std::all_of(kept.begin(), kept.end(), [](bool k) { return k; })) {
-            add(cut[i]);
-            continue;
-        }
-        for (auto p = first; p != last; ++p) {
-            if (kept[static_cast<std::size_t>(p - first)]) add(*p);
-        }
-    }
-}
-
-std::vector<SoupPolygon> bandTriangles(const PooledSolid& solid, const std::vector<bool>& band) {
-    std::vector<SoupPolygon> result;
-    for (std::size_t i = 0; i < solid.triangles.size(); ++i) {
-        if (band[i]) result.push_back(solid.triangles[i]);
-    }
-    return result;
 }
 
 }  // namespace

@@ -1,0 +1,138 @@
+#include "kernel/piece_merge.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace brontile::csg_detail {
+namespace {
+
+// Points this close (mm) to a segment's line lie on it. The cuts place every point they add on
+// an edge by interpolating along it, so such points sit on the edge to within rounding.
+constexpr double kOnSegment = 1e-9;
+
+// Exact order on positions: pieces of one triangle share their cut points bit for bit.
+struct PositionLess {
+    bool operator()(const Vec3& p, const Vec3& q) const {
+        if (p.x != q.x) return p.x < q.x;
+        if (p.y != q.y) return p.y < q.y;
+        return p.z < q.z;
+    }
+};
+
+using Edge = std::pair<Vec3, Vec3>;
+
+struct EdgeLess {
+    bool operator()(const Edge& e, const Edge& f) const {
+        PositionLess less;
+        if (less(e.first, f.first)) return true;
+        if (less(f.first, e.first)) return false;
+        return less(e.second, f.second);
+    }
+};
+
+// Whether p lies strictly inside segment a–b.
+bool inside(const Vec3& a, const Vec3& b, const Vec3& p) {
+    const Vec3 d = b - a;
+    const double length2 = d.dot(d);
+    const double t = (p - a).dot(d);
+    if (!(t > 0 && t < length2)) return false;
+    return (p - a).cross(d).length() <= kOnSegment * std::sqrt(length2);
+}
+
+// Whether b lies on the way from a to c.
+bool straight(const Vec3& a, const Vec3& b, const Vec3& c) { return inside(a, c, b); }
+
+}  // namespace
+
+std::optional<std::vector<std::vector<Vec3>>> mergedOutlines(const PolygonSoup& soup,
+                                                             std::span<const SoupPolygon> pieces,
+                                                             const std::vector<bool>& kept,
+                                                             const Vec3& normal) {
+    std::vector<Vec3> corners;
+    for (const SoupPolygon& p : pieces) {
+        for (std::size_t i = 0; i < p.count; ++i) corners.push_back(soup.vertex(p, i));
+    }
+    std::sort(corners.begin(), corners.end(), PositionLess{});
+    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    // Cuts that met at one point but were worked out along different edges may disagree in the
+    // last bits: such points are one, named by the first of them.
+    std::vector<std::size_t> same(corners.size());
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        same[i] = i;
+        for (std::size_t j = i; j-- > 0 && corners[i].x - corners[j].x <= kOnSegment;) {
+            if (corners[i].distance(corners[j]) <= kOnSegment) same[i] = same[j];
+        }
+    }
+    const auto canonical = [&](const Vec3& p) -> const Vec3& {
+        const auto it = std::lower_bound(corners.begin(), corners.end(), p, PositionLess{});
+        return corners[same[static_cast<std::size_t>(it - corners.begin())]];
+    };
+    // Every kept edge split at the corners lying on it, so that neighbours cut apart further
+    // along still share their edges exactly; an edge meeting its reverse is inside the region.
+    std::multiset<Edge, EdgeLess> edges;
+    std::vector<std::pair<double, Vec3>> on;
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        if (!kept[k]) continue;
+        const SoupPolygon& p = pieces[k];
+        for (std::size_t i = 0; i < p.count; ++i) {
+            const Vec3& a = canonical(soup.vertex(p, i));
+            const Vec3& b = canonical(soup.vertex(p, i + 1 == p.count ? 0 : i + 1));
+            if (a == b) continue;
+            on.clear();
+            for (std::size_t c = 0; c < corners.size(); ++c) {
+                if (same[c] == c && inside(a, b, corners[c])) {
+                    on.emplace_back((corners[c] - a).dot(b - a), corners[c]);
+                }
+            }
+            std::sort(on.begin(), on.end(),
+                      [](const auto& x, const auto& y) { return x.first < y.first; });
+            Vec3 from = a;
+            for (const auto& [along, c] : on) {
+                edges.insert({from, c});
+                from = c;
+            }
+            edges.insert({from, b});
+        }
+    }
+    std::map<Vec3, Vec3, PositionLess> next;
+    for (const Edge& e : edges) {
+        const auto reverse = edges.find({e.second, e.first});
+        if (reverse != edges.end()) continue;
+        // Two boundary edges leaving one point: the outline touches itself.
+        if (!next.emplace(e.first, e.second).second) return std::nullopt;
+    }
+    std::vector<std::vector<Vec3>> loops;
+    while (!next.empty()) {
+        std::vector<Vec3> loop;
+        Vec3 at = next.begin()->first;
+        while (true) {
+            const auto it = next.find(at);
+            if (it == next.end()) break;
+            loop.push_back(at);
+            at = it->second;
+            next.erase(it);
+        }
+        if (!(at == loop.front())) return std::nullopt;
+        // Drop the points where the outline runs straight on.
+        std::vector<Vec3> turns;
+        for (std::size_t i = 0; i < loop.size(); ++i) {
+            const Vec3& prev = loop[(i + loop.size() - 1) % loop.size()];
+            const Vec3& following = loop[(i + 1) % loop.size()];
+            if (!straight(prev, loop[i], following)) turns.push_back(loop[i]);
+        }
+        if (turns.size() < 3) return std::nullopt;
+        Vec3 area;
+        for (std::size_t i = 0; i < turns.size(); ++i) {
+            area = area + turns[i].cross(turns[(i + 1) % turns.size()]);
+        }
+        // A loop wound against the pieces bounds a hole.
+        if (!(area.dot(normal) > 0)) return std::nullopt;
+        loops.push_back(std::move(turns));
+    }
+    return loops;
+}
+
+}  // namespace brontile::csg_detail
