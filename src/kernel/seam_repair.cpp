@@ -12,6 +12,10 @@
 namespace brontile::csg_detail {
 namespace {
 
+// A vertex this close (mm) to a face's plane lies in it, as far as threading it into the face's
+// loops goes.
+constexpr double kFlatThread = 1e-9;
+
 using EdgeCode = std::uint64_t;
 
 EdgeCode code(VertexIndex a, VertexIndex b) {
@@ -74,13 +78,21 @@ namespace {
 class OpenEdges {
 public:
     OpenEdges(const std::vector<SolidFace>& faces, std::size_t vertexCount)
-        : surplus_(unpartneredEdges(faces, vertexCount)) {}
+        : surplus_(unpartneredEdges(faces, vertexCount)), taken_(surplus_.size(), false) {}
 
     [[nodiscard]] bool empty() const { return surplus_.empty(); }
 
-    [[nodiscard]] bool isOpen(VertexIndex a, VertexIndex b) const {
-        return std::binary_search(surplus_.begin(), surplus_.end(), code(a, b)) ||
-               std::binary_search(surplus_.begin(), surplus_.end(), code(b, a));
+    // Whether a → b is used more often than b → a by more than the calls that took it before.
+    bool takeSurplus(VertexIndex a, VertexIndex b) {
+        const EdgeCode wanted = code(a, b);
+        for (auto it = std::lower_bound(surplus_.begin(), surplus_.end(), wanted);
+             it != surplus_.end() && *it == wanted; ++it) {
+            const auto k = static_cast<std::size_t>(it - surplus_.begin());
+            if (taken_[k]) continue;
+            taken_[k] = true;
+            return true;
+        }
+        return false;
     }
 
     // Every vertex at the end of an open edge, each once.
@@ -97,6 +109,7 @@ public:
 
 private:
     std::vector<EdgeCode> surplus_;
+    std::vector<bool> taken_;
 };
 
 // Crack vertices sorted by x, so that neighbours within the tolerance are found by a short scan.
@@ -222,26 +235,46 @@ void mergeNearbyEnds(const std::vector<Vec3>& vertices, std::vector<SolidFace>& 
     if (anyMerged) applyMerges(representative, faces);
 }
 
+// Vertices lying on an open edge a → b of a loop are threaded into it. Where they lie off the
+// face's plane (the cuts leave them up to the on-plane tolerance off), the loop stays as it was
+// and gets a fan of slivers from a instead, wound a → v1 → … → b → a, which partners both the
+// edge and the pieces across it: ear-clipping a loop with such a vertex threaded in would tilt
+// the triangles that reach it, and with them the volume.
 void threadTJunctions(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
-    const OpenEdges open(faces, vertices.size());
+    OpenEdges open(faces, vertices.size());
     if (open.empty()) return;
     const CrackVertices crack(vertices, open.ends());
     if (crack.sorted().empty()) return;
     std::vector<std::pair<double, VertexIndex>> inside;
+    std::vector<PolygonLoop> slivers;
     PolygonLoop threaded;
     for (SolidFace& face : faces) {
+        slivers.clear();
+        const Vec3 normal = face.normal.normalized();
         for (PolygonLoop& loop : face.polygons) {
             threaded.clear();
             for (std::size_t i = 0; i < loop.size(); ++i) {
                 const VertexIndex a = loop[i];
                 const VertexIndex b = loop[i + 1 == loop.size() ? 0 : i + 1];
                 threaded.push_back(a);
-                if (!open.isOpen(a, b)) continue;
+                if (!open.takeSurplus(a, b)) continue;
                 crack.onEdge(a, b, inside);
-                for (const auto& [along, v] : inside) threaded.push_back(v);
+                const Vec3& pa = crack.at(a);
+                const bool flat = std::all_of(inside.begin(), inside.end(), [&](const auto& v) {
+                    return std::abs(normal.dot(crack.at(v.second) - pa)) <= kFlatThread;
+                });
+                for (std::size_t k = 0; k < inside.size(); ++k) {
+                    if (flat) {
+                        threaded.push_back(inside[k].second);
+                    } else {
+                        slivers.push_back({a, inside[k].second,
+                                           k + 1 < inside.size() ? inside[k + 1].second : b});
+                    }
+                }
             }
             if (threaded.size() != loop.size()) loop = threaded;
         }
+        face.polygons.insert(face.polygons.end(), slivers.begin(), slivers.end());
     }
 }
 
