@@ -1,7 +1,8 @@
 // Solid booleans on the shared benchmark meshes (pairs of overlapping closed triangle meshes in
-// ../shared/bench-data). Two timings per case and operation: the BSP boolean alone, from the
+// ../shared/bench-data). Two timings per case and operation: the boolean alone, from the
 // operands' triangles to the result polygons (what the peer libraries are timed on), and the
-// whole mesh boolean including the weld, the face grouping and the seam repair.
+// whole mesh boolean including the operand checks, the weld, the face grouping and the seam
+// repair.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

@@ -91,6 +91,21 @@ testing::AssertionResult isClosed(const SolidMesh& mesh) {
     return testing::AssertionFailure() << open << " open edges, uses each way:" << shown;
 }
 
+testing::AssertionResult hasSimpleLoops(const SolidMesh& mesh) {
+    for (std::size_t f = 0; f < mesh.faces().size(); ++f) {
+        for (PolygonLoop loop : mesh.faces()[f].polygons) {
+            std::sort(loop.begin(), loop.end());
+            const auto twice = std::adjacent_find(loop.begin(), loop.end());
+            if (twice == loop.end()) continue;
+            return testing::AssertionFailure()
+                   << "a loop of face " << f << " visits "
+                   << text(coordinates(mesh.vertices()[static_cast<std::size_t>(*twice)]))
+                   << " twice";
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
 testing::AssertionResult hasVolume(const SolidMesh& mesh, double expected,
                                    std::optional<double> tolerance) {
     const double volume = mesh.volume();

@@ -33,6 +33,9 @@ void expectNear(const std::vector<Vec2>& actual, const std::vector<Vec2>& expect
 // surface is closed and consistently wound. The failure counts the open edges and shows some.
 testing::AssertionResult isClosed(const SolidMesh& mesh);
 
+// No polygon loop visits a vertex twice (a spike or a loop pinched at one point).
+testing::AssertionResult hasSimpleLoops(const SolidMesh& mesh);
+
 // The enclosed volume is within `tolerance` of `expected`; by default within a billionth of it
 // (and at least 1e-9).
 testing::AssertionResult hasVolume(const SolidMesh& mesh, double expected,
