@@ -61,18 +61,14 @@ void untangle(PolygonLoop loop, std::vector<PolygonLoop>& out) {
     out.push_back(std::move(loop));
 }
 
-VertexIndex source(std::uint64_t code) { return static_cast<VertexIndex>(code >> 32); }
-VertexIndex target(std::uint64_t code) { return static_cast<VertexIndex>(code & 0xFFFFFFFFU); }
-
 // The holes as cycles of vertices, in the direction of their unpartnered edges; a cycle that
 // would visit a vertex twice is cut there into two.
 std::vector<std::vector<VertexIndex>> holeCycles(const std::vector<std::uint64_t>& open) {
     std::vector<bool> used(open.size(), false);
     // Sorted codes group the edges by their source vertex.
     const auto unusedFrom = [&](VertexIndex v) -> std::size_t {
-        const auto first =
-            std::lower_bound(open.begin(), open.end(), static_cast<std::uint64_t>(v) << 32);
-        for (auto it = first; it != open.end() && source(*it) == v; ++it) {
+        const auto first = std::lower_bound(open.begin(), open.end(), edgeCode(v, 0));
+        for (auto it = first; it != open.end() && edgeSource(*it) == v; ++it) {
             const auto k = static_cast<std::size_t>(it - open.begin());
             if (!used[k]) return k;
         }
@@ -82,11 +78,11 @@ std::vector<std::vector<VertexIndex>> holeCycles(const std::vector<std::uint64_t
     std::vector<VertexIndex> path;
     for (std::size_t start = 0; start < open.size(); ++start) {
         if (used[start]) continue;
-        path.assign(1, source(open[start]));
+        path.assign(1, edgeSource(open[start]));
         std::size_t edge = start;
         while (edge < open.size()) {
             used[edge] = true;
-            const VertexIndex v = target(open[edge]);
+            const VertexIndex v = edgeTarget(open[edge]);
             const auto seen = std::find(path.begin(), path.end(), v);
             if (seen != path.end()) {
                 cycles.emplace_back(seen, path.end());
@@ -153,10 +149,6 @@ bool dropLoop(SolidFace& face, const std::vector<VertexIndex>& cycle) {
     return false;
 }
 
-std::uint64_t code(VertexIndex a, VertexIndex b) {
-    return (static_cast<std::uint64_t>(a) << 32) | static_cast<std::uint64_t>(b);
-}
-
 // Whether b is the tip of a spike a → b → c: both neighbours lie the same way from it, and the
 // nearer one within kSpikeWidth of the line to the farther.
 bool isSpikeTip(const Vec3& a, const Vec3& b, const Vec3& c) {
@@ -175,8 +167,8 @@ void cutSpikeTips(const std::vector<Vec3>& vertices, std::vector<SolidFace>& fac
     const std::vector<std::uint64_t> open = unpartneredEdges(faces, vertices.size());
     if (open.empty()) return;
     const auto isOpen = [&](VertexIndex a, VertexIndex b) {
-        return std::binary_search(open.begin(), open.end(), code(a, b)) ||
-               std::binary_search(open.begin(), open.end(), code(b, a));
+        return std::binary_search(open.begin(), open.end(), edgeCode(a, b)) ||
+               std::binary_search(open.begin(), open.end(), edgeCode(b, a));
     };
     const auto at = [&](VertexIndex v) -> const Vec3& {
         return vertices[static_cast<std::size_t>(v)];
@@ -224,11 +216,11 @@ void fillThinCracks(const std::vector<Vec3>& vertices, std::vector<SolidFace>& f
     for (std::size_t f = 0; f < faces.size(); ++f) {
         for (const PolygonLoop& loop : faces[f].polygons) {
             for (std::size_t i = 0; i < loop.size(); ++i) {
-                const std::uint64_t code = (static_cast<std::uint64_t>(loop[i]) << 32) |
-                                           static_cast<std::uint64_t>(loop[(i + 1) % loop.size()]);
+                const std::uint64_t code = edgeCode(loop[i], loop[(i + 1) % loop.size()]);
                 const auto it = std::lower_bound(open.begin(), open.end(), code);
-                if (it != open.end() && *it == code)
+                if (it != open.end() && *it == code) {
                     owner[static_cast<std::size_t>(it - open.begin())] = f;
+                }
             }
         }
     }
@@ -243,7 +235,7 @@ void fillThinCracks(const std::vector<Vec3>& vertices, std::vector<SolidFace>& f
             const double length = vertices[static_cast<std::size_t>(a)].distance(
                 vertices[static_cast<std::size_t>(b)]);
             if (length <= longest) continue;
-            const auto it = std::lower_bound(open.begin(), open.end(), code(a, b));
+            const auto it = std::lower_bound(open.begin(), open.end(), edgeCode(a, b));
             longest = length;
             face = owner[static_cast<std::size_t>(it - open.begin())];
         }

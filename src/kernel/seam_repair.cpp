@@ -18,10 +18,6 @@ constexpr double kFlatThread = 1e-9;
 
 using EdgeCode = std::uint64_t;
 
-EdgeCode code(VertexIndex a, VertexIndex b) {
-    return (static_cast<EdgeCode>(a) << 32) | static_cast<EdgeCode>(b);
-}
-
 template <class Visit>
 void forEachEdge(const std::vector<SolidFace>& faces, Visit visit) {
     for (const SolidFace& face : faces) {
@@ -64,8 +60,8 @@ std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
             for (; run != last && (*run >> 1) == hi; ++run) balance += (*run & 1U) ? -1 : 1;
             const auto l = static_cast<VertexIndex>(lo);
             const auto h = static_cast<VertexIndex>(hi);
-            for (; balance > 0; --balance) result.push_back(code(l, h));
-            for (; balance < 0; ++balance) result.push_back(code(h, l));
+            for (; balance > 0; --balance) result.push_back(edgeCode(l, h));
+            for (; balance < 0; ++balance) result.push_back(edgeCode(h, l));
         }
     }
     std::sort(result.begin(), result.end());
@@ -84,7 +80,7 @@ public:
 
     // Whether a → b is used more often than b → a by more than the calls that took it before.
     bool takeSurplus(VertexIndex a, VertexIndex b) {
-        const EdgeCode wanted = code(a, b);
+        const EdgeCode wanted = edgeCode(a, b);
         for (auto it = std::lower_bound(surplus_.begin(), surplus_.end(), wanted);
              it != surplus_.end() && *it == wanted; ++it) {
             const auto k = static_cast<std::size_t>(it - surplus_.begin());
@@ -99,8 +95,8 @@ public:
     [[nodiscard]] std::vector<VertexIndex> ends() const {
         std::vector<VertexIndex> result;
         for (const EdgeCode c : surplus_) {
-            result.push_back(static_cast<VertexIndex>(c >> 32));
-            result.push_back(static_cast<VertexIndex>(c & 0xFFFFFFFFU));
+            result.push_back(edgeSource(c));
+            result.push_back(edgeTarget(c));
         }
         std::sort(result.begin(), result.end());
         result.erase(std::unique(result.begin(), result.end()), result.end());

@@ -21,7 +21,18 @@ namespace brontile::csg_detail {
 // the thin cracks that are left (see crack_fill.hpp). Vertex positions are not changed.
 void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
 
-// Every directed edge used more often than its reverse (as source << 32 | target), once per
+// A directed edge as one number that sorts edges by their source vertex.
+[[nodiscard]] constexpr std::uint64_t edgeCode(VertexIndex source, VertexIndex target) {
+    return (static_cast<std::uint64_t>(source) << 32) | static_cast<std::uint64_t>(target);
+}
+[[nodiscard]] constexpr VertexIndex edgeSource(std::uint64_t code) {
+    return static_cast<VertexIndex>(code >> 32);
+}
+[[nodiscard]] constexpr VertexIndex edgeTarget(std::uint64_t code) {
+    return static_cast<VertexIndex>(code & 0xFFFFFFFFU);
+}
+
+// Every directed edge used more often than its reverse (as an edgeCode), once per
 // surplus use, sorted. Every loop vertex must be below `vertexCount`.
 [[nodiscard]] std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
                                                           std::size_t vertexCount);

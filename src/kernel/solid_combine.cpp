@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <span>
 
 #include "kernel/boolean_tolerances.hpp"
 #include "kernel/bsp_tree.hpp"
@@ -145,25 +146,23 @@ public:
 
     template <class Add>
     void keep(const SoupPolygon& triangle, std::span<const SoupPolygon> pieces, Add add) {
-        pieces_.assign(pieces.begin(), pieces.end());
         kept_.clear();
-        for (const SoupPolygon& p : pieces_)
+        for (const SoupPolygon& p : pieces)
             kept_.push_back(keeps(soup_, p, other_, rule_, points_));
         const auto count = std::count(kept_.begin(), kept_.end(), true);
         // Kept whole, the triangle is not shredded where it need not be; its neighbours' cuts are
         // threaded into its edges later.
         if (count == static_cast<std::ptrdiff_t>(kept_.size())) return add(triangle);
         if (count > 1) {
-            if (const auto outlines =
-                    mergedOutlines(soup_, pieces_, kept_, triangle.plane.normal)) {
+            if (const auto outlines = mergedOutlines(soup_, pieces, kept_, triangle.plane.normal)) {
                 for (const std::vector<Vec3>& outline : *outlines) {
                     add(soup_.add(outline, triangle.plane));
                 }
                 return;
             }
         }
-        for (std::size_t i = 0; i < pieces_.size(); ++i) {
-            if (kept_[i]) add(pieces_[i]);
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (kept_[i]) add(pieces[i]);
         }
     }
 
@@ -171,7 +170,6 @@ private:
     PolygonSoup& soup_;
     const TriangleTree& other_;
     KeepRule rule_;
-    std::vector<SoupPolygon> pieces_;
     std::vector<bool> kept_;
     std::vector<Vec3> points_;
 };
