@@ -173,9 +173,14 @@ std::size_t SolidMesh::triangleCount() const {
 
 double SolidMesh::volume() const {
     const auto& v = vertices();
+    if (v.empty()) return 0;
+    // Tetrahedra from the first vertex rather than the origin: the sum is the same for a closed
+    // surface, and a part far from the origin is not lost in the rounding of products of large
+    // coordinates.
+    const Vec3 apex = v.front();
     double sum = 0;
     forEachTriangle([&](std::size_t, const Triangle& t) {
-        sum += v[toSize(t[0])].dot(v[toSize(t[1])].cross(v[toSize(t[2])]));
+        sum += (v[toSize(t[0])] - apex).dot((v[toSize(t[1])] - apex).cross(v[toSize(t[2])] - apex));
     });
     return sum / 6;
 }

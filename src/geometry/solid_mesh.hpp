@@ -147,7 +147,8 @@ public:
     }
     [[nodiscard]] std::vector<FaceTriangle> allTriangles() const;
     [[nodiscard]] std::size_t triangleCount() const;
-    // Signed volume, positive for a closed mesh wound counter-clockwise seen from outside.
+    // Signed volume, positive for a closed mesh wound counter-clockwise seen from outside. Summed
+    // about the first vertex, so an open mesh's value depends on which vertex that is.
     [[nodiscard]] double volume() const;
     // Newell's normal over the face's polygons; nothing when they enclose no area.
     [[nodiscard]] std::optional<Vec3> newellNormal(const SolidFace& face) const;

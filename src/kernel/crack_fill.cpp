@@ -97,12 +97,15 @@ std::vector<std::vector<VertexIndex>> holeCycles(const std::vector<std::uint64_t
 }
 
 double width(const std::vector<Vec3>& vertices, const std::vector<VertexIndex>& cycle) {
+    // Taken about the first vertex: far from the origin, products of whole positions would
+    // drown an area this small in their rounding.
+    const Vec3& origin = vertices[static_cast<std::size_t>(cycle.front())];
     Vec3 area;
     double perimeter = 0;
     for (std::size_t i = 0; i < cycle.size(); ++i) {
         const Vec3& p = vertices[static_cast<std::size_t>(cycle[i])];
         const Vec3& q = vertices[static_cast<std::size_t>(cycle[(i + 1) % cycle.size()])];
-        area = area + p.cross(q);
+        area = area + (p - origin).cross(q - origin);
         perimeter += p.distance(q);
     }
     // |area| is twice the enclosed area.

@@ -126,7 +126,7 @@ std::optional<std::vector<std::vector<Vec3>>> mergedOutlines(const PolygonSoup& 
         if (turns.size() < 3) return std::nullopt;
         Vec3 area;
         for (std::size_t i = 0; i < turns.size(); ++i) {
-            area = area + turns[i].cross(turns[(i + 1) % turns.size()]);
+            area = area + (turns[i] - turns[0]).cross(turns[(i + 1) % turns.size()] - turns[0]);
         }
         // A loop wound against the pieces bounds a hole.
         if (!(area.dot(normal) > 0)) return std::nullopt;

@@ -10,12 +10,14 @@ namespace brontile::csg_detail {
 namespace {
 
 // The volume the loops enclose by their own winding: fans from each loop's first vertex add up
-// to the loop's exact signed area whatever its shape, so no triangulation is needed.
+// to the loop's exact signed area whatever its shape, so no triangulation is needed. Taken about
+// a vertex of the mesh rather than the origin, so that a part far from the origin is not lost in
+// the rounding of products of large coordinates.
 double woundVolume(const SolidMesh& mesh) {
     const auto& vertices = mesh.vertices();
-    const auto at = [&](VertexIndex i) -> const Vec3& {
-        return vertices[static_cast<std::size_t>(i)];
-    };
+    if (vertices.empty()) return 0;
+    const Vec3 origin = vertices.front();
+    const auto at = [&](VertexIndex i) { return vertices[static_cast<std::size_t>(i)] - origin; };
     double sixfold = 0;
     for (const SolidFace& face : mesh.faces()) {
         for (const PolygonLoop& loop : face.polygons) {
