@@ -27,7 +27,7 @@ public:
     template <class Enters, class Visit>
     void search(Enters enters, Visit visit) const {
         if (nodes_.empty()) return;
-        // Median splits keep the depth near log2(size), and the list never holds more than
+        // Halving splits keep the depth at about log2(size), and the list never holds more than
         // one entry per level plus one.
         std::uint32_t stack[96];
         int top = 0;
