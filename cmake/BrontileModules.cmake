@@ -13,7 +13,8 @@ set(BRONTILE_MODULES
   commands
   shortcuts
   io
-  viewport)
+  viewport
+  tools)
 
 set(brontile_uses_base)
 set(brontile_uses_geometry base)
@@ -25,6 +26,7 @@ set(brontile_uses_commands base)
 set(brontile_uses_shortcuts commands interaction)
 set(brontile_uses_io document)
 set(brontile_uses_viewport interaction)
+set(brontile_uses_tools interaction kernel)
 
 # brontile_add_module(<module> SOURCES ... [DEPENDS <external targets>]): the library brontile_<module>,
 # linked against the modules its row allows. Includes are rooted at src/ so that they name the
