@@ -1,0 +1,144 @@
+#include "tools/sketch_support.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+#include "base/utf8.hpp"
+#include "interaction/snap_engine.hpp"
+#include "sketch/sketch_constraint_solver.hpp"
+
+namespace brontile::SketchSupport {
+namespace {
+
+// One sixteenth of an inch, the grid of an inch document.
+constexpr double kInchGridStep = 1.5875;
+constexpr double kMillimetreGridStep = 1.0;
+// A ray this close to parallel with the plane never meets it.
+constexpr double kParallel = 1e-12;
+
+bool sameReferences(const SketchConstraint& a, const SketchConstraint& b) {
+    return a.kind == b.kind && a.refs == b.refs;
+}
+
+}  // namespace
+
+std::optional<Sketch> ensureActiveSketch(ModelingContext& context) {
+    if (const auto& id = context.activeSketchID()) {
+        if (auto existing = context.document().sketch(*id)) return existing;
+    }
+    const SketchPlane plane = planeFromSelection(context).value_or(SketchPlane::xy);
+    std::optional<Uuid> created;
+    context.mutate("New Sketch",
+                   [&](CADDocument& document) { created = document.addSketch(plane); });
+    if (!created) return std::nullopt;
+    context.setActiveSketchID(created);
+    context.setSelection(Selection::empty);
+    return context.document().sketch(*created);
+}
+
+std::optional<SketchPlane> planeFromSelection(const ModelingContext& context) {
+    const Selection& selection = context.selection();
+    if (selection.faces.size() != 1) return std::nullopt;
+    const FaceRef& ref = *selection.faces.begin();
+    const auto body = context.document().body(ref.body);
+    if (!body) return std::nullopt;
+    const auto face = body->mesh.face(ref.face);
+    if (!face) return std::nullopt;
+    // A face whose normal has no length has no plane to draw on.
+    if (!(face->normal.length() > 0) || !face->normal.isFinite()) return std::nullopt;
+    return SketchPlane::fromNormal(body->mesh.centroid(*face), face->normal);
+}
+
+std::optional<SketchPoint> sketchPoint(const PointerEvent& event, ModelingContext& context) {
+    auto sketch = ensureActiveSketch(context);
+    if (!sketch) return std::nullopt;
+    const SketchPlane& plane = sketch->plane;
+    const Vec3 normal = plane.normal();
+    const double along = normal.dot(event.ray.direction);
+    if (!(std::abs(along) > kParallel)) return std::nullopt;
+    const double t = normal.dot(plane.origin - event.ray.origin) / along;
+    if (!(t >= 0) || !std::isfinite(t)) return std::nullopt;
+    const Vec3 offset = event.ray.origin + event.ray.direction * t - plane.origin;
+    const Vec2 point{offset.dot(plane.xAxis), offset.dot(plane.yAxis)};
+    return SketchPoint{std::move(*sketch), point};
+}
+
+SnapResult snap(const Vec2& point, const Sketch& sketch, const ModelingContext& context,
+                ModifierSet modifiers, std::span<const Vec2> extra, std::optional<Vec2> lockFrom,
+                std::optional<Vec2> lastDirection) {
+    const CADDocument& document = context.document();
+    const SnapQuery query{
+        .cursor = point,
+        .sketch = sketch,
+        .worldUnitsPerPixel = context.worldUnitsPerPixel(),
+        .extraPoints = extra,
+        .segmentStart = lockFrom,
+        .previousDirection = lastDirection,
+        .gridStep = document.units == LengthUnit::inches ? kInchGridStep : kMillimetreGridStep,
+        .disabled = modifiers.contains(ModifierSet::option),
+        .bodies = document.bodies,
+    };
+    if (auto hit = SnapEngine::snap(query)) return {hit->point, hit};
+    return {point, std::nullopt};
+}
+
+void addEntities(const std::vector<SketchGeometry>& geometry, const Uuid& sketchID,
+                 const std::string& stepName, ModelingContext& context) {
+    std::vector<SketchEntity> entities;
+    entities.reserve(geometry.size());
+    for (const SketchGeometry& g : geometry) {
+        entities.push_back({SketchEntityID::generate(), g, false});
+    }
+    if (!commit(entities, {}, sketchID, stepName, context)) {
+        context.setStatusHint(std::string(kUnsolvedGeometry));
+    }
+}
+
+bool commit(const std::vector<SketchEntity>& entities,
+            const std::vector<SketchConstraint>& constraints, const Uuid& sketchID,
+            const std::string& stepName, ModelingContext& context) {
+    bool solved = true;
+    context.mutate(stepName, [&](CADDocument& document) {
+        const auto index = document.sketchIndex(sketchID);
+        if (!index) return;
+        Sketch& sketch = document.sketches[*index];
+        sketch.entities.insert(sketch.entities.end(), entities.begin(), entities.end());
+        std::unordered_set<SketchConstraintID> added;
+        for (const SketchConstraint& c : constraints) added.insert(c.id);
+        sketch.constraints.insert(sketch.constraints.end(), constraints.begin(), constraints.end());
+        if (SketchConstraintSolver::solve(sketch).success) return;
+        std::erase_if(sketch.constraints,
+                      [&](const SketchConstraint& c) { return added.contains(c.id); });
+        static_cast<void>(SketchConstraintSolver::solve(sketch));
+        solved = false;
+    });
+    return solved;
+}
+
+bool applyConstraint(const SketchConstraint& constraint, const Uuid& sketchID,
+                     const std::string& stepName, ModelingContext& context) {
+    bool solved = true;
+    context.mutate(stepName, [&](CADDocument& document) {
+        const auto index = document.sketchIndex(sketchID);
+        if (!index) return;
+        Sketch& sketch = document.sketches[*index];
+        if (std::ranges::any_of(sketch.constraints, [&](const SketchConstraint& c) {
+                return sameReferences(c, constraint);
+            })) {
+            return;
+        }
+        sketch.constraints.push_back(constraint);
+        if (SketchConstraintSolver::solve(sketch).success) return;
+        std::erase_if(sketch.constraints,
+                      [&](const SketchConstraint& c) { return c.id == constraint.id; });
+        solved = false;
+    });
+    if (!solved) {
+        context.setStatusHint("Could not solve " + lowercasedText(displayName(constraint.kind)) +
+                              " constraint");
+    }
+    return solved;
+}
+
+}  // namespace brontile::SketchSupport

@@ -1,0 +1,125 @@
+// The sketch a drawing tool draws into, the pointer's point on it, snapping, and writing
+// geometry and constraints as one solved step.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/geometry_checks.hpp"
+#include "support/mesh_fixtures.hpp"
+#include "tools/fake_context.hpp"
+#include "tools/sketch_support.hpp"
+
+namespace brontile {
+namespace {
+
+using test::FakeContext;
+
+// A context whose document holds a 10 mm box and a selection of its top face.
+FaceRef selectTopFace(FakeContext& context) {
+    const BodyID body = context.doc.addBody(test::boxMesh({0, 0, 0}, {10, 10, 10}));
+    const SolidMesh& mesh = context.doc.bodies.back().mesh;
+    const auto top =
+        std::ranges::find_if(mesh.faces(), [](const SolidFace& f) { return f.normal.z > 0.5; });
+    const FaceRef ref{body, top->id};
+    context.currentSelection.faces.insert(ref);
+    return ref;
+}
+
+TEST(SketchSupport, MakesTheSketchOnDemandOnTheSelectedFaceOrTheGround) {
+    FakeContext context;
+    selectTopFace(context);
+    const auto sketch = SketchSupport::ensureActiveSketch(context);
+    ASSERT_TRUE(sketch);
+    test::expectNear(sketch->plane.origin, {5, 5, 10});
+    test::expectNear(sketch->plane.normal(), {0, 0, 1});
+    EXPECT_EQ(context.sketchID, sketch->id);
+    EXPECT_TRUE(context.currentSelection.isEmpty());
+    EXPECT_EQ(context.steps, std::vector<std::string>{"New Sketch"});
+    // The active one is used as long as it exists; a vanished one is replaced.
+    EXPECT_EQ(SketchSupport::ensureActiveSketch(context)->id, sketch->id);
+    context.doc.sketches.clear();
+    const auto replacement = SketchSupport::ensureActiveSketch(context);
+    ASSERT_TRUE(replacement);
+    EXPECT_NE(replacement->id, sketch->id);
+    EXPECT_EQ(replacement->plane, SketchPlane::xy);
+}
+
+TEST(SketchSupport, AFaceWithoutANormalGivesNoPlane) {
+    FakeContext context;
+    const FaceRef ref = selectTopFace(context);
+    std::vector<SolidFace> faces = context.doc.bodies.back().mesh.faces();
+    for (SolidFace& face : faces) {
+        if (face.id == ref.face) face.normal = Vec3{};
+    }
+    context.doc.bodies.back().mesh = SolidMesh(context.doc.bodies.back().mesh.vertices(), faces);
+    EXPECT_FALSE(SketchSupport::planeFromSelection(context));
+    EXPECT_EQ(SketchSupport::ensureActiveSketch(context)->plane, SketchPlane::xy);
+}
+
+TEST(SketchSupport, PointerRaysMeetTheSketchPlaneOrAreIgnored) {
+    FakeContext context;
+    PointerEvent event;
+    event.ray = Ray({3, 4, 50}, {0, 0, -1});
+    const auto hit = SketchSupport::sketchPoint(event, context);
+    ASSERT_TRUE(hit);
+    test::expectNear(hit->point, {3, 4});
+    event.ray = Ray({3, 4, 50}, {1, 0, 0});
+    EXPECT_FALSE(SketchSupport::sketchPoint(event, context));
+    // A plane behind the ray's start is not met either.
+    event.ray = Ray({3, 4, 50}, {0, 0, 1});
+    EXPECT_FALSE(SketchSupport::sketchPoint(event, context));
+}
+
+TEST(SketchSupport, SnapsToTheDocumentsGridUnlessOptionIsHeld) {
+    FakeContext context;
+    const Sketch sketch = *SketchSupport::ensureActiveSketch(context);
+    test::expectNear(SketchSupport::snap({1.6, 0.1}, sketch, context, {}).point, {2, 0});
+    context.doc.units = LengthUnit::inches;
+    test::expectNear(SketchSupport::snap({1.6, 0.1}, sketch, context, {}).point, {1.5875, 0});
+    const auto free = SketchSupport::snap({1.6, 0.1}, sketch, context, ModifierSet::option);
+    test::expectNear(free.point, {1.6, 0.1});
+    EXPECT_FALSE(free.hit);
+}
+
+// Horizontal, vertical and a length of 10 between the line's ends cannot all hold.
+SketchConstraint onLine(const SketchEntity& line, SketchConstraintKind kind) {
+    if (kind == SketchConstraintKind::distance) {
+        return {SketchConstraintID::generate(),
+                kind,
+                {{line.id, SketchParamRole::start}, {line.id, SketchParamRole::end}},
+                10.0};
+    }
+    return {
+        SketchConstraintID::generate(), kind, {{line.id, SketchParamRole::entity}}, std::nullopt};
+}
+
+TEST(SketchSupport, ConstraintsThatCannotBeSolvedAreTakenOutAndGeometryStays) {
+    using enum SketchConstraintKind;
+    FakeContext context;
+    const Uuid sketchID = SketchSupport::ensureActiveSketch(context)->id;
+    const auto constraints = [&] { return context.doc.sketches.front().constraints.size(); };
+    const SketchEntity line{SketchEntityID::generate(), SketchLine{{0, 0}, {10, 1}}, false};
+    ASSERT_TRUE(SketchSupport::commit({line}, {onLine(line, horizontal), onLine(line, distance)},
+                                      sketchID, "Sketch Line", context));
+    EXPECT_EQ(constraints(), 2U);
+    // The same constraint again is already there: nothing is added, and that counts as done.
+    EXPECT_TRUE(
+        SketchSupport::applyConstraint(onLine(line, horizontal), sketchID, "Horizontal", context));
+    EXPECT_EQ(constraints(), 2U);
+    EXPECT_FALSE(
+        SketchSupport::applyConstraint(onLine(line, vertical), sketchID, "Vertical", context));
+    EXPECT_EQ(constraints(), 2U);
+    EXPECT_EQ(context.hint, "Could not solve vertical constraint");
+    // New geometry stays as drawn when its constraints fail; they all go.
+    const SketchEntity other{SketchEntityID::generate(), SketchLine{{0, 5}, {10, 6}}, false};
+    EXPECT_FALSE(SketchSupport::commit(
+        {other}, {onLine(other, horizontal), onLine(other, vertical), onLine(other, distance)},
+        sketchID, "Sketch Line", context));
+    EXPECT_EQ(context.doc.sketches.front().entities.size(), 2U);
+    EXPECT_EQ(constraints(), 2U);
+    EXPECT_EQ(context.doc.sketches.front().entities.back().geometry,
+              SketchGeometry{SketchLine({0, 5}, {10, 6})});
+}
+
+}  // namespace
+}  // namespace brontile
