@@ -14,7 +14,8 @@ set(BRONTILE_MODULES
   shortcuts
   io
   viewport
-  tools)
+  tools
+  session)
 
 set(brontile_uses_base)
 set(brontile_uses_geometry base)
@@ -27,6 +28,7 @@ set(brontile_uses_shortcuts commands interaction)
 set(brontile_uses_io document)
 set(brontile_uses_viewport interaction)
 set(brontile_uses_tools interaction kernel)
+set(brontile_uses_session tools shortcuts io viewport)
 
 # brontile_add_module(<module> SOURCES ... [DEPENDS <external targets>]): the library brontile_<module>,
 # linked against the modules its row allows. Includes are rooted at src/ so that they name the

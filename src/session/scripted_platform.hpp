@@ -1,0 +1,59 @@
+// A platform that answers panels and alerts from queues of prepared answers, with a clock moved
+// by hand: for tests and for replaying scripts of user actions. A panel or alert asked with no
+// answer queued for its kind counts as cancelled. Every request is kept, so a caller can show
+// what the person would have seen.
+#pragma once
+
+#include <deque>
+#include <variant>
+
+#include "session/session_platform.hpp"
+
+namespace brontile {
+
+class ScriptedPlatform final : public SessionPlatform {
+public:
+    // An alert's answer is the text of the button to choose.
+    using Request = std::variant<OpenPanelRequest, SavePanelRequest, AlertRequest>;
+
+    explicit ScriptedPlatform(DateTime start);
+
+    void answerOpenPanel(std::optional<std::filesystem::path> location);
+    void answerSavePanel(std::optional<std::filesystem::path> location);
+    void answerAlert(std::string button);
+
+    // Moves the clock on and fires every timer tick that falls due, in time order.
+    void advance(double seconds);
+
+    // The requests asked since the last call, oldest first.
+    [[nodiscard]] std::vector<Request> takeRequests();
+
+    [[nodiscard]] std::optional<std::filesystem::path> openPanel(
+        const OpenPanelRequest& request) override;
+    [[nodiscard]] std::optional<std::filesystem::path> savePanel(
+        const SavePanelRequest& request) override;
+    [[nodiscard]] std::optional<std::size_t> alert(const AlertRequest& request) override;
+    [[nodiscard]] DateTime now() const override;
+    [[nodiscard]] double monotonicSeconds() const override { return elapsed_; }
+    [[nodiscard]] std::unique_ptr<TimerHandle> repeat(double interval,
+                                                      std::function<void()> tick) override;
+
+private:
+    struct Timer {
+        double interval;
+        double due;
+        std::function<void()> tick;
+        bool alive = true;
+    };
+    class Handle;
+
+    DateTime start_;
+    double elapsed_ = 0;
+    std::deque<std::optional<std::filesystem::path>> openAnswers_;
+    std::deque<std::optional<std::filesystem::path>> saveAnswers_;
+    std::deque<std::string> alertAnswers_;
+    std::vector<Request> requests_;
+    std::vector<std::shared_ptr<Timer>> timers_;
+};
+
+}  // namespace brontile

@@ -1,0 +1,65 @@
+// What the session asks of the world outside it: the open and save panels, alerts, the clock
+// and a repeating timer. The desktop shell answers with real dialogs; tests and script replays
+// answer from queues with a clock they move by hand.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/date_time.hpp"
+
+namespace brontile {
+
+struct OpenPanelRequest {
+    std::string message;
+    std::string confirmButton;
+};
+
+struct SavePanelRequest {
+    std::string message;
+    // The file name offered, with its extension.
+    std::string proposedName;
+};
+
+struct AlertRequest {
+    std::string message;
+    std::string informative;
+    // In the order they are shown; the first is the default.
+    std::vector<std::string> buttons;
+};
+
+// Stops its timer when destroyed.
+class TimerHandle {
+public:
+    virtual ~TimerHandle() = default;
+};
+
+class SessionPlatform {
+public:
+    SessionPlatform() = default;
+    SessionPlatform(const SessionPlatform&) = delete;
+    SessionPlatform& operator=(const SessionPlatform&) = delete;
+    virtual ~SessionPlatform() = default;
+
+    // The chosen location; nothing when the panel was cancelled.
+    [[nodiscard]] virtual std::optional<std::filesystem::path> openPanel(
+        const OpenPanelRequest& request) = 0;
+    [[nodiscard]] virtual std::optional<std::filesystem::path> savePanel(
+        const SavePanelRequest& request) = 0;
+    // The position of the button chosen; nothing when the alert was closed without one.
+    [[nodiscard]] virtual std::optional<std::size_t> alert(const AlertRequest& request) = 0;
+    // The wall-clock time, for the document's dates.
+    [[nodiscard]] virtual DateTime now() const = 0;
+    // Seconds on a clock that never goes back, for camera motion.
+    [[nodiscard]] virtual double monotonicSeconds() const = 0;
+    // Calls `tick` every `interval` seconds on the session's thread while the handle lives.
+    [[nodiscard]] virtual std::unique_ptr<TimerHandle> repeat(double interval,
+                                                              std::function<void()> tick) = 0;
+};
+
+}  // namespace brontile

@@ -1,0 +1,175 @@
+// The session's central loop: recording changes, undo and redo, tool and sketch commands, the
+// HUD's keyboard focus, view commands, the window title and autosave.
+#include <gtest/gtest.h>
+
+#include "session/session_fixture.hpp"
+
+namespace brontile {
+namespace {
+
+using test::SessionFixture;
+
+TEST(DocumentSession, StartsUntitledCleanWithTheSelectToolAndTheWelcome) {
+    SessionFixture f;
+    const DocumentSession& s = *f.session;
+    EXPECT_EQ(s.document().metadata.title, "Untitled");
+    EXPECT_EQ(s.windowTitle(), "Untitled");
+    EXPECT_EQ(s.activeToolID(), ToolID::select);
+    EXPECT_EQ(s.statusHint(), s.tools().active().hint());
+    EXPECT_EQ(s.statusMessage(), std::string(DocumentSession::kWelcomeHint));
+    EXPECT_FALSE(s.isDirty());
+    EXPECT_EQ(s.historyVersion(), 0);
+}
+
+TEST(DocumentSession, RecordsRealChangesOnlyAndUndoesThemByName) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    const DateTime created = s.document().metadata.modifiedAt;
+    f.platform.advance(5);
+    s.mutate("Nothing", [](CADDocument&) {});
+    EXPECT_EQ(s.historyVersion(), 0);
+    EXPECT_FALSE(s.isDirty());
+    EXPECT_EQ(s.document().metadata.modifiedAt, created);
+    EXPECT_FALSE(s.history().canUndo());
+
+    f.addBox();
+    EXPECT_EQ(s.historyVersion(), 1);
+    EXPECT_TRUE(s.isDirty());
+    EXPECT_EQ(s.history().undoActionName(), "Add Box");
+    EXPECT_EQ(s.document().metadata.modifiedAt, f.platform.now());
+    EXPECT_EQ(s.windowTitle(), "Untitled \u2014 Edited");
+
+    s.dispatch("edit.undo");
+    EXPECT_TRUE(s.document().bodies.empty());
+    EXPECT_EQ(s.statusMessage(), "Undo Add Box");
+    EXPECT_EQ(s.historyVersion(), 2);
+    s.dispatch("edit.redo");
+    EXPECT_EQ(s.document().bodies.size(), 1U);
+    EXPECT_EQ(s.statusMessage(), "Redo Add Box");
+    // Nothing left to redo: the version still moves, no message, the preview and HUD go.
+    s.setHud(HUDState{"Distance", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::length});
+    s.setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}});
+    s.dispatch("edit.redo");
+    EXPECT_EQ(s.historyVersion(), 4);
+    EXPECT_FALSE(s.statusMessage());
+    EXPECT_FALSE(s.hud());
+    EXPECT_EQ(s.overlay(), SceneOverlay::empty);
+}
+
+TEST(DocumentSession, RefusesChangesThatWouldMakeTheDocumentUnsavable) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    const BodyID box = f.addBox();
+    const auto version = s.historyVersion();
+    s.mutate("Scale", [&](CADDocument& document) {
+        document.bodies.front().mesh = document.bodies.front().mesh.translated({INFINITY, 0, 0});
+    });
+    EXPECT_EQ(s.historyVersion(), version);
+    EXPECT_EQ(s.document().body(box)->mesh.bounds()->max.x, 10);
+    ASSERT_TRUE(s.errorMessage());
+    EXPECT_NE(s.errorMessage()->find("\u201CScale\u201D was not applied"), std::string::npos);
+}
+
+TEST(DocumentSession, SketchesStartOnTheChosenPlaneAndUndoEndsThem) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    s.dispatch("sketch.newFront");
+    ASSERT_TRUE(s.activeSketch());
+    EXPECT_EQ(s.activeSketch()->plane, SketchPlane::xz);
+    EXPECT_EQ(s.activeToolID(), ToolID::line);
+    EXPECT_EQ(s.statusMessage(), "Sketching on " + s.activeSketch()->name +
+                                     ". Draw a closed shape, then press E to extrude.");
+    s.dispatch("sketch.finish");
+    EXPECT_FALSE(s.activeSketchID());
+    EXPECT_EQ(s.activeToolID(), ToolID::select);
+    // Undoing the step that made the active sketch leaves no active sketch.
+    s.dispatch("sketch.newRight");
+    s.dispatch("edit.undo");
+    EXPECT_FALSE(s.activeSketchID());
+    EXPECT_EQ(s.document().sketches.size(), 1U);
+}
+
+TEST(DocumentSession, RepeatLastRunsTheLastRememberedToolCommand) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    s.dispatch("edit.repeatLast");
+    EXPECT_EQ(s.activeToolID(), ToolID::select);
+    s.dispatch("tool.extrude");
+    s.dispatch("tool.select");
+    EXPECT_EQ(s.activeToolID(), ToolID::select);
+    s.dispatch("edit.repeatLast");
+    EXPECT_EQ(s.activeToolID(), ToolID::extrude);
+    // Escape from an idle tool goes back to Select.
+    s.dispatch("tool.cancel");
+    EXPECT_EQ(s.activeToolID(), ToolID::select);
+}
+
+TEST(DocumentSession, TheHudTakesTheKeysOnlyWhileItShowsSomethingEditable) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    s.setHud(HUDState{"Distance", 3.0, std::nullopt, false, std::nullopt, HUDQuantity::length});
+    s.dispatch("hud.edit");
+    EXPECT_FALSE(s.hudEditing());
+    s.setHud(HUDState{"Distance", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::length});
+    s.dispatch("hud.edit");
+    EXPECT_TRUE(s.hudEditing());
+    EXPECT_FALSE(s.viewportKey({"s", {}}));
+    EXPECT_TRUE(s.document().sketches.empty());
+    // Hiding the HUD gives the keys back to the viewport.
+    s.dispatch("edit.deselect");
+    EXPECT_FALSE(s.hudEditing());
+    EXPECT_TRUE(s.viewportKey({"s", {}}));
+    EXPECT_EQ(s.document().sketches.size(), 1U);
+    EXPECT_FALSE(s.viewportKey({"q", {}}));
+}
+
+TEST(DocumentSession, ViewCommandsChangeNoHistory) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    s.dispatch("view.section");
+    EXPECT_EQ(s.statusMessage(), "Section view on");
+    s.dispatch("view.section");
+    EXPECT_EQ(s.statusMessage(), "Section view off");
+    EXPECT_FALSE(s.showSection());
+    s.dispatch("view.toggleGrid");
+    EXPECT_FALSE(s.document().showGrid);
+    EXPECT_TRUE(s.isDirty());
+    EXPECT_FALSE(s.history().canUndo());
+    EXPECT_EQ(s.historyVersion(), 0);
+    s.dispatch("no.such.command");
+    EXPECT_EQ(s.statusMessage(), "Unhandled command no.such.command");
+}
+
+TEST(DocumentSession, BodiesHideIsolateAndShowAgain) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    const BodyID a = f.addBox();
+    const BodyID b = f.addBox();
+    s.dispatch("body.hide");  // nothing selected: nothing happens
+    EXPECT_TRUE(s.document().body(a)->isVisible);
+    s.setSelection(Selection{{a}, {}, {}, {}});
+    s.dispatch("body.isolate");
+    EXPECT_TRUE(s.document().body(a)->isVisible);
+    EXPECT_FALSE(s.document().body(b)->isVisible);
+    EXPECT_EQ(s.history().undoActionName(), "Isolate");
+    s.dispatch("body.hide");
+    EXPECT_FALSE(s.document().body(a)->isVisible);
+    EXPECT_TRUE(s.selection().isEmpty());
+    s.dispatch("body.showAll");
+    EXPECT_TRUE(s.document().body(a)->isVisible && s.document().body(b)->isVisible);
+    s.dispatch("edit.selectAll");
+    EXPECT_EQ(s.selection().bodies.size(), 2U);
+}
+
+TEST(DocumentSession, NeverAutosavesADocumentThatWasNeverSaved) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    f.addBox();
+    // Never saved: nothing is written.
+    f.platform.advance(31);
+    EXPECT_TRUE(s.isDirty());
+    EXPECT_NE(s.statusMessage(), "Autosaved");
+}
+
+}  // namespace
+}  // namespace brontile

@@ -1,0 +1,40 @@
+// The scripted platform that tests and replays drive the session through.
+#include <gtest/gtest.h>
+
+#include "session/scripted_platform.hpp"
+
+namespace brontile {
+namespace {
+
+TEST(ScriptedPlatform, AnswersFromQueuesPerKindAndCancelsWithoutOne) {
+    ScriptedPlatform platform{DateTime{}};
+    platform.answerAlert("Discard");
+    platform.answerSavePanel(std::filesystem::path("/tmp/part.brontdoc"));
+    EXPECT_EQ(platform.openPanel({"Choose", "Open"}), std::nullopt);
+    EXPECT_EQ(platform.savePanel({"Save", "Untitled.brontdoc"}),
+              std::filesystem::path("/tmp/part.brontdoc"));
+    EXPECT_EQ(platform.alert({"Discard unsaved changes?", "", {"Save\u2026", "Discard", "Cancel"}}),
+              1U);
+    // An answer that names no button closes the alert.
+    platform.answerAlert("Maybe");
+    EXPECT_EQ(platform.alert({"Q", "", {"Yes", "No"}}), std::nullopt);
+    EXPECT_EQ(platform.takeRequests().size(), 4U);
+    EXPECT_TRUE(platform.takeRequests().empty());
+}
+
+TEST(ScriptedPlatform, TimersFireAsTheClockPassesThemUntilTheirHandleGoes) {
+    ScriptedPlatform platform{DateTime{}};
+    int ticks = 0;
+    auto handle = platform.repeat(30, [&] { ++ticks; });
+    platform.advance(29);
+    EXPECT_EQ(ticks, 0);
+    platform.advance(61);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(platform.now(), DateTime{} + std::chrono::seconds(90));
+    handle.reset();
+    platform.advance(100);
+    EXPECT_EQ(ticks, 3);
+}
+
+}  // namespace
+}  // namespace brontile

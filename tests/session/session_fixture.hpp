@@ -1,0 +1,34 @@
+// A session on a scripted platform, with a small keymap of its own and a box body, for tests.
+#pragma once
+
+#include <memory>
+
+#include "session/document_session.hpp"
+#include "session/scripted_platform.hpp"
+#include "support/mesh_fixtures.hpp"
+
+namespace brontile::test {
+
+inline KeymapStore testKeymap() {
+    KeymapProfile profile = KeymapProfile::builtInFallback();
+    profile.bindings.push_back({"sketch.new", "s"});
+    profile.bindings.push_back({"tool.confirm", "return"});
+    return KeymapStore(std::move(profile));
+}
+
+struct SessionFixture {
+    ScriptedPlatform platform{DateTime{} + std::chrono::hours(24 * 365 * 56)};
+    std::unique_ptr<DocumentSession> session =
+        std::make_unique<DocumentSession>(platform, testKeymap());
+
+    // Adds a 10 mm box as one recorded step and returns its id.
+    BodyID addBox() {
+        BodyID id;
+        session->mutate("Add Box", [&](CADDocument& document) {
+            id = document.addBody(boxMesh({0, 0, 0}, {10, 10, 10}));
+        });
+        return id;
+    }
+};
+
+}  // namespace brontile::test
