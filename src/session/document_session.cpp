@@ -75,12 +75,6 @@ void DocumentSession::notify(SessionProperty property) {
     for (const Observer& observer : observers_) observer(property);
 }
 
-template <class T>
-void DocumentSession::publish(T& field, T value, SessionProperty property) {
-    field = std::move(value);
-    notify(property);
-}
-
 std::optional<Sketch> DocumentSession::activeSketch() const {
     return activeSketchID_ ? document_.sketch(*activeSketchID_) : std::nullopt;
 }
@@ -272,6 +266,12 @@ void DocumentSession::showAllBodies() {
 
 void DocumentSession::dispatch(const CommandID& id) {
     setStatusMessage(std::nullopt);
+    if (id == Cmd::fileNew) return newDocument();
+    if (id == Cmd::fileOpen) return openDocument();
+    if (id == Cmd::fileSave) return fileURL_ ? write(*fileURL_) : saveDocumentAs();
+    if (id == Cmd::fileSaveAs) return saveDocumentAs();
+    if (id == Cmd::exportSTL) return exportDocument(InterchangeFormat::stl);
+    if (id == Cmd::exportOBJ) return exportDocument(InterchangeFormat::obj);
     if (id == Cmd::editUndo) return undo();
     if (id == Cmd::editRedo) return redo();
     if (id == Cmd::editSelectAll) {

@@ -16,6 +16,7 @@
 #include "commands/command_id.hpp"
 #include "commands/command_registry.hpp"
 #include "interaction/scene_hit_tester.hpp"
+#include "io/interchange_format.hpp"
 #include "kernel/poly_kernel.hpp"
 #include "session/session_platform.hpp"
 #include "shortcuts/keymap_store.hpp"
@@ -122,6 +123,18 @@ public:
     void autosave();
     [[nodiscard]] std::optional<HitResult> hitTest(const Ray& ray) override;
 
+    // --- Files (file_flow.cpp)
+    // Whether to go ahead with replacing a document that has unsaved changes: asks, and saves
+    // when told to. True at once for a clean document.
+    [[nodiscard]] bool confirmDiscardIfNeeded();
+    void newDocument();
+    void openDocument();
+    void saveDocumentAs();
+    // Writes the document, with the current camera and titled after the file, as a package.
+    void write(const std::filesystem::path& location);
+    // Exports the visible bodies (`export` is a C++ keyword).
+    void exportDocument(InterchangeFormat format);
+
     // --- ModelingContext, forwarded to the fields above
     void setSelection(Selection selection) override;
     void setHover(std::optional<HitTarget> target) override;
@@ -150,12 +163,18 @@ public:
 
 private:
     void notify(SessionProperty property);
+    // Stores a published field and tells the observers.
     template <class T>
-    void publish(T& field, T value, SessionProperty property);
+    void publish(T& field, T value, SessionProperty property) {
+        field = std::move(value);
+        notify(property);
+    }
     // Writes a snapshot back: for a new change, an undo and a redo alike.
     void apply(const CADDocument& snapshot);
     // Drops the active tool's unfinished interaction after an undo or redo.
     void resetActiveTool();
+    // Puts a document into the session in place of the current one, as opened or new.
+    void load(CADDocument document, std::optional<std::filesystem::path> location);
     void hideBodies();
     void isolateBodies();
     void showAllBodies();

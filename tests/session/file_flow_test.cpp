@@ -1,0 +1,149 @@
+// New, open, save, save as, export and autosave against the scripted platform's panels and
+// alerts, with real packages in a scratch folder.
+#include <gtest/gtest.h>
+
+#include "io/native_package_io.hpp"
+#include "session/session_fixture.hpp"
+#include "support/scratch_directory.hpp"
+
+namespace brontile {
+namespace {
+
+using test::SessionFixture;
+
+struct FileFixture : SessionFixture {
+    test::ScratchDirectory scratch;
+
+    std::filesystem::path at(const std::string& name) const { return scratch.path() / name; }
+
+    // Saves the session's document under `name` through Save As.
+    void saveAs(const std::string& name) {
+        platform.answerSavePanel(at(name));
+        session->dispatch("file.saveAs");
+    }
+
+    std::vector<AlertRequest> alerts() {
+        std::vector<AlertRequest> result;
+        for (auto& request : platform.takeRequests()) {
+            if (auto* alert = std::get_if<AlertRequest>(&request)) result.push_back(*alert);
+        }
+        return result;
+    }
+};
+
+TEST(FileFlow, SaveAsAddsThePackageExtensionOnceAndTitlesTheDocument) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    f.addBox();
+    f.saveAs("part");
+    EXPECT_EQ(s.fileURL(), f.at("part.brontdoc"));
+    EXPECT_EQ(s.statusMessage(), "Saved part.brontdoc");
+    EXPECT_EQ(s.document().metadata.title, "part");
+    EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).metadata.title, "part");
+    EXPECT_FALSE(s.isDirty());
+    EXPECT_EQ(s.windowTitle(), "part");
+    f.saveAs("bracket.brontdoc");
+    EXPECT_EQ(s.fileURL(), f.at("bracket.brontdoc"));
+    // The history survives a save; the first undo makes the document dirty again.
+    s.dispatch("edit.undo");
+    EXPECT_TRUE(s.isDirty());
+    EXPECT_TRUE(s.document().bodies.empty());
+}
+
+TEST(FileFlow, SaveAsAsksBeforeReplacingAPackageThePanelDidNotName) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    f.saveAs("part");
+    f.addBox();
+    static_cast<void>(f.platform.takeRequests());
+    f.platform.answerAlert("Cancel");
+    f.saveAs("part");
+    const auto asked = f.alerts();
+    ASSERT_EQ(asked.size(), 1U);
+    EXPECT_EQ(asked[0].message,
+              "\u201Cpart.brontdoc\u201D already exists. Do you want to replace it?");
+    EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Replace", "Cancel"}));
+    EXPECT_TRUE(NativePackageIO::load(f.at("part.brontdoc")).bodies.empty());
+    EXPECT_TRUE(s.isDirty());
+    f.platform.answerAlert("Replace");
+    f.saveAs("part");
+    EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 1U);
+}
+
+TEST(FileFlow, UnsavedChangesAreAskedAboutBeforeNewOrOpen) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    // A clean document is replaced without a question.
+    s.dispatch("file.new");
+    EXPECT_TRUE(f.alerts().empty());
+    EXPECT_EQ(s.statusMessage(), "New document");
+    f.addBox();
+    // "Save…" on a never-saved document shows Save As; cancelling it cancels the new document.
+    f.platform.answerAlert("Save\u2026");
+    s.dispatch("file.new");
+    const auto requests = f.platform.takeRequests();
+    ASSERT_EQ(requests.size(), 2U);
+    const auto& alert = std::get<AlertRequest>(requests[0]);
+    EXPECT_EQ(alert.message, "Discard unsaved changes?");
+    EXPECT_EQ(alert.informative, "Untitled \u2014 Edited has changes that have not been saved.");
+    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Save\u2026", "Discard", "Cancel"}));
+    EXPECT_TRUE(std::holds_alternative<SavePanelRequest>(requests[1]));
+    EXPECT_EQ(s.document().bodies.size(), 1U);
+    // "Discard" then opening a package: it replaces the document unsaved.
+    f.saveAs("kept");
+    f.addBox();
+    f.platform.answerAlert("Discard");
+    f.platform.answerOpenPanel(f.at("kept.brontdoc"));
+    s.dispatch("file.open");
+    EXPECT_EQ(s.document().bodies.size(), 1U);
+    EXPECT_EQ(s.statusMessage(), "Opened kept.brontdoc");
+    EXPECT_FALSE(s.isDirty());
+    EXPECT_FALSE(s.history().canUndo());
+    EXPECT_EQ(s.activeToolID(), ToolID::select);
+}
+
+TEST(FileFlow, AFailedOpenLeavesTheDocumentAsItWas) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    f.addBox();
+    s.dispatch("view.section");
+    f.platform.answerAlert("Discard");
+    f.platform.answerOpenPanel(f.at("missing.brontdoc"));
+    s.dispatch("file.open");
+    ASSERT_TRUE(s.errorMessage());
+    EXPECT_EQ(s.errorMessage()->rfind("Open failed: ", 0), 0U);
+    EXPECT_EQ(s.document().bodies.size(), 1U);
+    EXPECT_TRUE(s.isDirty());
+}
+
+TEST(FileFlow, AutosaveOverwritesTheDocumentsOwnPackage) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    f.saveAs("part");
+    f.addBox();
+    f.platform.advance(DocumentSession::kAutosaveInterval);
+    EXPECT_FALSE(s.isDirty());
+    EXPECT_EQ(s.statusMessage(), "Autosaved");
+    EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 1U);
+}
+
+TEST(FileFlow, ExportWritesTheVisibleBodiesOrSaysWhyNot) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    f.platform.answerSavePanel(f.at("empty.stl"));
+    s.dispatch("file.exportSTL");
+    ASSERT_TRUE(s.errorMessage());
+    EXPECT_EQ(s.errorMessage()->rfind("Export failed: ", 0), 0U);
+    f.addBox();
+    static_cast<void>(f.platform.takeRequests());
+    f.platform.answerSavePanel(f.at("box.obj"));
+    s.dispatch("file.exportOBJ");
+    EXPECT_EQ(s.statusMessage(), "Exported box.obj");
+    EXPECT_TRUE(std::filesystem::exists(f.at("box.obj")));
+    const auto panel = std::get<SavePanelRequest>(f.platform.takeRequests().front());
+    EXPECT_EQ(panel.proposedName, "Untitled.obj");
+    EXPECT_TRUE(s.isDirty());
+}
+
+}  // namespace
+}  // namespace brontile
