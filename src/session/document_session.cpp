@@ -36,16 +36,23 @@ const std::vector<std::pair<CommandID, ToolID>>& rememberedTools() {
     return table;
 }
 
-bool isSketchTool(const ToolID& id) {
-    return id == ToolID::line || id == ToolID::rectangle || id == ToolID::circle ||
-           id == ToolID::arc || id == ToolID::polygon || id == ToolID::offset || id == ToolID::trim;
-}
-
 bool finiteMesh(const SolidMesh& mesh) {
     for (const Vec3& v : mesh.vertices()) {
         if (!v.isFinite()) return false;
     }
     return std::isfinite(mesh.volume());
+}
+
+// The commands that constrain the selected sketch geometry by kind.
+const std::vector<std::pair<CommandID, SketchConstraintKind>>& constraintCommands() {
+    using enum SketchConstraintKind;
+    static const std::vector<std::pair<CommandID, SketchConstraintKind>> table{
+        {Cmd::constraintHorizontal, horizontal}, {Cmd::constraintVertical, vertical},
+        {Cmd::constraintParallel, parallel},     {Cmd::constraintPerpendicular, perpendicular},
+        {Cmd::constraintCoincident, coincident}, {Cmd::constraintMidpoint, midpoint},
+        {Cmd::constraintTangent, tangent},
+    };
+    return table;
 }
 
 }  // namespace
@@ -212,7 +219,11 @@ void DocumentSession::frameAll() {
 
 void DocumentSession::commitHUD(double value) {
     setHudEditing(false);
-    tools_.active().hudCommit(value, *this);
+    if (selection_.constraints.empty()) {
+        tools_.active().hudCommit(value, *this);
+    } else {
+        commitConstraintDimension(value);
+    }
     if (refocusViewport) refocusViewport();
 }
 
@@ -274,6 +285,7 @@ void DocumentSession::dispatch(const CommandID& id) {
     if (id == Cmd::exportOBJ) return exportDocument(InterchangeFormat::obj);
     if (id == Cmd::editUndo) return undo();
     if (id == Cmd::editRedo) return redo();
+    if (id == Cmd::editDelete) return deleteSelection();
     if (id == Cmd::editSelectAll) {
         Selection all;
         for (const Body& body : document_.bodies) {
@@ -289,11 +301,16 @@ void DocumentSession::dispatch(const CommandID& id) {
         if (lastToolCommand_) dispatch(CommandID(*lastToolCommand_));
         return;
     }
+    if (id == Cmd::editDuplicate) return duplicateSelection();
+    if (id == Cmd::editConstruction) return toggleConstruction();
     if (id == Cmd::toolSelect) return setTool(ToolID::select);
     for (const auto& [command, tool] : rememberedTools()) {
         if (id == command) return rememberAndActivate(command, tool);
     }
-    if (id == Cmd::toolMeasure) return rememberAndActivate(id, ToolID::measure);
+    if (id == Cmd::toolMeasure) {
+        if (applyDimensionFromSelection()) return;
+        return rememberAndActivate(id, ToolID::measure);
+    }
     if (id == Cmd::toolCancel) {
         tools_.cancel(*this);
         return publish(activeToolID_, tools_.activeID(), SessionProperty::activeToolID);
@@ -303,6 +320,14 @@ void DocumentSession::dispatch(const CommandID& id) {
     if (id == Cmd::sketchNewFront) return newSketch(SketchPlane::xz);
     if (id == Cmd::sketchNewRight) return newSketch(SketchPlane::yz);
     if (id == Cmd::sketchFinish) return finishSketch();
+    for (const auto& [command, kind] : constraintCommands()) {
+        if (id == command) return applyConstraintKind(kind);
+    }
+    if (id == Cmd::constraintEqual) return applyEqualConstraint();
+    if (id == Cmd::constraintDimension) {
+        static_cast<void>(applyDimensionFromSelection());
+        return;
+    }
     if (id == Cmd::bodyHide) return hideBodies();
     if (id == Cmd::bodyShowAll) return showAllBodies();
     if (id == Cmd::bodyIsolate) return isolateBodies();

@@ -123,6 +123,34 @@ public:
     void autosave();
     [[nodiscard]] std::optional<HitResult> hitTest(const Ray& ray) override;
 
+    // --- Editing from the selection and the inspector (editing.cpp)
+    void deleteSelection();
+    void duplicateSelection();
+    void toggleConstruction();
+    void applyConstraintKind(SketchConstraintKind kind);
+    void applyEqualConstraint();
+    // Whether a dimension could be made from the selected sketch geometry (then the command is
+    // handled, even when the solve refused it).
+    bool applyDimensionFromSelection();
+    // A length typed for the one selected dimension; refused when it is not a positive finite
+    // length, and recorded only when the sketch can be solved with it.
+    void commitConstraintDimension(double value);
+    void refreshConstraintStatus();
+    struct SelectedEntities {
+        Uuid sketch;
+        std::vector<SketchEntity> entities;
+    };
+    [[nodiscard]] std::optional<SelectedEntities> selectedSketchEntities() const;
+    [[nodiscard]] std::optional<SketchPlane> faceSelectionPlane() const;
+    void selectBody(const BodyID& id, bool extend);
+    void toggleBodyVisibility(const BodyID& id);
+    void renameBody(const BodyID& id, const std::string& name);
+    void setActiveSketch(std::optional<Uuid> id);
+    void toggleSketchVisibility(const Uuid& id);
+    void deleteSketch(const Uuid& id);
+    void deleteConstraint(const Uuid& sketch, const SketchConstraintID& constraint);
+    void setUnits(LengthUnit units);
+
     // --- Files (file_flow.cpp)
     // Whether to go ahead with replacing a document that has unsaved changes: asks, and saves
     // when told to. True at once for a clean document.
@@ -173,6 +201,8 @@ private:
     void apply(const CADDocument& snapshot);
     // Drops the active tool's unfinished interaction after an undo or redo.
     void resetActiveTool();
+    // The HUD of a dimension constraint showing `value`.
+    void showDimension(const std::string& label, double value);
     // Puts a document into the session in place of the current one, as opened or new.
     void load(CADDocument document, std::optional<std::filesystem::path> location);
     void hideBodies();

@@ -1,0 +1,187 @@
+// Editing from the selection and the inspector: delete, duplicate, constraints and dimensions,
+// and the inspector's body and sketch operations.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "session/session_fixture.hpp"
+
+namespace brontile {
+namespace {
+
+using test::SessionFixture;
+
+struct EditingFixture : SessionFixture {
+    // Starts a sketch on the ground and draws the geometry into it in one step; the entities'
+    // ids in order.
+    std::vector<SketchEntityID> draw(const std::vector<SketchGeometry>& geometry) {
+        if (!session->activeSketchID()) session->dispatch("sketch.new");
+        const Uuid sketch = *session->activeSketchID();
+        std::vector<SketchEntityID> ids;
+        session->mutate("Draw", [&](CADDocument& document) {
+            Sketch& s = document.sketches[*document.sketchIndex(sketch)];
+            for (const SketchGeometry& g : geometry) {
+                ids.push_back(SketchEntityID::generate());
+                s.entities.push_back({ids.back(), g, false});
+            }
+        });
+        return ids;
+    }
+
+    void select(const std::vector<SketchEntityID>& ids) {
+        Selection selection;
+        for (const auto& id : ids)
+            selection.sketchEntities.insert({*session->activeSketchID(), id});
+        session->setSelection(std::move(selection));
+    }
+
+    [[nodiscard]] const Sketch& sketch() const { return session->document().sketches.front(); }
+};
+
+TEST(Editing, DeleteTakesWholeBodiesOrSketchGeometryWithItsConstraints) {
+    EditingFixture f;
+    DocumentSession& s = *f.session;
+    const BodyID box = f.addBox();
+    s.setSelection(
+        Selection{{}, {{box, s.document().bodies.front().mesh.faces().front().id}}, {}, {}});
+    s.dispatch("edit.delete");
+    EXPECT_TRUE(s.document().bodies.empty());
+    EXPECT_EQ(s.history().undoActionName(), "Delete");
+
+    const auto lines = f.draw({SketchLine{{0, 0}, {10, 1}}, SketchLine{{0, 5}, {10, 7}}});
+    f.select(lines);
+    s.dispatch("constraint.parallel");
+    EXPECT_EQ(f.sketch().constraints.size(), 1U);
+    EXPECT_EQ(s.statusMessage(), "Parallel constraint added");
+    f.select({lines[0]});
+    s.dispatch("edit.delete");
+    EXPECT_EQ(s.history().undoActionName(), "Delete Sketch Geometry");
+    EXPECT_EQ(f.sketch().entities.size(), 1U);
+    EXPECT_TRUE(f.sketch().constraints.empty());
+    EXPECT_TRUE(s.selection().isEmpty());
+}
+
+TEST(Editing, DuplicatesGoBesideTheirSourceAndBecomeTheSelection) {
+    EditingFixture f;
+    DocumentSession& s = *f.session;
+    BodyID wide;
+    s.mutate("Add", [&](CADDocument& d) {
+        wide = d.addBody(test::boxMesh({0, 0, 0}, {40, 10, 10}), "Plate");
+    });
+    s.selectBody(wide, false);
+    s.dispatch("edit.duplicate");
+    s.dispatch("edit.duplicate");
+    ASSERT_EQ(s.document().bodies.size(), 3U);
+    EXPECT_EQ(s.document().bodies[1].name, "Plate copy");
+    EXPECT_EQ(s.document().bodies[2].name, "Plate copy copy");
+    EXPECT_DOUBLE_EQ(s.document().bodies[2].mesh.bounds()->min.x, 92);
+    EXPECT_TRUE(s.selection().contains(s.document().bodies[2].id));
+}
+
+TEST(Editing, ConstraintCommandsSayWhatTheyNeed) {
+    EditingFixture f;
+    DocumentSession& s = *f.session;
+    const auto ids =
+        f.draw({SketchLine{{0, 0}, {10, 1}}, SketchCircle{{20, 0}, 3}, SketchCircle{{30, 0}, 5}});
+    f.select({ids[0]});
+    const auto version = s.historyVersion();
+    s.dispatch("constraint.parallel");
+    EXPECT_EQ(s.statusMessage(), "Select sketch geometry that matches parallel");
+    EXPECT_EQ(s.historyVersion(), version);
+    f.select({ids[0], ids[1]});
+    s.dispatch("constraint.equal");
+    EXPECT_EQ(s.statusMessage(), "Select two lines or two circles for Equal");
+    f.select({ids[1], ids[2]});
+    s.dispatch("constraint.equal");
+    ASSERT_EQ(f.sketch().constraints.size(), 1U);
+    EXPECT_EQ(f.sketch().constraints[0].kind, SketchConstraintKind::equalRadius);
+}
+
+TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
+    EditingFixture f;
+    DocumentSession& s = *f.session;
+    const auto ids = f.draw({SketchCircle{{0, 0}, 4}});
+    f.select(ids);
+    s.dispatch("tool.measure");
+    EXPECT_EQ(s.activeToolID(), ToolID::line);
+    ASSERT_TRUE(s.hud());
+    EXPECT_EQ(s.hud()->label, "Radius");
+    EXPECT_EQ(s.hud()->valueMM, 4.0);
+    EXPECT_EQ(s.hud()->quantity, HUDQuantity::length);
+    EXPECT_EQ(s.statusMessage(), "Driving radius \u2014 Tab to edit");
+    s.dispatch("hud.edit");
+    s.commitHUD(6);
+    EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
+    EXPECT_EQ(s.history().undoActionName(), "Edit Dimension");
+    // Zero, negative and non-finite lengths are refused with a reason and record nothing.
+    const auto version = s.historyVersion();
+    for (const double bad : {0.0, -2.0, std::nan("")}) {
+        s.setErrorMessage(std::nullopt);
+        s.commitHUD(bad);
+        EXPECT_TRUE(s.errorMessage()) << bad;
+    }
+    EXPECT_EQ(s.historyVersion(), version);
+    EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
+}
+
+TEST(Editing, ADimensionTheGeometryCannotTakeIsNotKept) {
+    EditingFixture f;
+    DocumentSession& s = *f.session;
+    // A line fixed horizontal and vertical has no length to give: a distance on it fails.
+    const auto ids = f.draw({SketchLine{{0, 0}, {10, 0}}});
+    f.select(ids);
+    s.dispatch("constraint.horizontal");
+    s.dispatch("constraint.dimension");
+    ASSERT_EQ(f.sketch().constraints.size(), 2U);
+    s.dispatch("constraint.vertical");
+    EXPECT_EQ(f.sketch().constraints.size(), 2U);
+    // Two constraints selected: a typed value goes nowhere.
+    Selection both = s.selection();
+    for (const auto& c : f.sketch().constraints) both.constraints.insert({f.sketch().id, c.id});
+    s.setSelection(both);
+    const auto version = s.historyVersion();
+    s.commitHUD(3);
+    EXPECT_EQ(s.historyVersion(), version);
+}
+
+TEST(Editing, InspectorOperations) {
+    EditingFixture f;
+    DocumentSession& s = *f.session;
+    const BodyID a = f.addBox();
+    const BodyID b = f.addBox();
+    const auto version = s.historyVersion();
+    s.renameBody(a, s.document().body(a)->name);
+    EXPECT_EQ(s.historyVersion(), version);
+    s.renameBody(a, " Bracket ");
+    EXPECT_EQ(s.document().body(a)->name, " Bracket ");
+    // With extend the constraints stay and the body toggles; without, only the body is left.
+    const SketchConstraintSel constraint{Uuid::random(), SketchConstraintID::generate()};
+    s.setSelection(Selection{{a}, {}, {}, {constraint}});
+    s.selectBody(b, true);
+    EXPECT_EQ(s.selection().bodies.size(), 2U);
+    EXPECT_EQ(s.selection().constraints.size(), 1U);
+    s.selectBody(a, true);
+    EXPECT_FALSE(s.selection().contains(a));
+    s.selectBody(a, false);
+    EXPECT_EQ(s.selection(), (Selection{{a}, {}, {}, {}}));
+    // Activating a sketch moves to drawing; clearing it leaves drawing.
+    f.draw({SketchLine{{0, 0}, {1, 1}}});
+    const Uuid sketch = *s.activeSketchID();
+    s.dispatch("tool.extrude");
+    s.setActiveSketch(sketch);
+    EXPECT_EQ(s.activeToolID(), ToolID::line);
+    s.dispatch("tool.circle");
+    s.setActiveSketch(std::nullopt);
+    EXPECT_EQ(s.activeToolID(), ToolID::select);
+    s.setUnits(LengthUnit::inches);
+    EXPECT_EQ(s.history().undoActionName(), "Change Units");
+    const auto unitsVersion = s.historyVersion();
+    s.setUnits(LengthUnit::inches);
+    EXPECT_EQ(s.historyVersion(), unitsVersion);
+    s.setActiveSketch(sketch);
+    s.deleteSketch(sketch);
+    EXPECT_FALSE(s.activeSketchID());
+}
+
+}  // namespace
+}  // namespace brontile
