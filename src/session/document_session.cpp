@@ -227,6 +227,17 @@ void DocumentSession::commitHUD(double value) {
     if (refocusViewport) refocusViewport();
 }
 
+bool DocumentSession::submitHUDText(std::string_view text) {
+    const auto value = hud_ ? parseHudValue(*hud_, text, document_.units) : std::nullopt;
+    if (!value) {
+        setHudEditing(false);
+        if (refocusViewport) refocusViewport();
+        return false;
+    }
+    commitHUD(*value);
+    return true;
+}
+
 void DocumentSession::autosave() {
     if (!isDirty_ || !fileURL_) return;
     CADDocument copy = document_;

@@ -118,8 +118,12 @@ public:
     void newSketch(std::optional<SketchPlane> plane);
     void finishSketch();
     void frameAll();
-    // Ends HUD editing and hands the value (millimetres for a length) to the active tool.
+    // Ends HUD editing and hands the value (millimetres for a length) to the active tool, or to
+    // the one selected dimension.
     void commitHUD(double value);
+    // What the HUD's field submits: the text read as the HUD's quantity and committed; text that
+    // is no such value abandons the edit. Returns whether a value was committed.
+    bool submitHUDText(std::string_view text);
     void autosave();
     [[nodiscard]] std::optional<HitResult> hitTest(const Ray& ray) override;
 

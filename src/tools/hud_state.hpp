@@ -4,8 +4,10 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/raw_value_enum.hpp"
+#include "geometry/length_unit.hpp"
 
 namespace brontile {
 
@@ -40,5 +42,15 @@ struct HUDState {
 
     friend bool operator==(const HUDState&, const HUDState&) = default;
 };
+
+// The value as the HUD shows it and pre-fills its field with: a length in the document's unit,
+// an angle in degrees, a factor or a count as a plain number; the text when there is no value.
+[[nodiscard]] std::string hudValueText(const HUDState& hud, LengthUnit units);
+
+// A typed value read as the HUD's quantity: a length in the document's unit (or the unit typed
+// with it) turned into millimetres; an angle, factor or count as the plain number typed.
+// Nothing for text that is not such a number.
+[[nodiscard]] std::optional<double> parseHudValue(const HUDState& hud, std::string_view text,
+                                                  LengthUnit units);
 
 }  // namespace brontile

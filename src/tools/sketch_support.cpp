@@ -51,7 +51,14 @@ std::optional<SketchPlane> planeFromSelection(const ModelingContext& context) {
 }
 
 std::optional<SketchPoint> sketchPoint(const PointerEvent& event, ModelingContext& context) {
-    auto sketch = ensureActiveSketch(context);
+    // Hovering never makes a sketch: a pointer move after undoing "New Sketch" must not record
+    // a new step and wipe the redo stack.
+    std::optional<Sketch> sketch;
+    if (event.phase == PointerPhase::move) {
+        if (const auto& id = context.activeSketchID()) sketch = context.document().sketch(*id);
+    } else {
+        sketch = ensureActiveSketch(context);
+    }
     if (!sketch) return std::nullopt;
     const SketchPlane& plane = sketch->plane;
     const Vec3 normal = plane.normal();

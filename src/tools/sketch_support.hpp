@@ -35,8 +35,9 @@ std::optional<Sketch> ensureActiveSketch(ModelingContext& context);
 // exactly one face is selected, or when its body or face is gone or its normal has no length.
 [[nodiscard]] std::optional<SketchPlane> planeFromSelection(const ModelingContext& context);
 
-// Where a pointer event meets the active sketch's plane (made on demand), in sketch
-// coordinates, with the sketch. Nothing without a sketch or when the ray misses the plane.
+// Where a pointer event meets the active sketch's plane, in sketch coordinates, with the
+// sketch. A press, drag or release makes the sketch on demand; a hover only uses one that is
+// there. Nothing without a sketch or when the ray misses the plane.
 struct SketchPoint {
     Sketch sketch;
     Vec2 point;

@@ -122,6 +122,14 @@ TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
     }
     EXPECT_EQ(s.historyVersion(), version);
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
+    // Typed text is read in the document's unit; text that is no length abandons the edit.
+    s.setUnits(LengthUnit::inches);
+    s.dispatch("hud.edit");
+    EXPECT_FALSE(s.submitHUDText("two"));
+    EXPECT_FALSE(s.hudEditing());
+    s.dispatch("hud.edit");
+    EXPECT_TRUE(s.submitHUDText("1"));
+    EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 25.4, 1e-6);
 }
 
 TEST(Editing, ADimensionTheGeometryCannotTakeIsNotKept) {

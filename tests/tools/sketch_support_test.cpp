@@ -60,6 +60,10 @@ TEST(SketchSupport, PointerRaysMeetTheSketchPlaneOrAreIgnored) {
     FakeContext context;
     PointerEvent event;
     event.ray = Ray({3, 4, 50}, {0, 0, -1});
+    // Hovering without a sketch makes none.
+    EXPECT_FALSE(SketchSupport::sketchPoint(event, context));
+    EXPECT_TRUE(context.steps.empty());
+    event.phase = PointerPhase::down;
     const auto hit = SketchSupport::sketchPoint(event, context);
     ASSERT_TRUE(hit);
     test::expectNear(hit->point, {3, 4});
