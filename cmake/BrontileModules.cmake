@@ -15,7 +15,8 @@ set(BRONTILE_MODULES
   io
   viewport
   tools
-  session)
+  session
+  cli)
 
 set(brontile_uses_base)
 set(brontile_uses_geometry base)
@@ -29,6 +30,7 @@ set(brontile_uses_io document)
 set(brontile_uses_viewport interaction)
 set(brontile_uses_tools interaction kernel)
 set(brontile_uses_session tools shortcuts io viewport)
+set(brontile_uses_cli session)
 
 # brontile_add_module(<module> SOURCES ... [DEPENDS <external targets>]): the library brontile_<module>,
 # linked against the modules its row allows. Includes are rooted at src/ so that they name the

@@ -49,6 +49,10 @@ std::vector<ScriptedPlatform::Request> ScriptedPlatform::takeRequests() {
     return std::exchange(requests_, {});
 }
 
+std::optional<std::string> ScriptedPlatform::takeUnmatchedAnswer() {
+    return std::exchange(unmatched_, std::nullopt);
+}
+
 std::optional<std::filesystem::path> ScriptedPlatform::openPanel(const OpenPanelRequest& request) {
     requests_.emplace_back(request);
     if (openAnswers_.empty()) return std::nullopt;
@@ -71,7 +75,10 @@ std::optional<std::size_t> ScriptedPlatform::alert(const AlertRequest& request) 
     const std::string answer = std::move(alertAnswers_.front());
     alertAnswers_.pop_front();
     const auto it = std::ranges::find(request.buttons, answer);
-    if (it == request.buttons.end()) return std::nullopt;
+    if (it == request.buttons.end()) {
+        unmatched_ = answer;
+        return std::nullopt;
+    }
     return static_cast<std::size_t>(it - request.buttons.begin());
 }
 

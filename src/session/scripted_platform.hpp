@@ -27,6 +27,9 @@ public:
 
     // The requests asked since the last call, oldest first.
     [[nodiscard]] std::vector<Request> takeRequests();
+    // The last queued alert answer that named no button of the alert it was given to (the alert
+    // was then closed), since the last call.
+    [[nodiscard]] std::optional<std::string> takeUnmatchedAnswer();
 
     [[nodiscard]] std::optional<std::filesystem::path> openPanel(
         const OpenPanelRequest& request) override;
@@ -53,6 +56,7 @@ private:
     std::deque<std::optional<std::filesystem::path>> saveAnswers_;
     std::deque<std::string> alertAnswers_;
     std::vector<Request> requests_;
+    std::optional<std::string> unmatched_;
     std::vector<std::shared_ptr<Timer>> timers_;
 };
 

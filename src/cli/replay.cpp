@@ -1,0 +1,375 @@
+#include "cli/replay.hpp"
+
+#include <cmath>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "cli/session_trace.hpp"
+#include "session/document_session.hpp"
+#include "session/scripted_platform.hpp"
+
+namespace brontile::cli {
+namespace {
+
+// A script that asks for something it cannot: the message says what, the runner adds the step.
+class BadScript : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Every replay starts at the same moment, so dates in saved files and traces repeat.
+const DateTime kReplayStart = DateTime{} + std::chrono::seconds(1'767'225'600);  // 2026-01-01
+
+// Readers of step arguments that refuse anything else with a message naming the argument.
+double numberAt(const OrderedJson& json, std::string_view what) {
+    if (!json.is_number()) throw BadScript(std::string(what) + " must be a number");
+    const double value = json.get<double>();
+    if (!std::isfinite(value)) throw BadScript(std::string(what) + " must be finite");
+    return value;
+}
+
+std::string textAt(const OrderedJson& json, std::string_view what) {
+    if (!json.is_string()) throw BadScript(std::string(what) + " must be a string");
+    return json.get<std::string>();
+}
+
+bool boolAt(const OrderedJson& json, std::string_view what) {
+    if (!json.is_boolean()) throw BadScript(std::string(what) + " must be true or false");
+    return json.get<bool>();
+}
+
+std::vector<double> numbersAt(const OrderedJson& json, std::size_t count, std::string_view what) {
+    if (!json.is_array() || json.size() != count) {
+        throw BadScript(std::string(what) + " must be a list of " + std::to_string(count) +
+                        " numbers");
+    }
+    std::vector<double> values;
+    for (const auto& item : json) values.push_back(numberAt(item, what));
+    return values;
+}
+
+const OrderedJson& member(const OrderedJson& object, std::string_view key, std::string_view what) {
+    if (!object.is_object()) throw BadScript(std::string(what) + " must be an object");
+    const auto it = object.find(key);
+    if (it == object.end())
+        throw BadScript(std::string(what) + " needs \"" + std::string(key) + "\"");
+    return *it;
+}
+
+// Only the listed keys may appear in the object.
+void onlyKeys(const OrderedJson& object, std::initializer_list<std::string_view> keys,
+              std::string_view what) {
+    for (const auto& [key, value] : object.items()) {
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+            throw BadScript(std::string(what) + " has an unknown key \"" + key + "\"");
+        }
+    }
+}
+
+ModifierSet modifiersAt(const OrderedJson* json) {
+    ModifierSet set;
+    if (json == nullptr) return set;
+    if (!json->is_array()) throw BadScript("modifiers must be a list");
+    for (const auto& item : *json) {
+        const std::string name = textAt(item, "a modifier");
+        if (name == "shift") {
+            set.insert(ModifierSet::shift);
+        } else if (name == "option") {
+            set.insert(ModifierSet::option);
+        } else if (name == "command") {
+            set.insert(ModifierSet::command);
+        } else if (name == "control") {
+            set.insert(ModifierSet::control);
+        } else {
+            throw BadScript("unknown modifier \"" + name + "\"");
+        }
+    }
+    return set;
+}
+
+const OrderedJson* find(const OrderedJson& object, std::string_view key) {
+    const auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
+class Replayer {
+public:
+    Replayer(std::ostream& out) : out_(out), session_(platform_) {}
+
+    void setViewport(const OrderedJson& viewport) {
+        onlyKeys(viewport, {"width", "height"}, "viewport");
+        const double w = numberAt(member(viewport, "width", "viewport"), "viewport width");
+        const double h = numberAt(member(viewport, "height", "viewport"), "viewport height");
+        if (!(w >= 1 && h >= 1)) throw BadScript("the viewport must be at least 1 × 1");
+        session_.viewport().viewSize = {w, h};
+    }
+
+    void run(const OrderedJson& step, std::size_t number) {
+        if (!step.is_object() || step.empty()) throw BadScript("a step must be an object");
+        const std::string action = step.begin().key();
+        const OrderedJson& argument = step.begin().value();
+        for (const auto& [key, value] : step.items()) {
+            if (key != action && key != "modifiers" && key != "clicks") {
+                throw BadScript("unknown key \"" + key + "\"");
+            }
+        }
+        const ModifierSet modifiers = modifiersAt(find(step, "modifiers"));
+        const int clicks = clicksAt(find(step, "clicks"));
+        perform(action, argument, modifiers, clicks);
+        if (const auto answer = platform_.takeUnmatchedAnswer()) {
+            throw BadScript("the alert answer \"" + *answer + "\" names no button of the alert");
+        }
+        out_ << sessionTrace(session_, number, platform_.takeRequests()).dump() << '\n';
+    }
+
+private:
+    static int clicksAt(const OrderedJson* json) {
+        if (json == nullptr) return 1;
+        const double value = numberAt(*json, "clicks");
+        if (value < 1 || value > 3 || value != std::floor(value)) {
+            throw BadScript("clicks must be 1, 2 or 3");
+        }
+        return static_cast<int>(value);
+    }
+
+    // The view point of a point given as {"world": [x, y, z]} or {"screen": [x, y]}.
+    Vec2 screenPoint(const OrderedJson& point) {
+        if (const OrderedJson* screen = find(point, "screen")) {
+            const auto xy = numbersAt(*screen, 2, "screen");
+            return {xy[0], xy[1]};
+        }
+        if (const OrderedJson* world = find(point, "world")) {
+            const auto p = numbersAt(*world, 3, "world");
+            const OrbitCamera& camera = session_.viewport().camera;
+            const Vec2 size = session_.viewport().viewSize;
+            const Vec3 d = Vec3{p[0], p[1], p[2]} - camera.position();
+            const double depth = d.dot(camera.forward());
+            if (!(depth > 1e-9)) throw BadScript("the world point lies behind the camera");
+            const double t = std::tan(camera.fovY() / 2);
+            const double ndcX = d.dot(camera.right()) / (depth * t * size.x / size.y);
+            const double ndcY = d.dot(camera.up()) / (depth * t);
+            return {(ndcX + 1) * size.x / 2, (1 - ndcY) * size.y / 2};
+        }
+        throw BadScript("a point needs \"world\" or \"screen\"");
+    }
+
+    void pointer(PointerPhase phase, const Vec2& at, ModifierSet modifiers, int clicks) {
+        PointerEvent event;
+        event.phase = phase;
+        event.location = at;
+        event.ray = session_.viewport().ray(at);
+        event.modifiers = modifiers;
+        event.clickCount = clicks;
+        session_.viewportPointer(event);
+    }
+
+    void perform(const std::string& action, const OrderedJson& argument, ModifierSet modifiers,
+                 int clicks) {
+        if (action == "command") return session_.dispatch(CommandID(textAt(argument, "command")));
+        if (action == "key") {
+            const std::string key = textAt(argument, "key");
+            if (key.empty()) throw BadScript("key must not be empty");
+            static_cast<void>(session_.viewportKey(KeyPress{key, modifiers}));
+            return;
+        }
+        if (action == "pointer") {
+            onlyKeys(argument, {"phase", "world", "screen", "modifiers", "clicks"}, "pointer");
+            const std::string phaseName = textAt(member(argument, "phase", "pointer"), "phase");
+            const auto phase = fromRawValue<PointerPhase>(phaseName);
+            if (!phase) throw BadScript("unknown pointer phase \"" + phaseName + "\"");
+            const ModifierSet own = modifiersAt(find(argument, "modifiers"));
+            const int count =
+                find(argument, "clicks") ? clicksAt(find(argument, "clicks")) : clicks;
+            return pointer(*phase, screenPoint(argument), own | modifiers, count);
+        }
+        if (action == "click" || action == "doubleClick") {
+            const Vec2 at = screenPoint(argument);
+            pointer(PointerPhase::move, at, modifiers, 1);
+            pointer(PointerPhase::down, at, modifiers, 1);
+            pointer(PointerPhase::up, at, modifiers, 1);
+            if (action == "doubleClick") {
+                pointer(PointerPhase::down, at, modifiers, 2);
+                pointer(PointerPhase::up, at, modifiers, 2);
+            }
+            return;
+        }
+        if (action == "drag") {
+            onlyKeys(argument, {"from", "to", "steps", "modifiers"}, "drag");
+            const Vec2 from = screenPoint(member(argument, "from", "drag"));
+            const Vec2 to = screenPoint(member(argument, "to", "drag"));
+            int steps = 8;
+            if (const OrderedJson* n = find(argument, "steps")) {
+                const double value = numberAt(*n, "steps");
+                if (value < 1 || value > 10000 || value != std::floor(value)) {
+                    throw BadScript("steps must be a whole number from 1 to 10000");
+                }
+                steps = static_cast<int>(value);
+            }
+            const ModifierSet held = modifiersAt(find(argument, "modifiers")) | modifiers;
+            pointer(PointerPhase::move, from, held, 1);
+            pointer(PointerPhase::down, from, held, 1);
+            for (int i = 1; i <= steps; ++i) {
+                const Vec2 at = i == steps ? to : from + (to - from) * (double(i) / steps);
+                pointer(PointerPhase::drag, at, held, 1);
+            }
+            return pointer(PointerPhase::up, to, held, 1);
+        }
+        if (action == "type") {
+            const std::string text = textAt(argument, "type");
+            session_.dispatch("hud.edit");
+            if (session_.hudEditing()) static_cast<void>(session_.submitHUDText(text));
+            return;
+        }
+        if (action == "orbit" || action == "pan") {
+            const auto d = numbersAt(argument, 2, action);
+            return action == "orbit" ? session_.viewportOrbit(d[0], d[1])
+                                     : session_.viewportPan(d[0], d[1]);
+        }
+        if (action == "zoom") {
+            onlyKeys(argument, {"factor", "screen"}, "zoom");
+            const double factor = numberAt(member(argument, "factor", "zoom"), "factor");
+            if (!(factor > 0)) throw BadScript("factor must be greater than zero");
+            const auto at = numbersAt(member(argument, "screen", "zoom"), 2, "screen");
+            return session_.viewportZoom(factor, {at[0], at[1]});
+        }
+        if (action == "advanceClock") {
+            const double seconds = numberAt(argument, "advanceClock");
+            if (seconds < 0 || seconds > 1e7) throw BadScript("advanceClock must be 0 to 1e7 s");
+            return platform_.advance(seconds);
+        }
+        if (action == "answer") return answer(argument);
+        if (action == "inspector") return inspector(argument);
+        throw BadScript("unknown action \"" + action + "\"");
+    }
+
+    void answer(const OrderedJson& argument) {
+        if (!argument.is_object() || argument.size() != 1) {
+            throw BadScript("answer must name one of openPanel, savePanel or alert");
+        }
+        const std::string kind = argument.begin().key();
+        const OrderedJson& value = argument.begin().value();
+        const auto location = [&]() -> std::optional<std::filesystem::path> {
+            if (value.is_null()) return std::nullopt;
+            return std::filesystem::path(textAt(value, kind));
+        };
+        if (kind == "openPanel") return platform_.answerOpenPanel(location());
+        if (kind == "savePanel") return platform_.answerSavePanel(location());
+        if (kind == "alert") return platform_.answerAlert(textAt(value, "alert"));
+        throw BadScript("answer must name one of openPanel, savePanel or alert");
+    }
+
+    BodyID bodyAt(const OrderedJson& argument) {
+        const auto index = indexAt(member(argument, "body", "inspector"), "body",
+                                   session_.document().bodies.size());
+        return session_.document().bodies[index].id;
+    }
+
+    Uuid sketchAt(const OrderedJson& argument) {
+        const auto index = indexAt(member(argument, "sketch", "inspector"), "sketch",
+                                   session_.document().sketches.size());
+        return session_.document().sketches[index].id;
+    }
+
+    static std::size_t indexAt(const OrderedJson& json, std::string_view what, std::size_t size) {
+        const double value = numberAt(json, what);
+        if (value < 0 || value != std::floor(value) || value >= static_cast<double>(size)) {
+            throw BadScript(std::string(what) + " index " + json.dump() + " is out of range");
+        }
+        return static_cast<std::size_t>(value);
+    }
+
+    void inspector(const OrderedJson& argument) {
+        const std::string op = textAt(member(argument, "op", "inspector"), "op");
+        if (op == "selectBody") {
+            const bool extend =
+                find(argument, "extend") ? boolAt(argument["extend"], "extend") : false;
+            return session_.selectBody(bodyAt(argument), extend);
+        }
+        if (op == "toggleBodyVisibility") return session_.toggleBodyVisibility(bodyAt(argument));
+        if (op == "renameBody") {
+            const BodyID body = bodyAt(argument);
+            return session_.renameBody(body, textAt(member(argument, "name", "inspector"), "name"));
+        }
+        if (op == "setActiveSketch") {
+            const OrderedJson& sketch = member(argument, "sketch", "inspector");
+            return session_.setActiveSketch(sketch.is_null() ? std::nullopt
+                                                             : std::optional(sketchAt(argument)));
+        }
+        if (op == "toggleSketchVisibility")
+            return session_.toggleSketchVisibility(sketchAt(argument));
+        if (op == "deleteSketch") return session_.deleteSketch(sketchAt(argument));
+        if (op == "deleteConstraint") {
+            const Uuid sketch = sketchAt(argument);
+            const std::vector<SketchConstraint> constraints =
+                session_.document().sketch(sketch)->constraints;
+            const auto index = indexAt(member(argument, "constraint", "inspector"), "constraint",
+                                       constraints.size());
+            return session_.deleteConstraint(sketch, constraints[index].id);
+        }
+        if (op == "setUnits") {
+            const std::string name = textAt(member(argument, "units", "inspector"), "units");
+            const auto units = fromRawValue<LengthUnit>(name);
+            if (!units) throw BadScript("unknown units \"" + name + "\"");
+            return session_.setUnits(*units);
+        }
+        throw BadScript("unknown inspector op \"" + op + "\"");
+    }
+
+    std::ostream& out_;
+    ScriptedPlatform platform_{kReplayStart};
+    DocumentSession session_;
+};
+
+}  // namespace
+
+int replay(std::string_view script, std::ostream& out, std::ostream& err) {
+    OrderedJson parsed;
+    try {
+        parsed = OrderedJson::parse(script);
+    } catch (const std::exception& error) {
+        err << "bad script: not JSON: " << error.what() << '\n';
+        return kBadScript;
+    }
+    if (!parsed.is_object() || !parsed.contains("steps") || !parsed["steps"].is_array()) {
+        err << "bad script: expected an object with a \"steps\" list\n";
+        return kBadScript;
+    }
+    for (const auto& [key, value] : parsed.items()) {
+        if (key != "steps" && key != "viewport") {
+            err << "bad script: unknown key \"" << key << "\"\n";
+            return kBadScript;
+        }
+    }
+    std::size_t number = 0;
+    try {
+        Replayer replayer(out);
+        replayer.setViewport(parsed.contains("viewport")
+                                 ? parsed["viewport"]
+                                 : OrderedJson{{"width", 1200}, {"height", 800}});
+        for (const OrderedJson& step : parsed["steps"]) {
+            ++number;
+            replayer.run(step, number);
+        }
+    } catch (const BadScript& error) {
+        err << "bad script: step " << number << ": " << error.what() << '\n';
+        return kBadScript;
+    } catch (const std::exception& error) {
+        err << "failed at step " << number << ": " << error.what() << '\n';
+        return kFailed;
+    }
+    return kReplayed;
+}
+
+int replayFile(const std::filesystem::path& script, std::ostream& out, std::ostream& err) {
+    std::ifstream in(script, std::ios::binary);
+    if (!in) {
+        err << "bad script: cannot read " << script << '\n';
+        return kBadScript;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return replay(text.str(), out, err);
+}
+
+}  // namespace brontile::cli

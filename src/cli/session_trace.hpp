@@ -1,0 +1,20 @@
+// One JSON line of what a person would see of the session after a step of a replayed script:
+// the status lines, the tool, the HUD, the panels and alerts the step asked, the selection and
+// the whole document in plain numbers.
+#pragma once
+
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "session/document_session.hpp"
+#include "session/scripted_platform.hpp"
+
+namespace brontile::cli {
+
+using OrderedJson = nlohmann::ordered_json;
+
+[[nodiscard]] OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
+                                       const std::vector<ScriptedPlatform::Request>& asked);
+
+}  // namespace brontile::cli

@@ -1,0 +1,86 @@
+// Replaying scripts of user actions: the trace after every step, and bad scripts refused with
+// the step they went wrong at.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/replay.hpp"
+#include "cli/session_trace.hpp"
+
+namespace brontile {
+namespace {
+
+struct Replayed {
+    int code = 0;
+    std::vector<cli::OrderedJson> lines;
+    std::string error;
+};
+
+Replayed run(std::string_view script) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Replayed result;
+    result.code = cli::replay(script, out, err);
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        result.lines.push_back(cli::OrderedJson::parse(line));
+    }
+    result.error = err.str();
+    return result;
+}
+
+TEST(Replay, PrintsTheSessionAfterEveryStep) {
+    const auto r = run(R"({"steps": [
+        {"command": "sketch.newFront"},
+        {"key": "escape"},
+        {"command": "edit.undo"}]})");
+    ASSERT_EQ(r.code, cli::kReplayed) << r.error;
+    ASSERT_EQ(r.lines.size(), 3U);
+    EXPECT_EQ(r.lines[0]["step"], 1);
+    EXPECT_EQ(r.lines[0]["activeToolID"], "line");
+    EXPECT_EQ(r.lines[0]["document"]["sketches"].size(), 1U);
+    EXPECT_EQ(r.lines[0]["undoName"], "New Sketch");
+    EXPECT_EQ(r.lines[1]["activeToolID"], "select");
+    EXPECT_EQ(r.lines[2]["statusMessage"], "Undo New Sketch");
+    EXPECT_TRUE(r.lines[2]["activeSketch"].is_null());
+    EXPECT_EQ(r.lines[2]["windowTitle"], "Untitled \u2014 Edited");
+    EXPECT_TRUE(run(R"({"steps": []})").lines.empty());
+}
+
+TEST(Replay, BadScriptsNameTheStepAfterTheLinesBeforeIt) {
+    for (const auto& [script, message] : std::vector<std::pair<std::string, std::string>>{
+             {"not json", "not JSON"},
+             {R"({"steps": [{"command": "view.section"}, {"fly": 1}]})", "step 2: unknown action"},
+             {R"({"steps": [{"command": "view.section"}, {"click": {"world": [0, 0, 1e9]}}]})",
+              "step 2: the world point lies behind the camera"},
+             {R"({"steps": [{"command": "view.section", "extra": 1}]})", "step 1: unknown key"},
+             {R"({"steps": [{"inspector": {"op": "renameBody", "body": 0, "name": "x"}}]})",
+              "step 1: body index 0 is out of range"},
+         }) {
+        const auto r = run(script);
+        EXPECT_EQ(r.code, cli::kBadScript) << script;
+        EXPECT_NE(r.error.find(message), std::string::npos) << r.error;
+        if (script.starts_with("{\"steps\": [{\"command\": \"view.section\"}, ")) {
+            EXPECT_EQ(r.lines.size(), 1U) << script;
+        }
+    }
+}
+
+TEST(Replay, AnswersPanelsAndAlertsFromTheScript) {
+    const auto r = run(R"({"steps": [
+        {"command": "sketch.new"},
+        {"answer": {"alert": "Cancel"}},
+        {"command": "file.new"},
+        {"answer": {"alert": "Perhaps"}},
+        {"command": "file.new"}]})");
+    EXPECT_EQ(r.code, cli::kBadScript);
+    ASSERT_EQ(r.lines.size(), 4U);
+    const auto& asked = r.lines[2]["alertsShown"];
+    ASSERT_EQ(asked.size(), 1U);
+    EXPECT_EQ(asked[0]["message"], "Discard unsaved changes?");
+    EXPECT_EQ(r.lines[2]["document"]["sketches"].size(), 1U);
+    EXPECT_NE(r.error.find("step 5"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brontile
