@@ -23,7 +23,10 @@ int hexValue(char c) {
     return -1;
 }
 
+thread_local ScopedUuidSeed* innermostSeed = nullptr;
+
 void fillRandom(std::span<std::uint8_t> bytes) {
+    if (ScopedUuidSeed* seed = ScopedUuidSeed::current()) return seed->fill(bytes);
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const ssize_t got = getrandom(bytes.data() + filled, bytes.size() - filled, 0);
@@ -42,6 +45,27 @@ Uuid version4(Uuid::Bytes bytes) {
 }
 
 }  // namespace
+
+ScopedUuidSeed::ScopedUuidSeed(std::uint64_t seed) : state_(seed), outer_(innermostSeed) {
+    innermostSeed = this;
+}
+
+ScopedUuidSeed::~ScopedUuidSeed() { innermostSeed = outer_; }
+
+ScopedUuidSeed* ScopedUuidSeed::current() { return innermostSeed; }
+
+// SplitMix64: statistically sound, and the same sequence on every machine.
+void ScopedUuidSeed::fill(std::span<std::uint8_t> bytes) {
+    for (std::size_t i = 0; i < bytes.size(); i += 8) {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        for (std::size_t k = 0; k < 8 && i + k < bytes.size(); ++k) {
+            bytes[i + k] = static_cast<std::uint8_t>(z >> (8 * k));
+        }
+    }
+}
 
 Uuid Uuid::random() {
     Bytes bytes;

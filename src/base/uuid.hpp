@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,26 @@ public:
 
 private:
     Bytes bytes_{};
+};
+
+// While one lives, Uuid::random on its thread draws from a generator seeded with `seed` instead
+// of the operating system, so that a replayed script names everything the same way every time.
+// Scopes nest; the innermost one is used.
+class ScopedUuidSeed {
+public:
+    explicit ScopedUuidSeed(std::uint64_t seed);
+    ~ScopedUuidSeed();
+    ScopedUuidSeed(const ScopedUuidSeed&) = delete;
+    ScopedUuidSeed& operator=(const ScopedUuidSeed&) = delete;
+
+    // The next bytes of this generator.
+    void fill(std::span<std::uint8_t> bytes);
+    // The innermost seed of this thread, if any.
+    [[nodiscard]] static ScopedUuidSeed* current();
+
+private:
+    std::uint64_t state_;
+    ScopedUuidSeed* outer_;
 };
 
 // One-field identity types: distinct C++ types over the same UUID so that a body id can never be

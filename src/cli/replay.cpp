@@ -18,6 +18,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+constexpr std::uint64_t kReplaySeed = 0x42726F6E74696C65;  // "Brontile"
 // Every replay starts at the same moment, so dates in saved files and traces repeat.
 const DateTime kReplayStart = DateTime{} + std::chrono::seconds(1'767'225'600);  // 2026-01-01
 
@@ -342,6 +343,8 @@ int replay(std::string_view script, std::ostream& out, std::ostream& err) {
         }
     }
     std::size_t number = 0;
+    // The same script names everything the same way on every run.
+    const ScopedUuidSeed seed(kReplaySeed);
     try {
         Replayer replayer(out);
         replayer.setViewport(parsed.contains("viewport")
