@@ -1,9 +1,10 @@
-// The bounding-volume tree behind SceneHitIndex: binned surface-area-heuristic build, boxes in
+// The bounding-volume tree behind SceneHitIndex: a build along a Morton curve, boxes in
 // outward-rounded single precision, and a nearest-first walk that gives the plain scan's answer,
 // because both run the same hit formula and keep the same tie order.
 #include "interaction/mesh_hit_tree.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -30,15 +31,10 @@ constexpr double kMinimumHitDistance = kLengthTolerance;
 constexpr double kRelativePad = 1e-6;
 // Direction components below this are treated as this, so a slab test never meets 0 · ∞.
 constexpr double kTinyDirection = 1e-200;
-// Split candidates per axis, and the depth at which a node becomes a leaf whatever it holds (the
-// traversal stack is sized by it).
-constexpr std::size_t kBins = 16;
+// Leaves hold at most this many triangles. Halving runs keeps the depth at log2(n / leaf size),
+// far below the traversal stack's bound for any mesh that fits 32-bit indices.
+constexpr std::uint32_t kMaxLeafSize = 4;
 constexpr std::uint32_t kMaxDepth = 60;
-// Leaves hold at most this many triangles unless their centroids cannot be split.
-constexpr std::uint32_t kMaxLeafSize = 8;
-constexpr std::uint32_t kMinSplitSize = 3;
-// Cost of visiting a node relative to one triangle test.
-constexpr double kTraversalCost = 1.0;
 
 using Triple = RayQuery::Triple;
 
@@ -84,20 +80,18 @@ struct Box {
         grow(b.lo);
         grow(b.hi);
     }
-    // Half the surface area; 0 for an empty box.
-    [[nodiscard]] double halfArea() const {
-        const double dx = hi[0] - lo[0], dy = hi[1] - lo[1], dz = hi[2] - lo[2];
-        return dx < 0 ? 0 : dx * dy + dy * dz + dz * dx;
-    }
 };
 
-// The largest float not above x, clamped to the float range.
+// The largest float not above x, clamped to the float range. Stepping down by one unit is done
+// on the bits: a tree of a million triangles rounds six million coordinates.
 float floatBelow(double x) {
     if (x > std::numeric_limits<float>::max()) return std::numeric_limits<float>::max();
     if (x < -std::numeric_limits<float>::max()) return -std::numeric_limits<float>::infinity();
     const float f = static_cast<float>(x);
-    return static_cast<double>(f) > x ? std::nextafter(f, -std::numeric_limits<float>::infinity())
-                                      : f;
+    if (!(static_cast<double>(f) > x)) return f;
+    if (f == 0) return -std::numeric_limits<float>::denorm_min();
+    const auto bits = std::bit_cast<std::uint32_t>(f);
+    return std::bit_cast<float>(f > 0 ? bits - 1 : bits + 1);
 }
 
 float floatAbove(double x) { return -floatBelow(-x); }
@@ -119,7 +113,17 @@ struct TreeNode {
             bounds[1][i] = floatAbove(box.hi[i]);
         }
     }
+    // Grows the box to hold the other one.
+    void include(const std::array<std::array<float, 3>, 2>& other) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            bounds[0][i] = std::min(bounds[0][i], other[0][i]);
+            bounds[1][i] = std::max(bounds[1][i], other[1][i]);
+        }
+    }
 };
+
+// A triangle's padded box, rounded outwards to floats.
+using FloatBox = std::array<std::array<float, 3>, 2>;
 
 struct TreeTriangle {
     std::uint32_t a = 0, b = 0, c = 0;
@@ -129,186 +133,152 @@ struct TreeTriangle {
 
 namespace {
 
-struct BuildItem {
-    Box box;
-    Triple centroid{};
-    std::uint32_t triangle = 0;
-};
-
 // The triangle's box grown by its padding; nothing when a corner is not finite (the hit formula
 // can never accept such a triangle).
-std::optional<BuildItem> buildItem(const std::array<Triple, 3>& corners, std::uint32_t triangle) {
-    BuildItem item{{}, {}, triangle};
+std::optional<Box> paddedBox(const std::array<Triple, 3>& corners) {
+    Box box;
     double scale = 0;
     for (const Triple& p : corners) {
         if (!(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) return {};
-        item.box.grow(p);
+        box.grow(p);
         scale = std::max({scale, std::abs(p[0]), std::abs(p[1]), std::abs(p[2])});
     }
-    for (std::size_t i = 0; i < 3; ++i) scale = std::max(scale, item.box.hi[i] - item.box.lo[i]);
+    for (std::size_t i = 0; i < 3; ++i) scale = std::max(scale, box.hi[i] - box.lo[i]);
     for (std::size_t i = 0; i < 3; ++i) {
-        item.box.lo[i] -= kRelativePad * scale;
-        item.box.hi[i] += kRelativePad * scale;
-        item.centroid[i] = (item.box.lo[i] + item.box.hi[i]) / 2;
+        box.lo[i] -= kRelativePad * scale;
+        box.hi[i] += kRelativePad * scale;
     }
-    return item;
+    return box;
 }
 
-// Items [begin, end) with the box around their boxes and the box around their centroids.
-struct BuildRange {
-    std::uint32_t begin = 0, end = 0;
-    Box box;
-    Box centroids;
-    std::uint32_t depth = 0;
-};
+// Spreads the low 10 bits of v two apart, for interleaving three coordinates.
+std::uint32_t spread(std::uint32_t v) {
+    v &= 0x3FF;
+    v = (v | v << 16) & 0x30000FF;
+    v = (v | v << 8) & 0x300F00F;
+    v = (v | v << 4) & 0x30C30C3;
+    v = (v | v << 2) & 0x9249249;
+    return v;
+}
 
-// Items falling into one bin of a split candidate.
-struct Bin {
-    Box box;
-    Box centroids;
-    std::uint32_t count = 0;
+// Where a point lies along a Morton curve through the box, 1 024 cells to an axis: finer cells
+// would only order triangles that share a leaf anyway.
+class MortonCurve {
+public:
+    explicit MortonCurve(const Box& box) : box_(box) {}
 
-    void add(const Bin& other) {
-        box.grow(other.box);
-        centroids.grow(other.centroids);
-        count += other.count;
-    }
-    void add(const BuildItem& item) {
-        box.grow(item.box);
-        centroids.grow(item.centroid);
-        ++count;
-    }
-};
-
-// Equal-width bins over the centroids' longest extent.
-struct Binning {
-    std::size_t axis = 0;
-    double low = 0;
-    double scale = 0;
-
-    // Nothing when all centroids coincide: they cannot be told apart.
-    static std::optional<Binning> along(const Box& centroids) {
-        std::size_t axis = 0;
-        const auto extent = [&](std::size_t i) { return centroids.hi[i] - centroids.lo[i]; };
-        for (std::size_t i = 1; i < 3; ++i) {
-            if (extent(i) > extent(axis)) axis = i;
+    [[nodiscard]] std::uint32_t code(const Triple& p) const {
+        constexpr double kCells = 0x3FF;
+        std::uint32_t code = 0;
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            const double extent = box_.hi[axis] - box_.lo[axis];
+            const double unit = extent > 0 ? (p[axis] - box_.lo[axis]) / extent : 0;
+            code |= spread(static_cast<std::uint32_t>(std::clamp(unit, 0.0, 1.0) * kCells)) << axis;
         }
-        if (!(extent(axis) > 0)) return std::nullopt;
-        return Binning{axis, centroids.lo[axis], kBins / extent(axis)};
+        return code;
     }
-    [[nodiscard]] std::size_t of(const BuildItem& item) const {
-        const auto bin = static_cast<std::size_t>((item.centroid[axis] - low) * scale);
-        return std::min<std::size_t>(kBins - 1, bin);
-    }
+
+private:
+    Box box_;
 };
 
-// Items of bins below `position` go left.
-struct Cut {
-    std::size_t position = 0;
-    double cost = 0;  // area-weighted triangle count of both sides
-    Bin left;
-    Bin right;
-};
-
-// The cut between bins with the least surface-area cost leaving both sides non-empty.
-std::optional<Cut> cheapestCut(const std::array<Bin, kBins>& bins) {
-    std::array<Bin, kBins> rights;  // rights[k - 1]: bins k and above
-    for (std::size_t k = kBins - 1; k > 0; --k) {
-        rights[k - 1] = k + 1 < kBins ? rights[k] : Bin{};
-        rights[k - 1].add(bins[k]);
+// Positions sorted by key in two passes of a 15-bit radix sort over (key, position) pairs, read
+// in order and written once each: a million triangles sort in a few milliseconds.
+std::vector<SortKey> sortedByKey(std::vector<SortKey> items) {
+    std::vector<SortKey> scratch(items.size());
+    std::vector<std::uint32_t> counts(1U << 15);
+    for (const int shift : {0, 15}) {
+        std::ranges::fill(counts, 0U);
+        for (const SortKey& k : items) ++counts[(k.key >> shift) & 0x7FFF];
+        std::uint32_t total = 0;
+        for (std::uint32_t& c : counts) total += std::exchange(c, total);
+        for (const SortKey& k : items) scratch[counts[(k.key >> shift) & 0x7FFF]++] = k;
+        items.swap(scratch);
     }
-    std::optional<Cut> best;
-    Bin left;
-    for (std::size_t k = 1; k < kBins; ++k) {
-        left.add(bins[k - 1]);
-        const Bin& right = rights[k - 1];
-        if (left.count == 0 || right.count == 0) continue;
-        const double cost = left.box.halfArea() * left.count + right.box.halfArea() * right.count;
-        if (!best || cost < best->cost) best = Cut{k, cost, left, right};
-    }
-    return best;
+    return items;
 }
 
-// Every triangle with finite corners, as a build item and its tree triangle at the same index.
-void collect(const SolidMesh& mesh, std::vector<BuildItem>& items,
-             std::vector<TreeTriangle>& triangles) {
+// Every triangle with finite corners, in scan order, with its centre's place on a Morton curve
+// through the mesh's box.
+void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
+             std::vector<FloatBox>& boxes, std::vector<SortKey>& keys) {
     const auto& vertices = mesh.vertices();
     const auto& faces = mesh.faces();
+    Box bounds;
+    for (const Vec3& v : vertices) {
+        if (v.isFinite()) bounds.grow(components(v));
+    }
+    const MortonCurve curve(bounds);
     const auto narrow = [](auto i) { return static_cast<std::uint32_t>(i); };
-    // At least one triangle per face is the common case.
-    items.reserve(faces.size());
-    triangles.reserve(faces.size());
+    // As many as the loops can give: growing vectors this large would copy and fault them in
+    // again and again.
+    std::size_t bound = 0;
+    for (const SolidFace& face : faces) {
+        for (const PolygonLoop& loop : face.polygons)
+            bound += loop.size() >= 3 ? loop.size() - 2 : 0;
+    }
+    triangles.reserve(bound);
+    boxes.reserve(bound);
+    keys.reserve(bound);
     std::uint32_t order = 0;
     for (std::size_t f = 0; f < faces.size(); ++f) {
         mesh.forEachTriangle(faces[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
-            const auto item = buildItem({components(at(vertices, a)), components(at(vertices, b)),
-                                         components(at(vertices, c))},
-                                        narrow(triangles.size()));
-            if (item) {
-                items.push_back(*item);
+            const Vec3& pa = at(vertices, a);
+            const Vec3& pb = at(vertices, b);
+            const Vec3& pc = at(vertices, c);
+            const auto box = paddedBox({components(pa), components(pb), components(pc)});
+            if (box) {
+                TreeNode rounded;
+                rounded.setBox(*box);
+                boxes.push_back(rounded.bounds);
                 triangles.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order});
+                keys.push_back(
+                    {curve.code(components((pa + pb + pc) / 3)), narrow(triangles.size() - 1)});
             }
             ++order;
         });
     }
 }
 
-// Splits the range into two non-empty halves (reordering its items), or nothing for a leaf.
-std::optional<std::pair<BuildRange, BuildRange>> split(std::vector<BuildItem>& items,
-                                                       const BuildRange& range) {
-    const std::uint32_t count = range.end - range.begin;
-    if (count < kMinSplitSize) return std::nullopt;
-    const auto binning = Binning::along(range.centroids);
-    if (!binning) return std::nullopt;
-    std::array<Bin, kBins> bins;
-    for (std::uint32_t i = range.begin; i < range.end; ++i) {
-        bins[binning->of(items[i])].add(items[i]);
-    }
-    const auto cut = cheapestCut(bins);
-    if (!cut) return std::nullopt;
-    const double area = range.box.halfArea();
-    if (count <= kMaxLeafSize && kTraversalCost * area + cut->cost >= count * area) {
-        return std::nullopt;
-    }
-    const auto middle =
-        std::partition(items.begin() + range.begin, items.begin() + range.end,
-                       [&](const BuildItem& item) { return binning->of(item) < cut->position; });
-    const auto m = static_cast<std::uint32_t>(middle - items.begin());
-    const std::uint32_t depth = range.depth + 1;
-    return std::pair{BuildRange{range.begin, m, cut->left.box, cut->left.centroids, depth},
-                     BuildRange{m, range.end, cut->right.box, cut->right.centroids, depth}};
-}
-
-// Fills `nodes` with the tree over `items`, reordering them so that every leaf holds a run.
-void build(std::vector<BuildItem>& items, std::vector<TreeNode>& nodes) {
-    BuildRange root{0, static_cast<std::uint32_t>(items.size()), {}, {}, 0};
-    for (const BuildItem& item : items) {
-        root.box.grow(item.box);
-        root.centroids.grow(item.centroid);
-    }
-    // Pending ranges with the node each one fills; children of a node are adjacent.
-    std::vector<std::pair<std::uint32_t, BuildRange>> pending{{0, root}};
-    nodes.reserve(items.size());
-    nodes.emplace_back();
-    while (!pending.empty()) {
-        const auto [node, range] = pending.back();
-        pending.pop_back();
-        nodes[node].setBox(range.box);
-        const auto halves = range.depth < kMaxDepth ? split(items, range) : std::nullopt;
-        if (!halves) {
-            nodes[node].first = range.begin;
-            nodes[node].count = range.end - range.begin;
-            continue;
-        }
-        const auto child = static_cast<std::uint32_t>(nodes.size());
-        nodes[node].first = child;
-        nodes.resize(nodes.size() + 2);
-        pending.emplace_back(child, halves->first);
-        pending.emplace_back(child + 1, halves->second);
-    }
-}
-
 }  // namespace
+
+// Triangles in Morton order; every node halves its run, so each leaf holds a run of neighbours,
+// and boxes are gathered from the leaves up.
+void Tree::build(const std::vector<FloatBox>& triangleBoxes, std::vector<SortKey> keys) {
+    const std::vector<SortKey> order = sortedByKey(std::move(keys));
+    {
+        std::vector<TreeTriangle> sorted;
+        sorted.reserve(triangles_.size());
+        for (const SortKey& k : order) sorted.push_back(triangles_[k.index]);
+        triangles_.swap(sorted);
+    }
+    const auto count = static_cast<std::uint32_t>(triangles_.size());
+    nodes_.reserve(2 * (count / kMaxLeafSize) + 1);
+    nodes_.push_back({{}, 0, count});
+    // Children always come after their parent: one pass splits, a backward pass boxes.
+    for (std::size_t n = 0; n < nodes_.size(); ++n) {
+        const TreeNode node = nodes_[n];
+        if (node.count <= kMaxLeafSize) continue;
+        const std::uint32_t half = node.count / 2;
+        const auto child = static_cast<std::uint32_t>(nodes_.size());
+        nodes_.push_back({{}, node.first, half});
+        nodes_.push_back({{}, node.first + half, node.count - half});
+        nodes_[n].first = child;
+        nodes_[n].count = 0;
+    }
+    for (std::size_t n = nodes_.size(); n-- > 0;) {
+        TreeNode& node = nodes_[n];
+        const auto [first, last] =
+            node.count > 0 ? std::pair{triangleBoxes[order[node.first].index],
+                                       triangleBoxes[order[node.first].index]}
+                           : std::pair{nodes_[node.first].bounds, nodes_[node.first + 1].bounds};
+        node.bounds = first;
+        node.include(last);
+        for (std::uint32_t i = node.first + 1; node.count > 0 && i < node.first + node.count; ++i) {
+            node.include(triangleBoxes[order[i].index]);
+        }
+    }
+}
 
 void scanMesh(const Ray& ray, const SolidMesh& mesh, FaceBest& best) {
     const auto& vertices = mesh.vertices();
@@ -353,15 +323,12 @@ double RayQuery::entry(const TreeNode& node) const {
 Tree::Tree(const SolidMesh& mesh) {
     constexpr std::size_t kIndexLimit = std::numeric_limits<std::int32_t>::max();
     scanOnly_ = mesh.vertices().size() > kIndexLimit || mesh.faces().size() > kIndexLimit;
-    std::vector<BuildItem> items;
-    if (!scanOnly_) collect(mesh, items, triangles_);
-    scanOnly_ = scanOnly_ || items.size() > kIndexLimit;
-    if (scanOnly_ || items.empty()) return;
-    build(items, nodes_);
-    std::vector<TreeTriangle> ordered;
-    ordered.reserve(items.size());
-    for (const BuildItem& item : items) ordered.push_back(triangles_[item.triangle]);
-    triangles_ = std::move(ordered);
+    std::vector<SortKey> keys;
+    std::vector<FloatBox> boxes;
+    if (!scanOnly_) collect(mesh, triangles_, boxes, keys);
+    scanOnly_ = scanOnly_ || triangles_.size() > kIndexLimit;
+    if (scanOnly_ || triangles_.empty()) return;
+    build(boxes, std::move(keys));
 }
 
 Tree::~Tree() = default;

@@ -37,6 +37,11 @@ void scanMesh(const Ray& ray, const SolidMesh& mesh, FaceBest& best);
 
 struct TreeNode;
 struct TreeTriangle;
+// A triangle's place on the tree's Morton curve, with its position in the collected list.
+struct SortKey {
+    std::uint32_t key;
+    std::uint32_t index;
+};
 
 // A ray prepared for slab tests against boxes grown by the query's padding; prepare it once per
 // pick and use it for every tree.
@@ -56,7 +61,7 @@ struct RayQuery {
     std::array<std::size_t, 3> nearSide{};  // which corner's plane the ray enters through
 };
 
-// One mesh's triangles in a binned surface-area-heuristic tree, built once and then only read.
+// One mesh's triangles in a tree built along a Morton curve, built once and then only read.
 class Tree {
 public:
     explicit Tree(const SolidMesh& mesh);
@@ -70,6 +75,8 @@ public:
     void nearest(const RayQuery& query, const SolidMesh& mesh, FaceBest& best) const;
 
 private:
+    void build(const std::vector<std::array<std::array<float, 3>, 2>>& triangleBoxes,
+               std::vector<SortKey> keys);
     void testLeaf(const TreeNode& leaf, const RayQuery& query, const std::vector<Vec3>& vertices,
                   FaceBest& best) const;
 
