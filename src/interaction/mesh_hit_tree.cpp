@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/tolerances.hpp"
+#include "geometry/halved_tree.hpp"
 
 namespace brontile::MeshHitTree {
 namespace {
@@ -151,37 +152,6 @@ std::optional<Box> paddedBox(const std::array<Triple, 3>& corners) {
     return box;
 }
 
-// Spreads the low 10 bits of v two apart, for interleaving three coordinates.
-std::uint32_t spread(std::uint32_t v) {
-    v &= 0x3FF;
-    v = (v | v << 16) & 0x30000FF;
-    v = (v | v << 8) & 0x300F00F;
-    v = (v | v << 4) & 0x30C30C3;
-    v = (v | v << 2) & 0x9249249;
-    return v;
-}
-
-// Where a point lies along a Morton curve through the box, 1 024 cells to an axis: finer cells
-// would only order triangles that share a leaf anyway.
-class MortonCurve {
-public:
-    explicit MortonCurve(const Box& box) : box_(box) {}
-
-    [[nodiscard]] std::uint32_t code(const Triple& p) const {
-        constexpr double kCells = 0x3FF;
-        std::uint32_t code = 0;
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            const double extent = box_.hi[axis] - box_.lo[axis];
-            const double unit = extent > 0 ? (p[axis] - box_.lo[axis]) / extent : 0;
-            code |= spread(static_cast<std::uint32_t>(std::clamp(unit, 0.0, 1.0) * kCells)) << axis;
-        }
-        return code;
-    }
-
-private:
-    Box box_;
-};
-
 // Positions sorted by key in two passes of a 15-bit radix sort over (key, position) pairs, read
 // in order and written once each: a million triangles sort in a few milliseconds.
 std::vector<SortKey> sortedByKey(std::vector<SortKey> items) {
@@ -208,7 +178,8 @@ void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
     for (const Vec3& v : vertices) {
         if (v.isFinite()) bounds.grow(components(v));
     }
-    const MortonCurve curve(bounds);
+    const MortonCurve curve({bounds.lo[0], bounds.lo[1], bounds.lo[2]},
+                            {bounds.hi[0], bounds.hi[1], bounds.hi[2]});
     const auto narrow = [](auto i) { return static_cast<std::uint32_t>(i); };
     // As many as the loops can give: growing vectors this large would copy and fault them in
     // again and again.
@@ -232,8 +203,7 @@ void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
                 rounded.setBox(*box);
                 boxes.push_back(rounded.bounds);
                 triangles.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order});
-                keys.push_back(
-                    {curve.code(components((pa + pb + pc) / 3)), narrow(triangles.size() - 1)});
+                keys.push_back({curve.code((pa + pb + pc) / 3), narrow(triangles.size() - 1)});
             }
             ++order;
         });
@@ -253,19 +223,7 @@ void Tree::build(const std::vector<FloatBox>& triangleBoxes, std::vector<SortKey
         triangles_.swap(sorted);
     }
     const auto count = static_cast<std::uint32_t>(triangles_.size());
-    nodes_.reserve(2 * (count / kMaxLeafSize) + 1);
-    nodes_.push_back({{}, 0, count});
-    // Children always come after their parent: one pass splits, a backward pass boxes.
-    for (std::size_t n = 0; n < nodes_.size(); ++n) {
-        const TreeNode node = nodes_[n];
-        if (node.count <= kMaxLeafSize) continue;
-        const std::uint32_t half = node.count / 2;
-        const auto child = static_cast<std::uint32_t>(nodes_.size());
-        nodes_.push_back({{}, node.first, half});
-        nodes_.push_back({{}, node.first + half, node.count - half});
-        nodes_[n].first = child;
-        nodes_[n].count = 0;
-    }
+    layOutHalvedTree(nodes_, count, kMaxLeafSize);
     for (std::size_t n = nodes_.size(); n-- > 0;) {
         TreeNode& node = nodes_[n];
         const auto [first, last] =

@@ -4,23 +4,13 @@
 #include <limits>
 #include <utility>
 
+#include "geometry/halved_tree.hpp"
 #include "kernel/kernel_error.hpp"
 
 namespace brontile::csg_detail {
 namespace {
 
 constexpr std::uint32_t kLeafSize = 4;
-
-// Spreads the low 21 bits of v three apart, for interleaving three coordinates.
-std::uint64_t spread(std::uint64_t v) {
-    v &= 0x1FFFFF;
-    v = (v | v << 32) & 0x1F00000000FFFF;
-    v = (v | v << 16) & 0x1F0000FF0000FF;
-    v = (v | v << 8) & 0x100F00F00F00F00F;
-    v = (v | v << 4) & 0x10C30C30C30C30C3;
-    v = (v | v << 2) & 0x1249249249249249;
-    return v;
-}
 
 }  // namespace
 
@@ -34,19 +24,10 @@ BoxTree::BoxTree(std::span<const AABB> boxes) {
     const auto count = static_cast<std::uint32_t>(boxes.size());
     AABB centers(boxes.front().center(), boxes.front().center());
     for (const AABB& box : boxes) centers.extend(box.center());
-    const Vec3 extent = centers.size();
-    const double cells = static_cast<double>(0x1FFFFF);
-    const auto cell = [&](double value, double lo, double size) {
-        const double unit = size > 0 ? (value - lo) / size : 0;
-        return static_cast<std::uint64_t>(std::clamp(unit, 0.0, 1.0) * cells);
-    };
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> order(count);
+    const MortonCurve curve(centers.min, centers.max);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> order(count);
     for (std::uint32_t i = 0; i < count; ++i) {
-        const Vec3 c = boxes[i].center();
-        order[i] = {spread(cell(c.x, centers.min.x, extent.x)) |
-                        spread(cell(c.y, centers.min.y, extent.y)) << 1 |
-                        spread(cell(c.z, centers.min.z, extent.z)) << 2,
-                    i};
+        order[i] = {curve.code(boxes[i].center()), i};
     }
     std::sort(order.begin(), order.end());
     items_.resize(count);
@@ -55,19 +36,7 @@ BoxTree::BoxTree(std::span<const AABB> boxes) {
         items_[i] = order[i].second;
         boxes_[i] = boxes[order[i].second];
     }
-    nodes_.reserve(2 * (count / kLeafSize) + 1);
-    nodes_.push_back({{}, 0, count});
-    // Children always come after their parent, so a backward pass sees them first.
-    for (std::size_t n = 0; n < nodes_.size(); ++n) {
-        const Node node = nodes_[n];
-        if (node.count <= kLeafSize) continue;
-        const auto children = static_cast<std::uint32_t>(nodes_.size());
-        const std::uint32_t half = node.count / 2;
-        nodes_.push_back({{}, node.first, half});
-        nodes_.push_back({{}, node.first + half, node.count - half});
-        nodes_[n].first = children;
-        nodes_[n].count = 0;
-    }
+    layOutHalvedTree(nodes_, count, kLeafSize);
     for (std::size_t n = nodes_.size(); n-- > 0;) {
         Node& node = nodes_[n];
         if (node.count > 0) {

@@ -145,28 +145,19 @@ void DocumentSession::resetActiveTool() {
     setHud(std::nullopt);
 }
 
-void DocumentSession::undo() {
-    const auto name = history_.undoActionName();
-    try {
-        history_.undo();
-    } catch (const std::exception& error) {
-        setErrorMessage(error.what());
-    }
-    publish(historyVersion_, historyVersion_ + 1, SessionProperty::historyVersion);
-    if (name) setStatusMessage("Undo " + *name);
-    resetActiveTool();
-    viewport_->needsRebuild = true;
-}
+void DocumentSession::undo() { stepHistory(false); }
 
-void DocumentSession::redo() {
-    const auto name = history_.redoActionName();
+void DocumentSession::redo() { stepHistory(true); }
+
+void DocumentSession::stepHistory(bool forward) {
+    const auto name = forward ? history_.redoActionName() : history_.undoActionName();
     try {
-        history_.redo();
+        forward ? history_.redo() : history_.undo();
     } catch (const std::exception& error) {
         setErrorMessage(error.what());
     }
     publish(historyVersion_, historyVersion_ + 1, SessionProperty::historyVersion);
-    if (name) setStatusMessage("Redo " + *name);
+    if (name) setStatusMessage((forward ? "Redo " : "Undo ") + *name);
     resetActiveTool();
     viewport_->needsRebuild = true;
 }

@@ -205,6 +205,8 @@ private:
     void apply(const CADDocument& snapshot);
     // Drops the active tool's unfinished interaction after an undo or redo.
     void resetActiveTool();
+    // Undo (backwards) or redo (forwards), with its status message.
+    void stepHistory(bool forward);
     // The HUD of a dimension constraint showing `value`.
     void showDimension(const std::string& label, double value);
     // Puts a document into the session in place of the current one, as opened or new.

@@ -53,20 +53,27 @@ std::optional<std::string> ScriptedPlatform::takeUnmatchedAnswer() {
     return std::exchange(unmatched_, std::nullopt);
 }
 
+namespace {
+
+// The oldest answer of the queue, taken off it; nothing (a cancel) for an empty queue.
+std::optional<std::filesystem::path> takeAnswer(
+    std::deque<std::optional<std::filesystem::path>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    auto answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
+
 std::optional<std::filesystem::path> ScriptedPlatform::openPanel(const OpenPanelRequest& request) {
     requests_.emplace_back(request);
-    if (openAnswers_.empty()) return std::nullopt;
-    auto answer = std::move(openAnswers_.front());
-    openAnswers_.pop_front();
-    return answer;
+    return takeAnswer(openAnswers_);
 }
 
 std::optional<std::filesystem::path> ScriptedPlatform::savePanel(const SavePanelRequest& request) {
     requests_.emplace_back(request);
-    if (saveAnswers_.empty()) return std::nullopt;
-    auto answer = std::move(saveAnswers_.front());
-    saveAnswers_.pop_front();
-    return answer;
+    return takeAnswer(saveAnswers_);
 }
 
 std::optional<std::size_t> ScriptedPlatform::alert(const AlertRequest& request) {

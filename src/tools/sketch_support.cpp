@@ -21,6 +21,15 @@ bool sameReferences(const SketchConstraint& a, const SketchConstraint& b) {
     return a.kind == b.kind && a.refs == b.refs;
 }
 
+// One step named `stepName` that edits the sketch; a sketch that is gone changes nothing.
+template <class Edit>
+void editSketch(ModelingContext& context, const std::string& stepName, const Uuid& sketchID,
+                Edit edit) {
+    context.mutate(stepName, [&](CADDocument& document) {
+        if (const auto index = document.sketchIndex(sketchID)) edit(document.sketches[*index]);
+    });
+}
+
 }  // namespace
 
 std::optional<Sketch> ensureActiveSketch(ModelingContext& context) {
@@ -106,10 +115,7 @@ bool commit(const std::vector<SketchEntity>& entities,
             const std::vector<SketchConstraint>& constraints, const Uuid& sketchID,
             const std::string& stepName, ModelingContext& context) {
     bool solved = true;
-    context.mutate(stepName, [&](CADDocument& document) {
-        const auto index = document.sketchIndex(sketchID);
-        if (!index) return;
-        Sketch& sketch = document.sketches[*index];
+    editSketch(context, stepName, sketchID, [&](Sketch& sketch) {
         sketch.entities.insert(sketch.entities.end(), entities.begin(), entities.end());
         std::unordered_set<SketchConstraintID> added;
         for (const SketchConstraint& c : constraints) added.insert(c.id);
@@ -126,10 +132,7 @@ bool commit(const std::vector<SketchEntity>& entities,
 bool applyConstraint(const SketchConstraint& constraint, const Uuid& sketchID,
                      const std::string& stepName, ModelingContext& context) {
     bool solved = true;
-    context.mutate(stepName, [&](CADDocument& document) {
-        const auto index = document.sketchIndex(sketchID);
-        if (!index) return;
-        Sketch& sketch = document.sketches[*index];
+    editSketch(context, stepName, sketchID, [&](Sketch& sketch) {
         if (std::ranges::any_of(sketch.constraints, [&](const SketchConstraint& c) {
                 return sameReferences(c, constraint);
             })) {
