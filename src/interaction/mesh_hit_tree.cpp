@@ -152,20 +152,19 @@ std::optional<Box> paddedBox(const std::array<Triple, 3>& corners) {
     return box;
 }
 
-// Positions sorted by key in two passes of a 15-bit radix sort over (key, position) pairs, read
-// in order and written once each: a million triangles sort in a few milliseconds.
-std::vector<SortKey> sortedByKey(std::vector<SortKey> items) {
-    std::vector<SortKey> scratch(items.size());
-    std::vector<std::uint32_t> counts(1U << 15);
+// Sorts by key in two passes of a 15-bit radix sort over (key, position) pairs, read in order
+// and written once each: a million triangles sort in a few milliseconds.
+void sortByKey(std::vector<SortKey>& items, std::vector<SortKey>& scratch) {
+    scratch.resize(items.size());
+    std::array<std::uint32_t, 1U << 15> counts;
     for (const int shift : {0, 15}) {
-        std::ranges::fill(counts, 0U);
+        counts.fill(0U);
         for (const SortKey& k : items) ++counts[(k.key >> shift) & 0x7FFF];
         std::uint32_t total = 0;
         for (std::uint32_t& c : counts) total += std::exchange(c, total);
         for (const SortKey& k : items) scratch[counts[(k.key >> shift) & 0x7FFF]++] = k;
         items.swap(scratch);
     }
-    return items;
 }
 
 // Every triangle with finite corners, in scan order, with its centre's place on a Morton curve
@@ -188,6 +187,9 @@ void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
         for (const PolygonLoop& loop : face.polygons)
             bound += loop.size() >= 3 ? loop.size() - 2 : 0;
     }
+    triangles.clear();
+    boxes.clear();
+    keys.clear();
     triangles.reserve(bound);
     boxes.reserve(bound);
     keys.reserve(bound);
@@ -214,26 +216,26 @@ void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
 
 // Triangles in Morton order; every node halves its run, so each leaf holds a run of neighbours,
 // and boxes are gathered from the leaves up.
-void Tree::build(const std::vector<FloatBox>& triangleBoxes, std::vector<SortKey> keys) {
-    const std::vector<SortKey> order = sortedByKey(std::move(keys));
-    {
-        std::vector<TreeTriangle> sorted;
-        sorted.reserve(triangles_.size());
-        for (const SortKey& k : order) sorted.push_back(triangles_[k.index]);
-        triangles_.swap(sorted);
-    }
-    const auto count = static_cast<std::uint32_t>(triangles_.size());
-    layOutHalvedTree(nodes_, count, kMaxLeafSize);
+void Tree::build(BuildBuffers& buffers) {
+    sortByKey(buffers.keys, buffers.keyScratch);
+    const std::vector<SortKey>& order = buffers.keys;
+    const std::vector<FloatBox>& triangleBoxes = buffers.boxes;
+    buffers.sorted.clear();
+    buffers.sorted.reserve(triangles_.size());
+    for (const SortKey& k : order) buffers.sorted.push_back(triangles_[k.index]);
+    triangles_.swap(buffers.sorted);
+    nodes_ = std::move(buffers.nodes);
+    layOutHalvedTree(nodes_, static_cast<std::uint32_t>(triangles_.size()), kMaxLeafSize);
     for (std::size_t n = nodes_.size(); n-- > 0;) {
         TreeNode& node = nodes_[n];
-        const auto [first, last] =
-            node.count > 0 ? std::pair{triangleBoxes[order[node.first].index],
-                                       triangleBoxes[order[node.first].index]}
-                           : std::pair{nodes_[node.first].bounds, nodes_[node.first + 1].bounds};
-        node.bounds = first;
-        node.include(last);
-        for (std::uint32_t i = node.first + 1; node.count > 0 && i < node.first + node.count; ++i) {
-            node.include(triangleBoxes[order[i].index]);
+        if (node.count > 0) {
+            node.bounds = triangleBoxes[order[node.first].index];
+            for (std::uint32_t i = node.first + 1; i < node.first + node.count; ++i) {
+                node.include(triangleBoxes[order[i].index]);
+            }
+        } else {
+            node.bounds = nodes_[node.first].bounds;
+            node.include(nodes_[node.first + 1].bounds);
         }
     }
 }
@@ -278,15 +280,26 @@ double RayQuery::entry(const TreeNode& node) const {
     return tmin <= tmax ? tmin : kInfinity;
 }
 
-Tree::Tree(const SolidMesh& mesh) {
+BuildBuffers::BuildBuffers() = default;
+BuildBuffers::~BuildBuffers() = default;
+
+Tree::Tree(const SolidMesh& mesh, BuildBuffers& buffers) {
     constexpr std::size_t kIndexLimit = std::numeric_limits<std::int32_t>::max();
     scanOnly_ = mesh.vertices().size() > kIndexLimit || mesh.faces().size() > kIndexLimit;
-    std::vector<SortKey> keys;
-    std::vector<FloatBox> boxes;
-    if (!scanOnly_) collect(mesh, triangles_, boxes, keys);
-    scanOnly_ = scanOnly_ || triangles_.size() > kIndexLimit;
+    if (scanOnly_) return;
+    triangles_ = std::move(buffers.triangles);
+    collect(mesh, triangles_, buffers.boxes, buffers.keys);
+    scanOnly_ = triangles_.size() > kIndexLimit;
     if (scanOnly_ || triangles_.empty()) return;
-    build(boxes, std::move(keys));
+    build(buffers);
+}
+
+void Tree::recycle(BuildBuffers& buffers) {
+    // Keep the larger storage of each kind: the next build is most likely the same mesh edited.
+    if (triangles_.capacity() > buffers.triangles.capacity()) buffers.triangles.swap(triangles_);
+    if (nodes_.capacity() > buffers.nodes.capacity()) buffers.nodes.swap(nodes_);
+    triangles_.clear();
+    nodes_.clear();
 }
 
 Tree::~Tree() = default;

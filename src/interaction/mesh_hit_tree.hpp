@@ -61,10 +61,28 @@ struct RayQuery {
     std::array<std::size_t, 3> nearSide{};  // which corner's plane the ray enters through
 };
 
+// Memory for building trees, kept between builds: after an edit the tree of the changed mesh is
+// built in the pages the previous tree and build used, instead of faulting in fresh ones, which
+// costs as much as the build itself for a large mesh.
+struct BuildBuffers {
+    BuildBuffers();
+    ~BuildBuffers();
+    BuildBuffers(const BuildBuffers&) = delete;
+    BuildBuffers& operator=(const BuildBuffers&) = delete;
+
+    std::vector<TreeTriangle> triangles;
+    std::vector<TreeTriangle> sorted;
+    std::vector<TreeNode> nodes;
+    std::vector<std::array<std::array<float, 3>, 2>> boxes;
+    std::vector<SortKey> keys;
+    std::vector<SortKey> keyScratch;
+};
+
 // One mesh's triangles in a tree built along a Morton curve, built once and then only read.
 class Tree {
 public:
-    explicit Tree(const SolidMesh& mesh);
+    // Builds in `buffers`, taking over the storage that earlier trees handed back to them.
+    Tree(const SolidMesh& mesh, BuildBuffers& buffers);
     ~Tree();
     Tree(const Tree&) = delete;
     Tree& operator=(const Tree&) = delete;
@@ -74,9 +92,11 @@ public:
     // the tree was built from.
     void nearest(const RayQuery& query, const SolidMesh& mesh, FaceBest& best) const;
 
+    // Hands the tree's storage to `buffers` for the next build; the tree is empty afterwards.
+    void recycle(BuildBuffers& buffers);
+
 private:
-    void build(const std::vector<std::array<std::array<float, 3>, 2>>& triangleBoxes,
-               std::vector<SortKey> keys);
+    void build(BuildBuffers& buffers);
     void testLeaf(const TreeNode& leaf, const RayQuery& query, const std::vector<Vec3>& vertices,
                   FaceBest& best) const;
 

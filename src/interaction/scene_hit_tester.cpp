@@ -84,7 +84,7 @@ void pickSketches(const Ray& ray, const CADDocument& document, double tolerance,
 // ---- SceneHitIndex -----------------------------------------------------------------------------
 
 struct SceneHitIndex::Entry {
-    explicit Entry(const SolidMesh& m) : mesh(m), tree(m) {}
+    Entry(const SolidMesh& m, MeshHitTree::BuildBuffers& buffers) : mesh(m), tree(m, buffers) {}
 
     // Keeps the storage, and so the key, alive.
     SolidMesh mesh;
@@ -96,7 +96,7 @@ std::size_t SceneHitIndex::KeyHash::operator()(const Key& key) const noexcept {
     return hashFields(key.first, key.second);
 }
 
-SceneHitIndex::SceneHitIndex() = default;
+SceneHitIndex::SceneHitIndex() : buffers_(std::make_unique<MeshHitTree::BuildBuffers>()) {}
 SceneHitIndex::~SceneHitIndex() = default;
 SceneHitIndex::SceneHitIndex(SceneHitIndex&&) noexcept = default;
 SceneHitIndex& SceneHitIndex::operator=(SceneHitIndex&&) noexcept = default;
@@ -124,20 +124,29 @@ std::optional<HitResult> SceneHitIndex::nearestFace(const Ray& ray, const CADDoc
 void SceneHitIndex::retainOnly(const CADDocument& document) {
     std::unordered_set<Key, KeyHash> live;
     for (const Body& body : document.bodies) live.insert(body.mesh.storageIdentity());
-    std::erase_if(entries_, [&](const auto& entry) { return !live.contains(entry.first); });
+    dropEntries([&](const auto& entry) { return !live.contains(entry.first); });
+}
+
+template <class Drop>
+void SceneHitIndex::dropEntries(Drop drop) {
+    std::erase_if(entries_, [&](const auto& entry) {
+        if (!drop(entry)) return false;
+        if (buffers_) entry.second->tree.recycle(*buffers_);
+        return true;
+    });
 }
 
 SceneHitIndex::Entry& SceneHitIndex::entryFor(const SolidMesh& mesh) {
     const Key key = mesh.storageIdentity();
     if (const auto it = entries_.find(key); it != entries_.end()) return *it->second;
-    auto entry = std::make_unique<Entry>(mesh);
+    if (!buffers_) buffers_ = std::make_unique<MeshHitTree::BuildBuffers>();
+    auto entry = std::make_unique<Entry>(mesh, *buffers_);
     return *entries_.emplace(key, std::move(entry)).first->second;
 }
 
 void SceneHitIndex::sweepStale(std::size_t usedCount) {
     if (entries_.size() <= usedCount) return;
-    std::erase_if(entries_,
-                  [&](const auto& entry) { return entry.second->lastUse != generation_; });
+    dropEntries([&](const auto& entry) { return entry.second->lastUse != generation_; });
 }
 
 // ---- SceneHitTester ----------------------------------------------------------------------------

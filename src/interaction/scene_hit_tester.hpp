@@ -22,6 +22,10 @@ namespace brontile {
 // viewport). Entries are keyed by mesh storage and hold a copy of their mesh, so an edited body
 // simply gets a new entry on the next pick, and each pick drops the entries it did not use
 // (edited-away meshes, hidden bodies). Not thread-safe; cheap to keep, costly to rebuild.
+namespace MeshHitTree {
+struct BuildBuffers;
+}
+
 class SceneHitIndex {
 public:
     SceneHitIndex();
@@ -54,7 +58,12 @@ private:
     // Drops the entries the latest pick did not use.
     void sweepStale(std::size_t usedCount);
 
+    // Drops the entries the predicate picks, handing their trees' storage to the next build.
+    template <class Drop>
+    void dropEntries(Drop drop);
+
     std::unordered_map<Key, std::unique_ptr<Entry>, KeyHash> entries_;
+    std::unique_ptr<MeshHitTree::BuildBuffers> buffers_;
     std::uint64_t generation_ = 0;
 };
 
