@@ -108,12 +108,6 @@ struct TreeNode {
     // Triangles in a leaf; 0 for an inner node.
     std::uint32_t count = 0;
 
-    void setBox(const Box& box) {
-        for (std::size_t i = 0; i < 3; ++i) {
-            bounds[0][i] = floatBelow(box.lo[i]);
-            bounds[1][i] = floatAbove(box.hi[i]);
-        }
-    }
     // Grows the box to hold the other one.
     void include(const std::array<std::array<float, 3>, 2>& other) {
         for (std::size_t i = 0; i < 3; ++i) {
@@ -134,20 +128,25 @@ struct TreeTriangle {
 
 namespace {
 
-// The triangle's box grown by its padding; nothing when a corner is not finite (the hit formula
-// can never accept such a triangle).
-std::optional<Box> paddedBox(const std::array<Triple, 3>& corners) {
-    Box box;
+// The triangle's box grown by its padding, rounded outwards to floats; nothing when a corner is
+// not finite (the hit formula can never accept such a triangle). The padding is a fraction of the
+// triangle's size and of its coordinates' magnitude.
+std::optional<FloatBox> paddedBox(const Vec3& a, const Vec3& b, const Vec3& c) {
+    if (!(a.isFinite() && b.isFinite() && c.isFinite())) return std::nullopt;
+    const double lo[3] = {std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}),
+                          std::min({a.z, b.z, c.z})};
+    const double hi[3] = {std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}),
+                          std::max({a.z, b.z, c.z})};
     double scale = 0;
-    for (const Triple& p : corners) {
-        if (!(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) return {};
-        box.grow(p);
-        scale = std::max({scale, std::abs(p[0]), std::abs(p[1]), std::abs(p[2])});
+    for (int i = 0; i < 3; ++i) {
+        scale = std::max(scale, std::max(std::abs(lo[i]), std::abs(hi[i])));
+        scale = std::max(scale, hi[i] - lo[i]);
     }
-    for (std::size_t i = 0; i < 3; ++i) scale = std::max(scale, box.hi[i] - box.lo[i]);
-    for (std::size_t i = 0; i < 3; ++i) {
-        box.lo[i] -= kRelativePad * scale;
-        box.hi[i] += kRelativePad * scale;
+    const double pad = kRelativePad * scale;
+    FloatBox box;
+    for (int i = 0; i < 3; ++i) {
+        box[0][i] = floatBelow(lo[i] - pad);
+        box[1][i] = floatAbove(hi[i] + pad);
     }
     return box;
 }
@@ -194,21 +193,32 @@ void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
     boxes.reserve(bound);
     keys.reserve(bound);
     std::uint32_t order = 0;
+    const auto add = [&](std::size_t f, VertexIndex a, VertexIndex b, VertexIndex c) {
+        const Vec3& pa = at(vertices, a);
+        const Vec3& pb = at(vertices, b);
+        const Vec3& pc = at(vertices, c);
+        if (const auto box = paddedBox(pa, pb, pc)) {
+            boxes.push_back(*box);
+            triangles.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order});
+            keys.push_back({curve.code((pa + pb + pc) / 3), narrow(triangles.size() - 1)});
+        }
+        ++order;
+    };
+    const auto count = static_cast<VertexIndex>(vertices.size());
     for (std::size_t f = 0; f < faces.size(); ++f) {
-        mesh.forEachTriangle(faces[f], [&](VertexIndex a, VertexIndex b, VertexIndex c) {
-            const Vec3& pa = at(vertices, a);
-            const Vec3& pb = at(vertices, b);
-            const Vec3& pc = at(vertices, c);
-            const auto box = paddedBox({components(pa), components(pb), components(pc)});
-            if (box) {
-                TreeNode rounded;
-                rounded.setBox(*box);
-                boxes.push_back(rounded.bounds);
-                triangles.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order});
-                keys.push_back({curve.code((pa + pb + pc) / 3), narrow(triangles.size() - 1)});
-            }
-            ++order;
+        const SolidFace& face = faces[f];
+        // Triangle loops, the common case, are taken as they are, in the order the face's
+        // triangulation gives them; any other face goes through that triangulation.
+        const bool triangles3 = std::ranges::all_of(face.polygons, [&](const PolygonLoop& l) {
+            return l.size() == 3 && l[0] >= 0 && l[1] >= 0 && l[2] >= 0 && l[0] < count &&
+                   l[1] < count && l[2] < count;
         });
+        if (triangles3) {
+            for (const PolygonLoop& l : face.polygons) add(f, l[0], l[1], l[2]);
+        } else {
+            mesh.forEachTriangle(
+                face, [&](VertexIndex a, VertexIndex b, VertexIndex c) { add(f, a, b, c); });
+        }
     }
 }
 
