@@ -36,11 +36,18 @@ const std::vector<std::pair<CommandID, ToolID>>& rememberedTools() {
     return table;
 }
 
-bool finiteMesh(const SolidMesh& mesh) {
+// Beyond this (mm) the triple products of a volume could overflow; no part is modelled there.
+constexpr double kMaxCoordinate = 1e90;
+
+// Whether every coordinate is finite and small enough for a finite volume. Checking the bound
+// instead of computing the volume keeps a commit on a large body from triangulating it again.
+bool storableMesh(const SolidMesh& mesh) {
     for (const Vec3& v : mesh.vertices()) {
-        if (!v.isFinite()) return false;
+        for (const double c : {v.x, v.y, v.z}) {
+            if (!(std::abs(c) <= kMaxCoordinate)) return false;
+        }
     }
-    return std::isfinite(mesh.volume());
+    return true;
 }
 
 // The commands that constrain the selected sketch geometry by kind.
@@ -96,11 +103,18 @@ std::string DocumentSession::windowTitle() const {
 
 std::optional<std::string> DocumentSession::unstorable(const CADDocument& before,
                                                        const CADDocument& after) const {
-    for (const Body& body : after.bodies) {
-        const auto old = before.body(body.id);
+    for (std::size_t i = 0; i < after.bodies.size(); ++i) {
+        const Body& body = after.bodies[i];
+        // Most changes keep the bodies where they were; look further only for the others.
+        const Body* old = i < before.bodies.size() && before.bodies[i].id == body.id
+                              ? &before.bodies[i]
+                              : nullptr;
+        std::optional<Body> moved;
+        if (!old && (moved = before.body(body.id))) old = &*moved;
         if (old && old->mesh == body.mesh) continue;
-        if (!finiteMesh(body.mesh)) {
-            return "the result has coordinates or a volume that are not finite numbers";
+        if (!storableMesh(body.mesh)) {
+            return "the result has coordinates that are not finite numbers or lie impossibly "
+                   "far out, so its volume is not a finite number";
         }
     }
     return std::nullopt;
@@ -176,12 +190,8 @@ void DocumentSession::rememberAndActivate(const CommandID& command, const ToolID
 }
 
 void DocumentSession::newSketch(std::optional<SketchPlane> plane) {
-    const SketchPlane chosen =
-        plane.value_or(SketchSupport::planeFromSelection(*this).value_or(SketchPlane::xy));
-    std::optional<Uuid> created;
-    mutate("New Sketch", [&](CADDocument& document) { created = document.addSketch(chosen); });
-    if (created) setActiveSketchID(created);
-    setSelection(Selection::empty);
+    static_cast<void>(SketchSupport::startSketch(
+        *this, plane.value_or(faceSelectionPlane().value_or(SketchPlane::xy))));
     setTool(ToolID::line);
     const auto sketch = activeSketch();
     setStatusMessage("Sketching on " + (sketch ? sketch->name : std::string("sketch")) +

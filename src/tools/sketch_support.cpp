@@ -36,14 +36,20 @@ std::optional<Sketch> ensureActiveSketch(ModelingContext& context) {
     if (const auto& id = context.activeSketchID()) {
         if (auto existing = context.document().sketch(*id)) return existing;
     }
-    const SketchPlane plane = planeFromSelection(context).value_or(SketchPlane::xy);
+    const auto created =
+        startSketch(context, planeFromSelection(context).value_or(SketchPlane::xy));
+    if (!created) return std::nullopt;
+    return context.document().sketch(*created);
+}
+
+std::optional<Uuid> startSketch(ModelingContext& context, const SketchPlane& plane) {
     std::optional<Uuid> created;
     context.mutate("New Sketch",
                    [&](CADDocument& document) { created = document.addSketch(plane); });
     if (!created) return std::nullopt;
     context.setActiveSketchID(created);
     context.setSelection(Selection::empty);
-    return context.document().sketch(*created);
+    return created;
 }
 
 std::optional<SketchPlane> planeFromSelection(const ModelingContext& context) {

@@ -26,6 +26,10 @@ struct SnapResult {
     std::optional<SnapHit> hit;
 };
 
+// A new sketch on the plane, named after the document's counter, made in one step "New Sketch",
+// made active, with the selection cleared. Nothing when the step was refused.
+std::optional<Uuid> startSketch(ModelingContext& context, const SketchPlane& plane);
+
 // The active sketch; without one (or when it is gone), a new one named after the document's
 // counter, on the selected face or else the XY plane, made in one step "New Sketch", made
 // active, with the selection cleared. Nothing when the new sketch cannot be found afterwards.

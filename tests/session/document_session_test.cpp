@@ -2,6 +2,8 @@
 // HUD's keyboard focus, view commands, the window title and autosave.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "session/session_fixture.hpp"
 
 namespace brontile {
@@ -61,13 +63,17 @@ TEST(DocumentSession, RefusesChangesThatWouldMakeTheDocumentUnsavable) {
     DocumentSession& s = *f.session;
     const BodyID box = f.addBox();
     const auto version = s.historyVersion();
-    s.mutate("Scale", [&](CADDocument& document) {
-        document.bodies.front().mesh = document.bodies.front().mesh.translated({INFINITY, 0, 0});
-    });
+    // Infinite coordinates, and finite ones whose volume would overflow.
+    for (const double far : {std::numeric_limits<double>::infinity(), 1e200}) {
+        s.setErrorMessage(std::nullopt);
+        s.mutate("Scale", [&](CADDocument& document) {
+            document.bodies.front().mesh = document.bodies.front().mesh.translated({far, 0, 0});
+        });
+        ASSERT_TRUE(s.errorMessage()) << far;
+        EXPECT_NE(s.errorMessage()->find("\u201CScale\u201D was not applied"), std::string::npos);
+    }
     EXPECT_EQ(s.historyVersion(), version);
     EXPECT_EQ(s.document().body(box)->mesh.bounds()->max.x, 10);
-    ASSERT_TRUE(s.errorMessage());
-    EXPECT_NE(s.errorMessage()->find("\u201CScale\u201D was not applied"), std::string::npos);
 }
 
 TEST(DocumentSession, SketchesStartOnTheChosenPlaneAndUndoEndsThem) {
