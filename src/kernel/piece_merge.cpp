@@ -82,10 +82,14 @@ std::optional<std::vector<std::vector<Vec3>>> mergedOutlines(const PolygonSoup& 
             const Vec3& b = canonical(soup.vertex(p, i + 1 == p.count ? 0 : i + 1));
             if (a == b) continue;
             on.clear();
-            for (std::size_t c = 0; c < corners.size(); ++c) {
-                if (same[c] == c && inside(a, b, corners[c])) {
-                    on.emplace_back((corners[c] - a).dot(b - a), corners[c]);
-                }
+            // Corners are sorted by x: only those within the edge's span of x can lie on it.
+            const auto first =
+                std::lower_bound(corners.begin(), corners.end(), std::min(a.x, b.x) - kOnSegment,
+                                 [](const Vec3& corner, double x) { return corner.x < x; });
+            const double last = std::max(a.x, b.x) + kOnSegment;
+            for (auto it = first; it != corners.end() && it->x <= last; ++it) {
+                const auto c = static_cast<std::size_t>(it - corners.begin());
+                if (same[c] == c && inside(a, b, *it)) on.emplace_back((*it - a).dot(b - a), *it);
             }
             std::sort(on.begin(), on.end(),
                       [](const auto& x, const auto& y) { return x.first < y.first; });
