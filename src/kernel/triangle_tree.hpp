@@ -24,15 +24,6 @@ class TriangleTree {
 public:
     explicit TriangleTree(std::vector<SurfaceTriangle> triangles);
 
-    // Calls visit(triangle) for every triangle whose box overlaps `box`.
-    template <class Visit>
-    void forEachNear(const AABB& box, Visit visit) const {
-        tree_.search([&](const AABB& node) { return overlaps(node, box); },
-                     [&](std::uint32_t i) {
-                         visit(triangles_[i]);
-                         return true;
-                     });
-    }
     // Whether some triangle's box overlaps `box` (boxes that only touch count).
     [[nodiscard]] bool touches(const AABB& box) const;
     // Whether the point lies inside the closed surface: the nearest triangle a ray from it
