@@ -161,8 +161,11 @@ void DocumentSession::commitConstraintDimension(double value) {
     const SketchConstraintSel target = *selection_.constraints.begin();
     // A length that is not positive cannot be drawn; the sketch must never hold it.
     if (!(value > 0) || !std::isfinite(value)) {
-        setErrorMessage("A dimension must be a length greater than zero; " +
-                        UnitFormatter::string(value, document_.units) + " was not applied.");
+        const std::string typed = std::isfinite(value)
+                                      ? UnitFormatter::string(value, document_.units)
+                                      : std::string("a value that is not a number");
+        setErrorMessage("A dimension must be a length greater than zero; " + typed +
+                        " was not applied.");
         return;
     }
     const auto index = document_.sketchIndex(target.sketch);

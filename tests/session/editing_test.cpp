@@ -118,7 +118,8 @@ TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
     for (const double bad : {0.0, -2.0, std::nan("")}) {
         s.setErrorMessage(std::nullopt);
         s.commitHUD(bad);
-        EXPECT_TRUE(s.errorMessage()) << bad;
+        ASSERT_TRUE(s.errorMessage()) << bad;
+        EXPECT_EQ(s.errorMessage()->find("nan"), std::string::npos) << *s.errorMessage();
     }
     EXPECT_EQ(s.historyVersion(), version);
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
