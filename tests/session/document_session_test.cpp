@@ -2,6 +2,7 @@
 // HUD's keyboard focus, view commands, the window title and autosave.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "session/session_fixture.hpp"
@@ -56,6 +57,30 @@ TEST(DocumentSession, RecordsRealChangesOnlyAndUndoesThemByName) {
     EXPECT_FALSE(s.statusMessage());
     EXPECT_FALSE(s.hud());
     EXPECT_EQ(s.overlay(), SceneOverlay::empty);
+}
+
+TEST(DocumentSession, ObserversHearWhichPublishedPropertyChanged) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    std::vector<SessionProperty> heard;
+    s.observe([&](SessionProperty p) { heard.push_back(p); });
+    const auto heardOf = [&](SessionProperty p) {
+        return std::ranges::find(heard, p) != heard.end();
+    };
+    const BodyID box = f.addBox();
+    EXPECT_TRUE(heardOf(SessionProperty::document));
+    EXPECT_TRUE(heardOf(SessionProperty::isDirty));
+    EXPECT_TRUE(heardOf(SessionProperty::historyVersion));
+    heard.clear();
+    s.selectBody(box, false);
+    s.dispatch("tool.extrude");
+    s.dispatch("view.section");
+    for (const auto p :
+         {SessionProperty::selection, SessionProperty::activeToolID, SessionProperty::statusHint,
+          SessionProperty::showSection, SessionProperty::statusMessage}) {
+        EXPECT_TRUE(heardOf(p)) << static_cast<int>(p);
+    }
+    EXPECT_FALSE(heardOf(SessionProperty::document));
 }
 
 TEST(DocumentSession, RefusesChangesThatWouldMakeTheDocumentUnsavable) {
