@@ -49,7 +49,10 @@ private:
 template <class Node>
 void layOutHalvedTree(std::vector<Node>& nodes, std::uint32_t count, std::uint32_t leafSize) {
     nodes.clear();
-    nodes.reserve(2 * (count / leafSize) + 1);
+    // A split node holds more than leafSize items, so each half holds at least half of
+    // leafSize + 1: a bound on the leaves that never reallocates a list of a million nodes.
+    const std::uint32_t smallestLeaf = std::max<std::uint32_t>(1, (leafSize + 1) / 2);
+    nodes.reserve(2 * (static_cast<std::size_t>(count) / smallestLeaf) + 1);
     const auto make = [](std::uint32_t first, std::uint32_t size) {
         Node node{};
         node.first = first;

@@ -4,7 +4,6 @@
 #include "interaction/mesh_hit_tree.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -26,7 +25,7 @@ static_assert(kBarycentricHigh == 1.000000001);
 constexpr double kMinimumHitDistance = kLengthTolerance;
 
 // Padding that keeps every box conservative. A triangle's box grows by this fraction of its
-// size and its coordinates' magnitude, and a query's boxes by this fraction of the ray origin's
+// mesh's size and coordinates' magnitude, and a query's boxes by this fraction of the ray origin's
 // magnitude: many orders above the 1e-9 edge slack and the rounding of the hit formula, unless
 // the ray runs within about 1e-9 rad of the triangle's plane, where that formula gives noise.
 constexpr double kRelativePad = 1e-6;
@@ -83,19 +82,26 @@ struct Box {
     }
 };
 
-// The largest float not above x, clamped to the float range. Stepping down by one unit is done
-// on the bits: a tree of a million triangles rounds six million coordinates.
-float floatBelow(double x) {
-    if (x > std::numeric_limits<float>::max()) return std::numeric_limits<float>::max();
-    if (x < -std::numeric_limits<float>::max()) return -std::numeric_limits<float>::infinity();
-    const float f = static_cast<float>(x);
-    if (!(static_cast<double>(f) > x)) return f;
-    if (f == 0) return -std::numeric_limits<float>::denorm_min();
-    const auto bits = std::bit_cast<std::uint32_t>(f);
-    return std::bit_cast<float>(f > 0 ? bits - 1 : bits + 1);
-}
+// Rounding to float, made conservative by slack rather than by stepping: a box is first grown by
+// `slack`, which exceeds any rounding error of its coordinates, then rounded to nearest. A tree of
+// a million triangles converts six million coordinates, and the exact "largest float below"
+// needs an unpredictable branch for each.
+struct FloatRounding {
+    // Slack for coordinates up to `scale` in magnitude: round-to-nearest moves a value by at most
+    // 2^-24 of its magnitude, or by half the smallest subnormal below the normal range.
+    explicit FloatRounding(double scale)
+        : slack(0x1p-22 * scale + std::numeric_limits<float>::min()) {}
 
-float floatAbove(double x) { return -floatBelow(-x); }
+    // A float not above x, given x already lowered by the slack; below the float range, −∞.
+    [[nodiscard]] static float lower(double x) {
+        constexpr double kMax = std::numeric_limits<float>::max();
+        return x < -kMax ? -std::numeric_limits<float>::infinity()
+                         : static_cast<float>(std::min(x, kMax));
+    }
+    [[nodiscard]] static float upper(double x) { return -lower(-x); }
+
+    double slack;
+};
 
 }  // namespace
 
@@ -128,29 +134,6 @@ struct TreeTriangle {
 
 namespace {
 
-// The triangle's box grown by its padding, rounded outwards to floats; nothing when a corner is
-// not finite (the hit formula can never accept such a triangle). The padding is a fraction of the
-// triangle's size and of its coordinates' magnitude.
-std::optional<FloatBox> paddedBox(const Vec3& a, const Vec3& b, const Vec3& c) {
-    if (!(a.isFinite() && b.isFinite() && c.isFinite())) return std::nullopt;
-    const double lo[3] = {std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}),
-                          std::min({a.z, b.z, c.z})};
-    const double hi[3] = {std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}),
-                          std::max({a.z, b.z, c.z})};
-    double scale = 0;
-    for (int i = 0; i < 3; ++i) {
-        scale = std::max(scale, std::max(std::abs(lo[i]), std::abs(hi[i])));
-        scale = std::max(scale, hi[i] - lo[i]);
-    }
-    const double pad = kRelativePad * scale;
-    FloatBox box;
-    for (int i = 0; i < 3; ++i) {
-        box[0][i] = floatBelow(lo[i] - pad);
-        box[1][i] = floatAbove(hi[i] + pad);
-    }
-    return box;
-}
-
 // Sorts by key in two passes of a 15-bit radix sort over (key, position) pairs, read in order
 // and written once each: a million triangles sort in a few milliseconds.
 void sortByKey(std::vector<SortKey>& items, std::vector<SortKey>& scratch) {
@@ -166,8 +149,9 @@ void sortByKey(std::vector<SortKey>& items, std::vector<SortKey>& scratch) {
     }
 }
 
-// Every triangle with finite corners, in scan order, with its centre's place on a Morton curve
-// through the mesh's box.
+// Every triangle with finite corners, in scan order, with its padded box and its centre's place
+// on a Morton curve through the mesh's box. The padding is a fraction of the mesh's size and of
+// its coordinates' magnitude, never less than any one of its triangles needs.
 void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
              std::vector<FloatBox>& boxes, std::vector<SortKey>& keys) {
     const auto& vertices = mesh.vertices();
@@ -176,33 +160,46 @@ void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
     for (const Vec3& v : vertices) {
         if (v.isFinite()) bounds.grow(components(v));
     }
+    double scale = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (bounds.lo[i] > bounds.hi[i]) break;  // no finite vertex
+        scale = std::max(
+            {scale, std::abs(bounds.lo[i]), std::abs(bounds.hi[i]), bounds.hi[i] - bounds.lo[i]});
+    }
+    const FloatRounding rounding(scale);
+    const double pad = kRelativePad * scale + rounding.slack;
     const MortonCurve curve({bounds.lo[0], bounds.lo[1], bounds.lo[2]},
                             {bounds.hi[0], bounds.hi[1], bounds.hi[2]});
     const auto narrow = [](auto i) { return static_cast<std::uint32_t>(i); };
-    // As many as the loops can give: growing vectors this large would copy and fault them in
-    // again and again.
-    std::size_t bound = 0;
-    for (const SolidFace& face : faces) {
-        for (const PolygonLoop& loop : face.polygons)
-            bound += loop.size() >= 3 ? loop.size() - 2 : 0;
-    }
+    // Room for a mesh of triangle pairs; storage handed back by earlier trees usually has more.
+    // Growing vectors this large would copy and fault them in again and again.
+    const std::size_t expected = faces.size() * 2;
     triangles.clear();
     boxes.clear();
     keys.clear();
-    triangles.reserve(bound);
-    boxes.reserve(bound);
-    keys.reserve(bound);
+    triangles.reserve(expected);
+    boxes.reserve(expected);
+    keys.reserve(expected);
     std::uint32_t order = 0;
     const auto add = [&](std::size_t f, VertexIndex a, VertexIndex b, VertexIndex c) {
         const Vec3& pa = at(vertices, a);
         const Vec3& pb = at(vertices, b);
         const Vec3& pc = at(vertices, c);
-        if (const auto box = paddedBox(pa, pb, pc)) {
-            boxes.push_back(*box);
-            triangles.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order});
-            keys.push_back({curve.code((pa + pb + pc) / 3), narrow(triangles.size() - 1)});
+        // Zero times a coordinate is zero unless the coordinate is infinite or NaN: one test
+        // without a branch per coordinate.
+        const Vec3 zeros = pa * 0.0 + pb * 0.0 + pc * 0.0;
+        if (!(zeros.x + zeros.y + zeros.z == 0)) {
+            ++order;
+            return;
         }
-        ++order;
+        FloatBox& box = boxes.emplace_back();
+        const Triple ta = components(pa), tb = components(pb), tc = components(pc);
+        for (std::size_t i = 0; i < 3; ++i) {
+            box[0][i] = FloatRounding::lower(std::min({ta[i], tb[i], tc[i]}) - pad);
+            box[1][i] = FloatRounding::upper(std::max({ta[i], tb[i], tc[i]}) + pad);
+        }
+        keys.push_back({curve.code((pa + pb + pc) / 3), narrow(triangles.size())});
+        triangles.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order++});
     };
     const auto count = static_cast<VertexIndex>(vertices.size());
     for (std::size_t f = 0; f < faces.size(); ++f) {

@@ -104,21 +104,28 @@ SceneHitIndex& SceneHitIndex::operator=(SceneHitIndex&&) noexcept = default;
 std::optional<HitResult> SceneHitIndex::nearestFace(const Ray& ray, const CADDocument& document) {
     // The hit formula rejects every triangle for such a ray; no need to walk every box to see it.
     if (!ray.origin.isFinite() || !ray.direction.isFinite()) return std::nullopt;
+    // Trees of meshes no visible body uses any more go first, so that the trees built below
+    // reuse their storage: after an edit, the edited-away mesh's tree hands its memory to the
+    // new mesh's.
     ++generation_;
-    const MeshHitTree::RayQuery query(ray);
     std::size_t used = 0;
-    auto result = nearestFaceOver(ray, document,
-                                  [&](const SolidMesh& mesh, FaceBest& best) -> const SolidMesh& {
-                                      Entry& entry = entryFor(mesh);
-                                      if (entry.lastUse != generation_) {
-                                          entry.lastUse = generation_;
-                                          ++used;
-                                      }
-                                      entry.tree.nearest(query, entry.mesh, best);
-                                      return entry.mesh;
-                                  });
+    for (const Body& body : document.bodies) {
+        if (!body.isVisible) continue;
+        const auto it = entries_.find(body.mesh.storageIdentity());
+        if (it != entries_.end() && it->second->lastUse != generation_) {
+            it->second->lastUse = generation_;
+            ++used;
+        }
+    }
     sweepStale(used);
-    return result;
+    const MeshHitTree::RayQuery query(ray);
+    return nearestFaceOver(ray, document,
+                           [&](const SolidMesh& mesh, FaceBest& best) -> const SolidMesh& {
+                               Entry& entry = entryFor(mesh);
+                               entry.lastUse = generation_;
+                               entry.tree.nearest(query, entry.mesh, best);
+                               return entry.mesh;
+                           });
 }
 
 void SceneHitIndex::retainOnly(const CADDocument& document) {

@@ -55,7 +55,7 @@ private:
     };
 
     Entry& entryFor(const SolidMesh& mesh);
-    // Drops the entries the latest pick did not use.
+    // Drops the entries this pick has not marked as used.
     void sweepStale(std::size_t usedCount);
 
     // Drops the entries the predicate picks, handing their trees' storage to the next build.

@@ -159,6 +159,10 @@ TEST(SceneHitIndex, GivesExactlyTheAnswersOfThePlainScan) {
     doc.addBody(test::largeMesh(1200).translated({-10, 5, -0.5}));
     doc.addBody(withDuplicatedFaces(test::triangulatedBoxMesh({-2, -2, -2}, {2, 2, 2})));
     doc.addBody(withDuplicatedFaces(test::sphereMesh({0, 6, 0}, 2, 16, 8)));
+    // Boxes are padded for the whole mesh and rounded to floats: small triangles far out, and
+    // coordinates beyond the float range.
+    doc.addBody(test::sphereMesh({2e5, 3e5, -1e5}, 0.01, 12, 6));
+    doc.addBody(test::boxMesh({-1e39, -1e39, 1e38}, {1e39, 1e39, 1e39}));
     doc.bodies[2].isVisible = false;
     addLineSketch(doc, 0.5, line({-5, -5}, {5, 5}));
 
