@@ -1,8 +1,11 @@
 #include "cli/replay.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <ostream>
+#include <span>
 #include <sstream>
 
 #include "cli/session_trace.hpp"
@@ -19,6 +22,10 @@ public:
 };
 
 constexpr std::uint64_t kReplaySeed = 0x42726F6E74696C65;  // "Brontile"
+// Bounds that keep a script's run finite: click counts and drag steps, and the fake clock's
+// whole run (its dates stay far inside what a document can store).
+constexpr double kMaxCount = 1e6;
+constexpr double kMaxClock = 1e9;
 // Every replay starts at the same moment, so dates in saved files and traces repeat.
 const DateTime kReplayStart = DateTime{} + std::chrono::seconds(1'767'225'600);  // 2026-01-01
 
@@ -59,13 +66,18 @@ const OrderedJson& member(const OrderedJson& object, std::string_view key, std::
 }
 
 // Only the listed keys may appear in the object.
-void onlyKeys(const OrderedJson& object, std::initializer_list<std::string_view> keys,
+void onlyKeys(const OrderedJson& object, std::span<const std::string_view> keys,
               std::string_view what) {
     for (const auto& [key, value] : object.items()) {
-        if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+        if (std::ranges::find(keys, key) == keys.end()) {
             throw BadScript(std::string(what) + " has an unknown key \"" + key + "\"");
         }
     }
+}
+
+void onlyKeys(const OrderedJson& object, std::initializer_list<std::string_view> keys,
+              std::string_view what) {
+    onlyKeys(object, std::span(keys.begin(), keys.size()), what);
 }
 
 ModifierSet modifiersAt(const OrderedJson* json) {
@@ -127,15 +139,31 @@ public:
 private:
     static int clicksAt(const OrderedJson* json) {
         if (json == nullptr) return 1;
-        const double value = numberAt(*json, "clicks");
-        if (value < 1 || value > 3 || value != std::floor(value)) {
-            throw BadScript("clicks must be 1, 2 or 3");
-        }
-        return static_cast<int>(value);
+        return static_cast<int>(wholeNumberAt(*json, "clicks", kMaxCount));
     }
 
-    // The view point of a point given as {"world": [x, y, z]} or {"screen": [x, y]}.
+    // A whole number from 1 to `max`.
+    static double wholeNumberAt(const OrderedJson& json, std::string_view what, double max) {
+        const double value = numberAt(json, what);
+        if (value < 1 || value > max || value != std::floor(value)) {
+            throw BadScript(std::string(what) + " must be a whole number from 1 to " +
+                            OrderedJson(max).dump());
+        }
+        return value;
+    }
+
+    // A point object, {"world": [x, y, z]} or {"screen": [x, y]} and nothing else.
+    Vec2 pointAt(const OrderedJson& point, std::string_view what) {
+        if (!point.is_object()) throw BadScript(std::string(what) + " must be an object");
+        onlyKeys(point, {"world", "screen"}, what);
+        return screenPoint(point);
+    }
+
+    // The view point of {"world": [x, y, z]} or {"screen": [x, y]}, one of them.
     Vec2 screenPoint(const OrderedJson& point) {
+        if (find(point, "screen") && find(point, "world")) {
+            throw BadScript("a point takes \"world\" or \"screen\", not both");
+        }
         if (const OrderedJson* screen = find(point, "screen")) {
             const auto xy = numbersAt(*screen, 2, "screen");
             return {xy[0], xy[1]};
@@ -185,7 +213,7 @@ private:
             return pointer(*phase, screenPoint(argument), own | modifiers, count);
         }
         if (action == "click" || action == "doubleClick") {
-            const Vec2 at = screenPoint(argument);
+            const Vec2 at = pointAt(argument, action);
             pointer(PointerPhase::move, at, modifiers, 1);
             pointer(PointerPhase::down, at, modifiers, 1);
             pointer(PointerPhase::up, at, modifiers, 1);
@@ -197,15 +225,11 @@ private:
         }
         if (action == "drag") {
             onlyKeys(argument, {"from", "to", "steps", "modifiers"}, "drag");
-            const Vec2 from = screenPoint(member(argument, "from", "drag"));
-            const Vec2 to = screenPoint(member(argument, "to", "drag"));
+            const Vec2 from = pointAt(member(argument, "from", "drag"), "from");
+            const Vec2 to = pointAt(member(argument, "to", "drag"), "to");
             int steps = 8;
             if (const OrderedJson* n = find(argument, "steps")) {
-                const double value = numberAt(*n, "steps");
-                if (value < 1 || value > 10000 || value != std::floor(value)) {
-                    throw BadScript("steps must be a whole number from 1 to 10000");
-                }
-                steps = static_cast<int>(value);
+                steps = static_cast<int>(wholeNumberAt(*n, "steps", kMaxCount));
             }
             const ModifierSet held = modifiersAt(find(argument, "modifiers")) | modifiers;
             pointer(PointerPhase::move, from, held, 1);
@@ -218,8 +242,12 @@ private:
         }
         if (action == "type") {
             const std::string text = textAt(argument, "type");
+            // Tab submits only when it is what opened the field.
+            const bool wasEditing = session_.hudEditing();
             session_.dispatch("hud.edit");
-            if (session_.hudEditing()) static_cast<void>(session_.submitHUDText(text));
+            if (!wasEditing && session_.hudEditing()) {
+                static_cast<void>(session_.submitHUDText(text));
+            }
             return;
         }
         if (action == "orbit" || action == "pan") {
@@ -236,7 +264,10 @@ private:
         }
         if (action == "advanceClock") {
             const double seconds = numberAt(argument, "advanceClock");
-            if (seconds < 0 || seconds > 1e7) throw BadScript("advanceClock must be 0 to 1e7 s");
+            if (seconds < 0) throw BadScript("advanceClock must not go back");
+            if (platform_.monotonicSeconds() + seconds > kMaxClock) {
+                throw BadScript("the clock may run at most 1e9 s (about 31 years) in a script");
+            }
             return platform_.advance(seconds);
         }
         if (action == "answer") return answer(argument);
@@ -282,6 +313,19 @@ private:
 
     void inspector(const OrderedJson& argument) {
         const std::string op = textAt(member(argument, "op", "inspector"), "op");
+        static const std::map<std::string, std::vector<std::string_view>, std::less<>> kArguments{
+            {"selectBody", {"op", "body", "extend"}},
+            {"toggleBodyVisibility", {"op", "body"}},
+            {"renameBody", {"op", "body", "name"}},
+            {"setActiveSketch", {"op", "sketch"}},
+            {"toggleSketchVisibility", {"op", "sketch"}},
+            {"deleteSketch", {"op", "sketch"}},
+            {"deleteConstraint", {"op", "sketch", "constraint"}},
+            {"setUnits", {"op", "units"}},
+        };
+        const auto known = kArguments.find(op);
+        if (known == kArguments.end()) throw BadScript("unknown inspector op \"" + op + "\"");
+        onlyKeys(argument, known->second, op);
         if (op == "selectBody") {
             const bool extend =
                 find(argument, "extend") ? boolAt(argument["extend"], "extend") : false;
@@ -347,9 +391,14 @@ int replay(std::string_view script, std::ostream& out, std::ostream& err) {
     const ScopedUuidSeed seed(kReplaySeed);
     try {
         Replayer replayer(out);
-        replayer.setViewport(parsed.contains("viewport")
-                                 ? parsed["viewport"]
-                                 : OrderedJson{{"width", 1200}, {"height", 800}});
+        try {
+            replayer.setViewport(parsed.contains("viewport")
+                                     ? parsed["viewport"]
+                                     : OrderedJson{{"width", 1200}, {"height", 800}});
+        } catch (const BadScript& error) {
+            err << "bad script: viewport: " << error.what() << '\n';
+            return kBadScript;
+        }
         for (const OrderedJson& step : parsed["steps"]) {
             ++number;
             replayer.run(step, number);

@@ -121,14 +121,14 @@ OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
     for (const auto& request : asked) {
         if (const auto* alert = std::get_if<AlertRequest>(&request)) {
             alerts.push_back({{"message", alert->message},
-                              {"informative", alert->informative},
+                              {"informative", optional(alert->informative)},
                               {"buttons", alert->buttons}});
         } else if (const auto* open = std::get_if<OpenPanelRequest>(&request)) {
             panels.push_back(
                 {{"kind", "open"}, {"message", open->message}, {"proposedName", nullptr}});
         } else if (const auto* save = std::get_if<SavePanelRequest>(&request)) {
             panels.push_back({{"kind", "save"},
-                              {"message", save->message},
+                              {"message", optional(save->message)},
                               {"proposedName", save->proposedName}});
         }
     }

@@ -123,7 +123,13 @@ std::optional<std::string> DocumentSession::unstorable(const CADDocument& before
 void DocumentSession::mutate(const std::string& name, const Change& change) {
     const CADDocument before = document_;
     CADDocument after = document_;
-    change(after);
+    // A change that fails part way is dropped whole, never half applied.
+    try {
+        change(after);
+    } catch (const std::exception& error) {
+        setErrorMessage(error.what());
+        return;
+    }
     if (after == before) return;
     // A typed value must never make the document unsavable: such a change is refused whole.
     if (const auto why = unstorable(before, after)) {
@@ -151,14 +157,6 @@ void DocumentSession::apply(const CADDocument& snapshot) {
     if (activeSketchID_ && !document_.sketch(*activeSketchID_)) setActiveSketchID(std::nullopt);
 }
 
-void DocumentSession::resetActiveTool() {
-    // The tool's gesture may refer to meshes the snapshot no longer has; its deactivate drops
-    // the gesture without making anything new, unlike a fresh activation.
-    tools_.active().deactivate(*this);
-    setOverlay(SceneOverlay::empty);
-    setHud(std::nullopt);
-}
-
 void DocumentSession::undo() { stepHistory(false); }
 
 void DocumentSession::redo() { stepHistory(true); }
@@ -171,8 +169,14 @@ void DocumentSession::stepHistory(bool forward) {
         setErrorMessage(error.what());
     }
     publish(historyVersion_, historyVersion_ + 1, SessionProperty::historyVersion);
-    if (name) setStatusMessage((forward ? "Redo " : "Undo ") + *name);
-    resetActiveTool();
+    if (name) {
+        setStatusMessage((forward ? "Redo " : "Undo ") + *name);
+        // Only a snapshot that was applied can leave the tool's gesture pointing at meshes
+        // that are gone; with nothing to step, a half-drawn shape stays.
+        tools_.active().deactivate(*this);
+    }
+    setOverlay(SceneOverlay::empty);
+    setHud(std::nullopt);
     viewport_->needsRebuild = true;
 }
 
@@ -401,7 +405,12 @@ void DocumentSession::setActiveSketchID(std::optional<Uuid> id) {
     viewport_->needsRebuild = true;
 }
 
-void DocumentSession::setOverlay(SceneOverlay overlay) { overlay_ = std::move(overlay); }
+void DocumentSession::setOverlay(SceneOverlay overlay) {
+    if (overlay == overlay_) return;
+    overlay_ = std::move(overlay);
+    // The scene draws the preview; it must be built again to show a new one.
+    viewport_->needsRebuild = true;
+}
 
 void DocumentSession::setHud(std::optional<HUDState> hud) {
     const bool hidden = !hud.has_value();

@@ -203,8 +203,6 @@ private:
     }
     // Writes a snapshot back: for a new change, an undo and a redo alike.
     void apply(const CADDocument& snapshot);
-    // Drops the active tool's unfinished interaction after an undo or redo.
-    void resetActiveTool();
     // Undo (backwards) or redo (forwards), with its status message.
     void stepHistory(bool forward);
     // The HUD of a dimension constraint showing `value`.

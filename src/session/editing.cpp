@@ -61,6 +61,9 @@ void DocumentSession::duplicateSelection() {
                 document.addBody(body->mesh.translated({dx, 0, 0}), body->name + " copy"));
         }
     });
+    // A refused step (its error is on the error line) made no copies to select.
+    std::erase_if(copies, [&](const BodyID& id) { return !document_.bodyIndex(id); });
+    if (copies.empty()) return;
     Selection selected;
     selected.bodies.insert(copies.begin(), copies.end());
     setSelection(std::move(selected));
@@ -138,17 +141,21 @@ bool DocumentSession::applyDimensionFromSelection() {
     if (!selected) return false;
     const auto constraint = SketchConstraintFactory::makeDimension(selected->entities);
     if (!constraint) return false;
-    if (!SketchSupport::applyConstraint(*constraint, selected->sketch, "Dimension", *this)) {
-        return true;
-    }
+    const auto applied =
+        SketchSupport::applyConstraint(*constraint, selected->sketch, "Dimension", *this);
+    if (!applied) return true;
+    // When the same dimension was already there, that one is the one to drive.
+    const auto sketch = document_.sketch(selected->sketch);
+    const auto driven = sketch ? sketch->constraint(*applied) : std::nullopt;
+    if (!driven) return true;
     Selection driving = selection_;
-    driving.constraints = {{selected->sketch, constraint->id}};
+    driving.constraints = {{selected->sketch, driven->id}};
     setSelection(std::move(driving));
-    if (constraint->value) {
-        showDimension(constraint->kind == SketchConstraintKind::radius ? "Radius" : "Distance",
-                      *constraint->value);
+    if (driven->value) {
+        showDimension(driven->kind == SketchConstraintKind::radius ? "Radius" : "Distance",
+                      *driven->value);
     }
-    setStatusMessage("Driving " + lowerName(constraint->kind) + " \u2014 Tab to edit");
+    setStatusMessage("Driving " + lowerName(driven->kind) + " \u2014 Tab to edit");
     return true;
 }
 
@@ -159,21 +166,23 @@ void DocumentSession::showDimension(const std::string& label, double value) {
 void DocumentSession::commitConstraintDimension(double value) {
     if (selection_.constraints.size() != 1) return;
     const SketchConstraintSel target = *selection_.constraints.begin();
-    // A length that is not positive cannot be drawn; the sketch must never hold it.
-    if (!(value > 0) || !std::isfinite(value)) {
-        const std::string typed = std::isfinite(value)
-                                      ? UnitFormatter::string(value, document_.units)
-                                      : std::string("a value that is not a number");
-        setErrorMessage("A dimension must be a length greater than zero; " + typed +
-                        " was not applied.");
-        return;
-    }
     const auto index = document_.sketchIndex(target.sketch);
     if (!index) return;
     Sketch trial = document_.sketches[*index];
     const auto position = std::ranges::find_if(
         trial.constraints, [&](const SketchConstraint& c) { return c.id == target.constraint; });
-    if (position == trial.constraints.end()) return;
+    // Only a distance or a radius carries a value.
+    if (position == trial.constraints.end() || !position->isDimension()) return;
+    // A length that is not positive cannot be drawn; the sketch must never hold it.
+    if (!(value > 0) || !std::isfinite(value)) {
+        const std::string typed = std::isnan(value) ? std::string("a value that is not a number")
+                                  : std::isfinite(value)
+                                      ? UnitFormatter::string(value, document_.units)
+                                      : std::string("an infinite value");
+        setErrorMessage("A dimension must be a length greater than zero; " + typed +
+                        " was not applied.");
+        return;
+    }
     position->value = value;
     const SketchConstraintKind kind = position->kind;
     // A value the geometry cannot take is not recorded: the sketch keeps a dimension it meets.

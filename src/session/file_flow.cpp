@@ -16,6 +16,18 @@ std::string lastComponent(const std::filesystem::path& location) {
     return location.filename().string();
 }
 
+// The place a panel chose, without trailing separators: a package is a folder, and a folder's
+// path may come back as "part.brontdoc/". Nothing when no name is left (the root, or nothing).
+std::optional<std::filesystem::path> chosenLocation(std::optional<std::filesystem::path> chosen) {
+    if (!chosen) return std::nullopt;
+    std::filesystem::path location = std::move(*chosen);
+    while (!location.has_filename() && location.has_relative_path()) {
+        location = location.parent_path();
+    }
+    if (!location.has_filename()) return std::nullopt;
+    return location;
+}
+
 }  // namespace
 
 bool DocumentSession::confirmDiscardIfNeeded() {
@@ -42,7 +54,8 @@ void DocumentSession::newDocument() {
 
 void DocumentSession::openDocument() {
     if (!confirmDiscardIfNeeded()) return;
-    const auto location = platform_.openPanel({"Choose a .brontdoc document package", "Open"});
+    const auto location = chosenLocation(
+        platform_.openPanel({"Choose a .brontdoc document package", "Open", kPackageExtension}));
     if (!location) return;
     CADDocument opened;
     try {
@@ -73,8 +86,9 @@ void DocumentSession::load(CADDocument document, std::optional<std::filesystem::
 }
 
 void DocumentSession::saveDocumentAs() {
-    auto location = platform_.savePanel({"Documents are saved as .brontdoc packages",
-                                         document_.metadata.title + "." + kPackageExtension});
+    auto location = chosenLocation(
+        platform_.savePanel({"Documents are saved as .brontdoc packages",
+                             document_.metadata.title + "." + kPackageExtension, std::nullopt}));
     if (!location) return;
     if (location->extension() != "." + kPackageExtension) {
         location = location->string() + "." + kPackageExtension;
@@ -85,7 +99,7 @@ void DocumentSession::saveDocumentAs() {
             const auto answer =
                 platform_.alert({"\u201C" + lastComponent(*location) +
                                      "\u201D already exists. Do you want to replace it?",
-                                 "",
+                                 std::nullopt,
                                  {"Replace", "Cancel"}});
             if (answer != 0U) return;
         }
@@ -113,7 +127,8 @@ void DocumentSession::write(const std::filesystem::path& location) {
 void DocumentSession::exportDocument(InterchangeFormat format) {
     const std::string extension{rawValue(format)};
     const std::string stem = fileURL_ ? fileURL_->stem().string() : document_.metadata.title;
-    const auto location = platform_.savePanel({"", stem + "." + extension});
+    const auto location =
+        chosenLocation(platform_.savePanel({std::nullopt, stem + "." + extension, extension}));
     if (!location) return;
     try {
         switch (format) {

@@ -15,20 +15,27 @@
 
 namespace brontile {
 
+// One item, file or folder; a folder whose name ends in `packageExtension` is a document and is
+// chosen as one item, never browsed into.
 struct OpenPanelRequest {
     std::string message;
     std::string confirmButton;
+    std::string packageExtension;
 };
 
+// New folders may always be made from the panel.
 struct SavePanelRequest {
-    std::string message;
+    std::optional<std::string> message;
     // The file name offered, with its extension.
     std::string proposedName;
+    // The only kind of file the panel offers (an export's format); nothing lets the person type
+    // any name.
+    std::optional<std::string> requiredExtension;
 };
 
 struct AlertRequest {
     std::string message;
-    std::string informative;
+    std::optional<std::string> informative;
     // In the order they are shown; the first is the default.
     std::vector<std::string> buttons;
 };

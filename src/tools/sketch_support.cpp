@@ -4,6 +4,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "base/tolerances.hpp"
 #include "base/utf8.hpp"
 #include "interaction/snap_engine.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
@@ -61,18 +62,20 @@ std::optional<SketchPlane> planeFromSelection(const ModelingContext& context) {
     const auto face = body->mesh.face(ref.face);
     if (!face) return std::nullopt;
     // A face whose normal has no length has no plane to draw on.
-    if (!(face->normal.length() > 0) || !face->normal.isFinite()) return std::nullopt;
+    if (!(face->normal.length() > kNormalizeEpsilon) || !face->normal.isFinite()) {
+        return std::nullopt;
+    }
     return SketchPlane::fromNormal(body->mesh.centroid(*face), face->normal);
 }
 
 std::optional<SketchPoint> sketchPoint(const PointerEvent& event, ModelingContext& context) {
-    // Hovering never makes a sketch: a pointer move after undoing "New Sketch" must not record
-    // a new step and wipe the redo stack.
+    // Only a press makes a sketch: a hover, or the rest of a drag, after undoing "New Sketch"
+    // must not record a new step and wipe the redo stack.
     std::optional<Sketch> sketch;
-    if (event.phase == PointerPhase::move) {
-        if (const auto& id = context.activeSketchID()) sketch = context.document().sketch(*id);
-    } else {
+    if (event.phase == PointerPhase::down) {
         sketch = ensureActiveSketch(context);
+    } else if (const auto& id = context.activeSketchID()) {
+        sketch = context.document().sketch(*id);
     }
     if (!sketch) return std::nullopt;
     const SketchPlane& plane = sketch->plane;
@@ -135,26 +138,29 @@ bool commit(const std::vector<SketchEntity>& entities,
     return solved;
 }
 
-bool applyConstraint(const SketchConstraint& constraint, const Uuid& sketchID,
-                     const std::string& stepName, ModelingContext& context) {
-    bool solved = true;
+std::optional<SketchConstraintID> applyConstraint(const SketchConstraint& constraint,
+                                                  const Uuid& sketchID, const std::string& stepName,
+                                                  ModelingContext& context) {
+    std::optional<SketchConstraintID> applied = constraint.id;
     editSketch(context, stepName, sketchID, [&](Sketch& sketch) {
-        if (std::ranges::any_of(sketch.constraints, [&](const SketchConstraint& c) {
-                return sameReferences(c, constraint);
-            })) {
+        const auto same = std::ranges::find_if(sketch.constraints, [&](const SketchConstraint& c) {
+            return sameReferences(c, constraint);
+        });
+        if (same != sketch.constraints.end()) {
+            applied = same->id;
             return;
         }
         sketch.constraints.push_back(constraint);
         if (SketchConstraintSolver::solve(sketch).success) return;
         std::erase_if(sketch.constraints,
                       [&](const SketchConstraint& c) { return c.id == constraint.id; });
-        solved = false;
+        applied.reset();
     });
-    if (!solved) {
+    if (!applied) {
         context.setStatusHint("Could not solve " + lowercasedText(displayName(constraint.kind)) +
                               " constraint");
     }
-    return solved;
+    return applied;
 }
 
 }  // namespace brontile::SketchSupport

@@ -40,7 +40,7 @@ std::optional<Sketch> ensureActiveSketch(ModelingContext& context);
 [[nodiscard]] std::optional<SketchPlane> planeFromSelection(const ModelingContext& context);
 
 // Where a pointer event meets the active sketch's plane, in sketch coordinates, with the
-// sketch. A press, drag or release makes the sketch on demand; a hover only uses one that is
+// sketch. A press makes the sketch on demand; a hover, drag or release only uses one that is
 // there. Nothing without a sketch or when the ray misses the plane.
 struct SketchPoint {
     Sketch sketch;
@@ -69,9 +69,11 @@ bool commit(const std::vector<SketchEntity>& entities,
             const std::string& stepName, ModelingContext& context);
 
 // One constraint added in one step and the sketch solved; an equal constraint already there
-// counts as done. When the solve fails the constraint is taken out again and the status line
-// says "Could not solve <kind> constraint".
-bool applyConstraint(const SketchConstraint& constraint, const Uuid& sketchID,
-                     const std::string& stepName, ModelingContext& context);
+// counts as done. Returns the constraint the sketch now holds (the one already there, if any).
+// When the solve fails the constraint is taken out again, nothing is returned and the status
+// line says "Could not solve <kind> constraint".
+std::optional<SketchConstraintID> applyConstraint(const SketchConstraint& constraint,
+                                                  const Uuid& sketchID, const std::string& stepName,
+                                                  ModelingContext& context);
 
 }  // namespace brontile::SketchSupport

@@ -4,10 +4,16 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace brontile {
 
 struct ToolID {
+    ToolID() = default;
+    // Written as its name, such as "line".
+    ToolID(std::string raw) : rawValue(std::move(raw)) {}  // NOLINT(google-explicit-constructor)
+    ToolID(const char* raw) : rawValue(raw) {}             // NOLINT(google-explicit-constructor)
+
     std::string rawValue;
 
     friend bool operator==(const ToolID&, const ToolID&) = default;

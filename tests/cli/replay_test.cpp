@@ -47,6 +47,20 @@ TEST(Replay, PrintsTheSessionAfterEveryStep) {
     EXPECT_TRUE(run(R"({"steps": []})").lines.empty());
 }
 
+TEST(Replay, KeysGoThroughTheShippedBindingsAndTypingNeedsTabToOpenTheField) {
+    const auto r = run(R"({"steps": [
+        {"key": "s"},
+        {"key": "escape"},
+        {"command": "hud.edit"},
+        {"type": "25"}]})");
+    ASSERT_EQ(r.code, cli::kReplayed) << r.error;
+    EXPECT_EQ(r.lines[0]["activeToolID"], "line");
+    EXPECT_EQ(r.lines[0]["undoName"], "New Sketch");
+    // The welcome hint's S starts a sketch; Tab with no HUD opens nothing to type into.
+    EXPECT_FALSE(r.lines[3]["hudEditing"].get<bool>());
+    EXPECT_EQ(r.lines[3]["undoName"], "New Sketch");
+}
+
 TEST(Replay, BadScriptsNameTheStepAfterTheLinesBeforeIt) {
     for (const auto& [script, message] : std::vector<std::pair<std::string, std::string>>{
              {"not json", "not JSON"},
@@ -56,6 +70,17 @@ TEST(Replay, BadScriptsNameTheStepAfterTheLinesBeforeIt) {
              {R"({"steps": [{"command": "view.section", "extra": 1}]})", "step 1: unknown key"},
              {R"({"steps": [{"inspector": {"op": "renameBody", "body": 0, "name": "x"}}]})",
               "step 1: body index 0 is out of range"},
+             {R"({"steps": [{"inspector": {"op": "setUnits", "units": "inches", "x": 1}}]})",
+              "step 1: setUnits has an unknown key"},
+             {R"({"steps": [{"click": {"screen": [1, 1], "bogus": true}}]})",
+              "step 1: click has an unknown key"},
+             {R"({"steps": [{"drag": {"from": {"screen": [1, 1], "world": [0, 0, 0]},
+                                      "to": {"screen": [2, 2]}}}]})",
+              "step 1: a point takes \"world\" or \"screen\", not both"},
+             {R"({"steps": [{"advanceClock": 1e7}, {"advanceClock": 9.95e8}]})",
+              "step 2: the clock may run at most"},
+             {R"({"viewport": {"width": 0, "height": 5}, "steps": []})",
+              "viewport: the viewport must be"},
          }) {
         const auto r = run(script);
         EXPECT_EQ(r.code, cli::kBadScript) << script;

@@ -83,7 +83,7 @@ TEST(DocumentSession, ObserversHearWhichPublishedPropertyChanged) {
     EXPECT_FALSE(heardOf(SessionProperty::document));
 }
 
-TEST(DocumentSession, RefusesChangesThatWouldMakeTheDocumentUnsavable) {
+TEST(DocumentSession, RefusesChangesThatFailOrWouldMakeTheDocumentUnsavable) {
     SessionFixture f;
     DocumentSession& s = *f.session;
     const BodyID box = f.addBox();
@@ -97,6 +97,12 @@ TEST(DocumentSession, RefusesChangesThatWouldMakeTheDocumentUnsavable) {
         ASSERT_TRUE(s.errorMessage()) << far;
         EXPECT_NE(s.errorMessage()->find("\u201CScale\u201D was not applied"), std::string::npos);
     }
+    // A change that fails part way is dropped whole, with its reason on the error line.
+    s.mutate("Push/Pull", [](CADDocument& document) {
+        document.bodies.clear();
+        throw std::runtime_error("The face is gone.");
+    });
+    EXPECT_EQ(s.errorMessage(), "The face is gone.");
     EXPECT_EQ(s.historyVersion(), version);
     EXPECT_EQ(s.document().body(box)->mesh.bounds()->max.x, 10);
 }

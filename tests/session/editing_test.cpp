@@ -76,6 +76,16 @@ TEST(Editing, DuplicatesGoBesideTheirSourceAndBecomeTheSelection) {
     EXPECT_EQ(s.document().bodies[2].name, "Plate copy copy");
     EXPECT_DOUBLE_EQ(s.document().bodies[2].mesh.bounds()->min.x, 92);
     EXPECT_TRUE(s.selection().contains(s.document().bodies[2].id));
+    // A copy the document could not store is refused, and the source stays selected.
+    BodyID vast;
+    s.mutate("Add", [&](CADDocument& d) {
+        vast = d.addBody(test::boxMesh({0, 0, 0}, {9e89, 1, 1}), "Vast");
+    });
+    s.selectBody(vast, false);
+    s.dispatch("edit.duplicate");
+    EXPECT_TRUE(s.errorMessage());
+    EXPECT_EQ(s.document().bodies.size(), 4U);
+    EXPECT_TRUE(s.selection().contains(vast));
 }
 
 TEST(Editing, ConstraintCommandsSayWhatTheyNeed) {
@@ -109,6 +119,11 @@ TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
     EXPECT_EQ(s.hud()->valueMM, 4.0);
     EXPECT_EQ(s.hud()->quantity, HUDQuantity::length);
     EXPECT_EQ(s.statusMessage(), "Driving radius \u2014 Tab to edit");
+    // Measuring again drives the radius already there rather than one never stored.
+    f.select(ids);
+    s.dispatch("tool.measure");
+    ASSERT_EQ(f.sketch().constraints.size(), 1U);
+    EXPECT_TRUE(s.selection().constraints.contains({f.sketch().id, f.sketch().constraints[0].id}));
     s.dispatch("hud.edit");
     s.commitHUD(6);
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
@@ -144,12 +159,22 @@ TEST(Editing, ADimensionTheGeometryCannotTakeIsNotKept) {
     ASSERT_EQ(f.sketch().constraints.size(), 2U);
     s.dispatch("constraint.vertical");
     EXPECT_EQ(f.sketch().constraints.size(), 2U);
-    // Two constraints selected: a typed value goes nowhere.
-    Selection both = s.selection();
-    for (const auto& c : f.sketch().constraints) both.constraints.insert({f.sketch().id, c.id});
-    s.setSelection(both);
+    // Two constraints, one without a value, or one that is gone: a typed value goes nowhere,
+    // without a word.
     const auto version = s.historyVersion();
-    s.commitHUD(3);
+    const Uuid sketchID = f.sketch().id;
+    Selection both = s.selection();
+    for (const auto& c : f.sketch().constraints) both.constraints.insert({sketchID, c.id});
+    const SketchConstraintID horizontal = f.sketch().constraints[0].id;
+    for (const auto& constraints : std::vector<std::unordered_set<SketchConstraintSel>>{
+             both.constraints, {{sketchID, horizontal}}, {{sketchID, SketchConstraintID{}}}}) {
+        Selection chosen;
+        chosen.constraints = constraints;
+        s.setSelection(chosen);
+        s.setErrorMessage(std::nullopt);
+        s.commitHUD(-3);
+        EXPECT_FALSE(s.errorMessage());
+    }
     EXPECT_EQ(s.historyVersion(), version);
 }
 

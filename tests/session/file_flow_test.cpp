@@ -16,6 +16,12 @@ struct FileFixture : SessionFixture {
 
     std::filesystem::path at(const std::string& name) const { return scratch.path() / name; }
 
+    // Opens the package at `location` through the open panel.
+    void open(const std::filesystem::path& location) {
+        platform.answerOpenPanel(location);
+        session->dispatch("file.open");
+    }
+
     // Saves the session's document under `name` through Save As.
     void saveAs(const std::string& name) {
         platform.answerSavePanel(at(name));
@@ -48,6 +54,17 @@ TEST(FileFlow, SaveAsAddsThePackageExtensionOnceAndTitlesTheDocument) {
     s.dispatch("edit.undo");
     EXPECT_TRUE(s.isDirty());
     EXPECT_TRUE(s.document().bodies.empty());
+    // A package is a folder, and a panel may hand back its path with a trailing separator.
+    f.saveAs("plate/");
+    EXPECT_EQ(s.fileURL(), f.at("plate.brontdoc"));
+    EXPECT_EQ(s.windowTitle(), "plate");
+    f.open(f.at("bracket.brontdoc/"));
+    EXPECT_EQ(s.statusMessage(), "Opened bracket.brontdoc");
+    EXPECT_EQ(s.windowTitle(), "bracket");
+    // A panel that hands back no name at all chose nothing.
+    f.platform.answerSavePanel(std::filesystem::path{});
+    s.dispatch("file.saveAs");
+    EXPECT_EQ(s.fileURL(), f.at("bracket.brontdoc"));
 }
 
 TEST(FileFlow, SaveAsAsksBeforeReplacingAPackageThePanelDidNotName) {
@@ -93,8 +110,7 @@ TEST(FileFlow, UnsavedChangesAreAskedAboutBeforeNewOrOpen) {
     f.saveAs("kept");
     f.addBox();
     f.platform.answerAlert("Discard");
-    f.platform.answerOpenPanel(f.at("kept.brontdoc"));
-    s.dispatch("file.open");
+    f.open(f.at("kept.brontdoc"));
     EXPECT_EQ(s.document().bodies.size(), 1U);
     EXPECT_EQ(s.statusMessage(), "Opened kept.brontdoc");
     EXPECT_FALSE(s.isDirty());
@@ -108,8 +124,7 @@ TEST(FileFlow, AFailedOpenLeavesTheDocumentAsItWas) {
     f.addBox();
     s.dispatch("view.section");
     f.platform.answerAlert("Discard");
-    f.platform.answerOpenPanel(f.at("missing.brontdoc"));
-    s.dispatch("file.open");
+    f.open(f.at("missing.brontdoc"));
     ASSERT_TRUE(s.errorMessage());
     EXPECT_EQ(s.errorMessage()->rfind("Open failed: ", 0), 0U);
     EXPECT_EQ(s.document().bodies.size(), 1U);

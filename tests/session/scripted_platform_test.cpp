@@ -10,8 +10,8 @@ TEST(ScriptedPlatform, AnswersFromQueuesPerKindAndCancelsWithoutOne) {
     ScriptedPlatform platform{DateTime{}};
     platform.answerAlert("Discard");
     platform.answerSavePanel(std::filesystem::path("/tmp/part.brontdoc"));
-    EXPECT_EQ(platform.openPanel({"Choose", "Open"}), std::nullopt);
-    EXPECT_EQ(platform.savePanel({"Save", "Untitled.brontdoc"}),
+    EXPECT_EQ(platform.openPanel({"Choose", "Open", "brontdoc"}), std::nullopt);
+    EXPECT_EQ(platform.savePanel({"Save", "Untitled.brontdoc", std::nullopt}),
               std::filesystem::path("/tmp/part.brontdoc"));
     EXPECT_EQ(platform.alert({"Discard unsaved changes?", "", {"Save\u2026", "Discard", "Cancel"}}),
               1U);

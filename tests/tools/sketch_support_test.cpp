@@ -48,11 +48,15 @@ TEST(SketchSupport, AFaceWithoutANormalGivesNoPlane) {
     FakeContext context;
     const FaceRef ref = selectTopFace(context);
     std::vector<SolidFace> faces = context.doc.bodies.back().mesh.faces();
-    for (SolidFace& face : faces) {
-        if (face.id == ref.face) face.normal = Vec3{};
+    // None at all, or too short to give a direction (as a damaged file may hold).
+    for (const Vec3& normal : {Vec3{}, Vec3{1e-13, 0, 0}}) {
+        for (SolidFace& face : faces) {
+            if (face.id == ref.face) face.normal = normal;
+        }
+        context.doc.bodies.back().mesh =
+            SolidMesh(context.doc.bodies.back().mesh.vertices(), faces);
+        EXPECT_FALSE(SketchSupport::planeFromSelection(context));
     }
-    context.doc.bodies.back().mesh = SolidMesh(context.doc.bodies.back().mesh.vertices(), faces);
-    EXPECT_FALSE(SketchSupport::planeFromSelection(context));
     EXPECT_EQ(SketchSupport::ensureActiveSketch(context)->plane, SketchPlane::xy);
 }
 
@@ -60,8 +64,11 @@ TEST(SketchSupport, PointerRaysMeetTheSketchPlaneOrAreIgnored) {
     FakeContext context;
     PointerEvent event;
     event.ray = Ray({3, 4, 50}, {0, 0, -1});
-    // Hovering without a sketch makes none.
-    EXPECT_FALSE(SketchSupport::sketchPoint(event, context));
+    // Hovering, dragging or releasing without a sketch makes none; only a press does.
+    for (const PointerPhase phase : {PointerPhase::move, PointerPhase::drag, PointerPhase::up}) {
+        event.phase = phase;
+        EXPECT_FALSE(SketchSupport::sketchPoint(event, context));
+    }
     EXPECT_TRUE(context.steps.empty());
     event.phase = PointerPhase::down;
     const auto hit = SketchSupport::sketchPoint(event, context);

@@ -62,6 +62,7 @@ TEST(ToolController, RegistersEveryToolOnceInToolbarOrder) {
     for (const ModelingTool* tool : controller.all()) ids.push_back(tool->id().rawValue);
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(controller.tool(ToolID::unite)->title(), "Union");
+    EXPECT_EQ(controller.tool("union"), controller.tool(ToolID::unite));
     EXPECT_EQ(controller.activeID(), ToolID::select);
     // A second registration replaces the tool and keeps its place.
     controller.registerTool(std::make_unique<RecordingTool>(ToolID::line));
