@@ -166,33 +166,19 @@ void DocumentSession::showDimension(const std::string& label, double value) {
 void DocumentSession::commitConstraintDimension(double value) {
     if (selection_.constraints.size() != 1) return;
     const SketchConstraintSel target = *selection_.constraints.begin();
-    const auto index = document_.sketchIndex(target.sketch);
-    if (!index) return;
-    Sketch trial = document_.sketches[*index];
-    const auto position = std::ranges::find_if(
-        trial.constraints, [&](const SketchConstraint& c) { return c.id == target.constraint; });
-    // Only a distance or a radius carries a value.
-    if (position == trial.constraints.end() || !position->isDimension()) return;
-    // A length that is not positive cannot be drawn; the sketch must never hold it.
-    if (!(value > 0) || !std::isfinite(value)) {
-        const std::string typed = std::isnan(value) ? std::string("a value that is not a number")
-                                  : std::isfinite(value)
-                                      ? UnitFormatter::string(value, document_.units)
-                                      : std::string("an infinite value");
-        setErrorMessage("A dimension must be a length greater than zero; " + typed +
-                        " was not applied.");
-        return;
+    switch (SketchSupport::editDimension(target, value, *this)) {
+        case SketchSupport::DimensionEdit::notFound:
+        case SketchSupport::DimensionEdit::refused: return;
+        case SketchSupport::DimensionEdit::unsolved:
+            setStatusMessage("Constraints could not be solved");
+            return;
+        case SketchSupport::DimensionEdit::applied: break;
     }
-    position->value = value;
-    const SketchConstraintKind kind = position->kind;
-    // A value the geometry cannot take is not recorded: the sketch keeps a dimension it meets.
-    if (!SketchConstraintSolver::solve(trial).success) {
-        setStatusMessage("Constraints could not be solved");
-        return;
+    if (const auto sketch = document_.sketch(target.sketch)) {
+        if (const auto constraint = sketch->constraint(target.constraint)) {
+            showDimension(std::string(displayName(constraint->kind)), value);
+        }
     }
-    mutate("Edit Dimension",
-           [&](CADDocument& document) { document.sketches[*index] = std::move(trial); });
-    showDimension(std::string(displayName(kind)), value);
 }
 
 void DocumentSession::refreshConstraintStatus() {

@@ -20,6 +20,8 @@ struct Profile {
     // Plane coordinates, counter-clockwise, no repeated closing point.
     std::vector<Vec2> loop;
     std::set<SketchEntityID> entityIDs;
+    // The sketch the region was found in; tools that write an offset or the like go there.
+    Uuid sketchID{};
 
     friend bool operator==(const Profile&, const Profile&) = default;
 
@@ -47,6 +49,7 @@ struct std::hash<brontile::Profile> {
         for (const brontile::SketchEntityID& id : p.entityIDs) {
             brontile::hashCombine(seed, std::hash<brontile::SketchEntityID>{}(id));
         }
+        brontile::hashCombine(seed, std::hash<brontile::Uuid>{}(p.sketchID));
         return seed;
     }
 };

@@ -48,7 +48,7 @@ void addCircle(const SketchEntity& entity, const SketchPlane& plane, EntityPass&
     if (!quantisable(points)) return;
     points.pop_back();  // the repeated closing point
     if (Triangulator::signedArea(points) < 0) std::reverse(points.begin(), points.end());
-    pass.circles.push_back({plane, std::move(points), {entity.id}});
+    pass.circles.push_back({plane, std::move(points), {entity.id}, {}});
 }
 
 void addArc(const SketchEntity& entity, EntityPass& pass) {
@@ -158,7 +158,7 @@ std::optional<Profile> profileFromWalk(Walk walk, const SketchPlane& plane) {
     const double signedArea = Triangulator::signedArea(walk.loop);
     if (signedArea < 0) std::reverse(walk.loop.begin(), walk.loop.end());
     if (std::abs(signedArea) <= kAreaTolerance) return std::nullopt;
-    return Profile{plane, std::move(walk.loop), std::move(walk.ids)};
+    return Profile{plane, std::move(walk.loop), std::move(walk.ids), {}};
 }
 
 }  // namespace
@@ -174,6 +174,7 @@ std::vector<Profile> profiles(const Sketch& sketch) {
     EntityPass pass = entityPass(sketch);
     std::vector<Profile> result = std::move(pass.circles);
     for (Profile& loop : traceLoops(pass.segments, sketch.plane)) result.push_back(std::move(loop));
+    for (Profile& profile : result) profile.sketchID = sketch.id;
     return result;
 }
 

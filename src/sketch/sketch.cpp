@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <type_traits>
+#include <variant>
 
+#include "base/hashing.hpp"
 #include "base/identified.hpp"
 
 namespace brontile {
@@ -44,6 +47,30 @@ void Sketch::dropConstraintsForDeletedEntities(
     const std::unordered_set<SketchEntityID>& entityIDs) {
     std::erase_if(constraints,
                   [&](const SketchConstraint& c) { return involvesAny(c, entityIDs); });
+}
+
+std::size_t hashValue(const Sketch& sketch) {
+    std::size_t seed = hashFields(sketch.id, sketch.name, sketch.plane.origin, sketch.plane.xAxis,
+                                  sketch.plane.yAxis, sketch.isVisible);
+    for (const SketchEntity& entity : sketch.entities) {
+        hashCombine(seed, hashFields(entity.id, entity.isConstruction, entity.geometry.index()));
+        std::visit(
+            [&](const auto& g) {
+                using G = std::decay_t<decltype(g)>;
+                if constexpr (std::is_same_v<G, SketchLine>) {
+                    hashCombine(seed, hashFields(g.start, g.end));
+                } else if constexpr (std::is_same_v<G, SketchCircle>) {
+                    hashCombine(seed, hashFields(g.center, g.radius));
+                } else {
+                    hashCombine(seed, hashFields(g.center, g.radius, g.startAngle, g.endAngle));
+                }
+            },
+            entity.geometry);
+    }
+    for (const SketchConstraint& c : sketch.constraints) {
+        hashCombine(seed, std::hash<SketchConstraint>{}(c));
+    }
+    return seed;
 }
 
 }  // namespace brontile

@@ -39,4 +39,7 @@ struct Sketch {
     void dropConstraintsForDeletedEntities(const std::unordered_set<SketchEntityID>& entityIDs);
 };
 
+// A hash of the whole sketch: equal sketches hash alike.
+[[nodiscard]] std::size_t hashValue(const Sketch& sketch);
+
 }  // namespace brontile

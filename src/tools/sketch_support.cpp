@@ -6,15 +6,14 @@
 
 #include "base/tolerances.hpp"
 #include "base/utf8.hpp"
+#include "geometry/unit_formatter.hpp"
 #include "interaction/snap_engine.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
+#include "tools/tool_values.hpp"
 
 namespace brontile::SketchSupport {
 namespace {
 
-// One sixteenth of an inch, the grid of an inch document.
-constexpr double kInchGridStep = 1.5875;
-constexpr double kMillimetreGridStep = 1.0;
 // A ray this close to parallel with the plane never meets it.
 constexpr double kParallel = 1e-12;
 
@@ -78,15 +77,19 @@ std::optional<SketchPoint> sketchPoint(const PointerEvent& event, ModelingContex
         sketch = context.document().sketch(*id);
     }
     if (!sketch) return std::nullopt;
-    const SketchPlane& plane = sketch->plane;
+    const auto point = pointOnPlane(event.ray, sketch->plane);
+    if (!point) return std::nullopt;
+    return SketchPoint{std::move(*sketch), *point};
+}
+
+std::optional<Vec2> pointOnPlane(const Ray& ray, const SketchPlane& plane) {
     const Vec3 normal = plane.normal();
-    const double along = normal.dot(event.ray.direction);
+    const double along = normal.dot(ray.direction);
     if (!(std::abs(along) > kParallel)) return std::nullopt;
-    const double t = normal.dot(plane.origin - event.ray.origin) / along;
+    const double t = normal.dot(plane.origin - ray.origin) / along;
     if (!(t >= 0) || !std::isfinite(t)) return std::nullopt;
-    const Vec3 offset = event.ray.origin + event.ray.direction * t - plane.origin;
-    const Vec2 point{offset.dot(plane.xAxis), offset.dot(plane.yAxis)};
-    return SketchPoint{std::move(*sketch), point};
+    const Vec3 offset = ray.origin + ray.direction * t - plane.origin;
+    return Vec2{offset.dot(plane.xAxis), offset.dot(plane.yAxis)};
 }
 
 SnapResult snap(const Vec2& point, const Sketch& sketch, const ModelingContext& context,
@@ -100,7 +103,7 @@ SnapResult snap(const Vec2& point, const Sketch& sketch, const ModelingContext& 
         .extraPoints = extra,
         .segmentStart = lockFrom,
         .previousDirection = lastDirection,
-        .gridStep = document.units == LengthUnit::inches ? kInchGridStep : kMillimetreGridStep,
+        .gridStep = ToolValues::step(document.units),
         .disabled = modifiers.contains(ModifierSet::option),
         .bodies = document.bodies,
     };
@@ -108,16 +111,16 @@ SnapResult snap(const Vec2& point, const Sketch& sketch, const ModelingContext& 
     return {point, std::nullopt};
 }
 
-void addEntities(const std::vector<SketchGeometry>& geometry, const Uuid& sketchID,
+bool addEntities(const std::vector<SketchGeometry>& geometry, const Uuid& sketchID,
                  const std::string& stepName, ModelingContext& context) {
     std::vector<SketchEntity> entities;
     entities.reserve(geometry.size());
     for (const SketchGeometry& g : geometry) {
         entities.push_back({SketchEntityID::generate(), g, false});
     }
-    if (!commit(entities, {}, sketchID, stepName, context)) {
-        context.setStatusHint(std::string(kUnsolvedGeometry));
-    }
+    if (commit(entities, {}, sketchID, stepName, context)) return true;
+    context.setStatusHint(std::string(kUnsolvedGeometry));
+    return false;
 }
 
 bool commit(const std::vector<SketchEntity>& entities,
@@ -161,6 +164,35 @@ std::optional<SketchConstraintID> applyConstraint(const SketchConstraint& constr
                               " constraint");
     }
     return applied;
+}
+
+DimensionEdit editDimension(const SketchConstraintSel& target, double value,
+                            ModelingContext& context) {
+    const CADDocument& document = context.document();
+    const auto index = document.sketchIndex(target.sketch);
+    if (!index) return DimensionEdit::notFound;
+    Sketch trial = document.sketches[*index];
+    const auto position = std::ranges::find_if(
+        trial.constraints, [&](const SketchConstraint& c) { return c.id == target.constraint; });
+    // Only a distance or a radius carries a value.
+    if (position == trial.constraints.end() || !position->isDimension()) {
+        return DimensionEdit::notFound;
+    }
+    // A length that is not positive cannot be drawn; the sketch must never hold it.
+    if (!(value > 0) || !std::isfinite(value)) {
+        const std::string typed = std::isnan(value)      ? "a value that is not a number"
+                                  : std::isfinite(value) ? UnitFormatter::string(value, document.units)
+                                                         : "an infinite value";
+        context.showError("A dimension must be a length greater than zero; " + typed +
+                          " was not applied.");
+        return DimensionEdit::refused;
+    }
+    position->value = value;
+    if (!SketchConstraintSolver::solve(trial).success) return DimensionEdit::unsolved;
+    context.mutate("Edit Dimension", [&](CADDocument& edited) {
+        if (const auto at = edited.sketchIndex(target.sketch)) edited.sketches[*at] = trial;
+    });
+    return DimensionEdit::applied;
 }
 
 }  // namespace brontile::SketchSupport

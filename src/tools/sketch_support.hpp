@@ -39,6 +39,10 @@ std::optional<Sketch> ensureActiveSketch(ModelingContext& context);
 // exactly one face is selected, or when its body or face is gone or its normal has no length.
 [[nodiscard]] std::optional<SketchPlane> planeFromSelection(const ModelingContext& context);
 
+// Where the ray meets the plane, in the plane's coordinates; nothing when it runs parallel to the
+// plane or meets it behind its start.
+[[nodiscard]] std::optional<Vec2> pointOnPlane(const Ray& ray, const SketchPlane& plane);
+
 // Where a pointer event meets the active sketch's plane, in sketch coordinates, with the
 // sketch. A press makes the sketch on demand; a hover, drag or release only uses one that is
 // there. Nothing without a sketch or when the ray misses the plane.
@@ -57,8 +61,8 @@ std::optional<SketchPoint> sketchPoint(const PointerEvent& event, ModelingContex
                               std::optional<Vec2> lastDirection = std::nullopt);
 
 // Each geometry as a new entity (fresh id, not construction), committed without constraints;
-// a failed solve says kUnsolvedGeometry on the status line.
-void addEntities(const std::vector<SketchGeometry>& geometry, const Uuid& sketchID,
+// a failed solve says kUnsolvedGeometry on the status line and gives false.
+bool addEntities(const std::vector<SketchGeometry>& geometry, const Uuid& sketchID,
                  const std::string& stepName, ModelingContext& context);
 
 // Entities and constraints added in one step named `stepName`, then the sketch solved. When the
@@ -75,5 +79,24 @@ bool commit(const std::vector<SketchEntity>& entities,
 std::optional<SketchConstraintID> applyConstraint(const SketchConstraint& constraint,
                                                   const Uuid& sketchID, const std::string& stepName,
                                                   ModelingContext& context);
+
+// What became of a typed dimension.
+enum class DimensionEdit {
+    // No such constraint, or one that carries no value: nothing happens, without a word.
+    notFound,
+    // Not a length greater than zero: refused on the error line.
+    refused,
+    // The geometry cannot take it: nothing recorded, "Constraints could not be solved".
+    unsolved,
+    // Recorded as one step "Edit Dimension".
+    applied,
+};
+
+// Sets the value of the dimension `target` and solves its sketch, recording the result as one
+// step "Edit Dimension" only when the solve succeeds, so that a sketch never keeps a dimension
+// its geometry violates. A value that is not a length greater than zero is refused with the
+// reason on the error line; the caller says what else happened.
+DimensionEdit editDimension(const SketchConstraintSel& target, double value,
+                            ModelingContext& context);
 
 }  // namespace brontile::SketchSupport

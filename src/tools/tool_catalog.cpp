@@ -1,6 +1,9 @@
 #include "tools/tool_catalog.hpp"
 
+#include <algorithm>
 #include <array>
+
+#include "base/invariant.hpp"
 
 namespace brontile {
 
@@ -51,6 +54,14 @@ std::span<const ToolIdentity> toolCatalog() {
         {ToolID::intersect, "Intersect", "Intersect: click two bodies to keep only their overlap."},
     }};
     return catalog;
+}
+
+const ToolIdentity& toolIdentity(const ToolID& id) {
+    const auto catalog = toolCatalog();
+    const auto found =
+        std::ranges::find_if(catalog, [&](const ToolIdentity& entry) { return entry.id == id; });
+    BRONTILE_INVARIANT(found != catalog.end(), "a tool of the catalog");
+    return *found;
 }
 
 }  // namespace brontile

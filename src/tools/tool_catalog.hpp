@@ -17,5 +17,7 @@ struct ToolIdentity {
 
 // All 21, in registration order.
 [[nodiscard]] std::span<const ToolIdentity> toolCatalog();
+// The catalog's entry for one of its ids.
+[[nodiscard]] const ToolIdentity& toolIdentity(const ToolID& id);
 
 }  // namespace brontile

@@ -1,7 +1,16 @@
 #include "tools/tool_controller.hpp"
 
 #include "base/invariant.hpp"
+#include "tools/arc_tool.hpp"
+#include "tools/circle_tool.hpp"
+#include "tools/extrude_tool.hpp"
+#include "tools/line_tool.hpp"
+#include "tools/offset_tool.hpp"
+#include "tools/polygon_tool.hpp"
+#include "tools/rectangle_tool.hpp"
+#include "tools/select_tool.hpp"
 #include "tools/tool_catalog.hpp"
+#include "tools/trim_tool.hpp"
 
 namespace brontile {
 namespace {
@@ -13,13 +22,26 @@ public:
     void pointer(const PointerEvent&, ModelingContext&) override {}
 };
 
+// The tools that act, by id; the others are registered by identity until they do.
+std::unique_ptr<ModelingTool> makeTool(const ToolIdentity& identity) {
+    const ToolID& id = identity.id;
+    if (id == ToolID::select) return std::make_unique<SelectTool>();
+    if (id == ToolID::line) return std::make_unique<LineTool>();
+    if (id == ToolID::rectangle) return std::make_unique<RectangleTool>();
+    if (id == ToolID::circle) return std::make_unique<CircleTool>();
+    if (id == ToolID::arc) return std::make_unique<ArcTool>();
+    if (id == ToolID::polygon) return std::make_unique<PolygonTool>();
+    if (id == ToolID::offset) return std::make_unique<OffsetTool>();
+    if (id == ToolID::trim) return std::make_unique<TrimTool>();
+    if (id == ToolID::extrude) return std::make_unique<ExtrudeTool>();
+    return std::make_unique<InertTool>(id, std::string(identity.title),
+                                       std::string(identity.hint));
+}
+
 }  // namespace
 
 ToolController::ToolController() {
-    for (const ToolIdentity& identity : toolCatalog()) {
-        registerTool(std::make_unique<InertTool>(identity.id, std::string(identity.title),
-                                                 std::string(identity.hint)));
-    }
+    for (const ToolIdentity& identity : toolCatalog()) registerTool(makeTool(identity));
 }
 
 void ToolController::registerTool(std::unique_ptr<ModelingTool> tool) {

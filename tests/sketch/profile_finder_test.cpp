@@ -135,7 +135,7 @@ TEST(ProfileMeasures, CentroidAndItsFallbacks) {
         {{}, {0, 0}},
     };
     for (const auto& c : cases) {
-        const Vec2 got = Profile{SketchPlane::xy, c.loop, {}}.centroid2D();
+        const Vec2 got = Profile{SketchPlane::xy, c.loop, {}, {}}.centroid2D();
         EXPECT_LT(got.distance(c.centroid), 1e-12);
     }
 }

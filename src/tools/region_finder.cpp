@@ -1,0 +1,46 @@
+#include "tools/region_finder.hpp"
+
+#include "geometry/triangulator.hpp"
+#include "sketch/profile_finder.hpp"
+#include "tools/sketch_support.hpp"
+
+namespace brontile {
+const std::vector<Profile>& ProfileCache::profiles(const Sketch& sketch) {
+    const std::size_t hash = hashValue(sketch);
+    const auto found = entries_.find(sketch.id);
+    if (found != entries_.end() && found->second.hash == hash && found->second.sketch == sketch) {
+        return found->second.profiles;
+    }
+    Entry& entry = entries_[sketch.id];
+    entry = Entry{hash, sketch, ProfileFinder::profiles(sketch)};
+    return entry.profiles;
+}
+
+namespace RegionFinder {
+
+std::optional<Profile> regionUnder(const Ray& ray, const CADDocument& document,
+                                   const std::optional<Uuid>& first, ProfileCache& cache) {
+    std::vector<const Sketch*> order;
+    for (const Sketch& sketch : document.sketches) {
+        if (!sketch.isVisible) continue;
+        if (first && sketch.id == *first) {
+            order.insert(order.begin(), &sketch);
+        } else {
+            order.push_back(&sketch);
+        }
+    }
+    for (const Sketch* sketch : order) {
+        const auto point = SketchSupport::pointOnPlane(ray, sketch->plane);
+        if (!point) continue;
+        const Profile* best = nullptr;
+        for (const Profile& profile : cache.profiles(*sketch)) {
+            if (!Triangulator::contains(profile.loop, *point)) continue;
+            if (best == nullptr || profile.area() < best->area()) best = &profile;
+        }
+        if (best != nullptr) return *best;
+    }
+    return std::nullopt;
+}
+
+}  // namespace RegionFinder
+}  // namespace brontile

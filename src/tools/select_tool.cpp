@@ -1,0 +1,377 @@
+#include "tools/select_tool.hpp"
+
+#include <cmath>
+#include <string>
+
+#include "tools/sketch_support.hpp"
+#include "tools/tool_catalog.hpp"
+#include "tools/tool_values.hpp"
+
+namespace brontile {
+namespace {
+
+// A drag shorter than this writes nothing.
+constexpr double kMinimumPushPull = 1e-6;
+// A typed distance closer to zero than this changes nothing.
+constexpr double kMinimumTyped = 1e-9;
+// The direction of a drag is only read from a distance longer than this.
+constexpr double kDirectionDistance = 1e-9;
+
+const ToolIdentity& identity() { return toolIdentity(ToolID::select); }
+
+template <class T>
+void toggle(std::unordered_set<T>& set, const T& item) {
+    if (!set.erase(item)) set.insert(item);
+}
+
+// Why a push/pull result cannot be kept: it encloses nothing, or some face turned to face
+// inwards because the moved face passed through another side of the body.
+std::optional<std::string> pushPullProblem(const SolidMesh& before, const SolidMesh& after) {
+    if (!(after.volume() > kVolumeTolerance)) {
+        return "Push/Pull would leave the body with no volume.";
+    }
+    const auto& old = before.faces();
+    const auto& now = after.faces();
+    for (std::size_t i = 0; i < old.size() && i < now.size(); ++i) {
+        if (old[i].normal.dot(now[i].normal) < -kNormalizeEpsilon) {
+            return "Push/Pull would turn the body inside out: the face would pass through "
+                   "another side of it.";
+        }
+    }
+    return std::nullopt;
+}
+
+// The pushed mesh, or why there is none (the kernel's error or a result that cannot be kept).
+struct PushPullOutcome {
+    std::optional<SolidMesh> mesh;
+    std::string problem;
+};
+
+PushPullOutcome pushPull(const SolidMesh& original, const FaceID& face, double distance,
+                         const ModelingContext& context) {
+    try {
+        SolidMesh pushed = context.kernel().pushPull(original, face, distance);
+        if (auto problem = pushPullProblem(original, pushed)) return {std::nullopt, *problem};
+        return {std::move(pushed), {}};
+    } catch (const std::exception& error) {
+        return {std::nullopt, error.what()};
+    }
+}
+
+}  // namespace
+
+SelectTool::SelectTool()
+    : ModelingTool(identity().id, std::string(identity().title), std::string(identity().hint)) {}
+
+void SelectTool::activate(ModelingContext& context) {
+    refreshHud(context);
+    presentArrow(context);
+}
+
+void SelectTool::deactivate(ModelingContext&) {
+    drag_ = {};
+    flipped_ = false;
+    hoverArrow_ = false;
+}
+
+std::optional<SelectTool::SelectedFace> SelectTool::selectedFace(const ModelingContext& context) {
+    const Selection& selection = context.selection();
+    if (selection.faces.size() != 1) return std::nullopt;
+    const FaceRef& ref = *selection.faces.begin();
+    const auto body = context.document().body(ref.body);
+    if (!body) return std::nullopt;
+    const auto face = body->mesh.face(ref.face);
+    if (!face) return std::nullopt;
+    return SelectedFace{ref, body->mesh, *face, body->mesh.centroid(*face)};
+}
+
+std::optional<ArrowGizmo::Part> SelectTool::arrowHit(const Ray& ray,
+                                                     const ModelingContext& context) const {
+    return arrow_.hit(ray, context.worldUnitsPerPixel());
+}
+
+void SelectTool::pointer(const PointerEvent& event, ModelingContext& context) {
+    switch (event.phase) {
+        case PointerPhase::down: return press(event, context);
+        case PointerPhase::drag: return dragTo(event, context);
+        case PointerPhase::up: return release(event, context);
+        case PointerPhase::move: return hover(event, context);
+    }
+}
+
+void SelectTool::press(const PointerEvent& event, ModelingContext& context) {
+    context.setHover(std::nullopt);
+    if (const auto selected = selectedFace(context)) {
+        if (const auto part = arrowHit(event.ray, context)) {
+            if (*part == ArrowGizmo::Part::reverse) {
+                flipped_ = !flipped_;
+                refreshHud(context);
+                presentArrow(context);
+                drag_ = {};
+                return;
+            }
+            const auto t =
+                ToolValues::axisParameter(event.ray, selected->centroid, selected->face.normal);
+            drag_ = FaceDrag{selected->ref, selected->mesh,  selected->face,
+                             selected->centroid, t.value_or(0), 0, false};
+            presentArrow(context);
+            return;
+        }
+    }
+    const auto hit = context.hitTest(event.ray);
+    if (!hit) {
+        drag_ = EmptyDrag{event.location, false};
+        return;
+    }
+    pick(event, *hit, context);
+}
+
+void SelectTool::pick(const PointerEvent& event, const HitResult& hit, ModelingContext& context) {
+    const bool extend = event.modifiers.contains(ModifierSet::shift);
+    Selection selection = context.selection();
+    if (const auto* face = std::get_if<FaceRef>(&hit.target)) {
+        const auto body = context.document().body(face->body);
+        const auto solidFace = body ? body->mesh.face(face->face) : std::nullopt;
+        if (!solidFace) return;
+        flipped_ = false;
+        if (event.clickCount >= 2) {
+            Selection whole;
+            whole.bodies.insert(face->body);
+            context.setSelection(std::move(whole));
+            context.setOverlay(SceneOverlay::empty);
+            context.setHud(std::nullopt);
+            drag_ = {};
+            return;
+        }
+        if (extend) {
+            selection.sketchEntities.clear();
+            selection.constraints.clear();
+            toggle(selection.faces, *face);
+        } else {
+            selection = Selection{};
+            selection.faces.insert(*face);
+        }
+        context.setSelection(std::move(selection));
+        const auto t = ToolValues::axisParameter(event.ray, hit.point, solidFace->normal);
+        drag_ = FaceDrag{*face, body->mesh, *solidFace, hit.point, t.value_or(0), 0, false};
+        refreshHud(context);
+        presentArrow(context);
+        return;
+    }
+    flipped_ = false;
+    drag_ = {};
+    if (const auto* entity = std::get_if<SketchEntityRef>(&hit.target)) {
+        if (extend) {
+            selection.faces.clear();
+            selection.bodies.clear();
+            selection.constraints.clear();
+            toggle(selection.sketchEntities, *entity);
+        } else {
+            selection = Selection{};
+            selection.sketchEntities.insert(*entity);
+        }
+        context.setSelection(std::move(selection));
+        context.setActiveSketchID(entity->sketch);
+    } else if (const auto* constraint = std::get_if<SketchConstraintSel>(&hit.target)) {
+        if (extend) {
+            selection.faces.clear();
+            selection.bodies.clear();
+            toggle(selection.constraints, *constraint);
+        } else {
+            selection = Selection{};
+            selection.constraints.insert(*constraint);
+        }
+        context.setSelection(std::move(selection));
+        context.setActiveSketchID(constraint->sketch);
+    }
+    presentConstraintHud(context);
+}
+
+void SelectTool::dragTo(const PointerEvent& event, ModelingContext& context) {
+    if (auto* empty = std::get_if<EmptyDrag>(&drag_)) {
+        context.orbit(event.location.x - empty->last.x, event.location.y - empty->last.y);
+        empty->last = event.location;
+        empty->moved = true;
+        return;
+    }
+    auto* face = std::get_if<FaceDrag>(&drag_);
+    if (face == nullptr) return;
+    const auto t = ToolValues::axisParameter(event.ray, face->anchor, face->face.normal);
+    if (!t) return;
+    const double d = ToolValues::roundedDrag(*t - face->startLineT, context.document().units,
+                                             event.modifiers);
+    face->distance = d;
+    face->moved = true;
+    if (std::abs(d) > kDirectionDistance) flipped_ = d < 0;
+    const Vec3 normal = face->face.normal;
+    const Vec3 centroid = face->original.centroid(face->face);
+    SceneOverlay overlay;
+    arrow_ = OverlayArrow::extrusion(centroid + normal * d, normal, d, flipped_, hoverArrow_, true);
+    overlay.arrows.push_back(arrow_);
+    // A result that cannot be kept is not shown: the body stays as it is while the pointer is
+    // where the push/pull would break it.
+    if (auto outcome = pushPull(face->original, face->ref.face, d, context); outcome.mesh) {
+        overlay.replacements.emplace(face->ref.body, std::move(*outcome.mesh));
+    }
+    context.setOverlay(std::move(overlay));
+    context.setHud(HUDState{"Push/Pull", d, std::nullopt, true, std::nullopt, HUDQuantity::length});
+}
+
+void SelectTool::release(const PointerEvent& event, ModelingContext& context) {
+    const Drag ended = std::exchange(drag_, {});
+    if (const auto* face = std::get_if<FaceDrag>(&ended)) {
+        if (face->moved && std::abs(face->distance) > kMinimumPushPull) {
+            applyPushPull(face->ref, face->original, face->distance, context);
+        }
+        context.setOverlay(SceneOverlay::empty);
+        refreshHud(context);
+        presentArrow(context);
+    } else if (const auto* empty = std::get_if<EmptyDrag>(&ended)) {
+        if (!empty->moved && !event.modifiers.contains(ModifierSet::shift)) {
+            context.setSelection(Selection::empty);
+            context.setHud(std::nullopt);
+            context.setOverlay(SceneOverlay::empty);
+            flipped_ = false;
+        }
+    }
+}
+
+void SelectTool::hover(const PointerEvent& event, ModelingContext& context) {
+    if (std::holds_alternative<EmptyDrag>(drag_)) return;
+    std::optional<HitTarget> target;
+    if (selectedFace(context) && arrowHit(event.ray, context)) {
+        hoverArrow_ = true;
+    } else {
+        hoverArrow_ = false;
+        if (const auto hit = context.hitTest(event.ray)) target = hit->target;
+    }
+    if (target != context.hover()) context.setHover(std::move(target));
+    presentArrow(context);
+}
+
+void SelectTool::presentArrow(ModelingContext& context) {
+    if (std::holds_alternative<EmptyDrag>(drag_)) return;
+    if (const auto selected = selectedFace(context)) {
+        arrow_ = OverlayArrow::extrusion(selected->centroid, selected->face.normal, 0, flipped_,
+                                         hoverArrow_, true);
+        SceneOverlay overlay = context.overlay();
+        overlay.arrows = {arrow_};
+        context.setOverlay(std::move(overlay));
+        refreshHud(context);
+        return;
+    }
+    const SceneOverlay& overlay = context.overlay();
+    if (!overlay.arrows.empty() && overlay.replacements.empty()) {
+        context.setOverlay(SceneOverlay::empty);
+    }
+}
+
+void SelectTool::refreshHud(ModelingContext& context) const {
+    const Selection& selection = context.selection();
+    if (!selection.constraints.empty() || !selection.sketchEntities.empty()) {
+        presentConstraintHud(context);
+        return;
+    }
+    if (selection.faces.size() == 1) {
+        std::optional<std::string> detail;
+        if (hoverArrow_) {
+            detail = "Flip direction";
+        } else if (flipped_) {
+            detail = "Reverse";
+        }
+        context.setHud(HUDState{"Push/Pull", 0.0, std::nullopt, true, std::move(detail),
+                                HUDQuantity::length});
+        return;
+    }
+    context.setHud(std::nullopt);
+}
+
+void SelectTool::presentConstraintHud(ModelingContext& context) {
+    const Selection& selection = context.selection();
+    const CADDocument& document = context.document();
+    if (selection.constraints.size() == 1) {
+        const SketchConstraintSel& only = *selection.constraints.begin();
+        const auto sketch = document.sketch(only.sketch);
+        if (const auto constraint = sketch ? sketch->constraint(only.constraint) : std::nullopt) {
+            const std::string name{displayName(constraint->kind)};
+            context.setHud(HUDState{name, constraint->value, std::nullopt,
+                                    constraint->isDimension(),
+                                    std::string(glyph(constraint->kind)),
+                                    constraint->value ? std::optional(HUDQuantity::length)
+                                                      : std::nullopt});
+            context.setStatusHint(name);
+            return;
+        }
+    }
+    if (selection.sketchEntities.empty()) {
+        context.setHud(std::nullopt);
+        return;
+    }
+    std::vector<SketchConstraint> involved;
+    for (const Sketch& sketch : document.sketches) {
+        std::unordered_set<SketchEntityID> ids;
+        for (const SketchEntityRef& ref : selection.sketchEntities) {
+            if (ref.sketch == sketch.id) ids.insert(ref.entity);
+        }
+        if (ids.empty()) continue;
+        for (SketchConstraint& c : sketch.constraintsInvolving(ids)) involved.push_back(c);
+    }
+    if (involved.empty()) {
+        context.setStatusHint(
+            "Shift-select another curve, then H/V/\u2225/\u27C2/Equal/Coincident or Dimension");
+    } else {
+        std::string names;
+        for (const SketchConstraint& c : involved) {
+            if (!names.empty()) names += " \u00B7 ";
+            names += displayName(c.kind);
+        }
+        context.setStatusHint(std::move(names));
+    }
+    const auto dimension = std::ranges::find_if(involved, [](const SketchConstraint& c) {
+        return c.isDimension() && c.value.has_value();
+    });
+    if (dimension == involved.end()) {
+        context.setHud(std::nullopt);
+        return;
+    }
+    context.setHud(HUDState{std::string(displayName(dimension->kind)), dimension->value,
+                            std::nullopt, true, std::string(glyph(dimension->kind)),
+                            HUDQuantity::length});
+}
+
+void SelectTool::applyPushPull(const FaceRef& ref, const SolidMesh& original, double distance,
+                               ModelingContext& context) {
+    auto outcome = pushPull(original, ref.face, distance, context);
+    if (!outcome.mesh) {
+        context.showError(outcome.problem);
+        return;
+    }
+    context.mutate("Push/Pull", [&](CADDocument& document) {
+        if (const auto index = document.bodyIndex(ref.body)) {
+            document.bodies[*index].mesh = std::move(*outcome.mesh);
+        }
+    });
+}
+
+void SelectTool::hudCommit(double value, ModelingContext& context) {
+    const Selection& selection = context.selection();
+    if (selection.constraints.size() == 1) {
+        const auto edit =
+            SketchSupport::editDimension(*selection.constraints.begin(), value, context);
+        if (edit == SketchSupport::DimensionEdit::unsolved) {
+            context.setStatusHint("Constraints could not be solved");
+        }
+        presentConstraintHud(context);
+        return;
+    }
+    const auto selected = selectedFace(context);
+    if (!selected || !ToolValues::acceptTyped(value, "distance", context)) return;
+    if (!(std::abs(value) > kMinimumTyped)) return;
+    const double distance = flipped_ && value > 0 ? -value : value;
+    applyPushPull(selected->ref, selected->mesh, distance, context);
+    flipped_ = false;
+    refreshHud(context);
+    presentArrow(context);
+}
+
+}  // namespace brontile

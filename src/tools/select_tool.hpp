@@ -1,0 +1,69 @@
+// The default tool: picks faces, bodies, sketch entities and constraints (Shift extends), orbits
+// when empty space is dragged, and pushes or pulls the one selected face by dragging it or its
+// arrow, or by a typed distance.
+#pragma once
+
+#include <optional>
+#include <variant>
+
+#include "tools/modeling_tool.hpp"
+
+namespace brontile {
+
+class SelectTool final : public ModelingTool {
+public:
+    SelectTool();
+
+    void activate(ModelingContext& context) override;
+    void deactivate(ModelingContext& context) override;
+    void pointer(const PointerEvent& event, ModelingContext& context) override;
+    void hudCommit(double value, ModelingContext& context) override;
+
+private:
+    // The one selected face, resolved in the document.
+    struct SelectedFace {
+        FaceRef ref;
+        SolidMesh mesh;
+        SolidFace face;
+        Vec3 centroid;
+    };
+    // A push/pull gesture: the face moves along its normal through the anchor.
+    struct FaceDrag {
+        FaceRef ref;
+        SolidMesh original;
+        SolidFace face;
+        Vec3 anchor;
+        double startLineT = 0;
+        double distance = 0;
+        bool moved = false;
+    };
+    // A press on nothing: a drag orbits, a click clears the selection.
+    struct EmptyDrag {
+        Vec2 last;
+        bool moved = false;
+    };
+    using Drag = std::variant<std::monostate, FaceDrag, EmptyDrag>;
+
+    [[nodiscard]] static std::optional<SelectedFace> selectedFace(const ModelingContext& context);
+    [[nodiscard]] std::optional<ArrowGizmo::Part> arrowHit(const Ray& ray,
+                                                           const ModelingContext& context) const;
+
+    void press(const PointerEvent& event, ModelingContext& context);
+    void pick(const PointerEvent& event, const HitResult& hit, ModelingContext& context);
+    void dragTo(const PointerEvent& event, ModelingContext& context);
+    void release(const PointerEvent& event, ModelingContext& context);
+    void hover(const PointerEvent& event, ModelingContext& context);
+
+    void presentArrow(ModelingContext& context);
+    void refreshHud(ModelingContext& context) const;
+    static void presentConstraintHud(ModelingContext& context);
+    static void applyPushPull(const FaceRef& ref, const SolidMesh& original, double distance,
+                              ModelingContext& context);
+
+    Drag drag_;
+    bool flipped_ = false;
+    bool hoverArrow_ = false;
+    OverlayArrow arrow_;
+};
+
+}  // namespace brontile

@@ -1,0 +1,29 @@
+#include "tools/tool_values.hpp"
+
+#include <cmath>
+#include <string>
+
+namespace brontile::ToolValues {
+
+double step(LengthUnit units) { return units == LengthUnit::inches ? 25.4 / 16 : 1.0; }
+
+double roundedDrag(double distance, LengthUnit units, ModifierSet modifiers) {
+    if (modifiers.contains(ModifierSet::option)) return distance;
+    const double size = step(units);
+    return std::trunc(distance / size) * size;
+}
+
+std::optional<double> axisParameter(const Ray& ray, const Vec3& anchor, const Vec3& direction) {
+    const auto closest = ray.closestParameters(anchor, direction);
+    if (!closest) return std::nullopt;
+    return closest->lineT;
+}
+
+bool acceptTyped(double value, std::string_view quantity, ModelingContext& context) {
+    if (std::isfinite(value)) return true;
+    context.showError("The typed " + std::string(quantity) +
+                      " is not a finite number; nothing was changed.");
+    return false;
+}
+
+}  // namespace brontile::ToolValues
