@@ -57,6 +57,8 @@ void ArcTool::handle(const PointerEvent& event, const Sketch& sketch, ModelingCo
             } else if (const auto arc = throughPoints(*start_, *end_, *current_)) {
                 add(*arc, sketch, context);
             }
+            // The first point shows its HUD at once, so Tab can take a value without a move.
+            if (hasFirstPoint()) updatePreview(activeSketch(context).value_or(sketch), context);
             return;
         case PointerPhase::up: return;
         case PointerPhase::drag:
@@ -99,12 +101,13 @@ std::vector<std::vector<Vec2>> ArcTool::previewShape() const {
 
 std::optional<HUDState> ArcTool::hudState(const ModelingContext&) const {
     if (start_ && !end_ && current_) {
-        return HUDState{"Chord",      (*current_ - *start_).length(), std::nullopt, false,
+        return HUDState{"Chord",      (*current_ - *start_).length(),
+                        std::nullopt, false,
                         std::nullopt, HUDQuantity::length};
     }
     if (const auto arc = pendingArc()) {
-        return HUDState{"Radius", arc->radius, std::nullopt, true, std::nullopt,
-                        HUDQuantity::length};
+        return HUDState{"Radius", arc->radius,  std::nullopt,
+                        true,     std::nullopt, HUDQuantity::length};
     }
     return std::nullopt;
 }

@@ -16,8 +16,7 @@ constexpr RGBA kRadiusColour{0.35f, 0.72f, 1.0f, 0.6f};
 
 CircleTool::CircleTool() : SketchDrawingTool(toolIdentity(ToolID::circle)) {}
 
-void CircleTool::handle(const PointerEvent& event, const Sketch& sketch,
-                        ModelingContext& context) {
+void CircleTool::handle(const PointerEvent& event, const Sketch& sketch, ModelingContext& context) {
     switch (event.phase) {
         case PointerPhase::down:
             if (!center_) {
@@ -26,6 +25,8 @@ void CircleTool::handle(const PointerEvent& event, const Sketch& sketch,
                        radius > kDegenerateRadius) {
                 add(radius, sketch, context);
             }
+            // The first point shows its HUD at once, so Tab can take a value without a move.
+            if (hasFirstPoint()) updatePreview(activeSketch(context).value_or(sketch), context);
             return;
         case PointerPhase::up:
             if (center_ && farEnough(*center_, *current_, context)) {
@@ -67,8 +68,9 @@ void CircleTool::addPreviewExtras(const SketchPlane& plane, SceneOverlay& overla
 
 std::optional<HUDState> CircleTool::hudState(const ModelingContext&) const {
     if (!center_ || !current_) return std::nullopt;
-    return HUDState{"Radius", (*current_ - *center_).length(), std::nullopt, true, snapLabel(),
-                    HUDQuantity::length};
+    return HUDState{"Radius",     (*current_ - *center_).length(),
+                    std::nullopt, true,
+                    snapLabel(),  HUDQuantity::length};
 }
 
 }  // namespace brontile

@@ -54,8 +54,9 @@ bool ExtrudeTool::key(ToolKey key, ModelingContext& context) {
 void ExtrudeTool::hudCommit(double value, ModelingContext& context) {
     if (!profile_ || !ToolValues::acceptTyped(value, "distance", context)) return;
     if (!(std::abs(value) > kNoDistance)) {
-        context.showError("An extrusion needs a distance other than zero: a distance of 0 makes "
-                          "no solid.");
+        context.showError(
+            "An extrusion needs a distance other than zero: a distance of 0 makes "
+            "no solid.");
         return;
     }
     distance_ = std::abs(distance_) < kNoDistance && flipped_ ? -value : value;
@@ -114,8 +115,8 @@ void ExtrudeTool::press(const PointerEvent& event, ModelingContext& context) {
     }
     auto region = findProfile(event.ray, context);
     if (!region) return;
-    const OverlayArrow fresh = OverlayArrow::extrusion(region->centroid3D(),
-                                                       region->plane.normal(), 0, false, false, true);
+    const OverlayArrow fresh = OverlayArrow::extrusion(region->centroid3D(), region->plane.normal(),
+                                                       0, false, false, true);
     const auto part = fresh.hit(event.ray, w);
     begin(std::move(*region), context);
     if (part == ArrowGizmo::Part::reverse) return flip(context);
@@ -165,15 +166,15 @@ void ExtrudeTool::showPreview(ModelingContext& context) {
     overlay.addPolyline(outline, RGBA::selection);
     if (std::abs(distance_) > kSmallestDrag) {
         try {
-            overlay.meshes.push_back({context.kernel().extrude(*profile_, distance_),
-                                      RGBA::preview});
+            overlay.meshes.push_back(
+                {context.kernel().extrude(*profile_, distance_), RGBA::preview});
         } catch (const std::exception&) {
             // No preview solid for a distance the kernel refuses; committing says why.
         }
     }
     const Vec3 n = axisDirection();
-    arrow_ = OverlayArrow::extrusion(anchor_ + n * distance_, n, distance_, flipped_, hoverArrow_,
-                                     true);
+    arrow_ =
+        OverlayArrow::extrusion(anchor_ + n * distance_, n, distance_, flipped_, hoverArrow_, true);
     overlay.arrows = {arrow_};
     context.setOverlay(std::move(overlay));
     std::optional<std::string> detail;

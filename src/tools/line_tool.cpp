@@ -96,8 +96,9 @@ std::vector<std::vector<Vec2>> LineTool::previewShape() const {
 
 std::optional<HUDState> LineTool::hudState(const ModelingContext&) const {
     if (!start_ || !current_) return std::nullopt;
-    return HUDState{"Length", (*current_ - *start_).length(), std::nullopt, true, snapLabel(),
-                    HUDQuantity::length};
+    return HUDState{"Length",     (*current_ - *start_).length(),
+                    std::nullopt, true,
+                    snapLabel(),  HUDQuantity::length};
 }
 
 }  // namespace brontile

@@ -16,8 +16,7 @@ private:
     [[nodiscard]] bool hasFirstPoint() const override { return start_.has_value(); }
     void clearShape() override;
     [[nodiscard]] SnapArguments snapArguments() const override;
-    void handle(const PointerEvent& event, const Sketch& sketch,
-                ModelingContext& context) override;
+    void handle(const PointerEvent& event, const Sketch& sketch, ModelingContext& context) override;
     [[nodiscard]] std::vector<std::vector<Vec2>> previewShape() const override;
     [[nodiscard]] std::optional<HUDState> hudState(const ModelingContext& context) const override;
     [[nodiscard]] bool namesSnapInStatus() const override { return true; }

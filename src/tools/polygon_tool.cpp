@@ -52,6 +52,8 @@ void PolygonTool::handle(const PointerEvent& event, const Sketch& sketch,
             } else {
                 commit(*center_, *current_, sketch, context);
             }
+            // The first point shows its HUD at once, so Tab can take a value without a move.
+            if (hasFirstPoint()) updatePreview(activeSketch(context).value_or(sketch), context);
             return;
         case PointerPhase::up:
             if (center_ && farEnough(*center_, *current_, context)) {
@@ -89,8 +91,12 @@ std::vector<std::vector<Vec2>> PolygonTool::previewShape() const {
 
 std::optional<HUDState> PolygonTool::hudState(const ModelingContext&) const {
     if (!center_ || !current_) return std::nullopt;
-    return HUDState{std::to_string(sides_) + "-gon", (*current_ - *center_).length(),
-                    std::nullopt, true, std::nullopt, HUDQuantity::length};
+    return HUDState{std::to_string(sides_) + "-gon",
+                    (*current_ - *center_).length(),
+                    std::nullopt,
+                    true,
+                    std::nullopt,
+                    HUDQuantity::length};
 }
 
 }  // namespace brontile

@@ -20,8 +20,7 @@ public:
 private:
     [[nodiscard]] bool hasFirstPoint() const override { return center_.has_value(); }
     void clearShape() override { center_.reset(); }
-    void handle(const PointerEvent& event, const Sketch& sketch,
-                ModelingContext& context) override;
+    void handle(const PointerEvent& event, const Sketch& sketch, ModelingContext& context) override;
     [[nodiscard]] std::vector<std::vector<Vec2>> previewShape() const override;
     [[nodiscard]] std::optional<HUDState> hudState(const ModelingContext& context) const override;
 

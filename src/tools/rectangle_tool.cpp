@@ -10,9 +10,7 @@ namespace {
 constexpr double kDegenerateLength = 1e-9;
 
 // The corners from a, along x first, counter-clockwise when b lies up and to the right.
-std::vector<Vec2> corners(const Vec2& a, const Vec2& b) {
-    return {a, {b.x, a.y}, b, {a.x, b.y}};
-}
+std::vector<Vec2> corners(const Vec2& a, const Vec2& b) { return {a, {b.x, a.y}, b, {a.x, b.y}}; }
 
 }  // namespace
 
@@ -27,6 +25,8 @@ void RectangleTool::handle(const PointerEvent& event, const Sketch& sketch,
             } else {
                 commit(*corner_, *current_, sketch, context);
             }
+            // The first point shows its HUD at once, so Tab can take a value without a move.
+            if (hasFirstPoint()) updatePreview(activeSketch(context).value_or(sketch), context);
             return;
         case PointerPhase::up:
             // Pressing, dragging and releasing draws one; a plain click keeps the first corner.
@@ -62,13 +62,13 @@ std::vector<std::vector<Vec2>> RectangleTool::previewShape() const {
 std::optional<HUDState> RectangleTool::hudState(const ModelingContext& context) const {
     if (!corner_ || !current_) return std::nullopt;
     const Vec2 size = *current_ - *corner_;
-    return HUDState{"Size",
-                    std::nullopt,
-                    context.formatted(std::abs(size.x)) + " \u00D7 " +
-                        context.formatted(std::abs(size.y)),
-                    false,
-                    snapLabel(),
-                    std::nullopt};
+    return HUDState{
+        "Size",
+        std::nullopt,
+        context.formatted(std::abs(size.x)) + " \u00D7 " + context.formatted(std::abs(size.y)),
+        false,
+        snapLabel(),
+        std::nullopt};
 }
 
 }  // namespace brontile

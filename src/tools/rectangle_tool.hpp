@@ -12,8 +12,7 @@ public:
 private:
     [[nodiscard]] bool hasFirstPoint() const override { return corner_.has_value(); }
     void clearShape() override { corner_.reset(); }
-    void handle(const PointerEvent& event, const Sketch& sketch,
-                ModelingContext& context) override;
+    void handle(const PointerEvent& event, const Sketch& sketch, ModelingContext& context) override;
     [[nodiscard]] std::vector<std::vector<Vec2>> previewShape() const override;
     [[nodiscard]] std::optional<HUDState> hudState(const ModelingContext& context) const override;
     [[nodiscard]] bool namesSnapInStatus() const override { return true; }

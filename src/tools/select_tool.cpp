@@ -27,9 +27,6 @@ void toggle(std::unordered_set<T>& set, const T& item) {
 // Why a push/pull result cannot be kept: it encloses nothing, or some face turned to face
 // inwards because the moved face passed through another side of the body.
 std::optional<std::string> pushPullProblem(const SolidMesh& before, const SolidMesh& after) {
-    if (!(after.volume() > kVolumeTolerance)) {
-        return "Push/Pull would leave the body with no volume.";
-    }
     const auto& old = before.faces();
     const auto& now = after.faces();
     for (std::size_t i = 0; i < old.size() && i < now.size(); ++i) {
@@ -37,6 +34,9 @@ std::optional<std::string> pushPullProblem(const SolidMesh& before, const SolidM
             return "Push/Pull would turn the body inside out: the face would pass through "
                    "another side of it.";
         }
+    }
+    if (!(after.volume() > kVolumeTolerance)) {
+        return "Push/Pull would leave the body with no volume.";
     }
     return std::nullopt;
 }
@@ -112,8 +112,9 @@ void SelectTool::press(const PointerEvent& event, ModelingContext& context) {
             }
             const auto t =
                 ToolValues::axisParameter(event.ray, selected->centroid, selected->face.normal);
-            drag_ = FaceDrag{selected->ref, selected->mesh,  selected->face,
-                             selected->centroid, t.value_or(0), 0, false};
+            drag_ = FaceDrag{
+                selected->ref, selected->mesh, selected->face, selected->centroid, t.value_or(0), 0,
+                false};
             presentArrow(context);
             return;
         }
@@ -198,8 +199,8 @@ void SelectTool::dragTo(const PointerEvent& event, ModelingContext& context) {
     if (face == nullptr) return;
     const auto t = ToolValues::axisParameter(event.ray, face->anchor, face->face.normal);
     if (!t) return;
-    const double d = ToolValues::roundedDrag(*t - face->startLineT, context.document().units,
-                                             event.modifiers);
+    const double d =
+        ToolValues::roundedDrag(*t - face->startLineT, context.document().units, event.modifiers);
     face->distance = d;
     face->moved = true;
     if (std::abs(d) > kDirectionDistance) flipped_ = d < 0;
@@ -279,8 +280,8 @@ void SelectTool::refreshHud(ModelingContext& context) const {
         } else if (flipped_) {
             detail = "Reverse";
         }
-        context.setHud(HUDState{"Push/Pull", 0.0, std::nullopt, true, std::move(detail),
-                                HUDQuantity::length});
+        context.setHud(
+            HUDState{"Push/Pull", 0.0, std::nullopt, true, std::move(detail), HUDQuantity::length});
         return;
     }
     context.setHud(std::nullopt);
@@ -294,11 +295,10 @@ void SelectTool::presentConstraintHud(ModelingContext& context) {
         const auto sketch = document.sketch(only.sketch);
         if (const auto constraint = sketch ? sketch->constraint(only.constraint) : std::nullopt) {
             const std::string name{displayName(constraint->kind)};
-            context.setHud(HUDState{name, constraint->value, std::nullopt,
-                                    constraint->isDimension(),
-                                    std::string(glyph(constraint->kind)),
-                                    constraint->value ? std::optional(HUDQuantity::length)
-                                                      : std::nullopt});
+            context.setHud(
+                HUDState{name, constraint->value, std::nullopt, constraint->isDimension(),
+                         std::string(glyph(constraint->kind)),
+                         constraint->value ? std::optional(HUDQuantity::length) : std::nullopt});
             context.setStatusHint(name);
             return;
         }
@@ -327,9 +327,8 @@ void SelectTool::presentConstraintHud(ModelingContext& context) {
         }
         context.setStatusHint(std::move(names));
     }
-    const auto dimension = std::ranges::find_if(involved, [](const SketchConstraint& c) {
-        return c.isDimension() && c.value.has_value();
-    });
+    const auto dimension = std::ranges::find_if(
+        involved, [](const SketchConstraint& c) { return c.isDimension() && c.value.has_value(); });
     if (dimension == involved.end()) {
         context.setHud(std::nullopt);
         return;

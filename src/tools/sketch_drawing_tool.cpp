@@ -81,9 +81,8 @@ void SketchDrawingTool::commitShape(const std::vector<SketchEntity>& entities,
     }
 }
 
-void SketchDrawingTool::addShape(const std::vector<SketchGeometry>& geometry,
-                                 const Sketch& sketch, const std::string& stepName,
-                                 ModelingContext& context) {
+void SketchDrawingTool::addShape(const std::vector<SketchGeometry>& geometry, const Sketch& sketch,
+                                 const std::string& stepName, ModelingContext& context) {
     if (!SketchSupport::addEntities(geometry, sketch.id, stepName, context)) keepStatus_ = true;
 }
 

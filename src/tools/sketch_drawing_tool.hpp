@@ -45,7 +45,8 @@ protected:
     [[nodiscard]] virtual std::vector<std::vector<Vec2>> previewShape() const = 0;
     // Extra lines in their own colour (the circle's radius).
     virtual void addPreviewExtras(const SketchPlane&, SceneOverlay&) const {}
-    [[nodiscard]] virtual std::optional<HUDState> hudState(const ModelingContext& context) const = 0;
+    [[nodiscard]] virtual std::optional<HUDState> hudState(
+        const ModelingContext& context) const = 0;
     // The line, rectangle and circle tools name the snap on the status line.
     [[nodiscard]] virtual bool namesSnapInStatus() const { return false; }
 

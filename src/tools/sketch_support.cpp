@@ -180,9 +180,10 @@ DimensionEdit editDimension(const SketchConstraintSel& target, double value,
     }
     // A length that is not positive cannot be drawn; the sketch must never hold it.
     if (!(value > 0) || !std::isfinite(value)) {
-        const std::string typed = std::isnan(value)      ? "a value that is not a number"
-                                  : std::isfinite(value) ? UnitFormatter::string(value, document.units)
-                                                         : "an infinite value";
+        const std::string typed = std::isnan(value) ? "a value that is not a number"
+                                  : std::isfinite(value)
+                                      ? UnitFormatter::string(value, document.units)
+                                      : "an infinite value";
         context.showError("A dimension must be a length greater than zero; " + typed +
                           " was not applied.");
         return DimensionEdit::refused;

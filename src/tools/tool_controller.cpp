@@ -34,8 +34,7 @@ std::unique_ptr<ModelingTool> makeTool(const ToolIdentity& identity) {
     if (id == ToolID::offset) return std::make_unique<OffsetTool>();
     if (id == ToolID::trim) return std::make_unique<TrimTool>();
     if (id == ToolID::extrude) return std::make_unique<ExtrudeTool>();
-    return std::make_unique<InertTool>(id, std::string(identity.title),
-                                       std::string(identity.hint));
+    return std::make_unique<InertTool>(id, std::string(identity.title), std::string(identity.hint));
 }
 
 }  // namespace

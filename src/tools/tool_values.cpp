@@ -4,13 +4,21 @@
 #include <string>
 
 namespace brontile::ToolValues {
+namespace {
+
+// In steps: far below any distance a pointer can tell apart, far above rounding errors.
+constexpr double kStepSlack = 1e-9;
+
+}  // namespace
 
 double step(LengthUnit units) { return units == LengthUnit::inches ? 25.4 / 16 : 1.0; }
 
 double roundedDrag(double distance, LengthUnit units, ModifierSet modifiers) {
     if (modifiers.contains(ModifierSet::option)) return distance;
     const double size = step(units);
-    return std::trunc(distance / size) * size;
+    // A drag that ends a rounding error short of a whole step has reached it.
+    const double steps = distance / size;
+    return std::trunc(steps + std::copysign(kStepSlack, steps)) * size;
 }
 
 std::optional<double> axisParameter(const Ray& ray, const Vec3& anchor, const Vec3& direction) {

@@ -87,9 +87,8 @@ void TrimTool::pointer(const PointerEvent& event, ModelingContext& context) {
                 static_cast<std::size_t>(upper - splits.begin()), splits.size() - 1);
             const double low = splits[b - 1];
             const double high = splits[b];
-            for (const SketchLine& piece :
-                 {SketchLine{line->start, line->start + d * low},
-                  SketchLine{line->start + d * high, line->end}}) {
+            for (const SketchLine& piece : {SketchLine{line->start, line->start + d * low},
+                                            SketchLine{line->start + d * high, line->end}}) {
                 if ((piece.end - piece.start).length() > kShortestPiece) {
                     pieces.push_back({SketchEntityID::generate(), piece, false});
                 }

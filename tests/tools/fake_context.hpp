@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "interaction/scene_hit_tester.hpp"
 #include "kernel/poly_kernel.hpp"
-#include "tools/modeling_context.hpp"
+#include "tools/modeling_tool.hpp"
 
 namespace brontile::test {
 
-class FakeContext final : public ModelingContext {
+class FakeContext : public ModelingContext {
 public:
     CADDocument doc = CADDocument::empty("Untitled");
     Selection currentSelection;
@@ -24,6 +25,7 @@ public:
     std::vector<std::string> steps;
     std::vector<ToolID> toolRequests;
     std::vector<std::string> errors;
+    std::vector<std::pair<double, double>> orbits;
 
     [[nodiscard]] const CADDocument& document() const override { return doc; }
     void mutate(const std::string& name, const Change& change) override {
@@ -45,14 +47,50 @@ public:
     [[nodiscard]] const std::string& statusHint() const override { return hint; }
     void setStatusHint(std::string h) override { hint = std::move(h); }
     [[nodiscard]] const GeometryKernel& kernel() const override { return kernel_; }
-    [[nodiscard]] std::optional<HitResult> hitTest(const Ray&) override { return std::nullopt; }
+    [[nodiscard]] std::optional<HitResult> hitTest(const Ray& ray) override {
+        return SceneHitTester::hit(ray, doc, 7 * worldUnitsPerPixel(), sketchID);
+    }
     [[nodiscard]] double worldUnitsPerPixel() const override { return 0.1; }
-    void orbit(double, double) override {}
+    void orbit(double dx, double dy) override { orbits.emplace_back(dx, dy); }
     void setTool(const ToolID& id) override { toolRequests.push_back(id); }
     void showError(const std::string& message) override { errors.push_back(message); }
 
 private:
     PolyKernel kernel_;
 };
+
+// A pointer event whose ray comes straight down onto the world point (from 100 mm above it),
+// or along `direction` through it; its location is the point's x and y.
+inline PointerEvent pointerAt(PointerPhase phase, const Vec3& world, ModifierSet modifiers = {},
+                              int clicks = 1, const Vec3& direction = {0, 0, -1}) {
+    PointerEvent event;
+    event.phase = phase;
+    event.location = {world.x, world.y};
+    event.ray = Ray(world - direction.normalized() * 100, direction);
+    event.modifiers = modifiers;
+    event.clickCount = clicks;
+    return event;
+}
+
+// A person's click at the world point: move, press and release there.
+inline void clickAt(ModelingTool& tool, ModelingContext& context, const Vec3& world,
+                    ModifierSet modifiers = {}, int clicks = 1) {
+    tool.pointer(pointerAt(PointerPhase::move, world, modifiers), context);
+    tool.pointer(pointerAt(PointerPhase::down, world, modifiers, clicks), context);
+    tool.pointer(pointerAt(PointerPhase::up, world, modifiers, clicks), context);
+}
+
+// Press at `from`, drag in `steps` even steps to `to`, release there.
+inline void dragFrom(ModelingTool& tool, ModelingContext& context, const Vec3& from, const Vec3& to,
+                     ModifierSet modifiers = {}, int steps = 4) {
+    tool.pointer(pointerAt(PointerPhase::move, from, modifiers), context);
+    tool.pointer(pointerAt(PointerPhase::down, from, modifiers, 1), context);
+    for (int i = 1; i <= steps; ++i) {
+        tool.pointer(
+            pointerAt(PointerPhase::drag, Vec3::lerp(from, to, double(i) / steps), modifiers, 1),
+            context);
+    }
+    tool.pointer(pointerAt(PointerPhase::up, to, modifiers, 1), context);
+}
 
 }  // namespace brontile::test

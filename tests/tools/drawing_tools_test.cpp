@@ -1,0 +1,191 @@
+// The five sketch drawing tools driven by pointer events and typed values: what each adds to
+// the sketch, when it waits, and the rules that are easy to get wrong.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "support/geometry_checks.hpp"
+#include "tools/arc_tool.hpp"
+#include "tools/circle_tool.hpp"
+#include "tools/fake_context.hpp"
+#include "tools/line_tool.hpp"
+#include "tools/polygon_tool.hpp"
+#include "tools/rectangle_tool.hpp"
+
+namespace brontile {
+namespace {
+
+using test::clickAt;
+using test::dragFrom;
+using test::FakeContext;
+
+// A tool activated in a fresh context, which makes its sketch on the ground plane.
+template <class Tool>
+struct Drawing {
+    FakeContext context;
+    Tool tool;
+
+    Drawing() { tool.activate(context); }
+
+    const Sketch& sketch() const { return context.doc.sketches.front(); }
+    std::vector<SketchGeometry> geometry() const {
+        std::vector<SketchGeometry> result;
+        for (const SketchEntity& e : sketch().entities) result.push_back(e.geometry);
+        return result;
+    }
+    void click(double x, double y, int clicks = 1) {
+        clickAt(tool, context, {x, y, 0}, {}, clicks);
+    }
+};
+
+void expectLine(const SketchGeometry& g, const Vec2& start, const Vec2& end) {
+    const auto* line = std::get_if<SketchLine>(&g);
+    ASSERT_NE(line, nullptr);
+    test::expectNear(line->start, start);
+    test::expectNear(line->end, end);
+}
+
+TEST(LineTool, ChainsCloseOnTheFirstPointOrEndOnADoubleClick) {
+    Drawing<LineTool> d;
+    EXPECT_EQ(d.context.steps, std::vector<std::string>{"New Sketch"});
+    d.click(0, 0);
+    d.click(10, 0);
+    d.click(10, 10);
+    d.click(0, 0);
+    ASSERT_EQ(d.geometry().size(), 3U);
+    expectLine(d.geometry()[2], {10, 10}, {0, 0});
+    EXPECT_FALSE(d.tool.isBusy());
+    // A double click ends the chain without a segment for its second click.
+    d.click(20, 0);
+    d.click(30, 0);
+    d.click(30, 0, 2);
+    EXPECT_EQ(d.geometry().size(), 4U);
+    EXPECT_FALSE(d.tool.isBusy());
+    EXPECT_EQ(std::ranges::count(d.context.steps, "Sketch Line"), 4);
+}
+
+TEST(LineTool, ATypedLengthGoesAlongTheLastDirectionAndTheChainGoesOn) {
+    Drawing<LineTool> d;
+    d.click(5, 5);
+    ASSERT_TRUE(d.context.currentHud);
+    EXPECT_EQ(d.context.currentHud->label, "Length");
+    // Without a move there is no direction: +x.
+    d.tool.hudCommit(25, d.context);
+    expectLine(d.geometry()[0], {5, 5}, {30, 5});
+    EXPECT_TRUE(d.tool.isBusy());
+    d.tool.pointer(test::pointerAt(PointerPhase::move, {30, 9, 0}), d.context);
+    d.tool.hudCommit(2, d.context);
+    expectLine(d.geometry()[1], {30, 5}, {30, 7});
+    // Not a number: refused in words; zero: nothing.
+    d.tool.hudCommit(std::numeric_limits<double>::infinity(), d.context);
+    d.tool.hudCommit(0, d.context);
+    EXPECT_EQ(d.geometry().size(), 2U);
+    EXPECT_EQ(
+        d.context.errors,
+        std::vector<std::string>{"The typed length is not a finite number; nothing was changed."});
+    // Return finishes the chain; Escape with nothing under way is left to the controller.
+    EXPECT_TRUE(d.tool.key(ToolKey::confirm, d.context));
+    EXPECT_FALSE(d.tool.key(ToolKey::escape, d.context));
+    EXPECT_FALSE(d.context.currentHud);
+}
+
+TEST(RectangleTool, PressDragReleaseOrTwoClicksAndNothingFlat) {
+    Drawing<RectangleTool> d;
+    dragFrom(d.tool, d.context, {0, 0, 0}, {10, 5, 0});
+    ASSERT_EQ(d.geometry().size(), 4U);
+    expectLine(d.geometry()[0], {0, 0}, {10, 0});
+    expectLine(d.geometry()[3], {0, 5}, {0, 0});
+    EXPECT_EQ(d.sketch().constraints.size(), 8U);
+    EXPECT_FALSE(d.tool.isBusy());
+    // A release within four view points (0.4 mm here) waits for a second click.
+    dragFrom(d.tool, d.context, {20, 0, 0}, {20.3, 0.3, 0});
+    EXPECT_TRUE(d.tool.isBusy());
+    d.tool.pointer(test::pointerAt(PointerPhase::move, {26, 3, 0}), d.context);
+    ASSERT_TRUE(d.context.currentHud);
+    EXPECT_EQ(d.context.currentHud->text,
+              d.context.formatted(6) + " \u00D7 " + d.context.formatted(3));
+    // No width: nothing, and the first corner stays.
+    d.click(20, 8);
+    EXPECT_EQ(d.geometry().size(), 4U);
+    EXPECT_TRUE(d.tool.isBusy());
+    d.click(26, 8);
+    EXPECT_EQ(d.geometry().size(), 8U);
+}
+
+TEST(CircleTool, TypedRadiiAndEscapeInTwoSteps) {
+    Drawing<CircleTool> d;
+    d.click(3, 4);
+    d.tool.hudCommit(0, d.context);
+    EXPECT_TRUE(d.geometry().empty());
+    d.tool.hudCommit(2.5, d.context);
+    ASSERT_EQ(d.geometry().size(), 1U);
+    EXPECT_EQ(std::get<SketchCircle>(d.geometry()[0]), (SketchCircle{{3, 4}, 2.5}));
+    EXPECT_EQ(d.context.steps.back(), "Sketch Circle");
+    d.click(10, 10);
+    EXPECT_TRUE(d.tool.key(ToolKey::escape, d.context));
+    EXPECT_FALSE(d.tool.isBusy());
+    EXPECT_FALSE(d.tool.key(ToolKey::escape, d.context));
+}
+
+TEST(ArcTool, PassesThroughItsThirdPointWhicheverWayItTurns) {
+    for (const Vec2 third : {Vec2{0, 5}, Vec2{0, -5}, Vec2{3, 4}}) {
+        const auto arc = ArcTool::throughPoints({-5, 0}, {5, 0}, third);
+        ASSERT_TRUE(arc);
+        test::expectNear(arc->center, {0, 0});
+        const double angle = std::atan2(third.y, third.x);
+        const double along = std::remainder(angle - arc->startAngle, 2 * std::numbers::pi);
+        const double from = along < 0 ? along + 2 * std::numbers::pi : along;
+        EXPECT_LT(from, arc->sweep()) << third.x << ", " << third.y;
+    }
+    EXPECT_FALSE(ArcTool::throughPoints({-5, 0}, {5, 0}, {1, 0}));
+    EXPECT_FALSE(ArcTool::throughPoints({1, 1}, {1, 1}, {4, 4}));
+}
+
+TEST(ArcTool, TypedRadiiNeedAChordTheyCanSpan) {
+    Drawing<ArcTool> d;
+    d.click(-5, 0);
+    // An end on the start makes no chord: the tool waits for another.
+    d.click(-5, 0);
+    EXPECT_EQ(d.context.currentHud->label, "Chord");
+    d.click(5, 0);
+    d.tool.hudCommit(4, d.context);
+    EXPECT_TRUE(d.geometry().empty());
+    d.tool.hudCommit(5, d.context);
+    ASSERT_EQ(d.geometry().size(), 1U);
+    const auto arc = std::get<SketchArc>(d.geometry()[0]);
+    test::expectNear(arc.center, {0, 0});
+    EXPECT_NEAR(arc.sweep(), std::numbers::pi, 1e-12);
+    EXPECT_FALSE(d.tool.isBusy());
+}
+
+TEST(PolygonTool, TypedRadiusPutsTheFirstVertexOnXAndShiftStepsTheSides) {
+    Drawing<PolygonTool> d;
+    d.click(0, 0);
+    EXPECT_EQ(d.context.currentHud->label, "6-gon");
+    d.tool.hudCommit(10, d.context);
+    ASSERT_EQ(d.geometry().size(), 6U);
+    expectLine(d.geometry()[0], {10, 0}, {5, 5 * std::sqrt(3.0)});
+    EXPECT_EQ(d.sketch().constraints.size(), 6U);
+    // Each press of Shift steps the count; holding it does not, and 12 goes round to 3.
+    const auto move = [&](ModifierSet modifiers) {
+        d.tool.pointer(test::pointerAt(PointerPhase::move, {1, 1, 0}, modifiers), d.context);
+    };
+    move(ModifierSet::shift);
+    move(ModifierSet::shift);
+    EXPECT_EQ(d.tool.sides(), 7);
+    for (int i = 0; i < 5; ++i) {
+        move({});
+        move(ModifierSet::shift);
+    }
+    EXPECT_EQ(d.tool.sides(), 12);
+    move({});
+    move(ModifierSet::shift);
+    EXPECT_EQ(d.tool.sides(), 3);
+    d.click(0, 0);
+    d.tool.hudCommit(1e-7, d.context);
+    EXPECT_EQ(d.geometry().size(), 6U);
+}
+
+}  // namespace
+}  // namespace brontile

@@ -1,0 +1,156 @@
+// Trim, offset and extrude: the curves and regions they act on, and what they write.
+#include <gtest/gtest.h>
+
+#include "support/geometry_checks.hpp"
+#include "support/sketch_fixtures.hpp"
+#include "tools/extrude_tool.hpp"
+#include "tools/fake_context.hpp"
+#include "tools/offset_tool.hpp"
+#include "tools/trim_tool.hpp"
+
+namespace brontile {
+namespace {
+
+using test::clickAt;
+using test::FakeContext;
+using test::line;
+
+// A context whose document holds one active sketch on the ground with these entities.
+struct SketchContext : FakeContext {
+    explicit SketchContext(std::vector<SketchEntity> entities,
+                           std::vector<SketchConstraint> constraints = {}) {
+        doc.sketches.push_back(test::sketchOf(std::move(entities), std::move(constraints)));
+        sketchID = doc.sketches.back().id;
+    }
+    const Sketch& sketch() const { return doc.sketches.front(); }
+};
+
+std::vector<SketchEntity> square(double x0, double y0, double size) {
+    return {line({x0, y0}, {x0 + size, y0}), line({x0 + size, y0}, {x0 + size, y0 + size}),
+            line({x0 + size, y0 + size}, {x0, y0 + size}), line({x0, y0 + size}, {x0, y0})};
+}
+
+TEST(TrimTool, CutsTheCrossedPieceUnderThePointerWithItsConstraints) {
+    const SketchEntity long_ = line({0, 0}, {20, 0});
+    SketchContext context(
+        {long_, line({10, -5}, {10, 5}), line({20, 0}, {25, 5}), test::circle({40, 0}, 3)},
+        {test::constraint(SketchConstraintKind::horizontal, {{long_.id, {}}})});
+    TrimTool tool;
+    // Touching at its end does not split the long line; the piece from the crossing goes.
+    clickAt(tool, context, {16, 0, 0});
+    const auto& entities = context.sketch().entities;
+    ASSERT_EQ(entities.size(), 4U);
+    EXPECT_EQ(std::get<SketchLine>(entities.back().geometry), (SketchLine{{0, 0}, {10, 0}}));
+    EXPECT_TRUE(context.sketch().constraints.empty());
+    EXPECT_EQ(context.steps, std::vector<std::string>{"Trim"});
+    // A circle, and a line crossed by nothing, go whole; a click far from any curve does nothing.
+    clickAt(tool, context, {43, 0, 0});
+    clickAt(tool, context, {24, 4, 0});
+    clickAt(tool, context, {60, 60, 0});
+    EXPECT_EQ(context.sketch().entities.size(), 2U);
+    EXPECT_EQ(context.steps.size(), 3U);
+}
+
+TEST(OffsetTool, WritesIntoTheRegionsOwnSketch) {
+    SketchContext context(square(0, 0, 10));
+    context.doc.sketches.push_back(test::sketchOf({}, {}, SketchPlane::xz));
+    context.sketchID = context.doc.sketches.back().id;
+    OffsetTool tool;
+    clickAt(tool, context, {5, 5, 0});
+    ASSERT_TRUE(tool.isBusy());
+    EXPECT_EQ(context.currentHud->label, "Offset");
+    tool.hudCommit(2, context);
+    const auto& grown = context.sketch().entities;
+    ASSERT_EQ(grown.size(), 8U);
+    EXPECT_TRUE(context.doc.sketches.back().entities.empty());
+    for (std::size_t i = 4; i < 8; ++i) {
+        const auto& l = std::get<SketchLine>(grown[i].geometry);
+        for (const Vec2& p : {l.start, l.end}) {
+            EXPECT_NEAR(std::max(std::abs(p.x - 5), std::abs(p.y - 5)), 7, 1e-9);
+        }
+    }
+    EXPECT_FALSE(tool.isBusy());
+    // Escape drops a picked region and adds nothing.
+    clickAt(tool, context, {5, 5, 0});
+    EXPECT_TRUE(tool.key(ToolKey::escape, context));
+    EXPECT_TRUE(context.currentOverlay.lines.empty());
+    EXPECT_EQ(context.sketch().entities.size(), 8U);
+}
+
+TEST(ExtrudeTool, AsksForADistanceAfterAClickAndTakesATypedOne) {
+    SketchContext context(square(0, 0, 10));
+    ExtrudeTool tool;
+    clickAt(tool, context, {5, 5, 0});
+    EXPECT_TRUE(context.doc.bodies.empty());
+    EXPECT_EQ(context.hint,
+              "Type a distance and press Return, click the orange reverse arrow "
+              "to flip, or drag again.");
+    // Return with no distance is not taken; zero and non-numbers are refused in words.
+    EXPECT_FALSE(tool.key(ToolKey::confirm, context));
+    tool.hudCommit(0, context);
+    tool.hudCommit(std::nan(""), context);
+    EXPECT_EQ(context.errors.size(), 2U);
+    EXPECT_TRUE(context.doc.bodies.empty());
+    tool.hudCommit(10, context);
+    ASSERT_EQ(context.doc.bodies.size(), 1U);
+    EXPECT_NEAR(context.doc.bodies[0].mesh.volume(), 1000, 1e-9);
+    EXPECT_EQ(context.doc.bodies[0].name, "Body 1");
+    EXPECT_EQ(context.steps, std::vector<std::string>{"Extrude"});
+    EXPECT_TRUE(context.currentSelection.contains(context.doc.bodies[0].id));
+    EXPECT_FALSE(tool.isBusy());
+    EXPECT_EQ(context.hint, tool.hint());
+}
+
+TEST(ExtrudeTool, DragsRoundToStepsFlipPastThePlaneAndPickTheInnerRegion) {
+    std::vector<SketchEntity> entities = square(0, 0, 10);
+    for (SketchEntity& e : square(3, 3, 4)) entities.push_back(e);
+    SketchContext context(entities);
+    ExtrudeTool tool;
+    const Vec3 slanted{0, 1, -1};
+    const auto drag = [&](const Vec3& to, ModifierSet modifiers) {
+        tool.pointer(test::pointerAt(PointerPhase::down, {5, 5, 0}, modifiers, 1, slanted),
+                     context);
+        tool.pointer(test::pointerAt(PointerPhase::drag, to, modifiers, 1, slanted), context);
+        tool.pointer(test::pointerAt(PointerPhase::up, to, modifiers, 1, slanted), context);
+    };
+    drag({5, 5, 12.7}, {});
+    drag({5, 5, 12.7}, ModifierSet::option);
+    drag({5, 5, -3.5}, {});
+    ASSERT_EQ(context.doc.bodies.size(), 3U);
+    const auto height = [&](std::size_t i) {
+        const auto box = context.doc.bodies[i].mesh.bounds();
+        return std::pair{box->min.z, box->max.z};
+    };
+    EXPECT_EQ(height(0), (std::pair{0.0, 12.0}));
+    EXPECT_NEAR(height(1).second, 12.7, 1e-9);
+    EXPECT_EQ(height(2), (std::pair{-3.0, 0.0}));
+    // The inner square (16 mm²) was picked, not the outer one.
+    EXPECT_NEAR(context.doc.bodies[0].mesh.volume(), 16 * 12, 1e-9);
+}
+
+TEST(ExtrudeTool, TheReverseConeFlipsATypedDistance) {
+    SketchContext context(square(0, 0, 10));
+    ExtrudeTool tool;
+    clickAt(tool, context, {5, 5, 0});
+    // The cone lies behind the arrow's foot: reach it from the side.
+    const ArrowGizmo gizmo = context.currentOverlay.arrows.at(0).gizmo(0.1);
+    const Vec3 cone = Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
+    tool.pointer(test::pointerAt(PointerPhase::down, cone, {}, 1, {1, 0, 0}), context);
+    EXPECT_EQ(context.currentHud->detail, "Reverse");
+    tool.hudCommit(10, context);
+    ASSERT_EQ(context.doc.bodies.size(), 1U);
+    EXPECT_EQ(context.doc.bodies[0].mesh.bounds()->min.z, -10);
+}
+
+TEST(ProfileCache, ReusesRegionsOnlyForAnEqualSketch) {
+    Sketch sketch = test::sketchOf(square(0, 0, 10));
+    ProfileCache cache;
+    const std::vector<Profile>* first = &cache.profiles(sketch);
+    EXPECT_EQ(&cache.profiles(sketch), first);
+    EXPECT_EQ(first->front().sketchID, sketch.id);
+    sketch.entities.push_back(test::circle({20, 0}, 2));
+    EXPECT_EQ(cache.profiles(sketch).size(), 2U);
+}
+
+}  // namespace
+}  // namespace brontile
