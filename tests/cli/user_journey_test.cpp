@@ -2,34 +2,16 @@
 // checked through the trace the replay prints.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/replay.hpp"
-#include "cli/session_trace.hpp"
+#include "cli/replay_checks.hpp"
 #include "support/scratch_directory.hpp"
 #include "support/test_data.hpp"
 
 namespace brontile {
 namespace {
 
-using Json = cli::OrderedJson;
-
-std::vector<Json> replayed(const Json& script) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = cli::replay(script.dump(), out, err);
-    EXPECT_EQ(code, cli::kReplayed) << err.str();
-    std::vector<Json> lines;
-    std::istringstream text(out.str());
-    for (std::string line; std::getline(text, line);) lines.push_back(Json::parse(line));
-    return lines;
-}
-
-std::vector<std::string> bodyNames(const Json& line) {
-    std::vector<std::string> names;
-    for (const auto& body : line["document"]["bodies"]) names.push_back(body["name"]);
-    return names;
-}
+using test::bodyNames;
+using test::Json;
+using test::replayed;
 
 TEST(UserJourney, BodiesSurviveDuplicateHideIsolateRenameSaveAndReopen) {
     test::ScratchDirectory scratch;

@@ -123,6 +123,18 @@ TEST(DocumentSession, SketchesStartOnTheChosenPlaneAndUndoEndsThem) {
     s.dispatch("sketch.newRight");
     s.dispatch("edit.undo");
     EXPECT_FALSE(s.activeSketchID());
+    // Undo abandons a shape under way.
+    s.dispatch("sketch.newTop");
+    s.dispatch("tool.circle");
+    PointerEvent press;
+    press.phase = PointerPhase::down;
+    press.clickCount = 1;
+    press.ray = Ray({1, 2, 50}, {0, 0, -1});
+    s.viewportPointer(press);
+    ASSERT_TRUE(s.tools().active().isBusy());
+    s.dispatch("edit.undo");
+    EXPECT_FALSE(s.tools().active().isBusy());
+
     EXPECT_EQ(s.document().sketches.size(), 1U);
 }
 

@@ -107,6 +107,7 @@ TEST(FileFlow, UnsavedChangesAreAskedAboutBeforeNewOrOpen) {
     EXPECT_TRUE(std::holds_alternative<SavePanelRequest>(requests[1]));
     EXPECT_EQ(s.document().bodies.size(), 1U);
     // "Discard" then opening a package: it replaces the document unsaved.
+    s.mutate("Add Sketch", [](CADDocument& d) { d.addSketch(SketchPlane::xy); });
     f.saveAs("kept");
     f.addBox();
     f.platform.answerAlert("Discard");
@@ -116,6 +117,17 @@ TEST(FileFlow, UnsavedChangesAreAskedAboutBeforeNewOrOpen) {
     EXPECT_FALSE(s.isDirty());
     EXPECT_FALSE(s.history().canUndo());
     EXPECT_EQ(s.activeToolID(), ToolID::select);
+    // With nothing to undo, Undo leaves a shape under way as it is.
+    s.setActiveSketch(s.document().sketches.front().id);
+    s.dispatch("tool.circle");
+    PointerEvent press;
+    press.phase = PointerPhase::down;
+    press.clickCount = 1;
+    press.ray = Ray({1, 2, 50}, {0, 0, -1});
+    s.viewportPointer(press);
+    s.dispatch("edit.undo");
+    EXPECT_TRUE(s.tools().active().isBusy());
+    EXPECT_FALSE(s.history().canUndo());
 }
 
 TEST(FileFlow, AFailedOpenLeavesTheDocumentAsItWas) {

@@ -1,0 +1,37 @@
+// Running replay scripts in tests and reading their traces.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/replay.hpp"
+#include "cli/session_trace.hpp"
+
+namespace brontile::test {
+
+using Json = cli::OrderedJson;
+
+// The trace lines of a script, given as text, that must run to its end.
+inline std::vector<Json> replayedText(std::string_view script) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = cli::replay(script, out, err);
+    EXPECT_EQ(code, cli::kReplayed) << err.str();
+    std::vector<Json> lines;
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) lines.push_back(Json::parse(line));
+    return lines;
+}
+
+inline std::vector<Json> replayed(const Json& script) { return replayedText(script.dump()); }
+
+inline std::vector<std::string> bodyNames(const Json& line) {
+    std::vector<std::string> names;
+    for (const auto& body : line["document"]["bodies"]) names.push_back(body["name"]);
+    return names;
+}
+
+}  // namespace brontile::test
