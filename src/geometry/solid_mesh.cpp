@@ -72,6 +72,13 @@ SolidMesh::SolidMesh(std::vector<Vec3> vertices, std::vector<SolidFace> faces) {
     faces_ = share(std::move(faces));
 }
 
+SolidMesh SolidMesh::withComputedNormals(std::vector<Vec3> vertices,
+                                         std::vector<SolidFace> faces) {
+    checkIndices(vertices, faces);
+    applyNewellNormals(vertices, faces);
+    return SolidMesh(share(std::move(vertices)), share(std::move(faces)));
+}
+
 const std::vector<Vec3>& SolidMesh::vertices() const {
     return vertices_ ? *vertices_ : kNoVertices;
 }

@@ -85,6 +85,10 @@ public:
     SolidMesh() = default;
     // Throws InvalidMeshError when a polygon names a vertex outside `vertices`.
     SolidMesh(std::vector<Vec3> vertices, std::vector<SolidFace> faces);
+    // As the constructor, with every face's normal computed from its loops (one pass, no copy
+    // of the faces).
+    [[nodiscard]] static SolidMesh withComputedNormals(std::vector<Vec3> vertices,
+                                                       std::vector<SolidFace> faces);
 
     [[nodiscard]] static SolidMesh empty() { return {}; }
 

@@ -48,9 +48,7 @@ Vec3 planeNormal(const SketchPlane& plane) {
 }
 
 SolidMesh withNormals(std::vector<Vec3> vertices, std::vector<SolidFace> faces) {
-    SolidMesh mesh(std::move(vertices), std::move(faces));
-    mesh.recomputeNormals();
-    return mesh;
+    return SolidMesh::withComputedNormals(std::move(vertices), std::move(faces));
 }
 
 // The same solid wound the other way round, for a sweep that came out inside out.

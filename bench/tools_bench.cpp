@@ -1,0 +1,108 @@
+// What a person feels while dragging with a tool: one pointer event through the session, with
+// the tool's preview (kernel result and overlay) rebuilt, but nothing drawn.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "session/document_session.hpp"
+#include "session/scripted_platform.hpp"
+#include "support/mesh_fixtures.hpp"
+
+namespace brontile {
+namespace {
+
+struct Session {
+    ScriptedPlatform platform{DateTime{}};
+    DocumentSession session{platform, KeymapStore(KeymapProfile::builtInFallback())};
+
+    // An event whose ray runs through the world point, slanted so that it is never parallel to
+    // a vertical axis.
+    void pointer(PointerPhase phase, const Vec3& at) {
+        PointerEvent event;
+        event.phase = phase;
+        event.clickCount = 1;
+        const Vec3 direction = Vec3{0, 1, -1}.normalized();
+        event.ray = Ray(at - direction * 200, direction);
+        session.viewportPointer(event);
+    }
+};
+
+// Alternating drag targets, so that every event changes the preview.
+Vec3 dragTarget(int i, const Vec3& from) { return from + Vec3{0, 0, i % 2 ? 6.0 : 4.0}; }
+
+// A drag event of push/pull on the top of a sphere of about 20 000 triangles: the kernel's
+// moved mesh and the overlay that shows it in place of the body.
+void BM_PushPullDragEvent(benchmark::State& state) {
+    Session s;
+    s.session.mutate("Add", [](CADDocument& d) {
+        d.addBody(test::sphereMesh({0, 0, 0}, 50, 100, 100));
+    });
+    state.counters["triangles"] =
+        static_cast<double>(s.session.document().bodies[0].mesh.triangleCount());
+    // The triangle fan around the north pole faces up; press inside one of its triangles.
+    const Vec3 onTop{0.3, 0.1, 49.99};
+    s.pointer(PointerPhase::move, onTop);
+    s.pointer(PointerPhase::down, onTop);
+    int i = 0;
+    for (auto _ : state) s.pointer(PointerPhase::drag, dragTarget(++i, onTop));
+    s.pointer(PointerPhase::up, onTop);
+    if (s.session.overlay().replacements.empty() && s.session.history().undoActionName() !=
+                                                        std::optional<std::string>("Push/Pull")) {
+        state.SkipWithError("the drag never pushed the face");
+    }
+}
+
+// A sketch whose one region is a polygon of `sides` lines.
+Sketch polygonSketch(int sides) {
+    Sketch sketch{Uuid::random(), "Sketch 1", SketchPlane::xy, {}, true, {}};
+    for (int k = 0; k < sides; ++k) {
+        const auto corner = [&](int j) {
+            const double a = 2 * std::numbers::pi * j / sides;
+            return Vec2{40 * std::cos(a), 40 * std::sin(a)};
+        };
+        sketch.entities.push_back(
+            {SketchEntityID::generate(), SketchLine{corner(k), corner(k + 1)}, false});
+    }
+    return sketch;
+}
+
+// A drag event of the extrude tool on a sketch of 150 lines: the prism preview and its arrow.
+void BM_ExtrudeDragEvent(benchmark::State& state) {
+    Session s;
+    s.session.mutate("Add", [](CADDocument& d) { d.sketches.push_back(polygonSketch(150)); });
+    s.session.dispatch("tool.extrude");
+    const Vec3 inside{1, 1, 0};
+    s.pointer(PointerPhase::move, inside);
+    s.pointer(PointerPhase::down, inside);
+    int i = 0;
+    for (auto _ : state) s.pointer(PointerPhase::drag, dragTarget(++i, inside));
+    if (s.session.overlay().meshes.empty()) state.SkipWithError("no extrusion was previewed");
+}
+
+// A pointer move of the line tool with a segment under way, snapping against a sketch of 200
+// lines: the snap, the preview line and its decoration, the HUD.
+void BM_LineToolMoveEvent(benchmark::State& state) {
+    Session s;
+    Sketch sketch = polygonSketch(200);
+    const Uuid id = sketch.id;
+    s.session.mutate("Add", [&](CADDocument& d) { d.sketches.push_back(std::move(sketch)); });
+    s.session.setActiveSketch(id);
+    s.session.dispatch("tool.line");
+    s.pointer(PointerPhase::move, {0, 0, 0});
+    s.pointer(PointerPhase::down, {0, 0, 0});
+    s.pointer(PointerPhase::up, {0, 0, 0});
+    int i = 0;
+    for (auto _ : state) {
+        ++i;
+        s.pointer(PointerPhase::move, {20 + 0.37 * (i % 40), 13 - 0.21 * (i % 30), 0});
+    }
+    if (!s.session.hud()) state.SkipWithError("the line tool showed no length");
+}
+
+BENCHMARK(BM_PushPullDragEvent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtrudeDragEvent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineToolMoveEvent)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace brontile
