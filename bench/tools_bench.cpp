@@ -47,8 +47,8 @@ void BM_PushPullDragEvent(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) s.pointer(PointerPhase::drag, dragTarget(++i, onTop));
     s.pointer(PointerPhase::up, onTop);
-    if (s.session.overlay().replacements.empty() && s.session.history().undoActionName() !=
-                                                        std::optional<std::string>("Push/Pull")) {
+    if (s.session.overlay().replacements.empty() &&
+        s.session.history().undoActionName() != std::optional<std::string>("Push/Pull")) {
         state.SkipWithError("the drag never pushed the face");
     }
 }

@@ -72,8 +72,7 @@ SolidMesh::SolidMesh(std::vector<Vec3> vertices, std::vector<SolidFace> faces) {
     faces_ = share(std::move(faces));
 }
 
-SolidMesh SolidMesh::withComputedNormals(std::vector<Vec3> vertices,
-                                         std::vector<SolidFace> faces) {
+SolidMesh SolidMesh::withComputedNormals(std::vector<Vec3> vertices, std::vector<SolidFace> faces) {
     checkIndices(vertices, faces);
     applyNewellNormals(vertices, faces);
     return SolidMesh(share(std::move(vertices)), share(std::move(faces)));

@@ -1,7 +1,11 @@
 #include "session/document_session.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 #include "commands/app_command_id.hpp"
 #include "commands/undoable_command.hpp"
@@ -48,6 +52,32 @@ bool storableMesh(const SolidMesh& mesh) {
         }
     }
     return true;
+}
+
+// Whether every number of the sketch is one a document can store: coordinates within the same
+// bound as a body's, finite sizes, angles and constraint values.
+bool storableSketch(const Sketch& sketch) {
+    const auto fits = [](std::initializer_list<double> values) {
+        return std::ranges::all_of(values, [](double c) { return std::abs(c) <= kMaxCoordinate; });
+    };
+    for (const SketchEntity& entity : sketch.entities) {
+        const bool fine = std::visit(
+            [&](const auto& g) {
+                using G = std::decay_t<decltype(g)>;
+                if constexpr (std::is_same_v<G, SketchLine>) {
+                    return fits({g.start.x, g.start.y, g.end.x, g.end.y});
+                } else if constexpr (std::is_same_v<G, SketchCircle>) {
+                    return fits({g.center.x, g.center.y, g.radius});
+                } else {
+                    return fits({g.center.x, g.center.y, g.radius, g.startAngle, g.endAngle});
+                }
+            },
+            entity.geometry);
+        if (!fine) return false;
+    }
+    return std::ranges::all_of(sketch.constraints, [&](const SketchConstraint& c) {
+        return !c.value || fits({*c.value});
+    });
 }
 
 // The commands that constrain the selected sketch geometry by kind.
@@ -115,6 +145,13 @@ std::optional<std::string> DocumentSession::unstorable(const CADDocument& before
         if (!storableMesh(body.mesh)) {
             return "the result has coordinates that are not finite numbers or lie impossibly "
                    "far out, so its volume is not a finite number";
+        }
+    }
+    for (std::size_t i = 0; i < after.sketches.size(); ++i) {
+        const Sketch& sketch = after.sketches[i];
+        if (i < before.sketches.size() && before.sketches[i] == sketch) continue;
+        if (!storableSketch(sketch)) {
+            return "the sketch would hold numbers that are not finite or lie impossibly far out";
         }
     }
     return std::nullopt;

@@ -81,7 +81,8 @@ void ArcTool::hudCommit(double value, ModelingContext& context) {
     // Equal start and end angles would make a full circle, never what a chord asks for.
     if (!(half * 2 >= kDegenerate) || half > value) return;
     const Vec2 normal = Vec2{-chord.y, chord.x}.normalized();
-    const Vec2 center = (*start_ + *end_) / 2 + normal * std::sqrt(value * value - half * half);
+    // (r − h)(r + h) rather than r² − h², which overflows long before r does.
+    const Vec2 center = (*start_ + *end_) / 2 + normal * std::sqrt((value - half) * (value + half));
     add(SketchArc{center, value, angleOf(*start_ - center), angleOf(*end_ - center)}, *sketch,
         context);
 }
@@ -108,6 +109,13 @@ std::optional<HUDState> ArcTool::hudState(const ModelingContext&) const {
     if (const auto arc = pendingArc()) {
         return HUDState{"Radius", arc->radius,  std::nullopt,
                         true,     std::nullopt, HUDQuantity::length};
+    }
+    // With both ends placed and no third point off the chord yet, the smallest radius that spans
+    // the chord, so that a radius can be typed at once.
+    if (start_ && end_) {
+        return HUDState{"Radius",     (*end_ - *start_).length() / 2,
+                        std::nullopt, true,
+                        std::nullopt, HUDQuantity::length};
     }
     return std::nullopt;
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/tolerances.hpp"
+#include "geometry/triangulator.hpp"
 #include "sketch/offset_2d.hpp"
 #include "tools/sketch_support.hpp"
 #include "tools/tool_catalog.hpp"
@@ -22,6 +24,20 @@ std::vector<Vec3> closedWorld(const SketchPlane& plane, std::span<const Vec2> lo
     for (const Vec2& p : loop) world.push_back(plane.toWorld(p));
     if (!world.empty()) world.push_back(world.front());
     return world;
+}
+
+// Whether the offset outline still bounds the region's shape: every edge keeps its direction
+// (an inward offset past a narrow part, or an outward one past a short notch edge, turns some
+// edge round) and the outline encloses an area.
+bool keepsShape(std::span<const Vec2> loop, std::span<const Vec2> moved) {
+    if (moved.size() != loop.size() || !(Triangulator::signedArea(moved) > kAreaTolerance)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < loop.size(); ++i) {
+        const std::size_t next = (i + 1) % loop.size();
+        if (!((moved[next] - moved[i]).dot(loop[next] - loop[i]) > 0)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -86,9 +102,10 @@ void OffsetTool::showPreview(ModelingContext& context) const {
     SceneOverlay overlay;
     overlay.addPolyline(closedWorld(profile_->plane, profile_->loop), RGBA::hover);
     if (std::abs(distance_) > kSmallestOffset) {
-        overlay.addPolyline(
-            closedWorld(profile_->plane, Offset2D::offset(profile_->loop, distance_)),
-            RGBA::preview);
+        const std::vector<Vec2> loop = Offset2D::offset(profile_->loop, distance_);
+        if (keepsShape(profile_->loop, loop)) {
+            overlay.addPolyline(closedWorld(profile_->plane, loop), RGBA::preview);
+        }
     }
     context.setOverlay(std::move(overlay));
     context.setHud(
@@ -98,16 +115,24 @@ void OffsetTool::showPreview(ModelingContext& context) const {
 void OffsetTool::commit(ModelingContext& context) {
     if (!profile_) return;
     // The outline goes into the sketch the region came from, never into another plane.
-    if (!context.document().sketch(profile_->sketchID)) return;
+    if (!context.document().sketch(profile_->sketchID)) {
+        context.showError("The region's sketch is gone; nothing was offset.");
+        return drop(context);
+    }
     if (std::abs(distance_) > kSmallestOffset) {
         const std::vector<Vec2> loop = Offset2D::offset(profile_->loop, distance_);
+        if (!keepsShape(profile_->loop, loop)) {
+            context.showError("An offset of " + context.formatted(distance_) +
+                              " would fold the region's outline over itself; nothing was "
+                              "added.");
+            return;
+        }
         std::vector<SketchGeometry> lines;
         for (std::size_t i = 0; i < loop.size(); ++i) {
-            lines.emplace_back(SketchLine{loop[i], loop[(i + 1) % loop.size()]});
+            const SketchLine edge{loop[i], loop[(i + 1) % loop.size()]};
+            if ((edge.end - edge.start).length() > kLengthTolerance) lines.emplace_back(edge);
         }
-        if (!lines.empty()) {
-            SketchSupport::addEntities(lines, profile_->sketchID, "Offset", context);
-        }
+        SketchSupport::addEntities(lines, profile_->sketchID, "Offset", context);
     }
     drop(context);
 }

@@ -19,7 +19,7 @@ constexpr double kSmallestRadius = 1e-6;
 
 PolygonTool::PolygonTool() : SketchDrawingTool(toolIdentity(ToolID::polygon)) {}
 
-void PolygonTool::pointer(const PointerEvent& event, ModelingContext& context) {
+void PolygonTool::beforeSnap(const PointerEvent& event) {
     const bool shift = event.modifiers.contains(ModifierSet::shift);
     if (shift) {
         // Each press of Shift steps the count, from 12 round to 3.
@@ -27,12 +27,11 @@ void PolygonTool::pointer(const PointerEvent& event, ModelingContext& context) {
         sides_ = std::clamp(sides_, kFewestSides, kMostSides);
     }
     shiftHeld_ = shift;
-    SketchDrawingTool::pointer(event, context);
 }
 
 std::vector<Vec2> PolygonTool::vertices(const Vec2& c, const Vec2& v, int sides) {
     const Vec2 arm = v - c;
-    const double radius = arm.length();
+    const double radius = std::hypot(arm.x, arm.y);
     const double first = std::atan2(arm.y, arm.x);
     std::vector<Vec2> points;
     points.reserve(static_cast<std::size_t>(std::max(sides, 0)));
@@ -67,7 +66,7 @@ void PolygonTool::handle(const PointerEvent& event, const Sketch& sketch,
 
 void PolygonTool::commit(const Vec2& c, const Vec2& v, const Sketch& sketch,
                          ModelingContext& context) {
-    if (!((v - c).length() > kSmallestRadius)) return;
+    if (!(std::hypot(v.x - c.x, v.y - c.y) > kSmallestRadius)) return;
     const std::vector<SketchEntity> edges = lineEntities(vertices(c, v, sides_), true);
     commitShape(edges, SketchAutoConstraints::forPolygon(entityIDs(edges)), sketch,
                 "Sketch Polygon", context);

@@ -1,5 +1,5 @@
 // Regular polygons of 3 to 12 constrained sides, by centre and a vertex or a typed radius; each
-// press of Shift during the gesture steps the side count.
+// press of Shift steps the side count.
 #pragma once
 
 #include "tools/sketch_drawing_tool.hpp"
@@ -11,7 +11,6 @@ public:
     PolygonTool();
 
     void hudCommit(double value, ModelingContext& context) override;
-    void pointer(const PointerEvent& event, ModelingContext& context) override;
 
     [[nodiscard]] int sides() const { return sides_; }
     // The vertices of the polygon centred on c with v as its first vertex.
@@ -20,6 +19,7 @@ public:
 private:
     [[nodiscard]] bool hasFirstPoint() const override { return center_.has_value(); }
     void clearShape() override { center_.reset(); }
+    void beforeSnap(const PointerEvent& event) override;
     void handle(const PointerEvent& event, const Sketch& sketch, ModelingContext& context) override;
     [[nodiscard]] std::vector<std::vector<Vec2>> previewShape() const override;
     [[nodiscard]] std::optional<HUDState> hudState(const ModelingContext& context) const override;

@@ -16,6 +16,10 @@ const std::vector<Profile>& ProfileCache::profiles(const Sketch& sketch) {
     return entry.profiles;
 }
 
+void ProfileCache::retainOnly(const CADDocument& document) {
+    std::erase_if(entries_, [&](const auto& entry) { return !document.sketchIndex(entry.first); });
+}
+
 namespace RegionFinder {
 
 std::optional<Profile> regionUnder(const Ray& ray, const CADDocument& document,
@@ -29,6 +33,7 @@ std::optional<Profile> regionUnder(const Ray& ray, const CADDocument& document,
             order.push_back(&sketch);
         }
     }
+    cache.retainOnly(document);
     for (const Sketch* sketch : order) {
         const auto point = SketchSupport::pointOnPlane(ray, sketch->plane);
         if (!point) continue;

@@ -19,6 +19,8 @@ namespace brontile {
 class ProfileCache {
 public:
     [[nodiscard]] const std::vector<Profile>& profiles(const Sketch& sketch);
+    // Forgets the sketches the document no longer has.
+    void retainOnly(const CADDocument& document);
 
 private:
     struct Entry {

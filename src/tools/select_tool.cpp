@@ -24,13 +24,19 @@ void toggle(std::unordered_set<T>& set, const T& item) {
     if (!set.erase(item)) set.insert(item);
 }
 
-// Why a push/pull result cannot be kept: it encloses nothing, or some face turned to face
-// inwards because the moved face passed through another side of the body.
+// A face whose normal turned nearly right round went through zero area on the way: the moved
+// face passed through another side of the body. (A face that only tilts, such as a roof over a
+// pushed wall, turns much less.)
+constexpr double kReversedNormal = -0.99;
+
+// Why a push/pull result cannot be kept: some face turned inside out, or the body encloses
+// nothing any more.
 std::optional<std::string> pushPullProblem(const SolidMesh& before, const SolidMesh& after) {
     const auto& old = before.faces();
     const auto& now = after.faces();
     for (std::size_t i = 0; i < old.size() && i < now.size(); ++i) {
-        if (old[i].normal.dot(now[i].normal) < -kNormalizeEpsilon) {
+        if (old[i].id != now[i].id) continue;
+        if (old[i].normal.dot(now[i].normal) < kReversedNormal) {
             return "Push/Pull would turn the body inside out: the face would pass through "
                    "another side of it.";
         }
@@ -39,6 +45,11 @@ std::optional<std::string> pushPullProblem(const SolidMesh& before, const SolidM
         return "Push/Pull would leave the body with no volume.";
     }
     return std::nullopt;
+}
+
+// The constraint a reference names; the caller found it in the document.
+SketchConstraint constraintAt(const CADDocument& document, const SketchConstraintSel& ref) {
+    return *document.sketch(ref.sketch)->constraint(ref.constraint);
 }
 
 // The pushed mesh, or why there is none (the kernel's error or a result that cannot be kept).
@@ -87,7 +98,20 @@ std::optional<SelectTool::SelectedFace> SelectTool::selectedFace(const ModelingC
 
 std::optional<ArrowGizmo::Part> SelectTool::arrowHit(const Ray& ray,
                                                      const ModelingContext& context) const {
+    // Only an arrow that is shown can be hit: after an undo the overlay has none.
+    const auto& shown = context.overlay().arrows;
+    if (std::ranges::find(shown, arrow_) == shown.end()) return std::nullopt;
     return arrow_.hit(ray, context.worldUnitsPerPixel());
+}
+
+bool SelectTool::key(ToolKey key, ModelingContext& context) {
+    // Escape abandons a push/pull under way; the face stays selected.
+    if (key != ToolKey::escape || !isBusy()) return false;
+    drag_ = {};
+    context.setOverlay(SceneOverlay::empty);
+    refreshHud(context);
+    presentArrow(context);
+    return true;
 }
 
 void SelectTool::pointer(const PointerEvent& event, ModelingContext& context) {
@@ -101,7 +125,9 @@ void SelectTool::pointer(const PointerEvent& event, ModelingContext& context) {
 
 void SelectTool::press(const PointerEvent& event, ModelingContext& context) {
     context.setHover(std::nullopt);
-    if (const auto selected = selectedFace(context)) {
+    // The second press of a double click picks what lies under it, even under the arrow.
+    if (const auto selected =
+            event.clickCount < 2 ? selectedFace(context) : std::optional<SelectedFace>()) {
         if (const auto part = arrowHit(event.ray, context)) {
             if (*part == ArrowGizmo::Part::reverse) {
                 flipped_ = !flipped_;
@@ -307,35 +333,52 @@ void SelectTool::presentConstraintHud(ModelingContext& context) {
         context.setHud(std::nullopt);
         return;
     }
-    std::vector<SketchConstraint> involved;
-    for (const Sketch& sketch : document.sketches) {
-        std::unordered_set<SketchEntityID> ids;
-        for (const SketchEntityRef& ref : selection.sketchEntities) {
-            if (ref.sketch == sketch.id) ids.insert(ref.entity);
-        }
-        if (ids.empty()) continue;
-        for (SketchConstraint& c : sketch.constraintsInvolving(ids)) involved.push_back(c);
-    }
+    const std::vector<SketchConstraintSel> involved = constraintsOfSelectedCurves(context);
     if (involved.empty()) {
         context.setStatusHint(
             "Shift-select another curve, then H/V/\u2225/\u27C2/Equal/Coincident or Dimension");
     } else {
         std::string names;
-        for (const SketchConstraint& c : involved) {
+        for (const SketchConstraintSel& ref : involved) {
             if (!names.empty()) names += " \u00B7 ";
-            names += displayName(c.kind);
+            names += displayName(constraintAt(document, ref).kind);
         }
         context.setStatusHint(std::move(names));
     }
-    const auto dimension = std::ranges::find_if(
-        involved, [](const SketchConstraint& c) { return c.isDimension() && c.value.has_value(); });
-    if (dimension == involved.end()) {
+    const auto dimension = shownDimension(context);
+    if (!dimension) {
         context.setHud(std::nullopt);
         return;
     }
-    context.setHud(HUDState{std::string(displayName(dimension->kind)), dimension->value,
-                            std::nullopt, true, std::string(glyph(dimension->kind)),
-                            HUDQuantity::length});
+    const SketchConstraint shown = constraintAt(document, *dimension);
+    context.setHud(HUDState{std::string(displayName(shown.kind)), shown.value, std::nullopt, true,
+                            std::string(glyph(shown.kind)), HUDQuantity::length});
+}
+
+std::vector<SketchConstraintSel> SelectTool::constraintsOfSelectedCurves(
+    const ModelingContext& context) {
+    const Selection& selection = context.selection();
+    std::vector<SketchConstraintSel> involved;
+    for (const Sketch& sketch : context.document().sketches) {
+        std::unordered_set<SketchEntityID> ids;
+        for (const SketchEntityRef& ref : selection.sketchEntities) {
+            if (ref.sketch == sketch.id) ids.insert(ref.entity);
+        }
+        if (ids.empty()) continue;
+        for (const SketchConstraint& c : sketch.constraintsInvolving(ids)) {
+            involved.push_back({sketch.id, c.id});
+        }
+    }
+    return involved;
+}
+
+std::optional<SketchConstraintSel> SelectTool::shownDimension(const ModelingContext& context) {
+    if (context.selection().sketchEntities.empty()) return std::nullopt;
+    for (const SketchConstraintSel& ref : constraintsOfSelectedCurves(context)) {
+        const SketchConstraint c = constraintAt(context.document(), ref);
+        if (c.isDimension() && c.value) return ref;
+    }
+    return std::nullopt;
 }
 
 void SelectTool::applyPushPull(const FaceRef& ref, const SolidMesh& original, double distance,
@@ -354,14 +397,25 @@ void SelectTool::applyPushPull(const FaceRef& ref, const SolidMesh& original, do
 
 void SelectTool::hudCommit(double value, ModelingContext& context) {
     const Selection& selection = context.selection();
+    // A single constraint, or the dimension the HUD shows for the selected curves.
+    std::optional<SketchConstraintSel> dimension;
     if (selection.constraints.size() == 1) {
-        const auto edit =
-            SketchSupport::editDimension(*selection.constraints.begin(), value, context);
+        dimension = *selection.constraints.begin();
+    } else if (selection.constraints.empty()) {
+        dimension = shownDimension(context);
+    }
+    if (dimension) {
+        const auto edit = SketchSupport::editDimension(*dimension, value, context);
         if (edit == SketchSupport::DimensionEdit::unsolved) {
             context.setStatusHint("Constraints could not be solved");
         }
         presentConstraintHud(context);
         return;
+    }
+    // A value typed in the middle of a drag replaces it.
+    if (std::holds_alternative<FaceDrag>(drag_)) {
+        drag_ = {};
+        context.setOverlay(SceneOverlay::empty);
     }
     const auto selected = selectedFace(context);
     if (!selected || !ToolValues::acceptTyped(value, "distance", context)) return;

@@ -14,8 +14,11 @@ class SelectTool final : public ModelingTool {
 public:
     SelectTool();
 
+    // Busy while a face is being dragged: Escape abandons the push/pull.
+    [[nodiscard]] bool isBusy() const override { return std::holds_alternative<FaceDrag>(drag_); }
     void activate(ModelingContext& context) override;
     void deactivate(ModelingContext& context) override;
+    bool key(ToolKey key, ModelingContext& context) override;
     void pointer(const PointerEvent& event, ModelingContext& context) override;
     void hudCommit(double value, ModelingContext& context) override;
 
@@ -57,6 +60,12 @@ private:
     void presentArrow(ModelingContext& context);
     void refreshHud(ModelingContext& context) const;
     static void presentConstraintHud(ModelingContext& context);
+    // The constraints on the selected sketch curves, in stored order.
+    [[nodiscard]] static std::vector<SketchConstraintSel> constraintsOfSelectedCurves(
+        const ModelingContext& context);
+    // The first of those with a value: the dimension the HUD shows for the selected curves.
+    [[nodiscard]] static std::optional<SketchConstraintSel> shownDimension(
+        const ModelingContext& context);
     static void applyPushPull(const FaceRef& ref, const SolidMesh& original, double distance,
                               ModelingContext& context);
 

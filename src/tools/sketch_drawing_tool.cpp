@@ -24,6 +24,9 @@ bool SketchDrawingTool::key(ToolKey key, ModelingContext& context) {
 void SketchDrawingTool::pointer(const PointerEvent& event, ModelingContext& context) {
     const auto at = SketchSupport::sketchPoint(event, context);
     if (!at) return;
+    // A shape's points belong to its sketch's plane: in another sketch it starts afresh.
+    if (hasFirstPoint() && shapeSketch_ != at->sketch.id) clearShape();
+    beforeSnap(event);
     const SnapArguments arguments = snapArguments();
     const auto snapped =
         SketchSupport::snap(at->point, at->sketch, context, event.modifiers, arguments.extra,
@@ -31,12 +34,14 @@ void SketchDrawingTool::pointer(const PointerEvent& event, ModelingContext& cont
     current_ = snapped.point;
     currentHit_ = snapped.hit;
     handle(event, at->sketch, context);
+    shapeSketch_ = at->sketch.id;
 }
 
 void SketchDrawingTool::reset(ModelingContext& context) {
     clearShape();
     current_.reset();
     currentHit_.reset();
+    keepStatus_ = false;
     context.setOverlay(SceneOverlay::empty);
     context.setHud(std::nullopt);
 }
@@ -61,9 +66,10 @@ void SketchDrawingTool::updatePreview(const Sketch& sketch, ModelingContext& con
     }
 }
 
-std::optional<Sketch> SketchDrawingTool::activeSketch(const ModelingContext& context) {
+std::optional<Sketch> SketchDrawingTool::activeSketch(const ModelingContext& context) const {
     const auto& id = context.activeSketchID();
-    return id ? context.document().sketch(*id) : std::nullopt;
+    if (!id || (hasFirstPoint() && shapeSketch_ != *id)) return std::nullopt;
+    return context.document().sketch(*id);
 }
 
 std::optional<std::string> SketchDrawingTool::snapLabel() const {

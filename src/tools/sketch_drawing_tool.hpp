@@ -38,6 +38,8 @@ protected:
     // Forgets the shape under way (but not settings such as a polygon's side count).
     virtual void clearShape() = 0;
     [[nodiscard]] virtual SnapArguments snapArguments() const { return {}; }
+    // Told of every event that meets the sketch, before it is snapped.
+    virtual void beforeSnap(const PointerEvent&) {}
     // Called with `current` and `currentHit` already set from the snapped pointer.
     virtual void handle(const PointerEvent& event, const Sketch& sketch,
                         ModelingContext& context) = 0;
@@ -54,8 +56,9 @@ protected:
     void reset(ModelingContext& context);
     // Rebuilds the preview, the HUD and (for the tools that do) the status line.
     void updatePreview(const Sketch& sketch, ModelingContext& context);
-    // The active sketch as the document has it now.
-    [[nodiscard]] static std::optional<Sketch> activeSketch(const ModelingContext& context);
+    // The active sketch as the document has it now; nothing while a shape under way belongs to
+    // another sketch (the active one changed or was deleted).
+    [[nodiscard]] std::optional<Sketch> activeSketch(const ModelingContext& context) const;
     // The snap's name for the HUD: its label or its kind's name; nothing without a snap.
     [[nodiscard]] std::optional<std::string> snapLabel() const;
     // Writes new geometry and constraints; a failed solve says so on the status line, and the
@@ -75,6 +78,8 @@ protected:
 
 private:
     bool keepStatus_ = false;
+    // The sketch the shape under way is drawn in.
+    std::optional<Uuid> shapeSketch_;
 };
 
 // Fresh line entities joining the points in order, closed back to the first when `closed`.

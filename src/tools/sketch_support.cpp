@@ -14,9 +14,6 @@
 namespace brontile::SketchSupport {
 namespace {
 
-// A ray this close to parallel with the plane never meets it.
-constexpr double kParallel = 1e-12;
-
 bool sameReferences(const SketchConstraint& a, const SketchConstraint& b) {
     return a.kind == b.kind && a.refs == b.refs;
 }
@@ -83,13 +80,9 @@ std::optional<SketchPoint> sketchPoint(const PointerEvent& event, ModelingContex
 }
 
 std::optional<Vec2> pointOnPlane(const Ray& ray, const SketchPlane& plane) {
-    const Vec3 normal = plane.normal();
-    const double along = normal.dot(ray.direction);
-    if (!(std::abs(along) > kParallel)) return std::nullopt;
-    const double t = normal.dot(plane.origin - ray.origin) / along;
-    if (!(t >= 0) || !std::isfinite(t)) return std::nullopt;
-    const Vec3 offset = ray.origin + ray.direction * t - plane.origin;
-    return Vec2{offset.dot(plane.xAxis), offset.dot(plane.yAxis)};
+    const auto hit = ray.intersectPlane(plane.origin, plane.normal());
+    if (!hit || !hit->point.isFinite()) return std::nullopt;
+    return plane.toLocal(hit->point);
 }
 
 SnapResult snap(const Vec2& point, const Sketch& sketch, const ModelingContext& context,

@@ -39,8 +39,8 @@ std::optional<Sketch> ensureActiveSketch(ModelingContext& context);
 // exactly one face is selected, or when its body or face is gone or its normal has no length.
 [[nodiscard]] std::optional<SketchPlane> planeFromSelection(const ModelingContext& context);
 
-// Where the ray meets the plane, in the plane's coordinates; nothing when it runs parallel to the
-// plane or meets it behind its start.
+// Where the ray meets the plane, in the plane's coordinates; nothing when it runs within 1e-9 of
+// parallel to the plane or meets it at or behind its start.
 [[nodiscard]] std::optional<Vec2> pointOnPlane(const Ray& ray, const SketchPlane& plane);
 
 // Where a pointer event meets the active sketch's plane, in sketch coordinates, with the

@@ -90,7 +90,7 @@ void TrimTool::pointer(const PointerEvent& event, ModelingContext& context) {
             for (const SketchLine& piece : {SketchLine{line->start, line->start + d * low},
                                             SketchLine{line->start + d * high, line->end}}) {
                 if ((piece.end - piece.start).length() > kShortestPiece) {
-                    pieces.push_back({SketchEntityID::generate(), piece, false});
+                    pieces.push_back({SketchEntityID::generate(), piece, nearest->isConstruction});
                 }
             }
         }

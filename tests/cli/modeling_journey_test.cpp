@@ -44,8 +44,9 @@ TEST(ModelingJourney, ARectangleExtrudedByTypingAndACircleBesideItByDragging) {
     ASSERT_EQ(lines.size(), 20U);
     EXPECT_EQ(lines[2]["undoName"], "Sketch Rectangle");
     EXPECT_EQ(entityCount(lines[2]), 4U);
-    EXPECT_EQ(lines[4]["statusHint"], "Type a distance and press Return, click the orange "
-                                      "reverse arrow to flip, or drag again.");
+    EXPECT_EQ(lines[4]["statusHint"],
+              "Type a distance and press Return, click the orange "
+              "reverse arrow to flip, or drag again.");
     EXPECT_EQ(lines[4]["hud"]["label"], "Distance");
     EXPECT_DOUBLE_EQ(volume(lines[5], 0), 2000);
     EXPECT_EQ(lines[5]["selection"]["bodies"], Json::array({0}));
@@ -53,8 +54,8 @@ TEST(ModelingJourney, ARectangleExtrudedByTypingAndACircleBesideItByDragging) {
     // A drag rounds down to whole millimetres: 7.5 gives 7.
     EXPECT_NEAR(volume(lines[9], 1), circleRegionArea(5) * 7, 1e-9);
     EXPECT_EQ(bodyNames(lines[9]), (std::vector<std::string>{"Body 1", "Body 2"}));
-    const std::vector<std::string> steps{"Extrude", "Sketch Circle", "Extrude",
-                                         "Sketch Rectangle", "New Sketch"};
+    const std::vector<std::string> steps{"Extrude", "Sketch Circle", "Extrude", "Sketch Rectangle",
+                                         "New Sketch"};
     for (std::size_t i = 0; i < steps.size(); ++i) {
         EXPECT_EQ(lines[10 + i]["statusMessage"], "Undo " + steps[i]);
         EXPECT_EQ(lines[19 - i]["statusMessage"], "Redo " + steps[i]);

@@ -97,6 +97,16 @@ TEST(DocumentSession, RefusesChangesThatFailOrWouldMakeTheDocumentUnsavable) {
         ASSERT_TRUE(s.errorMessage()) << far;
         EXPECT_NE(s.errorMessage()->find("\u201CScale\u201D was not applied"), std::string::npos);
     }
+    // Sketch geometry out of all reach, as a huge typed radius would make, is refused too.
+    s.setErrorMessage(std::nullopt);
+    s.mutate("Sketch Polygon", [](CADDocument& document) {
+        document.addSketch(SketchPlane::xy);
+        document.sketches.back().entities.push_back(
+            {SketchEntityID::generate(), SketchLine{{0, 0}, {1e160, 0}}, false});
+    });
+    ASSERT_TRUE(s.errorMessage());
+    EXPECT_NE(s.errorMessage()->find("\u201CSketch Polygon\u201D was not applied"),
+              std::string::npos);
     // A change that fails part way is dropped whole, with its reason on the error line.
     s.mutate("Push/Pull", [](CADDocument& document) {
         document.bodies.clear();

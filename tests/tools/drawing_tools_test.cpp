@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "support/geometry_checks.hpp"
+#include "support/sketch_fixtures.hpp"
 #include "tools/arc_tool.hpp"
 #include "tools/circle_tool.hpp"
 #include "tools/fake_context.hpp"
@@ -63,6 +64,14 @@ TEST(LineTool, ChainsCloseOnTheFirstPointOrEndOnADoubleClick) {
     EXPECT_EQ(d.geometry().size(), 4U);
     EXPECT_FALSE(d.tool.isBusy());
     EXPECT_EQ(std::ranges::count(d.context.steps, "Sketch Line"), 4);
+    // A chain started in one sketch never continues in another made active meanwhile.
+    d.click(40, 0);
+    d.context.doc.sketches.push_back(test::sketchOf({}, {}, SketchPlane::xz));
+    d.context.sketchID = d.context.doc.sketches.back().id;
+    d.tool.hudCommit(5, d.context);
+    d.tool.pointer(test::pointerAt(PointerPhase::down, {50, 0, 0}, {}, 1, {0, 1, 0}), d.context);
+    EXPECT_EQ(d.geometry().size(), 4U);
+    EXPECT_TRUE(d.context.doc.sketches.back().entities.empty());
 }
 
 TEST(LineTool, ATypedLengthGoesAlongTheLastDirectionAndTheChainGoesOn) {
@@ -149,6 +158,10 @@ TEST(ArcTool, TypedRadiiNeedAChordTheyCanSpan) {
     d.click(-5, 0);
     EXPECT_EQ(d.context.currentHud->label, "Chord");
     d.click(5, 0);
+    // With the end placed a radius can be typed at once: the HUD offers the half chord.
+    EXPECT_EQ(d.context.currentHud->label, "Radius");
+    EXPECT_EQ(d.context.currentHud->valueMM, 5.0);
+    EXPECT_TRUE(d.context.currentHud->editable);
     d.tool.hudCommit(4, d.context);
     EXPECT_TRUE(d.geometry().empty());
     d.tool.hudCommit(5, d.context);

@@ -31,7 +31,8 @@ std::vector<SketchEntity> square(double x0, double y0, double size) {
 }
 
 TEST(TrimTool, CutsTheCrossedPieceUnderThePointerWithItsConstraints) {
-    const SketchEntity long_ = line({0, 0}, {20, 0});
+    SketchEntity long_ = line({0, 0}, {20, 0});
+    long_.isConstruction = true;
     SketchContext context(
         {long_, line({10, -5}, {10, 5}), line({20, 0}, {25, 5}), test::circle({40, 0}, 3)},
         {test::constraint(SketchConstraintKind::horizontal, {{long_.id, {}}})});
@@ -41,6 +42,7 @@ TEST(TrimTool, CutsTheCrossedPieceUnderThePointerWithItsConstraints) {
     const auto& entities = context.sketch().entities;
     ASSERT_EQ(entities.size(), 4U);
     EXPECT_EQ(std::get<SketchLine>(entities.back().geometry), (SketchLine{{0, 0}, {10, 0}}));
+    EXPECT_TRUE(entities.back().isConstruction);
     EXPECT_TRUE(context.sketch().constraints.empty());
     EXPECT_EQ(context.steps, std::vector<std::string>{"Trim"});
     // A circle, and a line crossed by nothing, go whole; a click far from any curve does nothing.
@@ -75,6 +77,20 @@ TEST(OffsetTool, WritesIntoTheRegionsOwnSketch) {
     EXPECT_TRUE(tool.key(ToolKey::escape, context));
     EXPECT_TRUE(context.currentOverlay.lines.empty());
     EXPECT_EQ(context.sketch().entities.size(), 8U);
+}
+
+TEST(OffsetTool, RefusesOffsetsThatLeaveNothingAndRegionsWhoseSketchIsGone) {
+    SketchContext context(square(0, 0, 10));
+    OffsetTool tool;
+    clickAt(tool, context, {5, 5, 0});
+    tool.hudCommit(-6, context);
+    EXPECT_EQ(context.errors.size(), 1U);
+    EXPECT_TRUE(tool.isBusy());
+    context.doc.sketches.clear();
+    EXPECT_TRUE(tool.key(ToolKey::confirm, context));
+    EXPECT_EQ(context.errors.back(), "The region's sketch is gone; nothing was offset.");
+    EXPECT_FALSE(tool.isBusy());
+    EXPECT_TRUE(context.steps.empty());
 }
 
 TEST(ExtrudeTool, AsksForADistanceAfterAClickAndTakesATypedOne) {

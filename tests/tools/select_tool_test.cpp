@@ -80,6 +80,39 @@ TEST(SelectTool, DraggingAFaceRoundsToStepsAndWritesOneStepOnRelease) {
     EXPECT_EQ(c.steps.size(), 2U);
 }
 
+TEST(SelectTool, EscapeOrATypedValueEndsADragAndADoubleClickOnTheArrowTakesTheBody) {
+    BoxContext c;
+    clickAt(c.tool, c, {2, 2, 10});
+    c.press(PointerPhase::down, {2, 2, 10});
+    c.press(PointerPhase::drag, {2, 2, 16});
+    EXPECT_TRUE(c.tool.key(ToolKey::escape, c));
+    c.press(PointerPhase::up, {2, 2, 16});
+    EXPECT_TRUE(c.steps.empty());
+    EXPECT_TRUE(c.currentOverlay.replacements.empty());
+    EXPECT_EQ(c.currentSelection.faces.size(), 1U);
+    c.press(PointerPhase::down, {2, 2, 10});
+    c.press(PointerPhase::drag, {2, 2, 16});
+    c.tool.hudCommit(3, c);
+    c.press(PointerPhase::up, {2, 2, 16});
+    EXPECT_DOUBLE_EQ(c.volume(), 1300);
+    EXPECT_EQ(c.steps, std::vector<std::string>{"Push/Pull"});
+    // The arrow stands on the face's centre; a double click there still means the body.
+    clickAt(c.tool, c, {5, 5, 13}, {}, 2);
+    EXPECT_TRUE(c.currentSelection.contains(c.box));
+}
+
+TEST(SelectTool, AnArrowThatIsNotShownCannotBeHit) {
+    BoxContext c;
+    clickAt(c.tool, c, {2, 2, 10});
+    const ArrowGizmo gizmo = c.currentOverlay.arrows.at(0).gizmo(c.worldUnitsPerPixel());
+    const Vec3 cone = Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
+    // As after an undo: the overlay is cleared while the face stays selected.
+    c.currentOverlay = SceneOverlay::empty;
+    c.tool.pointer(pointerAt(PointerPhase::down, cone, {}, 1, {1, 0, 0}), c);
+    c.tool.hudCommit(5, c);
+    EXPECT_DOUBLE_EQ(c.volume(), 1500);
+}
+
 TEST(SelectTool, AFacePushedThroughTheBodyIsRefusedAndNeverPreviewed) {
     BoxContext c;
     clickAt(c.tool, c, {2, 2, 10});
@@ -91,6 +124,27 @@ TEST(SelectTool, AFacePushedThroughTheBodyIsRefusedAndNeverPreviewed) {
     EXPECT_EQ(c.errors.size(), 2U);
     EXPECT_TRUE(c.steps.empty());
     EXPECT_DOUBLE_EQ(c.volume(), 1000);
+}
+
+TEST(SelectTool, AWallPushedInUnderAnOverhangingRoofIsKept) {
+    // A house, its roof peak at x = 10: the right wall pushed in 11 mm leaves the roof tilted
+    // past upright over it, a sound solid.
+    FakeContext c;
+    const std::vector<Vec3> v{{0, 0, 0},  {20, 0, 0},  {20, 10, 0},  {10, 12, 0},  {0, 10, 0},
+                              {0, 0, 10}, {20, 0, 10}, {20, 10, 10}, {10, 12, 10}, {0, 10, 10}};
+    const auto face = [](std::vector<VertexIndex> loop) {
+        return SolidFace{FaceID::generate(), {std::move(loop)}, Vec3::zero};
+    };
+    const BodyID house = c.doc.addBody(SolidMesh::withComputedNormals(
+        v, {face({0, 4, 3, 2, 1}), face({5, 6, 7, 8, 9}), face({0, 1, 6, 5}), face({1, 2, 7, 6}),
+            face({2, 3, 8, 7}), face({3, 4, 9, 8}), face({4, 0, 5, 9})}));
+    SelectTool tool;
+    Selection wall;
+    wall.faces.insert({house, c.doc.bodies[0].mesh.faces()[3].id});
+    c.setSelection(wall);
+    tool.hudCommit(-11, c);
+    EXPECT_TRUE(c.errors.empty()) << c.errors.front();
+    EXPECT_EQ(c.steps, std::vector<std::string>{"Push/Pull"});
 }
 
 TEST(SelectTool, TheReverseConeTurnsATypedDistanceInward) {
@@ -134,6 +188,10 @@ TEST(SelectTool, SketchPicksShowTheirConstraintsAndDimension) {
     ASSERT_TRUE(c.currentHud);
     EXPECT_EQ(c.currentHud->label, "Distance");
     EXPECT_EQ(c.currentHud->valueMM, 10.0);
+    // A value typed into that HUD sets the dimension it shows.
+    tool.hudCommit(12, c);
+    EXPECT_EQ(c.doc.sketches[0].constraints[1].value, 12.0);
+    EXPECT_EQ(c.steps, std::vector<std::string>{"Edit Dimension"});
     clickAt(tool, c, {5, 5, 0});
     EXPECT_EQ(c.hint,
               "Shift-select another curve, then H/V/\u2225/\u27C2/Equal/Coincident or Dimension");
