@@ -1,0 +1,44 @@
+#include "tools/body_support.hpp"
+
+#include <cmath>
+#include <string>
+
+namespace brontile::BodySupport {
+
+std::optional<Body> firstInvolvedBody(const ModelingContext& context) {
+    const auto involved = context.selection().involvedBodies();
+    for (const Body& body : context.document().bodies) {
+        if (involved.contains(body.id)) return body;
+    }
+    return std::nullopt;
+}
+
+std::optional<BodyID> bodyUnder(const Ray& ray, ModelingContext& context) {
+    const auto hit = context.hitTest(ray);
+    const auto* face = hit ? std::get_if<FaceRef>(&hit->target) : nullptr;
+    if (face == nullptr || !context.document().bodyIndex(face->body)) return std::nullopt;
+    return face->body;
+}
+
+void selectOnly(const BodyID& body, ModelingContext& context) {
+    Selection selection;
+    selection.bodies.insert(body);
+    context.setSelection(std::move(selection));
+}
+
+Vec3 centre(const SolidMesh& mesh) {
+    const auto box = mesh.bounds();
+    return box ? (box->min + box->max) / 2 : Vec3::zero;
+}
+
+bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context) {
+    bool finite = std::isfinite(mesh.volume());
+    for (const Vec3& v : mesh.vertices()) finite = finite && v.isFinite();
+    if (finite) return true;
+    context.showError("\u201C" + std::string(operation) +
+                      "\u201D would give the body coordinates or a volume that are not finite "
+                      "numbers; nothing was changed.");
+    return false;
+}
+
+}  // namespace brontile::BodySupport

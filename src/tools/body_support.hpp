@@ -1,0 +1,30 @@
+// What the tools that work on whole bodies share: which body the selection means, picking a body
+// by one of its faces, a body's centre, and the check every changed mesh passes before it is
+// written.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "geometry/ray.hpp"
+#include "tools/modeling_context.hpp"
+
+namespace brontile::BodySupport {
+
+// The first body, in document order, that the selection involves (whole or through a face).
+[[nodiscard]] std::optional<Body> firstInvolvedBody(const ModelingContext& context);
+
+// The body whose face the ray hits first; nothing when it hits no face of an existing body.
+[[nodiscard]] std::optional<BodyID> bodyUnder(const Ray& ray, ModelingContext& context);
+
+// Selects exactly this body.
+void selectOnly(const BodyID& body, ModelingContext& context);
+
+// The centre of the mesh's box, or the origin when it has no box.
+[[nodiscard]] Vec3 centre(const SolidMesh& mesh);
+
+// Whether a changed mesh can be written: every coordinate and the volume are finite numbers.
+// Otherwise the error line says that `operation` was refused and why.
+bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context);
+
+}  // namespace brontile::BodySupport

@@ -1,0 +1,31 @@
+// Union, subtraction and intersection of two bodies: with two bodies selected the operation runs
+// at once; otherwise the person clicks the first body, then the second.
+#pragma once
+
+#include <optional>
+
+#include "kernel/boolean_op.hpp"
+#include "tools/modeling_tool.hpp"
+
+namespace brontile {
+
+class BooleanTool final : public ModelingTool {
+public:
+    explicit BooleanTool(BooleanOp op);
+
+    [[nodiscard]] BooleanOp op() const { return op_; }
+    [[nodiscard]] bool isBusy() const override { return first_.has_value(); }
+    void activate(ModelingContext& context) override;
+    void deactivate(ModelingContext& context) override;
+    void pointer(const PointerEvent& event, ModelingContext& context) override;
+    bool key(ToolKey key, ModelingContext& context) override;
+
+private:
+    void chooseFirst(const BodyID& body, ModelingContext& context);
+    void perform(const BodyID& a, const BodyID& b, ModelingContext& context);
+
+    BooleanOp op_;
+    std::optional<BodyID> first_;
+};
+
+}  // namespace brontile

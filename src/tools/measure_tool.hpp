@@ -1,0 +1,23 @@
+// Measuring the straight distance between two picked points, with its X, Y and Z parts on the
+// status line.
+#pragma once
+
+#include <optional>
+
+#include "tools/modeling_tool.hpp"
+
+namespace brontile {
+
+class MeasureTool final : public ModelingTool {
+public:
+    MeasureTool();
+
+    [[nodiscard]] bool isBusy() const override { return first_.has_value(); }
+    void pointer(const PointerEvent& event, ModelingContext& context) override;
+    bool key(ToolKey key, ModelingContext& context) override;
+
+private:
+    std::optional<Vec3> first_;
+};
+
+}  // namespace brontile

@@ -1,0 +1,69 @@
+#include "tools/pattern_tool.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "tools/body_support.hpp"
+#include "tools/tool_catalog.hpp"
+#include "tools/tool_values.hpp"
+
+namespace brontile {
+namespace {
+
+// More copies than this would exhaust memory long before anyone wanted them.
+constexpr double kMostCopies = 1000;
+constexpr double kSpacingFactor = 1.15;
+
+}  // namespace
+
+PatternTool::PatternTool()
+    : ModelingTool(ToolID::pattern, std::string(toolIdentity(ToolID::pattern).title),
+                   std::string(toolIdentity(ToolID::pattern).hint)) {}
+
+void PatternTool::activate(ModelingContext& context) {
+    context.setHud(HUDState{"Count", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::count});
+}
+
+void PatternTool::pointer(const PointerEvent& event, ModelingContext& context) {
+    if (event.phase != PointerPhase::down) return;
+    if (const auto body = BodySupport::bodyUnder(event.ray, context)) {
+        BodySupport::selectOnly(*body, context);
+    }
+}
+
+void PatternTool::hudCommit(double value, ModelingContext& context) {
+    // A count that is not a number within reach is not a count at all.
+    if (!std::isfinite(value) || std::abs(value) > 2e9) return;
+    const double whole = std::trunc(value);
+    if (whole > kMostCopies) {
+        context.showError("A pattern of " + std::to_string(static_cast<long long>(whole)) +
+                          " is more than the 1000 copies a pattern can make; type a smaller "
+                          "count.");
+        return;
+    }
+    const int count = std::max(static_cast<int>(whole), 2);
+    const auto body = BodySupport::firstInvolvedBody(context);
+    if (!body || body->mesh.vertices().empty()) {
+        context.showError("Select a body to pattern.");
+        return;
+    }
+    const auto box = body->mesh.bounds();
+    const double spacing = std::max(box ? box->size().x : 0.0, 1.0) * kSpacingFactor;
+    // The farthest copy is the one most likely to leave the range of numbers.
+    if (!BodySupport::acceptResult(body->mesh.translated({(count - 1) * spacing, 0, 0}), "Pattern",
+                                   context)) {
+        return;
+    }
+    std::vector<SolidMesh> copies;
+    for (int i = 1; i < count; ++i) copies.push_back(body->mesh.translated({i * spacing, 0, 0}));
+    context.mutate("Pattern", [&](CADDocument& document) {
+        for (std::size_t i = 0; i < copies.size(); ++i) {
+            document.addBody(copies[i], body->name + " " + std::to_string(i + 2));
+        }
+    });
+    context.setTool(ToolID::select);
+}
+
+}  // namespace brontile

@@ -1,0 +1,182 @@
+#include "tools/revolve_tool.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "base/tolerances.hpp"
+#include "geometry/triangulator.hpp"
+#include "tools/body_support.hpp"
+#include "tools/sketch_support.hpp"
+#include "tools/tool_catalog.hpp"
+#include "tools/tool_values.hpp"
+
+namespace brontile {
+namespace {
+
+// Half the length of the axis line the preview draws.
+constexpr double kAxisReach = 40;
+// A region point this far from the axis line lies on it.
+constexpr double kOnAxis = 1e-9;
+const std::string kPickAxis =
+    "Click a sketch line to use as the axis, or press Return for a full revolution.";
+
+double radians(double degrees) { return degrees * std::numbers::pi / 180; }
+
+std::string degreesText(double degrees) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f\u00B0", degrees);
+    return text;
+}
+
+}  // namespace
+
+RevolveTool::RevolveTool()
+    : ModelingTool(ToolID::revolve, std::string(toolIdentity(ToolID::revolve).title),
+                   std::string(toolIdentity(ToolID::revolve).hint)) {}
+
+void RevolveTool::deactivate(ModelingContext& context) { drop(context); }
+
+void RevolveTool::drop(ModelingContext& context) {
+    profile_.reset();
+    pickingAxis_ = false;
+    context.setOverlay(SceneOverlay::empty);
+    context.setHud(std::nullopt);
+}
+
+bool RevolveTool::axisCrossesRegion(const Profile& profile, const Vec3& axisOrigin,
+                                    const Vec3& axisDirection) {
+    const SketchPlane& plane = profile.plane;
+    const Vec3 n = plane.normal();
+    const Vec3 d = axisDirection.normalized();
+    const bool inPlane = std::abs(d.dot(n)) <= kParameterTolerance &&
+                         std::abs((axisOrigin - plane.origin).dot(n)) <= kOnAxis;
+    if (inPlane) {
+        // The region lies on both sides of the axis line within its plane.
+        bool left = false;
+        bool right = false;
+        for (const Vec2& p : profile.loop) {
+            const double side = (plane.toWorld(p) - axisOrigin).cross(d).dot(n);
+            left = left || side > kOnAxis;
+            right = right || side < -kOnAxis;
+        }
+        return left && right;
+    }
+    // Out of the plane, the axis crosses the region where it pierces the plane inside it.
+    const auto hit = Ray(axisOrigin - d * 1e12, d).intersectPlane(plane.origin, n);
+    if (!hit) return false;
+    return Triangulator::contains(profile.loop, plane.toLocal(hit->point));
+}
+
+bool RevolveTool::key(ToolKey key, ModelingContext& context) {
+    if (!profile_ || key == ToolKey::remove) return false;
+    if (key == ToolKey::escape) {
+        drop(context);
+    } else {
+        commit(context);
+    }
+    return true;
+}
+
+void RevolveTool::hudCommit(double value, ModelingContext& context) {
+    if (!ToolValues::acceptTyped(value, "angle", context)) return;
+    degrees_ = value;
+    commit(context);
+}
+
+void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
+    if (event.phase == PointerPhase::move && !profile_) {
+        const auto region =
+            RegionFinder::regionUnder(event.ray, context.document(), std::nullopt, cache_);
+        if (!region) {
+            if (context.overlay() != SceneOverlay::empty) context.setOverlay(SceneOverlay::empty);
+            return;
+        }
+        SceneOverlay overlay;
+        std::vector<Vec3> outline = region->worldPoints();
+        if (!outline.empty()) outline.push_back(outline.front());
+        overlay.addPolyline(outline, RGBA::hover);
+        context.setOverlay(std::move(overlay));
+        return;
+    }
+    if (event.phase != PointerPhase::down) return;
+    if (!profile_) {
+        auto region =
+            RegionFinder::regionUnder(event.ray, context.document(), std::nullopt, cache_);
+        if (!region) return;
+        axisOrigin_ = region->plane.origin;
+        axisDirection_ = region->plane.xAxis;
+        // Each region starts from a full turn, which Return takes.
+        degrees_ = 360;
+        profile_ = std::move(region);
+        pickingAxis_ = true;
+        showPreview(context);
+        context.setStatusHint(kPickAxis);
+        return;
+    }
+    if (!pickingAxis_) return;
+    const auto hit = context.hitTest(event.ray);
+    const auto* ref = hit ? std::get_if<SketchEntityRef>(&hit->target) : nullptr;
+    if (ref == nullptr) return;
+    const auto sketch = context.document().sketch(ref->sketch);
+    const auto entity = sketch ? sketch->entity(ref->entity) : std::nullopt;
+    const auto* line = entity ? std::get_if<SketchLine>(&entity->geometry) : nullptr;
+    if (line == nullptr) return;
+    const Vec3 from = sketch->plane.toWorld(line->start);
+    const Vec3 along = sketch->plane.toWorld(line->end) - from;
+    if (!(along.length() > kNormalizeEpsilon)) return;
+    axisOrigin_ = from;
+    axisDirection_ = along.normalized();
+    pickingAxis_ = false;
+    showPreview(context);
+}
+
+void RevolveTool::showPreview(ModelingContext& context) const {
+    SceneOverlay overlay;
+    std::vector<Vec3> outline = profile_->worldPoints();
+    if (!outline.empty()) outline.push_back(outline.front());
+    overlay.addPolyline(outline, RGBA::selection);
+    overlay.lines.push_back({axisOrigin_ - axisDirection_ * kAxisReach,
+                             axisOrigin_ + axisDirection_ * kAxisReach, RGBA::selection,
+                             OverlayLineStyle::solid});
+    if (!axisCrossesRegion(*profile_, axisOrigin_, axisDirection_)) {
+        try {
+            overlay.meshes.push_back(
+                {context.kernel().revolve(*profile_, axisOrigin_, axisDirection_,
+                                          radians(std::min(degrees_, 360.0))),
+                 RGBA::preview});
+        } catch (const std::exception&) {
+            // No preview solid for an angle or axis the kernel refuses; committing says why.
+        }
+    }
+    context.setOverlay(std::move(overlay));
+    context.setHud(HUDState{"Angle", std::nullopt, degreesText(degrees_), true, std::nullopt,
+                            HUDQuantity::angle});
+}
+
+void RevolveTool::commit(ModelingContext& context) {
+    if (!profile_) return;
+    if (axisCrossesRegion(*profile_, axisOrigin_, axisDirection_)) {
+        context.showError(
+            "The axis runs through the region, so the revolved solid would cut "
+            "through itself; pick an axis along or beside the region.");
+        return;
+    }
+    std::optional<SolidMesh> mesh;
+    try {
+        mesh = context.kernel().revolve(*profile_, axisOrigin_, axisDirection_, radians(degrees_));
+    } catch (const std::exception& error) {
+        context.showError(error.what());
+        return;
+    }
+    if (!BodySupport::acceptResult(*mesh, "Revolve", context)) return;
+    std::optional<BodyID> added;
+    context.mutate("Revolve", [&](CADDocument& document) { added = document.addBody(*mesh); });
+    if (!added || !context.document().bodyIndex(*added)) return;
+    BodySupport::selectOnly(*added, context);
+    drop(context);
+    context.setTool(ToolID::select);
+}
+
+}  // namespace brontile
