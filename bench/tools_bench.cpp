@@ -1,5 +1,6 @@
-// What a person feels while dragging with a tool: one pointer event through the session, with
-// the tool's preview (kernel result and overlay) rebuilt, but nothing drawn.
+// What a person feels while working with a tool: one pointer event through the session, with the
+// tool's preview (kernel result and overlay) rebuilt but nothing drawn, and a boolean run
+// through its tool.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -100,7 +101,70 @@ void BM_LineToolMoveEvent(benchmark::State& state) {
     if (!s.session.hud()) state.SkipWithError("the line tool showed no length");
 }
 
+// A drag event of the fillet tool on a face of a sphere of about 5 000 triangles. The blend is
+// the kernel's, one boolean per edge of the face; a drag that changes nothing reuses the last
+// blend, so the drag alternates Option (fillet, chamfer) to make every event work it out again.
+void BM_FilletDragEvent(benchmark::State& state) {
+    Session s;
+    s.session.mutate("Add", [](CADDocument& d) {
+        d.addBody(test::sphereMesh({0, 0, 0}, 50, 50, 50));
+    });
+    state.counters["triangles"] =
+        static_cast<double>(s.session.document().bodies[0].mesh.triangleCount());
+    s.session.dispatch("tool.fillet");
+    const Vec3 onTop{0.3, 0.1, 49.99};
+    s.pointer(PointerPhase::down, onTop);
+    const bool recompute = state.range(0) != 0;
+    int i = 0;
+    for (auto _ : state) {
+        PointerEvent event;
+        event.phase = PointerPhase::drag;
+        const Vec3 direction = Vec3{0, 1, -1}.normalized();
+        event.ray = Ray(onTop - direction * 200, direction);
+        if (recompute && ++i % 2) event.modifiers.insert(ModifierSet::option);
+        s.session.viewportPointer(event);
+    }
+    if (s.session.overlay().replacements.empty()) state.SkipWithError("no blend was previewed");
+}
+
+// A drag event of the move tool on a body of about 100 000 triangles.
+void BM_MoveDragEvent(benchmark::State& state) {
+    Session s;
+    s.session.mutate("Add", [](CADDocument& d) {
+        d.addBody(test::sphereMesh({0, 0, 0}, 50, 224, 224));
+    });
+    state.counters["triangles"] =
+        static_cast<double>(s.session.document().bodies[0].mesh.triangleCount());
+    s.session.dispatch("tool.move");
+    const Vec3 onTop{0.3, 0.1, 49.99};
+    s.pointer(PointerPhase::down, onTop);
+    int i = 0;
+    for (auto _ : state) s.pointer(PointerPhase::drag, onTop + Vec3{i++ % 2 ? 6.0 : 4.0, 0, 0});
+    if (s.session.overlay().replacements.empty()) state.SkipWithError("the body never moved");
+}
+
+// The union tool on two overlapping spheres of about 20 000 triangles each, from activation
+// with both selected to the recorded step.
+void BM_UnionThroughTheTool(benchmark::State& state) {
+    Session s;
+    s.session.mutate("Add", [](CADDocument& d) {
+        d.addBody(test::sphereMesh({0, 0, 0}, 50, 100, 100));
+        d.addBody(test::sphereMesh({30, 10, 5}, 50, 100, 100));
+    });
+    for (auto _ : state) {
+        s.session.dispatch("edit.selectAll");
+        s.session.dispatch("tool.union");
+        state.PauseTiming();
+        if (s.session.document().bodies.size() != 1) state.SkipWithError("no union was made");
+        s.session.dispatch("edit.undo");
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK(BM_PushPullDragEvent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilletDragEvent)->Arg(0)->Arg(1)->ArgName("recompute")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveDragEvent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnionThroughTheTool)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ExtrudeDragEvent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineToolMoveEvent)->Unit(benchmark::kMillisecond);
 

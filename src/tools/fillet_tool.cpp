@@ -107,6 +107,7 @@ void FilletTool::commit(ModelingContext& context) {
     // Nothing to cut stays in the tool, with the reason, rather than looking like success.
     if (!result->mesh) {
         context.showError(result->problem);
+        showPreview(context);
         return;
     }
     if (!BodySupport::acceptResult(*result->mesh, stepName(), context)) return;

@@ -24,6 +24,10 @@ MoveTool::MoveTool()
     : ModelingTool(ToolID::move, std::string(toolIdentity(ToolID::move).title),
                    std::string(toolIdentity(ToolID::move).hint)) {}
 
+void MoveTool::activate(ModelingContext& context) {
+    if (context.selection().bodies.size() == 1) context.setHud(moveHud(0));
+}
+
 void MoveTool::deactivate(ModelingContext& context) {
     drag_.reset();
     context.setOverlay(SceneOverlay::empty);

@@ -13,6 +13,9 @@ public:
     MoveTool();
 
     [[nodiscard]] bool isBusy() const override { return drag_.has_value(); }
+    // With one body selected the HUD offers a distance at once, so one can be typed before any
+    // drag.
+    void activate(ModelingContext& context) override;
     void deactivate(ModelingContext& context) override;
     void pointer(const PointerEvent& event, ModelingContext& context) override;
     bool key(ToolKey key, ModelingContext& context) override;

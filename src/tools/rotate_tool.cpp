@@ -84,6 +84,8 @@ void RotateTool::apply(double degrees, ModelingContext& context) {
     original_.reset();
     angle_ = 0;
     context.setOverlay(SceneOverlay::empty);
+    // Idle until activated again: nothing more to type.
+    context.setHud(std::nullopt);
 }
 
 }  // namespace brontile

@@ -85,6 +85,8 @@ void ScaleTool::apply(double factor, ModelingContext& context) {
     original_.reset();
     factor_ = 1.0;
     context.setOverlay(SceneOverlay::empty);
+    // Idle until activated again: nothing more to type.
+    context.setHud(std::nullopt);
 }
 
 }  // namespace brontile

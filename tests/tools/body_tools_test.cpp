@@ -1,0 +1,208 @@
+// The tools that make or change whole bodies, driven through a fake context: the rules that are
+// easy to get wrong.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/mesh_fixtures.hpp"
+#include "support/sketch_fixtures.hpp"
+#include "tools/boolean_tool.hpp"
+#include "tools/fake_context.hpp"
+#include "tools/fillet_tool.hpp"
+#include "tools/measure_tool.hpp"
+#include "tools/mirror_tool.hpp"
+#include "tools/move_tool.hpp"
+#include "tools/pattern_tool.hpp"
+#include "tools/revolve_tool.hpp"
+#include "tools/rotate_tool.hpp"
+#include "tools/scale_tool.hpp"
+#include "tools/shell_tool.hpp"
+
+namespace brontile {
+namespace {
+
+using test::clickAt;
+using test::FakeContext;
+using test::pointerAt;
+
+// A context holding named boxes, the first one selected.
+struct Boxes : FakeContext {
+    std::vector<BodyID> ids;
+
+    explicit Boxes(std::initializer_list<std::pair<Vec3, Vec3>> boxes) {
+        int n = 0;
+        for (const auto& [lo, hi] : boxes) {
+            ids.push_back(doc.addBody(test::boxMesh(lo, hi), "Box " + std::to_string(++n)));
+        }
+        currentSelection.bodies.insert(ids.front());
+    }
+    const Body& body(std::size_t i) const { return doc.bodies.at(i); }
+    AABB box(std::size_t i) const { return *body(i).mesh.bounds(); }
+};
+
+TEST(RevolveTool, AnAxisMayTouchARegionButNotRunThroughIt) {
+    const Profile square{SketchPlane::xz, {{0, 0}, {10, 0}, {10, 5}, {0, 5}}, {}, {}};
+    // In the plane: along an edge, beside, and through.
+    EXPECT_FALSE(RevolveTool::axisCrossesRegion(square, {0, 0, 0}, {0, 0, 1}));
+    EXPECT_FALSE(RevolveTool::axisCrossesRegion(square, {-3, 0, 0}, {0, 0, -1}));
+    EXPECT_TRUE(RevolveTool::axisCrossesRegion(square, {5, 0, 0}, {0, 0, 1}));
+    // Out of the plane: piercing the region, and passing it by.
+    EXPECT_TRUE(RevolveTool::axisCrossesRegion(square, {5, -3, 2}, {0, 1, 0}));
+    EXPECT_FALSE(RevolveTool::axisCrossesRegion(square, {15, -3, 2}, {0, 1, 0}));
+}
+
+TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
+    FakeContext context;
+    std::vector<SketchEntity> entities{test::line({10, 0}, {20, 0}), test::line({20, 0}, {20, 5}),
+                                       test::line({20, 5}, {10, 5}), test::line({10, 5}, {10, 0}),
+                                       test::circle({40, 0}, 2)};
+    context.doc.sketches.push_back(test::sketchOf(entities));
+    RevolveTool tool;
+    clickAt(tool, context, {15, 2, 0});
+    ASSERT_TRUE(tool.isBusy());
+    // The circle is not an axis: the sketch's X axis stays, and Return revolves about it.
+    clickAt(tool, context, {42, 0, 0});
+    EXPECT_TRUE(tool.key(ToolKey::confirm, context));
+    ASSERT_EQ(context.doc.bodies.size(), 1U);
+    const AABB box = *context.doc.bodies[0].mesh.bounds();
+    EXPECT_NEAR(box.max.z, 5, 1e-9);
+    EXPECT_NEAR(box.min.y, -5, 1e-9);
+    EXPECT_EQ(context.toolRequests, std::vector<ToolID>{ToolID::select});
+    EXPECT_TRUE(context.currentSelection.contains(context.doc.bodies[0].id));
+    clickAt(tool, context, {15, 2, 0});
+    EXPECT_TRUE(tool.key(ToolKey::escape, context));
+    EXPECT_FALSE(tool.isBusy());
+    EXPECT_FALSE(tool.key(ToolKey::escape, context));
+}
+
+TEST(FilletTool, FaceWithNothingToCutSaysSoAndKeepsTheTool) {
+    Boxes c({{{0, 0, 0}, {10, 10, 10}}});
+    FilletTool tool;
+    tool.activate(c);
+    clickAt(tool, c, {5, 5, 10});
+    tool.hudCommit(50, c);
+    EXPECT_EQ(c.errors,
+              std::vector<std::string>{"Fillet could not round any edge of this face at " +
+                                       c.formatted(50) + "."});
+    EXPECT_TRUE(c.steps.empty());
+    EXPECT_TRUE(c.toolRequests.empty());
+    // A typed −3 is a radius of 3.
+    tool.hudCommit(-3, c);
+    EXPECT_EQ(c.steps, std::vector<std::string>{"Fillet"});
+    EXPECT_LT(c.body(0).mesh.volume(), 1000);
+}
+
+TEST(ShellTool, NeedsABody) {
+    Boxes c({{{0, 0, 0}, {10, 10, 10}}});
+    c.currentSelection = Selection::empty;
+    ShellTool tool;
+    tool.hudCommit(1, c);
+    EXPECT_EQ(c.errors, std::vector<std::string>{"Select a body to shell."});
+    clickAt(tool, c, {5, 5, 10});
+    tool.hudCommit(-1, c);
+    EXPECT_DOUBLE_EQ(c.body(0).mesh.volume(), 1000 - 512);
+}
+
+TEST(MoveTool, ShiftMovesUpOptionStopsRoundingEscapeCancels) {
+    Boxes c({{{0, 0, 0}, {10, 10, 10}}});
+    MoveTool tool;
+    const Vec3 slanted{0, 1, -1};
+    const auto drag = [&](const Vec3& from, const Vec3& to, ModifierSet modifiers) {
+        tool.pointer(pointerAt(PointerPhase::down, from, modifiers, 1, slanted), c);
+        tool.pointer(pointerAt(PointerPhase::drag, to, modifiers, 1, slanted), c);
+        tool.pointer(pointerAt(PointerPhase::up, to, modifiers, 1, slanted), c);
+    };
+    drag({2, 2, 10}, {2, 2, 15.7}, ModifierSet::shift);
+    EXPECT_EQ(c.box(0).min, (Vec3{0, 0, 5}));
+    drag({2, 2, 15}, {5.25, 2, 15}, ModifierSet::option);
+    EXPECT_NEAR(c.box(0).min.x, 3.25, 1e-9);
+    EXPECT_EQ(c.box(0).min.z, 5);
+    // A typed distance goes along the last direction moved.
+    tool.hudCommit(2, c);
+    EXPECT_NEAR(c.box(0).min.x, 5.25, 1e-9);
+    tool.pointer(pointerAt(PointerPhase::down, {7, 2, 15}, {}, 1, slanted), c);
+    tool.pointer(pointerAt(PointerPhase::drag, {12, 2, 15}, {}, 1, slanted), c);
+    EXPECT_TRUE(tool.key(ToolKey::escape, c));
+    tool.pointer(pointerAt(PointerPhase::up, {12, 2, 15}, {}, 1, slanted), c);
+    EXPECT_EQ(c.steps.size(), 3U);
+}
+
+TEST(RotateAndScaleTools, DragsTurnAndScaleAndFactorsStayAboveTheFloor) {
+    Boxes c({{{0, 0, 0}, {20, 10, 10}}});
+    RotateTool rotate;
+    rotate.activate(c);
+    rotate.pointer(pointerAt(PointerPhase::down, {100, 100, 0}), c);
+    rotate.pointer(pointerAt(PointerPhase::drag, {325, 100, 0}), c);
+    rotate.pointer(pointerAt(PointerPhase::up, {325, 100, 0}), c);
+    EXPECT_NEAR(c.box(0).max.x - c.box(0).min.x, 10, 1e-9);
+    EXPECT_FALSE(rotate.isBusy());
+    ScaleTool scale;
+    scale.activate(c);
+    scale.pointer(pointerAt(PointerPhase::down, {0, 0, 0}), c);
+    scale.pointer(pointerAt(PointerPhase::drag, {0, 500, 0}), c);
+    EXPECT_EQ(c.currentHud->text, "0.05\u00D7");
+    scale.pointer(pointerAt(PointerPhase::up, {0, 500, 0}), c);
+    EXPECT_NEAR(c.body(0).mesh.volume(), 2000 * std::pow(0.05, 3), 1e-9);
+    EXPECT_EQ(c.steps, (std::vector<std::string>{"Rotate", "Scale"}));
+    // After an undo the body taken at activation is forgotten.
+    scale.activate(c);
+    scale.deactivate(c);
+    scale.hudCommit(2, c);
+    EXPECT_EQ(c.steps.size(), 2U);
+}
+
+TEST(PatternTool, CountsFromTwoToAThousandOfTheFirstBodyInDocumentOrder) {
+    Boxes c({{{0, 0, 0}, {20, 10, 10}}, {{0, 30, 0}, {5, 35, 5}}});
+    c.currentSelection.bodies.insert(c.ids[1]);
+    PatternTool tool;
+    tool.hudCommit(1001, c);
+    EXPECT_EQ(c.errors.size(), 1U);
+    tool.hudCommit(1, c);
+    ASSERT_EQ(c.doc.bodies.size(), 3U);
+    EXPECT_EQ(c.body(2).name, "Box 1 2");
+    EXPECT_NEAR(c.box(2).min.x, 23, 1e-9);
+    c.currentSelection = Selection::empty;
+    tool.hudCommit(3, c);
+    EXPECT_EQ(c.errors.back(), "Select a body to pattern.");
+}
+
+TEST(MirrorTool, WithoutShiftTheBodyItselfTurnsOver) {
+    Boxes c({{{0, 0, 0}, {10, 10, 10}}});
+    MirrorTool tool;
+    clickAt(tool, c, {5, 5, 10});
+    EXPECT_EQ(c.doc.bodies.size(), 1U);
+    EXPECT_EQ(c.box(0).min, (Vec3{0, 0, 10}));
+    EXPECT_GT(c.body(0).mesh.volume(), 0);
+}
+
+TEST(BooleanTool, TwoSelectedRunAtOnceInDocumentOrderAndRefusalsChangeNothing) {
+    Boxes c({{{0, 0, 0}, {10, 10, 10}}, {{5, 5, 5}, {15, 15, 15}}});
+    c.currentSelection.bodies = {c.ids[1], c.ids[0]};
+    BooleanTool subtract(BooleanOp::subtract);
+    subtract.activate(c);
+    ASSERT_EQ(c.doc.bodies.size(), 1U);
+    EXPECT_EQ(c.body(0).id, c.ids[0]);
+    EXPECT_DOUBLE_EQ(c.body(0).mesh.volume(), 875);
+    // An open body cannot take part: the kernel says why and both bodies stay.
+    std::vector<SolidFace> faces = c.body(0).mesh.faces();
+    faces.pop_back();
+    const BodyID open = c.doc.addBody(SolidMesh(c.body(0).mesh.vertices(), faces), "Open");
+    c.currentSelection.bodies = {c.ids[0], open};
+    BooleanTool unite(BooleanOp::unite);
+    unite.activate(c);
+    EXPECT_EQ(c.doc.bodies.size(), 2U);
+    EXPECT_EQ(c.errors.size(), 1U);
+}
+
+TEST(MeasureTool, AnyKeyDropsTheFirstPoint) {
+    FakeContext c;
+    MeasureTool tool;
+    clickAt(tool, c, {1, 2, 0});
+    EXPECT_TRUE(tool.isBusy());
+    EXPECT_TRUE(tool.key(ToolKey::remove, c));
+    EXPECT_FALSE(tool.isBusy());
+    EXPECT_FALSE(tool.key(ToolKey::escape, c));
+}
+
+}  // namespace
+}  // namespace brontile
