@@ -30,4 +30,8 @@ inline constexpr double kCrossProductTolerance = kNormalizeEpsilon;
 // An angle may pass its bound (an arc's end) by this much.
 inline constexpr double kAngleTolerance = 1e-8;
 
+// No coordinate of a document lies farther out than this (mm): beyond it the triple products of
+// a volume could overflow, and no part is modelled there.
+inline constexpr double kMaxCoordinate = 1e90;
+
 }  // namespace brontile

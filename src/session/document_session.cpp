@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "base/tolerances.hpp"
 #include "commands/app_command_id.hpp"
 #include "commands/undoable_command.hpp"
 #include "io/native_package_io.hpp"
@@ -39,9 +40,6 @@ const std::vector<std::pair<CommandID, ToolID>>& rememberedTools() {
     };
     return table;
 }
-
-// Beyond this (mm) the triple products of a volume could overflow; no part is modelled there.
-constexpr double kMaxCoordinate = 1e90;
 
 // Whether every coordinate is finite and small enough for a finite volume. Checking the bound
 // instead of computing the volume keeps a commit on a large body from triangulating it again.

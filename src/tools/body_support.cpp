@@ -1,7 +1,10 @@
 #include "tools/body_support.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+
+#include "base/tolerances.hpp"
 
 namespace brontile::BodySupport {
 
@@ -32,12 +35,15 @@ Vec3 centre(const SolidMesh& mesh) {
 }
 
 bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context) {
-    bool finite = std::isfinite(mesh.volume());
-    for (const Vec3& v : mesh.vertices()) finite = finite && v.isFinite();
-    if (finite) return true;
+    const bool inReach = std::ranges::all_of(mesh.vertices(), [](const Vec3& v) {
+        return std::abs(v.x) <= kMaxCoordinate && std::abs(v.y) <= kMaxCoordinate &&
+               std::abs(v.z) <= kMaxCoordinate;
+    });
+    if (inReach && std::isfinite(mesh.volume())) return true;
     context.showError("\u201C" + std::string(operation) +
-                      "\u201D would give the body coordinates or a volume that are not finite "
-                      "numbers; nothing was changed.");
+                      "\u201D would put the body out of the range of numbers a document can "
+                      "hold (coordinates or volume that are not finite, or farther out than "
+                      "1e90 mm); nothing was changed.");
     return false;
 }
 

@@ -23,8 +23,8 @@ void selectOnly(const BodyID& body, ModelingContext& context);
 // The centre of the mesh's box, or the origin when it has no box.
 [[nodiscard]] Vec3 centre(const SolidMesh& mesh);
 
-// Whether a changed mesh can be written: every coordinate and the volume are finite numbers.
-// Otherwise the error line says that `operation` was refused and why.
+// Whether a changed mesh can be written: every coordinate lies within kMaxCoordinate and the
+// volume is a finite number. Otherwise the error line says that `operation` was refused and why.
 bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context);
 
 }  // namespace brontile::BodySupport

@@ -69,6 +69,15 @@ TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
     EXPECT_NEAR(box.min.y, -5, 1e-9);
     EXPECT_EQ(context.toolRequests, std::vector<ToolID>{ToolID::select});
     EXPECT_TRUE(context.currentSelection.contains(context.doc.bodies[0].id));
+    // A region on the negative side of its axis still gives an outward solid.
+    context.doc.sketches[0].entities.push_back(test::line({-20, 8}, {-10, 8}));
+    context.doc.sketches[0].entities.push_back(test::line({-10, 8}, {-10, 12}));
+    context.doc.sketches[0].entities.push_back(test::line({-10, 12}, {-20, 12}));
+    context.doc.sketches[0].entities.push_back(test::line({-20, 12}, {-20, 8}));
+    clickAt(tool, context, {-15, 10, 0});
+    tool.hudCommit(-90, context);
+    ASSERT_EQ(context.doc.bodies.size(), 2U);
+    EXPECT_GT(context.doc.bodies[1].mesh.volume(), 0);
     clickAt(tool, context, {15, 2, 0});
     EXPECT_TRUE(tool.key(ToolKey::escape, context));
     EXPECT_FALSE(tool.isBusy());
@@ -125,6 +134,10 @@ TEST(MoveTool, ShiftMovesUpOptionStopsRoundingEscapeCancels) {
     EXPECT_TRUE(tool.key(ToolKey::escape, c));
     tool.pointer(pointerAt(PointerPhase::up, {12, 2, 15}, {}, 1, slanted), c);
     EXPECT_EQ(c.steps.size(), 3U);
+    // A distance that takes the body out of the range of numbers is refused.
+    tool.hudCommit(1e308, c);
+    EXPECT_EQ(c.steps.size(), 3U);
+    EXPECT_EQ(c.errors.size(), 1U);
 }
 
 TEST(RotateAndScaleTools, DragsTurnAndScaleAndFactorsStayAboveTheFloor) {
