@@ -199,8 +199,14 @@ SolidMesh PolyKernel::shell(const SolidMesh& mesh, double thickness) const {
     if (!(tau > kMinShellThickness) || !std::isfinite(tau)) throw KernelError::degenerateResult();
     const SolidMesh inner = kernel_detail::offsetInward(mesh, tau);
     // Walls thicker than the body turn the inner copy inside out; removing that would keep the
-    // wrong side.
+    // wrong side. Turned over along two directions it encloses a positive volume again, so each
+    // face must still face the way it did.
     if (!(inner.volume() > kVolumeTolerance)) throw KernelError::degenerateResult();
+    for (std::size_t i = 0; i < mesh.faces().size(); ++i) {
+        if (!(inner.faces()[i].normal.dot(mesh.faces()[i].normal) > 0)) {
+            throw KernelError::degenerateResult();
+        }
+    }
     return meshBoolean(mesh, inner, BooleanOp::subtract);
 }
 

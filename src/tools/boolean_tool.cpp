@@ -57,7 +57,8 @@ void BooleanTool::pointer(const PointerEvent& event, ModelingContext& context) {
     if (event.phase != PointerPhase::down) return;
     const auto body = BodySupport::bodyUnder(event.ray, context);
     if (!body) return;
-    if (!first_) return chooseFirst(*body, context);
+    // A first body deleted meanwhile is replaced by the one clicked.
+    if (!first_ || !context.document().bodyIndex(*first_)) return chooseFirst(*body, context);
     if (*body != *first_) perform(*first_, *body, context);
 }
 

@@ -20,6 +20,8 @@ FilletTool::FilletTool()
                    std::string(toolIdentity(ToolID::fillet).hint)) {}
 
 void FilletTool::activate(ModelingContext& context) {
+    // A chamfer is made only while Option is held: each turn of the tool starts with a fillet.
+    chamfer_ = false;
     context.setHud(
         HUDState{"Radius", distance_, std::nullopt, true, std::nullopt, HUDQuantity::length});
     showPreview(context);

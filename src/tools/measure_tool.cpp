@@ -22,10 +22,16 @@ MeasureTool::MeasureTool()
     : ModelingTool(ToolID::measure, std::string(toolIdentity(ToolID::measure).title),
                    std::string(toolIdentity(ToolID::measure).hint)) {}
 
+void MeasureTool::deactivate(ModelingContext& context) {
+    first_.reset();
+    context.setOverlay(SceneOverlay::empty);
+}
+
 bool MeasureTool::key(ToolKey, ModelingContext& context) {
     if (!first_) return false;
     first_.reset();
     context.setOverlay(SceneOverlay::empty);
+    context.setHud(std::nullopt);
     return true;
 }
 

@@ -13,6 +13,8 @@ public:
     MeasureTool();
 
     [[nodiscard]] bool isBusy() const override { return first_.has_value(); }
+    // A first point never outlives the tool's turn (an undo deactivates it too).
+    void deactivate(ModelingContext& context) override;
     void pointer(const PointerEvent& event, ModelingContext& context) override;
     bool key(ToolKey key, ModelingContext& context) override;
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -12,8 +14,8 @@
 namespace brontile {
 namespace {
 
-// More copies than this would exhaust memory long before anyone wanted them.
-constexpr double kMostCopies = 1000;
+// Longer rows (the body and its copies) would exhaust memory long before anyone wanted them.
+constexpr double kMostBodies = 1000;
 constexpr double kSpacingFactor = 1.15;
 
 }  // namespace
@@ -34,12 +36,14 @@ void PatternTool::pointer(const PointerEvent& event, ModelingContext& context) {
 }
 
 void PatternTool::hudCommit(double value, ModelingContext& context) {
-    // A count that is not a number within reach is not a count at all.
-    if (!std::isfinite(value) || std::abs(value) > 2e9) return;
+    // A count that is not a number, or below any count at all, is not a count.
+    if (!std::isfinite(value) || value < std::numeric_limits<int>::min()) return;
     const double whole = std::trunc(value);
-    if (whole > kMostCopies) {
-        context.showError("A pattern of " + std::to_string(static_cast<long long>(whole)) +
-                          " is more than the 1000 copies a pattern can make; type a smaller "
+    if (whole > kMostBodies) {
+        char typed[64];
+        std::snprintf(typed, sizeof typed, "%.0f", whole);
+        context.showError(std::string("A pattern of ") + typed +
+                          " bodies is more than the 1000 a pattern can make; type a smaller "
                           "count.");
         return;
     }

@@ -19,6 +19,11 @@ namespace {
 constexpr double kAxisReach = 40;
 // A region point this far from the axis line lies on it.
 constexpr double kOnAxis = 1e-9;
+// Typed angles smaller than this (degrees) sweep nothing.
+constexpr double kSmallestAngle = 1e-4;
+const std::string kCrossingAxis =
+    "The axis runs through the region, so the revolved solid would cut through itself; pick an "
+    "axis along or beside the region.";
 const std::string kPickAxis =
     "Click a sketch line to use as the axis, or press Return for a full revolution.";
 
@@ -50,37 +55,45 @@ bool RevolveTool::axisCrossesRegion(const Profile& profile, const Vec3& axisOrig
     const SketchPlane& plane = profile.plane;
     const Vec3 n = plane.normal();
     const Vec3 d = axisDirection.normalized();
-    const bool inPlane = std::abs(d.dot(n)) <= kParameterTolerance &&
-                         std::abs((axisOrigin - plane.origin).dot(n)) <= kOnAxis;
-    if (inPlane) {
-        // The region lies on both sides of the axis line within its plane.
+    // The axis seen in the region's plane: points mirrored across that line sweep the same
+    // circles, so a region on both sides of it would meet itself.
+    const Vec3 along = d - n * d.dot(n);
+    if (along.length() > kNormalizeEpsilon) {
+        const Vec3 through = axisOrigin - n * (axisOrigin - plane.origin).dot(n);
+        const Vec3 line = along.normalized();
         bool left = false;
         bool right = false;
         for (const Vec2& p : profile.loop) {
-            const double side = (plane.toWorld(p) - axisOrigin).cross(d).dot(n);
+            const double side = (plane.toWorld(p) - through).cross(line).dot(n);
             left = left || side > kOnAxis;
             right = right || side < -kOnAxis;
         }
         return left && right;
     }
-    // Out of the plane, the axis crosses the region where it pierces the plane inside it.
+    // An axis square to the plane crosses the region where it pierces it.
     const auto hit = Ray(axisOrigin - d * 1e12, d).intersectPlane(plane.origin, n);
     if (!hit) return false;
     return Triangulator::contains(profile.loop, plane.toLocal(hit->point));
 }
 
 bool RevolveTool::key(ToolKey key, ModelingContext& context) {
-    if (!profile_ || key == ToolKey::remove) return false;
-    if (key == ToolKey::escape) {
-        drop(context);
-    } else {
+    if (key == ToolKey::confirm) {
         commit(context);
+        return true;
     }
+    if (key != ToolKey::escape || !profile_) return false;
+    drop(context);
     return true;
 }
 
 void RevolveTool::hudCommit(double value, ModelingContext& context) {
     if (!ToolValues::acceptTyped(value, "angle", context)) return;
+    if (!(std::abs(value) >= kSmallestAngle)) {
+        context.showError(
+            "A revolve needs an angle other than zero: an angle of 0\u00B0 sweeps "
+            "no solid.");
+        return;
+    }
     degrees_ = value;
     commit(context);
 }
@@ -128,7 +141,9 @@ void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
     if (!(along.length() > kNormalizeEpsilon)) return;
     axisOrigin_ = from;
     axisDirection_ = along.normalized();
-    pickingAxis_ = false;
+    // An axis through the region is refused; another line may be picked instead.
+    pickingAxis_ = axisCrossesRegion(*profile_, axisOrigin_, axisDirection_);
+    if (pickingAxis_) context.showError(kCrossingAxis);
     showPreview(context);
 }
 
@@ -158,9 +173,8 @@ void RevolveTool::showPreview(ModelingContext& context) const {
 void RevolveTool::commit(ModelingContext& context) {
     if (!profile_) return;
     if (axisCrossesRegion(*profile_, axisOrigin_, axisDirection_)) {
-        context.showError(
-            "The axis runs through the region, so the revolved solid would cut "
-            "through itself; pick an axis along or beside the region.");
+        context.showError(kCrossingAxis);
+        pickingAxis_ = true;
         return;
     }
     std::optional<SolidMesh> mesh;

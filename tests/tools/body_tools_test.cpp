@@ -49,6 +49,9 @@ TEST(RevolveTool, AnAxisMayTouchARegionButNotRunThroughIt) {
     // Out of the plane: piercing the region, and passing it by.
     EXPECT_TRUE(RevolveTool::axisCrossesRegion(square, {5, -3, 2}, {0, 1, 0}));
     EXPECT_FALSE(RevolveTool::axisCrossesRegion(square, {15, -3, 2}, {0, 1, 0}));
+    // Parallel to the plane but off it: what counts is the axis seen in the plane.
+    EXPECT_TRUE(RevolveTool::axisCrossesRegion(square, {0, 8, 2}, {1, 0, 0}));
+    EXPECT_FALSE(RevolveTool::axisCrossesRegion(square, {0, 8, -2}, {1, 0, 0}));
 }
 
 TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
@@ -60,6 +63,10 @@ TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
     RevolveTool tool;
     clickAt(tool, context, {15, 2, 0});
     ASSERT_TRUE(tool.isBusy());
+    // An angle of zero sweeps nothing: refused, and Return still means a full turn.
+    tool.hudCommit(0, context);
+    EXPECT_EQ(context.errors.size(), 1U);
+    EXPECT_TRUE(context.doc.bodies.empty());
     // The circle is not an axis: the sketch's X axis stays, and Return revolves about it.
     clickAt(tool, context, {42, 0, 0});
     EXPECT_TRUE(tool.key(ToolKey::confirm, context));
@@ -78,6 +85,18 @@ TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
     tool.hudCommit(-90, context);
     ASSERT_EQ(context.doc.bodies.size(), 2U);
     EXPECT_GT(context.doc.bodies[1].mesh.volume(), 0);
+    // A line through the region is refused as the axis, and another may be picked after it.
+    // (The bodies made so far are hidden so that they do not stand over the sketch.)
+    for (Body& body : context.doc.bodies) body.isVisible = false;
+    context.doc.sketches[0].entities.push_back(test::line({15, -10}, {15, 20}));
+    clickAt(tool, context, {15, 2, 0});
+    clickAt(tool, context, {15, 15, 0});
+    EXPECT_EQ(context.errors.back().rfind("The axis runs through the region", 0), 0U);
+    tool.key(ToolKey::confirm, context);
+    EXPECT_EQ(context.doc.bodies.size(), 2U);
+    clickAt(tool, context, {20, 3, 0});
+    EXPECT_TRUE(tool.key(ToolKey::confirm, context));
+    EXPECT_EQ(context.doc.bodies.size(), 3U);
     clickAt(tool, context, {15, 2, 0});
     EXPECT_TRUE(tool.key(ToolKey::escape, context));
     EXPECT_FALSE(tool.isBusy());
@@ -99,17 +118,27 @@ TEST(FilletTool, FaceWithNothingToCutSaysSoAndKeepsTheTool) {
     tool.hudCommit(-3, c);
     EXPECT_EQ(c.steps, std::vector<std::string>{"Fillet"});
     EXPECT_LT(c.body(0).mesh.volume(), 1000);
+    // A chamfer lasts only while Option is held: the next turn of the tool rounds again.
+    clickAt(tool, c, {5, 5, 10});
+    tool.pointer(pointerAt(PointerPhase::drag, {5, 5, 10}, ModifierSet::option), c);
+    EXPECT_EQ(c.currentHud->label, "Chamfer");
+    tool.activate(c);
+    clickAt(tool, c, {1, 1, 0}, {}, 1);
+    EXPECT_EQ(c.currentHud->label, "Radius");
 }
 
-TEST(ShellTool, NeedsABody) {
-    Boxes c({{{0, 0, 0}, {10, 10, 10}}});
+TEST(ShellTool, NeedsABodyAndWallsItCanHold) {
+    Boxes c({{{0, 0, 0}, {20, 10, 10}}});
     c.currentSelection = Selection::empty;
     ShellTool tool;
     tool.hudCommit(1, c);
     EXPECT_EQ(c.errors, std::vector<std::string>{"Select a body to shell."});
     clickAt(tool, c, {5, 5, 10});
+    // Walls of 6 would leave no room across 10 mm, though the 20 mm way still has some.
+    tool.hudCommit(6, c);
+    EXPECT_EQ(c.errors.size(), 2U);
     tool.hudCommit(-1, c);
-    EXPECT_DOUBLE_EQ(c.body(0).mesh.volume(), 1000 - 512);
+    EXPECT_DOUBLE_EQ(c.body(0).mesh.volume(), 2000 - 18 * 8 * 8);
 }
 
 TEST(MoveTool, ShiftMovesUpOptionStopsRoundingEscapeCancels) {
@@ -205,6 +234,15 @@ TEST(BooleanTool, TwoSelectedRunAtOnceInDocumentOrderAndRefusalsChangeNothing) {
     unite.activate(c);
     EXPECT_EQ(c.doc.bodies.size(), 2U);
     EXPECT_EQ(c.errors.size(), 1U);
+    // A first body deleted meanwhile gives way to the next one clicked.
+    BooleanTool intersect(BooleanOp::intersect);
+    c.currentSelection.bodies = {c.ids[0]};
+    intersect.activate(c);
+    c.doc.removeBody(c.ids[0]);
+    c.doc.addBody(test::boxMesh({20, 0, 0}, {30, 10, 10}), "Other");
+    clickAt(intersect, c, {25, 5, 10});
+    EXPECT_TRUE(intersect.isBusy());
+    EXPECT_EQ(c.hint, "Now click the second body.");
 }
 
 TEST(MeasureTool, AnyKeyDropsTheFirstPoint) {
@@ -215,6 +253,10 @@ TEST(MeasureTool, AnyKeyDropsTheFirstPoint) {
     EXPECT_TRUE(tool.key(ToolKey::remove, c));
     EXPECT_FALSE(tool.isBusy());
     EXPECT_FALSE(tool.key(ToolKey::escape, c));
+    // Nor does it outlive the tool's turn.
+    clickAt(tool, c, {1, 2, 0});
+    tool.deactivate(c);
+    EXPECT_FALSE(tool.isBusy());
 }
 
 }  // namespace
