@@ -13,10 +13,7 @@ namespace {
 using test::bodyNames;
 using test::Json;
 using test::replayedText;
-
-double volume(const Json& line, std::size_t body = 0) {
-    return line["document"]["bodies"][body]["volume"].get<double>();
-}
+using test::volume;
 
 std::vector<double> corner(const Json& line, std::size_t body, const char* which) {
     return line["document"]["bodies"][body]["bounds"][which].get<std::vector<double>>();

@@ -13,10 +13,7 @@ namespace {
 using test::bodyNames;
 using test::Json;
 using test::replayedText;
-
-double volume(const Json& line, std::size_t body) {
-    return line["document"]["bodies"][body]["volume"].get<double>();
-}
+using test::volume;
 
 std::size_t entityCount(const Json& line) {
     return line["document"]["sketches"][0]["entities"].size();

@@ -28,6 +28,11 @@ inline std::vector<Json> replayedText(std::string_view script) {
 
 inline std::vector<Json> replayed(const Json& script) { return replayedText(script.dump()); }
 
+// A body's volume in a trace line.
+inline double volume(const Json& line, std::size_t body = 0) {
+    return line["document"]["bodies"][body]["volume"].get<double>();
+}
+
 inline std::vector<std::string> bodyNames(const Json& line) {
     std::vector<std::string> names;
     for (const auto& body : line["document"]["bodies"]) names.push_back(body["name"]);
