@@ -26,6 +26,7 @@ void SketchDrawingTool::pointer(const PointerEvent& event, ModelingContext& cont
     if (!at) return;
     // A shape's points belong to its sketch's plane: in another sketch it starts afresh.
     if (hasFirstPoint() && shapeSketch_ != at->sketch.id) clearShape();
+    if (!hasFirstPoint()) shapeSketch_ = at->sketch.id;
     beforeSnap(event);
     const SnapArguments arguments = snapArguments();
     const auto snapped =
@@ -34,7 +35,6 @@ void SketchDrawingTool::pointer(const PointerEvent& event, ModelingContext& cont
     current_ = snapped.point;
     currentHit_ = snapped.hit;
     handle(event, at->sketch, context);
-    shapeSketch_ = at->sketch.id;
 }
 
 void SketchDrawingTool::reset(ModelingContext& context) {

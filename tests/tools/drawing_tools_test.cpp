@@ -76,7 +76,9 @@ TEST(LineTool, ChainsCloseOnTheFirstPointOrEndOnADoubleClick) {
 
 TEST(LineTool, ATypedLengthGoesAlongTheLastDirectionAndTheChainGoesOn) {
     Drawing<LineTool> d;
-    d.click(5, 5);
+    // A press with no pointer move before it shows the HUD as well.
+    d.tool.pointer(test::pointerAt(PointerPhase::down, {5, 5, 0}), d.context);
+    d.tool.pointer(test::pointerAt(PointerPhase::up, {5, 5, 0}), d.context);
     ASSERT_TRUE(d.context.currentHud);
     EXPECT_EQ(d.context.currentHud->label, "Length");
     // Without a move there is no direction: +x.
