@@ -34,6 +34,18 @@ Vec3 centre(const SolidMesh& mesh) {
     return box ? (box->min + box->max) / 2 : Vec3::zero;
 }
 
+std::optional<SelectedFace> selectedFace(const ModelingContext& context) {
+    const Selection& selection = context.selection();
+    if (selection.faces.size() != 1) return std::nullopt;
+    const FaceRef& ref = *selection.faces.begin();
+    const auto index = context.document().bodyIndex(ref.body);
+    if (!index) return std::nullopt;
+    const SolidMesh& mesh = context.document().bodies[*index].mesh;
+    const auto face = mesh.face(ref.face);
+    if (!face) return std::nullopt;
+    return SelectedFace{ref, mesh, *face};
+}
+
 bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context) {
     const bool inReach = std::ranges::all_of(mesh.vertices(), [](const Vec3& v) {
         return std::abs(v.x) <= kMaxCoordinate && std::abs(v.y) <= kMaxCoordinate &&
@@ -45,6 +57,15 @@ bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingCon
                       "hold (coordinates or volume that are not finite, or farther out than "
                       "1e90 mm); nothing was changed.");
     return false;
+}
+
+bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
+                 ModelingContext& context) {
+    if (!acceptResult(mesh, stepName, context)) return false;
+    context.mutate(std::string(stepName), [&](CADDocument& document) {
+        if (const auto index = document.bodyIndex(body)) document.bodies[*index].mesh = mesh;
+    });
+    return true;
 }
 
 }  // namespace brontile::BodySupport

@@ -23,8 +23,22 @@ void selectOnly(const BodyID& body, ModelingContext& context);
 // The centre of the mesh's box, or the origin when it has no box.
 [[nodiscard]] Vec3 centre(const SolidMesh& mesh);
 
+// The one selected face, resolved in the document: nothing unless exactly one face is selected
+// and its body and face still exist.
+struct SelectedFace {
+    FaceRef ref;
+    SolidMesh mesh;
+    SolidFace face;
+};
+[[nodiscard]] std::optional<SelectedFace> selectedFace(const ModelingContext& context);
+
 // Whether a changed mesh can be written: every coordinate lies within kMaxCoordinate and the
 // volume is a finite number. Otherwise the error line says that `operation` was refused and why.
 bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context);
+
+// Replaces the body's mesh as one step named `stepName` when acceptResult allows it; a body
+// that is gone by then changes nothing. Returns whether the mesh was accepted.
+bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
+                 ModelingContext& context);
 
 }  // namespace brontile::BodySupport

@@ -149,9 +149,7 @@ void ExtrudeTool::flip(ModelingContext& context) {
 
 void ExtrudeTool::showHover(const Profile& profile, ModelingContext& context) {
     SceneOverlay overlay;
-    std::vector<Vec3> outline = profile.worldPoints();
-    if (!outline.empty()) outline.push_back(outline.front());
-    overlay.addPolyline(outline, RGBA::hover);
+    RegionFinder::addOutline(overlay, profile.plane, profile.loop, RGBA::hover);
     arrow_ = OverlayArrow::extrusion(profile.centroid3D(), profile.plane.normal(), 0, false,
                                      hoverArrow_, true);
     overlay.arrows = {arrow_};
@@ -161,9 +159,7 @@ void ExtrudeTool::showHover(const Profile& profile, ModelingContext& context) {
 void ExtrudeTool::showPreview(ModelingContext& context) {
     if (!profile_) return;
     SceneOverlay overlay;
-    std::vector<Vec3> outline = profile_->worldPoints();
-    if (!outline.empty()) outline.push_back(outline.front());
-    overlay.addPolyline(outline, RGBA::selection);
+    RegionFinder::addOutline(overlay, profile_->plane, profile_->loop, RGBA::selection);
     if (std::abs(distance_) > kSmallestDrag) {
         try {
             overlay.meshes.push_back(

@@ -112,12 +112,7 @@ void FilletTool::commit(ModelingContext& context) {
         showPreview(context);
         return;
     }
-    if (!BodySupport::acceptResult(*result->mesh, stepName(), context)) return;
-    context.mutate(stepName(), [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(result->body)) {
-            document.bodies[*index].mesh = *result->mesh;
-        }
-    });
+    if (!BodySupport::replaceMesh(result->body, *result->mesh, stepName(), context)) return;
     context.setOverlay(SceneOverlay::empty);
     context.setTool(ToolID::select);
 }

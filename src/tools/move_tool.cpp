@@ -95,18 +95,11 @@ void MoveTool::release(ModelingContext& context) {
     if (!drag_) return;
     const Drag ended = std::move(*drag_);
     drag_.reset();
-    if (ended.delta.length() > kSmallestMove)
-        move(ended.body, ended.original, ended.delta, context);
+    if (ended.delta.length() > kSmallestMove) {
+        BodySupport::replaceMesh(ended.body, ended.original.translated(ended.delta), "Move",
+                                 context);
+    }
     context.setOverlay(SceneOverlay::empty);
-}
-
-void MoveTool::move(const BodyID& body, const SolidMesh& original, const Vec3& delta,
-                    ModelingContext& context) {
-    const SolidMesh moved = original.translated(delta);
-    if (!BodySupport::acceptResult(moved, "Move", context)) return;
-    context.mutate("Move", [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(body)) document.bodies[*index].mesh = moved;
-    });
 }
 
 void MoveTool::hudCommit(double value, ModelingContext& context) {
@@ -115,7 +108,9 @@ void MoveTool::hudCommit(double value, ModelingContext& context) {
     if (selection.bodies.size() != 1 || !(std::abs(value) > kDirectionLength)) return;
     const auto body = context.document().body(*selection.bodies.begin());
     if (!body) return;
-    move(body->id, body->mesh, lastDirection_.value_or(Vec3::unitX) * value, context);
+    BodySupport::replaceMesh(body->id,
+                             body->mesh.translated(lastDirection_.value_or(Vec3::unitX) * value),
+                             "Move", context);
     context.setOverlay(SceneOverlay::empty);
 }
 

@@ -32,8 +32,6 @@ private:
 
     void dragTo(const PointerEvent& event, ModelingContext& context);
     void release(ModelingContext& context);
-    static void move(const BodyID& body, const SolidMesh& original, const Vec3& delta,
-                     ModelingContext& context);
 
     std::optional<Drag> drag_;
     std::optional<Vec3> lastDirection_;

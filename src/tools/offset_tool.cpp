@@ -17,15 +17,6 @@ namespace {
 // Offsets this close to zero add nothing.
 constexpr double kSmallestOffset = 1e-6;
 
-// The points mapped into the plane's space, closed by repeating the first.
-std::vector<Vec3> closedWorld(const SketchPlane& plane, std::span<const Vec2> loop) {
-    std::vector<Vec3> world;
-    world.reserve(loop.size() + 1);
-    for (const Vec2& p : loop) world.push_back(plane.toWorld(p));
-    if (!world.empty()) world.push_back(world.front());
-    return world;
-}
-
 // Whether the offset outline still bounds the region's shape: every edge keeps its direction
 // (an inward offset past a narrow part, or an outward one past a short notch edge, turns some
 // edge round) and the outline encloses an area.
@@ -100,11 +91,11 @@ void OffsetTool::pointer(const PointerEvent& event, ModelingContext& context) {
 
 void OffsetTool::showPreview(ModelingContext& context) const {
     SceneOverlay overlay;
-    overlay.addPolyline(closedWorld(profile_->plane, profile_->loop), RGBA::hover);
+    RegionFinder::addOutline(overlay, profile_->plane, profile_->loop, RGBA::hover);
     if (std::abs(distance_) > kSmallestOffset) {
         const std::vector<Vec2> loop = Offset2D::offset(profile_->loop, distance_);
         if (keepsShape(profile_->loop, loop)) {
-            overlay.addPolyline(closedWorld(profile_->plane, loop), RGBA::preview);
+            RegionFinder::addOutline(overlay, profile_->plane, loop, RGBA::preview);
         }
     }
     context.setOverlay(std::move(overlay));

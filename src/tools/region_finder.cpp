@@ -47,5 +47,14 @@ std::optional<Profile> regionUnder(const Ray& ray, const CADDocument& document,
     return std::nullopt;
 }
 
+void addOutline(SceneOverlay& overlay, const SketchPlane& plane, std::span<const Vec2> loop,
+                const RGBA& color) {
+    std::vector<Vec3> world;
+    world.reserve(loop.size() + 1);
+    for (const Vec2& p : loop) world.push_back(plane.toWorld(p));
+    if (!world.empty()) world.push_back(world.front());
+    overlay.addPolyline(world, color);
+}
+
 }  // namespace RegionFinder
 }  // namespace brontile

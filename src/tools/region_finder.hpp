@@ -9,6 +9,7 @@
 
 #include "document/cad_document.hpp"
 #include "geometry/ray.hpp"
+#include "interaction/scene_overlay.hpp"
 #include "sketch/profile.hpp"
 
 namespace brontile {
@@ -39,6 +40,11 @@ namespace RegionFinder {
 [[nodiscard]] std::optional<Profile> regionUnder(const Ray& ray, const CADDocument& document,
                                                  const std::optional<Uuid>& first,
                                                  ProfileCache& cache);
+
+// Draws the closed loop, in plane coordinates, into the overlay in the plane's space: the
+// outline of a region or of an offset of it.
+void addOutline(SceneOverlay& overlay, const SketchPlane& plane, std::span<const Vec2> loop,
+                const RGBA& color);
 
 }  // namespace RegionFinder
 }  // namespace brontile

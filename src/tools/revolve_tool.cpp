@@ -107,9 +107,7 @@ void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
             return;
         }
         SceneOverlay overlay;
-        std::vector<Vec3> outline = region->worldPoints();
-        if (!outline.empty()) outline.push_back(outline.front());
-        overlay.addPolyline(outline, RGBA::hover);
+        RegionFinder::addOutline(overlay, region->plane, region->loop, RGBA::hover);
         context.setOverlay(std::move(overlay));
         return;
     }
@@ -149,9 +147,7 @@ void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
 
 void RevolveTool::showPreview(ModelingContext& context) const {
     SceneOverlay overlay;
-    std::vector<Vec3> outline = profile_->worldPoints();
-    if (!outline.empty()) outline.push_back(outline.front());
-    overlay.addPolyline(outline, RGBA::selection);
+    RegionFinder::addOutline(overlay, profile_->plane, profile_->loop, RGBA::selection);
     overlay.lines.push_back({axisOrigin_ - axisDirection_ * kAxisReach,
                              axisOrigin_ + axisDirection_ * kAxisReach, RGBA::selection,
                              OverlayLineStyle::solid});

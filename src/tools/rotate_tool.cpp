@@ -76,11 +76,7 @@ void RotateTool::hudCommit(double value, ModelingContext& context) {
 
 void RotateTool::apply(double degrees, ModelingContext& context) {
     const SolidMesh result = turned(degrees);
-    if (!BodySupport::acceptResult(result, "Rotate", context)) return;
-    const BodyID body = original_->first;
-    context.mutate("Rotate", [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(body)) document.bodies[*index].mesh = result;
-    });
+    if (!BodySupport::replaceMesh(original_->first, result, "Rotate", context)) return;
     original_.reset();
     angle_ = 0;
     context.setOverlay(SceneOverlay::empty);

@@ -77,11 +77,7 @@ void ScaleTool::hudCommit(double value, ModelingContext& context) {
 
 void ScaleTool::apply(double factor, ModelingContext& context) {
     const SolidMesh result = scaledBy(factor);
-    if (!BodySupport::acceptResult(result, "Scale", context)) return;
-    const BodyID body = original_->first;
-    context.mutate("Scale", [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(body)) document.bodies[*index].mesh = result;
-    });
+    if (!BodySupport::replaceMesh(original_->first, result, "Scale", context)) return;
     original_.reset();
     factor_ = 1.0;
     context.setOverlay(SceneOverlay::empty);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "tools/body_support.hpp"
 #include "tools/sketch_support.hpp"
 #include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
@@ -86,14 +87,10 @@ void SelectTool::deactivate(ModelingContext&) {
 }
 
 std::optional<SelectTool::SelectedFace> SelectTool::selectedFace(const ModelingContext& context) {
-    const Selection& selection = context.selection();
-    if (selection.faces.size() != 1) return std::nullopt;
-    const FaceRef& ref = *selection.faces.begin();
-    const auto body = context.document().body(ref.body);
-    if (!body) return std::nullopt;
-    const auto face = body->mesh.face(ref.face);
-    if (!face) return std::nullopt;
-    return SelectedFace{ref, body->mesh, *face, body->mesh.centroid(*face)};
+    const auto selected = BodySupport::selectedFace(context);
+    if (!selected) return std::nullopt;
+    return SelectedFace{selected->ref, selected->mesh, selected->face,
+                        selected->mesh.centroid(selected->face)};
 }
 
 std::optional<ArrowGizmo::Part> SelectTool::arrowHit(const Ray& ray,
@@ -383,16 +380,12 @@ std::optional<SketchConstraintSel> SelectTool::shownDimension(const ModelingCont
 
 void SelectTool::applyPushPull(const FaceRef& ref, const SolidMesh& original, double distance,
                                ModelingContext& context) {
-    auto outcome = pushPull(original, ref.face, distance, context);
+    const auto outcome = pushPull(original, ref.face, distance, context);
     if (!outcome.mesh) {
         context.showError(outcome.problem);
         return;
     }
-    context.mutate("Push/Pull", [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(ref.body)) {
-            document.bodies[*index].mesh = std::move(*outcome.mesh);
-        }
-    });
+    BodySupport::replaceMesh(ref.body, *outcome.mesh, "Push/Pull", context);
 }
 
 void SelectTool::hudCommit(double value, ModelingContext& context) {

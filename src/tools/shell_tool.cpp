@@ -38,12 +38,7 @@ void ShellTool::hudCommit(double value, ModelingContext& context) {
         context.showError(error.what());
         return;
     }
-    if (!BodySupport::acceptResult(*hollow, "Shell", context)) return;
-    context.mutate("Shell", [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(body->id)) {
-            document.bodies[*index].mesh = *hollow;
-        }
-    });
+    if (!BodySupport::replaceMesh(body->id, *hollow, "Shell", context)) return;
     context.setTool(ToolID::select);
 }
 

@@ -9,6 +9,7 @@
 #include "geometry/unit_formatter.hpp"
 #include "interaction/snap_engine.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
+#include "tools/body_support.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile::SketchSupport {
@@ -50,18 +51,12 @@ std::optional<Uuid> startSketch(ModelingContext& context, const SketchPlane& pla
 }
 
 std::optional<SketchPlane> planeFromSelection(const ModelingContext& context) {
-    const Selection& selection = context.selection();
-    if (selection.faces.size() != 1) return std::nullopt;
-    const FaceRef& ref = *selection.faces.begin();
-    const auto body = context.document().body(ref.body);
-    if (!body) return std::nullopt;
-    const auto face = body->mesh.face(ref.face);
-    if (!face) return std::nullopt;
+    const auto selected = BodySupport::selectedFace(context);
+    if (!selected) return std::nullopt;
+    const Vec3& normal = selected->face.normal;
     // A face whose normal has no length has no plane to draw on.
-    if (!(face->normal.length() > kNormalizeEpsilon) || !face->normal.isFinite()) {
-        return std::nullopt;
-    }
-    return SketchPlane::fromNormal(body->mesh.centroid(*face), face->normal);
+    if (!(normal.length() > kNormalizeEpsilon) || !normal.isFinite()) return std::nullopt;
+    return SketchPlane::fromNormal(selected->mesh.centroid(selected->face), normal);
 }
 
 std::optional<SketchPoint> sketchPoint(const PointerEvent& event, ModelingContext& context) {

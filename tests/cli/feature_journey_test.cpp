@@ -12,24 +12,12 @@ namespace {
 
 using test::bodyNames;
 using test::Json;
+using test::replayAfterBox;
 using test::replayedText;
 using test::volume;
 
 std::vector<double> corner(const Json& line, std::size_t body, const char* which) {
     return line["document"]["bodies"][body]["bounds"][which].get<std::vector<double>>();
-}
-
-// Steps that leave a 20 × 10 × 10 box at the origin, selected (6 lines of trace).
-const std::string kBox = R"(
-    {"command": "tool.rectangle"},
-    {"click": {"world": [0, 0, 0]}},
-    {"click": {"world": [20, 10, 0]}},
-    {"command": "tool.extrude"},
-    {"click": {"world": [10, 5, 0]}},
-    {"type": "10"})";
-
-std::vector<Json> replayAfterBox(const std::string& steps) {
-    return replayedText(R"({"steps": [)" + kBox + "," + steps + "]}");
 }
 
 TEST(FeatureJourney, ARectangleRevolvesIntoARingOnEitherSideOfItsAxis) {

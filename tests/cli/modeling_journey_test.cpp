@@ -12,6 +12,7 @@ namespace {
 
 using test::bodyNames;
 using test::Json;
+using test::replayAfterBox;
 using test::replayedText;
 using test::volume;
 
@@ -23,13 +24,7 @@ std::size_t entityCount(const Json& line) {
 double circleRegionArea(double r) { return 32 * r * r * std::sin(2 * std::numbers::pi / 64); }
 
 TEST(ModelingJourney, ARectangleExtrudedByTypingAndACircleBesideItByDragging) {
-    const auto lines = replayedText(R"({"steps": [
-        {"command": "tool.rectangle"},
-        {"click": {"world": [0, 0, 0]}},
-        {"click": {"world": [20, 10, 0]}},
-        {"command": "tool.extrude"},
-        {"click": {"world": [10, 5, 0]}},
-        {"type": "10"},
+    const auto lines = replayAfterBox(R"(
         {"command": "tool.circle"},
         {"drag": {"from": {"world": [40, 5, 0]}, "to": {"world": [45, 5, 0]}}},
         {"command": "tool.extrude"},
@@ -37,7 +32,7 @@ TEST(ModelingJourney, ARectangleExtrudedByTypingAndACircleBesideItByDragging) {
         {"command": "edit.undo"}, {"command": "edit.undo"}, {"command": "edit.undo"},
         {"command": "edit.undo"}, {"command": "edit.undo"},
         {"command": "edit.redo"}, {"command": "edit.redo"}, {"command": "edit.redo"},
-        {"command": "edit.redo"}, {"command": "edit.redo"}]})");
+        {"command": "edit.redo"}, {"command": "edit.redo"})");
     ASSERT_EQ(lines.size(), 20U);
     EXPECT_EQ(lines[2]["undoName"], "Sketch Rectangle");
     EXPECT_EQ(entityCount(lines[2]), 4U);
@@ -62,20 +57,14 @@ TEST(ModelingJourney, ARectangleExtrudedByTypingAndACircleBesideItByDragging) {
 }
 
 TEST(ModelingJourney, FacesArePushedAndPulledByDraggingAndByTyping) {
-    const auto lines = replayedText(R"({"steps": [
-        {"command": "tool.rectangle"},
-        {"click": {"world": [0, 0, 0]}},
-        {"click": {"world": [20, 10, 0]}},
-        {"command": "tool.extrude"},
-        {"click": {"world": [10, 5, 0]}},
-        {"type": "10"},
+    const auto lines = replayAfterBox(R"(
         {"command": "tool.select"},
         {"click": {"world": [10, 5, 10]}},
         {"drag": {"from": {"world": [10, 5, 10]}, "to": {"world": [10, 5, 15]}}},
         {"type": "3"},
         {"click": {"world": [5, 0, 5]}},
         {"type": "-25"},
-        {"command": "edit.undo"}]})");
+        {"command": "edit.undo"})");
     ASSERT_EQ(lines.size(), 13U);
     EXPECT_EQ(lines[7]["hud"]["label"], "Push/Pull");
     EXPECT_EQ(lines[7]["selection"]["faces"], 1);

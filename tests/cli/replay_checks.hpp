@@ -28,6 +28,21 @@ inline std::vector<Json> replayedText(std::string_view script) {
 
 inline std::vector<Json> replayed(const Json& script) { return replayedText(script.dump()); }
 
+// Steps that draw a 20 × 10 rectangle at the origin and extrude it by a typed 10: a box,
+// selected, after 6 lines of trace.
+inline const std::string kBoxSteps = R"(
+    {"command": "tool.rectangle"},
+    {"click": {"world": [0, 0, 0]}},
+    {"click": {"world": [20, 10, 0]}},
+    {"command": "tool.extrude"},
+    {"click": {"world": [10, 5, 0]}},
+    {"type": "10"})";
+
+// The trace of the box steps followed by `steps` (a comma-separated list of step objects).
+inline std::vector<Json> replayAfterBox(const std::string& steps) {
+    return replayedText(R"({"steps": [)" + kBoxSteps + "," + steps + "]}");
+}
+
 // A body's volume in a trace line.
 inline double volume(const Json& line, std::size_t body = 0) {
     return line["document"]["bodies"][body]["volume"].get<double>();

@@ -136,11 +136,7 @@ TEST(DocumentSession, SketchesStartOnTheChosenPlaneAndUndoEndsThem) {
     // Undo abandons a shape under way.
     s.dispatch("sketch.newTop");
     s.dispatch("tool.circle");
-    PointerEvent press;
-    press.phase = PointerPhase::down;
-    press.clickCount = 1;
-    press.ray = Ray({1, 2, 50}, {0, 0, -1});
-    s.viewportPointer(press);
+    f.pressAt(1, 2);
     ASSERT_TRUE(s.tools().active().isBusy());
     s.dispatch("edit.undo");
     EXPECT_FALSE(s.tools().active().isBusy());

@@ -120,11 +120,7 @@ TEST(FileFlow, UnsavedChangesAreAskedAboutBeforeNewOrOpen) {
     // With nothing to undo, Undo leaves a shape under way as it is.
     s.setActiveSketch(s.document().sketches.front().id);
     s.dispatch("tool.circle");
-    PointerEvent press;
-    press.phase = PointerPhase::down;
-    press.clickCount = 1;
-    press.ray = Ray({1, 2, 50}, {0, 0, -1});
-    s.viewportPointer(press);
+    f.pressAt(1, 2);
     s.dispatch("edit.undo");
     EXPECT_TRUE(s.tools().active().isBusy());
     EXPECT_FALSE(s.history().canUndo());

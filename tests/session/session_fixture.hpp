@@ -21,6 +21,15 @@ struct SessionFixture {
     std::unique_ptr<DocumentSession> session =
         std::make_unique<DocumentSession>(platform, testKeymap());
 
+    // A press whose ray comes straight down onto (x, y) on the ground.
+    void pressAt(double x, double y) {
+        PointerEvent press;
+        press.phase = PointerPhase::down;
+        press.clickCount = 1;
+        press.ray = Ray({x, y, 50}, {0, 0, -1});
+        session->viewportPointer(press);
+    }
+
     // Adds a 10 mm box as one recorded step and returns its id.
     BodyID addBox() {
         BodyID id;
