@@ -16,7 +16,8 @@ set(BRONTILE_MODULES
   viewport
   tools
   session
-  cli)
+  cli
+  desktop)
 
 set(brontile_uses_base)
 set(brontile_uses_geometry base)
@@ -31,6 +32,8 @@ set(brontile_uses_viewport interaction)
 set(brontile_uses_tools interaction kernel)
 set(brontile_uses_session tools shortcuts io viewport)
 set(brontile_uses_cli session)
+# The desktop shell replays the command line's scripts against the real window.
+set(brontile_uses_desktop cli)
 
 # brontile_add_module(<module> SOURCES ... [DEPENDS <external targets>]): the library brontile_<module>,
 # linked against the modules its row allows. Includes are rooted at src/ so that they name the

@@ -9,7 +9,9 @@ ensure_setup() {
      || [[ ! -f /usr/include/nlohmann/json.hpp ]] || [[ ! -f /usr/include/gtest/gtest.h ]] \
      || [[ ! -f /usr/include/benchmark/benchmark.h ]] \
      || ! command -v clang-format >/dev/null \
-     || ! command -v admesh >/dev/null || ! command -v assimp >/dev/null; then
+     || ! command -v admesh >/dev/null || ! command -v assimp >/dev/null \
+     || [[ ! -d /usr/include/x86_64-linux-gnu/qt6/QtOpenGLWidgets && ! -d /usr/include/qt6/QtOpenGLWidgets ]] \
+     || ! command -v Xvfb >/dev/null; then
     "$root/scripts/setup"
   fi
 }

@@ -8,6 +8,7 @@
 #include <span>
 #include <sstream>
 
+#include "cli/replay_target.hpp"
 #include "cli/session_trace.hpp"
 #include "session/document_session.hpp"
 #include "session/scripted_platform.hpp"
@@ -21,13 +22,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-constexpr std::uint64_t kReplaySeed = 0x42726F6E74696C65;  // "Brontile"
 // Bounds that keep a script's run finite: click counts and drag steps, and the fake clock's
 // whole run (its dates stay far inside what a document can store).
 constexpr double kMaxCount = 1e6;
 constexpr double kMaxClock = 1e9;
-// Every replay starts at the same moment, so dates in saved files and traces repeat.
-const DateTime kReplayStart = DateTime{} + std::chrono::seconds(1'767'225'600);  // 2026-01-01
 
 // Readers of step arguments that refuse anything else with a message naming the argument.
 double numberAt(const OrderedJson& json, std::string_view what) {
@@ -106,16 +104,65 @@ const OrderedJson* find(const OrderedJson& object, std::string_view key) {
     return it == object.end() ? nullptr : &*it;
 }
 
+// The command line's target: a headless session on a platform that answers from queues.
+class SessionTarget final : public ReplayTarget {
+public:
+    SessionTarget() : session_(platform_) {}
+
+    DocumentSession& session() override { return session_; }
+    void setViewportSize(double width, double height) override {
+        session_.viewport().viewSize = {width, height};
+    }
+    void pointer(PointerPhase phase, const Vec2& at, ModifierSet modifiers, int clicks) override {
+        PointerEvent event;
+        event.phase = phase;
+        event.location = at;
+        event.ray = session_.viewport().ray(at);
+        event.modifiers = modifiers;
+        event.clickCount = clicks;
+        session_.viewportPointer(event);
+    }
+    void key(const KeyPress& press) override { static_cast<void>(session_.viewportKey(press)); }
+    void type(const std::string& text) override {
+        // Tab submits only when it is what opened the field.
+        const bool wasEditing = session_.hudEditing();
+        session_.dispatch("hud.edit");
+        if (!wasEditing && session_.hudEditing()) static_cast<void>(session_.submitHUDText(text));
+    }
+    void command(const CommandID& id) override { session_.dispatch(id); }
+    void orbit(double deltaX, double deltaY) override { session_.viewportOrbit(deltaX, deltaY); }
+    void pan(double deltaX, double deltaY) override { session_.viewportPan(deltaX, deltaY); }
+    void zoom(double factor, const Vec2& at) override { session_.viewportZoom(factor, at); }
+    [[nodiscard]] double clock() const override { return platform_.monotonicSeconds(); }
+    void advanceClock(double seconds) override { platform_.advance(seconds); }
+    void answerOpenPanel(std::optional<std::filesystem::path> location) override {
+        platform_.answerOpenPanel(std::move(location));
+    }
+    void answerSavePanel(std::optional<std::filesystem::path> location) override {
+        platform_.answerSavePanel(std::move(location));
+    }
+    void answerAlert(std::string button) override { platform_.answerAlert(std::move(button)); }
+    std::vector<Request> takeRequests() override { return platform_.takeRequests(); }
+    std::optional<std::string> takeUnmatchedAnswer() override {
+        return platform_.takeUnmatchedAnswer();
+    }
+
+private:
+    ScriptedPlatform platform_{kReplayStart};
+    DocumentSession session_;
+};
+
 class Replayer {
 public:
-    Replayer(std::ostream& out) : out_(out), session_(platform_) {}
+    Replayer(ReplayTarget& target, std::ostream& out)
+        : out_(out), target_(target), session_(target.session()) {}
 
     void setViewport(const OrderedJson& viewport) {
         onlyKeys(viewport, {"width", "height"}, "viewport");
         const double w = numberAt(member(viewport, "width", "viewport"), "viewport width");
         const double h = numberAt(member(viewport, "height", "viewport"), "viewport height");
         if (!(w >= 1 && h >= 1)) throw BadScript("the viewport must be at least 1 × 1");
-        session_.viewport().viewSize = {w, h};
+        target_.setViewportSize(w, h);
     }
 
     void run(const OrderedJson& step, std::size_t number) {
@@ -130,10 +177,11 @@ public:
         const ModifierSet modifiers = modifiersAt(find(step, "modifiers"));
         const int clicks = clicksAt(find(step, "clicks"));
         perform(action, argument, modifiers, clicks);
-        if (const auto answer = platform_.takeUnmatchedAnswer()) {
+        target_.settle();
+        if (const auto answer = target_.takeUnmatchedAnswer()) {
             throw BadScript("the alert answer \"" + *answer + "\" names no button of the alert");
         }
-        out_ << sessionTrace(session_, number, platform_.takeRequests()).dump() << '\n';
+        out_ << sessionTrace(session_, number, target_.takeRequests()).dump() << '\n';
     }
 
 private:
@@ -170,37 +218,25 @@ private:
         }
         if (const OrderedJson* world = find(point, "world")) {
             const auto p = numbersAt(*world, 3, "world");
-            const OrbitCamera& camera = session_.viewport().camera;
-            const Vec2 size = session_.viewport().viewSize;
-            const Vec3 d = Vec3{p[0], p[1], p[2]} - camera.position();
-            const double depth = d.dot(camera.forward());
-            if (!(depth > 1e-9)) throw BadScript("the world point lies behind the camera");
-            const double t = std::tan(camera.fovY() / 2);
-            const double ndcX = d.dot(camera.right()) / (depth * t * size.x / size.y);
-            const double ndcY = d.dot(camera.up()) / (depth * t);
-            return {(ndcX + 1) * size.x / 2, (1 - ndcY) * size.y / 2};
+            const ViewportState& viewport = session_.viewport();
+            const auto at = viewport.camera.viewPoint({p[0], p[1], p[2]}, viewport.viewSize);
+            if (!at) throw BadScript("the world point lies behind the camera");
+            return *at;
         }
         throw BadScript("a point needs \"world\" or \"screen\"");
     }
 
     void pointer(PointerPhase phase, const Vec2& at, ModifierSet modifiers, int clicks) {
-        PointerEvent event;
-        event.phase = phase;
-        event.location = at;
-        event.ray = session_.viewport().ray(at);
-        event.modifiers = modifiers;
-        event.clickCount = clicks;
-        session_.viewportPointer(event);
+        target_.pointer(phase, at, modifiers, clicks);
     }
 
     void perform(const std::string& action, const OrderedJson& argument, ModifierSet modifiers,
                  int clicks) {
-        if (action == "command") return session_.dispatch(CommandID(textAt(argument, "command")));
+        if (action == "command") return target_.command(CommandID(textAt(argument, "command")));
         if (action == "key") {
             const std::string key = textAt(argument, "key");
             if (key.empty()) throw BadScript("key must not be empty");
-            static_cast<void>(session_.viewportKey(KeyPress{key, modifiers}));
-            return;
+            return target_.key(KeyPress{key, modifiers});
         }
         if (action == "pointer") {
             onlyKeys(argument, {"phase", "world", "screen", "modifiers", "clicks"}, "pointer");
@@ -241,34 +277,26 @@ private:
             return pointer(PointerPhase::up, to, held, 1);
         }
         if (action == "type") {
-            const std::string text = textAt(argument, "type");
-            // Tab submits only when it is what opened the field.
-            const bool wasEditing = session_.hudEditing();
-            session_.dispatch("hud.edit");
-            if (!wasEditing && session_.hudEditing()) {
-                static_cast<void>(session_.submitHUDText(text));
-            }
-            return;
+            return target_.type(textAt(argument, "type"));
         }
         if (action == "orbit" || action == "pan") {
             const auto d = numbersAt(argument, 2, action);
-            return action == "orbit" ? session_.viewportOrbit(d[0], d[1])
-                                     : session_.viewportPan(d[0], d[1]);
+            return action == "orbit" ? target_.orbit(d[0], d[1]) : target_.pan(d[0], d[1]);
         }
         if (action == "zoom") {
             onlyKeys(argument, {"factor", "screen"}, "zoom");
             const double factor = numberAt(member(argument, "factor", "zoom"), "factor");
             if (!(factor > 0)) throw BadScript("factor must be greater than zero");
             const auto at = numbersAt(member(argument, "screen", "zoom"), 2, "screen");
-            return session_.viewportZoom(factor, {at[0], at[1]});
+            return target_.zoom(factor, {at[0], at[1]});
         }
         if (action == "advanceClock") {
             const double seconds = numberAt(argument, "advanceClock");
             if (seconds < 0) throw BadScript("advanceClock must not go back");
-            if (platform_.monotonicSeconds() + seconds > kMaxClock) {
+            if (target_.clock() + seconds > kMaxClock) {
                 throw BadScript("the clock may run at most 1e9 s (about 31 years) in a script");
             }
-            return platform_.advance(seconds);
+            return target_.advanceClock(seconds);
         }
         if (action == "answer") return answer(argument);
         if (action == "inspector") return inspector(argument);
@@ -285,9 +313,9 @@ private:
             if (value.is_null()) return std::nullopt;
             return std::filesystem::path(textAt(value, kind));
         };
-        if (kind == "openPanel") return platform_.answerOpenPanel(location());
-        if (kind == "savePanel") return platform_.answerSavePanel(location());
-        if (kind == "alert") return platform_.answerAlert(textAt(value, "alert"));
+        if (kind == "openPanel") return target_.answerOpenPanel(location());
+        if (kind == "savePanel") return target_.answerSavePanel(location());
+        if (kind == "alert") return target_.answerAlert(textAt(value, "alert"));
         throw BadScript("answer must name one of openPanel, savePanel or alert");
     }
 
@@ -362,13 +390,26 @@ private:
     }
 
     std::ostream& out_;
-    ScriptedPlatform platform_{kReplayStart};
-    DocumentSession session_;
+    ReplayTarget& target_;
+    DocumentSession& session_;
 };
 
 }  // namespace
 
 int replay(std::string_view script, std::ostream& out, std::ostream& err) {
+    // The same script names everything the same way on every run.
+    const ScopedUuidSeed seed(kReplaySeed);
+    std::optional<SessionTarget> target;
+    try {
+        target.emplace();
+    } catch (const std::exception& error) {
+        err << "failed at start: " << error.what() << '\n';
+        return kFailed;
+    }
+    return replay(script, *target, out, err);
+}
+
+int replay(std::string_view script, ReplayTarget& target, std::ostream& out, std::ostream& err) {
     OrderedJson parsed;
     try {
         parsed = OrderedJson::parse(script);
@@ -387,10 +428,8 @@ int replay(std::string_view script, std::ostream& out, std::ostream& err) {
         }
     }
     std::size_t number = 0;
-    // The same script names everything the same way on every run.
-    const ScopedUuidSeed seed(kReplaySeed);
     try {
-        Replayer replayer(out);
+        Replayer replayer(target, out);
         try {
             replayer.setViewport(parsed.contains("viewport")
                                      ? parsed["viewport"]
@@ -413,15 +452,20 @@ int replay(std::string_view script, std::ostream& out, std::ostream& err) {
     return kReplayed;
 }
 
-int replayFile(const std::filesystem::path& script, std::ostream& out, std::ostream& err) {
+std::optional<std::string> readScript(const std::filesystem::path& script, std::ostream& err) {
     std::ifstream in(script, std::ios::binary);
     if (!in) {
         err << "bad script: cannot read " << script << '\n';
-        return kBadScript;
+        return std::nullopt;
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return replay(text.str(), out, err);
+    return text.str();
+}
+
+int replayFile(const std::filesystem::path& script, std::ostream& out, std::ostream& err) {
+    const auto text = readScript(script, err);
+    return text ? replay(*text, out, err) : kBadScript;
 }
 
 }  // namespace brontile::cli

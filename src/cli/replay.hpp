@@ -5,7 +5,11 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
+#include <string>
 #include <string_view>
+
+#include "cli/replay_target.hpp"
 
 namespace brontile::cli {
 
@@ -17,7 +21,13 @@ inline constexpr int kBadScript = 2;
 
 // Runs the script text; trace lines go to `out`, the error (naming the step, counted from 1) to
 // `err`.
+// The headless session is made under the replay seed, so its names repeat from run to run.
 int replay(std::string_view script, std::ostream& out, std::ostream& err);
 int replayFile(const std::filesystem::path& script, std::ostream& out, std::ostream& err);
+// The same against any target (the caller made it under the replay seed).
+int replay(std::string_view script, ReplayTarget& target, std::ostream& out, std::ostream& err);
+// The script's text; nothing, after saying so on `err`, when it cannot be read.
+[[nodiscard]] std::optional<std::string> readScript(const std::filesystem::path& script,
+                                                    std::ostream& err);
 
 }  // namespace brontile::cli

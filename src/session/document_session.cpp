@@ -12,7 +12,6 @@
 #include "commands/undoable_command.hpp"
 #include "io/native_package_io.hpp"
 #include "tools/sketch_support.hpp"
-#include "viewport/scene_builder.hpp"
 
 namespace brontile {
 namespace {
@@ -100,11 +99,11 @@ DocumentSession::DocumentSession(SessionPlatform& platform, std::optional<Keymap
       viewport_(std::make_unique<ViewportState>(OrbitCamera(document_.camera))) {
     statusHint_ = tools_.active().hint();
     // The viewport and the timer belong to the session, so neither outlives it.
-    viewport_->sceneProvider = [this](SceneBuffers& buffers) {
+    viewport_->sceneProvider = [this](RenderScene& scene) {
         const double unit = viewport_->worldUnitsPerPixel();
-        SceneBuilder::rebuild({document_, selection_, hover_, overlay_, activeSketchID_,
-                               kMarkerPixels * unit, unit, showSection_},
-                              buffers);
+        sceneCache_.rebuild({document_, selection_, hover_, overlay_, activeSketchID_,
+                             kMarkerPixels * unit, unit, showSection_},
+                            scene);
     };
     autosaveTimer_ = platform_.repeat(kAutosaveInterval, [this] { autosave(); });
 }

@@ -22,6 +22,7 @@
 #include "shortcuts/keymap_store.hpp"
 #include "tools/modeling_context.hpp"
 #include "tools/tool_controller.hpp"
+#include "viewport/scene_cache.hpp"
 #include "viewport/viewport_input_delegate.hpp"
 #include "viewport/viewport_state.hpp"
 
@@ -161,6 +162,9 @@ public:
     [[nodiscard]] bool confirmDiscardIfNeeded();
     void newDocument();
     void openDocument();
+    // Opens the package at `location` without asking anything (a package named on the command
+    // line); a package that cannot be read leaves the current document and says why.
+    void openDocumentAt(const std::filesystem::path& location);
     void saveDocumentAs();
     // Writes the document, with the current camera and titled after the file, as a package.
     void write(const std::filesystem::path& location);
@@ -243,6 +247,8 @@ private:
     std::optional<CommandID> lastToolCommand_;
     // The pick trees of the bodies' meshes, kept between picks and dropped with their meshes.
     SceneHitIndex hitIndex_;
+    // The bodies' vertex chunks, kept between frames and dropped with their bodies.
+    SceneCache sceneCache_;
     std::vector<Observer> observers_;
     std::unique_ptr<TimerHandle> autosaveTimer_;
 };

@@ -56,16 +56,19 @@ void DocumentSession::openDocument() {
     if (!confirmDiscardIfNeeded()) return;
     const auto location = chosenLocation(
         platform_.openPanel({"Choose a .brontdoc document package", "Open", kPackageExtension}));
-    if (!location) return;
+    if (location) openDocumentAt(*location);
+}
+
+void DocumentSession::openDocumentAt(const std::filesystem::path& location) {
     CADDocument opened;
     try {
-        opened = NativePackageIO::load(*location);
+        opened = NativePackageIO::load(location);
     } catch (const std::exception& error) {
         setErrorMessage(std::string("Open failed: ") + error.what());
         return;
     }
     load(std::move(opened), location);
-    setStatusMessage("Opened " + lastComponent(*location));
+    setStatusMessage("Opened " + lastComponent(location));
 }
 
 void DocumentSession::load(CADDocument document, std::optional<std::filesystem::path> location) {

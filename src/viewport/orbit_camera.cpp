@@ -1,5 +1,7 @@
 #include "viewport/orbit_camera.hpp"
 
+#include "base/tolerances.hpp"
+
 #include <algorithm>
 #include <cmath>
 
@@ -127,6 +129,18 @@ Ray OrbitCamera::ray(const Vec2& at, const Vec2& viewSize) const {
     const double ndcY = 1 - 2 * at.y / h;
     const double t = std::tan(fovY_ / 2);
     return Ray(position(), forward() + right() * (ndcX * t * w / h) + up() * (ndcY * t));
+}
+
+std::optional<Vec2> OrbitCamera::viewPoint(const Vec3& world, const Vec2& viewSize) const {
+    const double w = viewSize.x > 1 ? viewSize.x : 1;
+    const double h = viewSize.y > 1 ? viewSize.y : 1;
+    const Vec3 d = world - position();
+    const double depth = d.dot(forward());
+    if (!(depth > kLengthTolerance)) return std::nullopt;
+    const double t = std::tan(fovY_ / 2);
+    const double ndcX = d.dot(right()) / (depth * t * w / h);
+    const double ndcY = d.dot(up()) / (depth * t);
+    return Vec2{(ndcX + 1) * w / 2, (1 - ndcY) * h / 2};
 }
 
 void OrbitCamera::orbit(double deltaX, double deltaY) {

@@ -72,6 +72,9 @@ public:
     // The pick ray from the eye through `at` (view points from the top-left corner, y down).
     // View sizes below one point count as one.
     [[nodiscard]] Ray ray(const Vec2& at, const Vec2& viewSize) const;
+    // Where a world point appears (view points from the top-left corner): the inverse of `ray`.
+    // Nothing for a point at or behind the eye.
+    [[nodiscard]] std::optional<Vec2> viewPoint(const Vec3& world, const Vec2& viewSize) const;
 
     // Turns by a pointer drag in view points: faster drags turn more than proportionally, and one
     // step never exceeds 72 points' worth (0.0052 rad per point).

@@ -1,6 +1,7 @@
-// Turns one scene snapshot into the four vertex lists the renderer uploads unchanged. Every colour
-// decision of the viewport (selection, hover, inactive sketches, construction geometry) is made
-// here; nothing is cached between calls.
+// Turns one scene snapshot into the four flat vertex lists, nothing cached between calls: the
+// reference picture that SceneCache's per-body scene must flatten to. Both are drawn through the
+// same parts (scene_parts.hpp), where every colour decision of the viewport (selection, hover,
+// inactive sketches, construction geometry) is made.
 #pragma once
 
 #include <span>

@@ -72,7 +72,7 @@ bool ViewportState::tick(double now) {
 bool ViewportState::rebuildIfNeeded() {
     if (!needsRebuild || !sceneProvider) return false;
     needsRebuild = false;
-    sceneProvider(buffers);
+    sceneProvider(scene);
     ++version;
     return true;
 }

@@ -1,5 +1,5 @@
 // The per-window viewport state shared by the session, the input view and the renderer: the
-// camera with its momentum, the view size, and the scene buffers with their rebuild flag.
+// camera with its momentum, the view size, and the scene with its rebuild flag.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include "geometry/vec2.hpp"
 #include "viewport/camera_inertia.hpp"
 #include "viewport/orbit_camera.hpp"
-#include "viewport/scene_buffers.hpp"
+#include "viewport/render_scene.hpp"
 
 namespace brontile {
 
@@ -30,14 +30,15 @@ public:
     Vec2 viewSize{1, 1};
     // The last pointer or scroll position, top-left origin.
     Vec2 lastCursor;
-    SceneBuffers buffers;
-    // Incremented every time `buffers` is replaced; the renderer re-uploads when it moves.
+    RenderScene scene;
+    // Incremented every time `scene` is rewritten; the renderer looks at it again when it moves
+    // (and re-uploads only the bodies whose chunk revision moved).
     std::uint64_t version = 0;
     bool needsRebuild = true;
-    // Writes the scene from the document's current values into the buffers it is given (the
-    // previous frame's, so a large scene refills memory it already has instead of faulting in
-    // fresh pages: SceneBuilder::rebuild); empty until the session installs it.
-    std::function<void(SceneBuffers&)> sceneProvider;
+    // Writes the scene from the document's current values into the scene it is given (the
+    // previous frame's, whose lists keep their memory and whose unchanged bodies keep their
+    // chunks: SceneCache::rebuild); empty until the session installs it.
+    std::function<void(RenderScene&)> sceneProvider;
     std::optional<double> lastTickTime;
 
     // The pick ray through `at` for the current view size.
@@ -60,7 +61,7 @@ public:
     // 0.05 s (1/240 on the first tick). Flags a rebuild when the distance changed. Returns
     // whether the camera moved.
     bool tick(double now);
-    // Refills the buffers with the provider's scene when a rebuild is flagged, clearing the flag
+    // Rewrites the scene through the provider when a rebuild is flagged, clearing the flag
     // and moving `version`. Without a provider the flag stays set. Returns whether it rebuilt.
     bool rebuildIfNeeded();
 };

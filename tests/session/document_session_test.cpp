@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "session/session_fixture.hpp"
 
@@ -193,6 +194,29 @@ TEST(DocumentSession, ViewCommandsChangeNoHistory) {
     EXPECT_EQ(s.historyVersion(), 0);
     s.dispatch("no.such.command");
     EXPECT_EQ(s.statusMessage(), "Unhandled command no.such.command");
+}
+
+// The viewport's scene comes from the session's chunk cache: a hover recolours one face over the
+// body's kept chunk, and an edit of the body gives it a new one.
+TEST(DocumentSession, TheViewportKeepsABodysChunkUntilTheBodyChanges) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    const BodyID id = f.addBox();
+    ViewportState& view = s.viewport();
+    ASSERT_TRUE(view.rebuildIfNeeded());
+    ASSERT_EQ(view.scene.bodies.size(), 1U);
+    const std::shared_ptr<const BodyChunk> chunk = view.scene.bodies[0].chunk;
+
+    s.setHover(FaceRef{id, s.document().bodies[0].mesh.faces()[2].id});
+    ASSERT_TRUE(view.rebuildIfNeeded());
+    EXPECT_EQ(view.scene.bodies[0].chunk, chunk);
+    EXPECT_EQ(view.scene.bodies[0].recolors.size(), 1U);
+
+    s.mutate("Move", [](CADDocument& d) {
+        d.bodies[0].mesh = d.bodies[0].mesh.translated({1, 0, 0});
+    });
+    ASSERT_TRUE(view.rebuildIfNeeded());
+    EXPECT_NE(view.scene.bodies[0].chunk->revision, chunk->revision);
 }
 
 TEST(DocumentSession, BodiesHideIsolateAndShowAgain) {

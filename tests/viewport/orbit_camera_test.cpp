@@ -101,8 +101,10 @@ TEST(OrbitCameraProjection, PickRaysPanAndClipPlanesAgreeWithTheMatrices) {
         for (const double t : {20.0, 150.0, 900.0}) {
             const Vec3 p = camera.ray(cursor, kView).point(t);
             EXPECT_NEAR(project(camera, p).pixel.distance(cursor), 0, 1e-2);
+            EXPECT_NEAR(camera.viewPoint(p, kView)->distance(cursor), 0, 1e-6);
         }
     }
+    EXPECT_FALSE(camera.viewPoint(eye - camera.forward(), kView).has_value()) << "behind the eye";
     // The scene follows a pan drag point for point, so the pixel size matches the projection.
     const Vec3 oldTarget = camera.target();
     camera.pan(30, -12, kView.y);

@@ -55,10 +55,10 @@ TEST(ViewportStateTick, FrameTimeIsBoundedOnlyDistanceChangesRebuildAndRebuildsN
     // A rebuild needs a provider and moves the version.
     EXPECT_FALSE(state.rebuildIfNeeded());
     EXPECT_TRUE(state.needsRebuild);
-    state.sceneProvider = [](SceneBuffers& into) { into.lines.resize(2); };
+    state.sceneProvider = [](RenderScene& into) { into.groundLines.resize(2); };
     EXPECT_TRUE(state.rebuildIfNeeded());
     EXPECT_FALSE(state.rebuildIfNeeded());
-    EXPECT_EQ(state.buffers.lines.size(), 2u);
+    EXPECT_EQ(state.scene.groundLines.size(), 2u);
     state.invalidate();
     EXPECT_TRUE(state.rebuildIfNeeded());
     EXPECT_EQ(state.version, 2u);

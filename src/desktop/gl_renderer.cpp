@@ -1,0 +1,314 @@
+#include "desktop/gl_renderer.hpp"
+
+#include <cstddef>
+#include <unordered_set>
+#include <vector>
+
+#include <QOpenGLContext>
+
+namespace brontile::desktop {
+namespace {
+
+constexpr float kEdgeDepthBias = 0.00035f;
+constexpr GLsizei kStride = sizeof(RenderVertex);
+
+constexpr const char* kVertexShader = R"(#version 330 core
+layout(location = 0) in vec4 inPosition;
+layout(location = 1) in vec4 inNormal;
+layout(location = 2) in vec4 inColor;
+
+uniform mat4 viewProjection;
+uniform float depthBias;
+uniform vec4 colorOverride;
+uniform float useOverride;
+
+out vec3 worldPosition;
+out vec3 worldNormal;
+out vec4 vertexColor;
+
+// A face drawn again in its highlight colour must land on exactly the depth it had.
+invariant gl_Position;
+
+void main() {
+    worldPosition = inPosition.xyz;
+    vec4 clip = viewProjection * vec4(inPosition.xyz, 1.0);
+    // Pulls edges slightly towards the viewer so that they win against their own faces.
+    clip.z -= depthBias * clip.w;
+    // The camera's depth runs over [0, w]; OpenGL clips over [-w, w].
+    clip.z = 2.0 * clip.z - clip.w;
+    gl_Position = clip;
+    worldNormal = inNormal.xyz;
+    vertexColor = useOverride > 0.5 ? colorOverride : inColor;
+}
+)";
+
+constexpr const char* kFragmentShader = R"(#version 330 core
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec4 vertexColor;
+
+uniform vec4 cameraPosition;
+uniform vec4 lightDirection;
+uniform float lighting;
+
+out vec4 fragmentColor;
+
+void main() {
+    if (lighting < 0.5) {
+        fragmentColor = vertexColor;
+        return;
+    }
+    vec3 n = normalize(worldNormal);
+    vec3 viewDir = normalize(cameraPosition.xyz - worldPosition);
+    // Faces of either winding are lit from the viewer's side.
+    if (dot(n, viewDir) < 0.0) n = -n;
+    vec3 l = normalize(lightDirection.xyz);
+    float diffuse = max(dot(n, l), 0.0);
+    float headlight = max(dot(n, viewDir), 0.0) * 0.30;
+    vec3 h = normalize(l + viewDir);
+    float specular = pow(max(dot(n, h), 0.0), 40.0) * 0.18;
+    vec3 sky = vec3(0.55, 0.6, 0.7) * (0.5 + 0.5 * n.z) * 0.18;
+    fragmentColor = vec4(vertexColor.rgb * (0.28 + 0.52 * diffuse + headlight) + sky + specular,
+                         vertexColor.a);
+}
+)";
+
+}  // namespace
+
+GLRenderer::ShaderSource GLRenderer::defaultShaders() { return {kVertexShader, kFragmentShader}; }
+
+GLRenderer::~GLRenderer() = default;
+
+bool GLRenderer::initialize(const ShaderSource& shaders) {
+    ready_ = false;
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (context == nullptr || !context->isValid()) {
+        failure_ = "no OpenGL context";
+        return false;
+    }
+    const QSurfaceFormat format = context->format();
+    if (context->isOpenGLES() || format.version() < qMakePair(3, 3)) {
+        failure_ = "OpenGL 3.3 is not available";
+        return false;
+    }
+    gl_ = context->extraFunctions();
+    if (gl_ == nullptr) {
+        failure_ = "no OpenGL functions";
+        return false;
+    }
+    const auto compile = [&](GLenum kind, const std::string& source) -> GLuint {
+        const GLuint shader = gl_->glCreateShader(kind);
+        const char* text = source.c_str();
+        gl_->glShaderSource(shader, 1, &text, nullptr);
+        gl_->glCompileShader(shader);
+        GLint ok = 0;
+        gl_->glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+        if (ok == 0) {
+            std::vector<char> log(2048);
+            gl_->glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+            failure_ = std::string("shader: ") + log.data();
+            gl_->glDeleteShader(shader);
+            return 0;
+        }
+        return shader;
+    };
+    const GLuint vertex = compile(GL_VERTEX_SHADER, shaders.vertex);
+    const GLuint fragment = vertex != 0 ? compile(GL_FRAGMENT_SHADER, shaders.fragment) : 0;
+    if (vertex == 0 || fragment == 0) {
+        if (vertex != 0) gl_->glDeleteShader(vertex);
+        return false;
+    }
+    program_ = gl_->glCreateProgram();
+    gl_->glAttachShader(program_, vertex);
+    gl_->glAttachShader(program_, fragment);
+    gl_->glLinkProgram(program_);
+    gl_->glDeleteShader(vertex);
+    gl_->glDeleteShader(fragment);
+    GLint linked = 0;
+    gl_->glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+    if (linked == 0) {
+        failure_ = "shader program does not link";
+        gl_->glDeleteProgram(program_);
+        program_ = 0;
+        return false;
+    }
+    uniforms_.viewProjection = gl_->glGetUniformLocation(program_, "viewProjection");
+    uniforms_.cameraPosition = gl_->glGetUniformLocation(program_, "cameraPosition");
+    uniforms_.lightDirection = gl_->glGetUniformLocation(program_, "lightDirection");
+    uniforms_.depthBias = gl_->glGetUniformLocation(program_, "depthBias");
+    uniforms_.lighting = gl_->glGetUniformLocation(program_, "lighting");
+    uniforms_.colorOverride = gl_->glGetUniformLocation(program_, "colorOverride");
+    uniforms_.useOverride = gl_->glGetUniformLocation(program_, "useOverride");
+    gl_->glGenVertexArrays(1, &vertexArray_);
+    uploadedVersion_.reset();
+    failure_.clear();
+    ready_ = true;
+    return true;
+}
+
+void GLRenderer::release() {
+    if (gl_ == nullptr) return;
+    for (auto& [id, body] : bodies_) {
+        drop(body.shaded);
+        drop(body.lines);
+    }
+    bodies_.clear();
+    for (GpuList* list :
+         {&ground_, &highlights_, &restShaded_, &restLines_, &overlayShaded_, &overlayLines_}) {
+        drop(*list);
+    }
+    if (vertexArray_ != 0) gl_->glDeleteVertexArrays(1, &vertexArray_);
+    if (program_ != 0) gl_->glDeleteProgram(program_);
+    vertexArray_ = 0;
+    program_ = 0;
+    uploadedVersion_.reset();
+    ready_ = false;
+}
+
+void GLRenderer::fill(GpuList& list, const std::vector<RenderVertex>& vertices) {
+    if (vertices.empty()) return drop(list);
+    if (list.buffer == 0) gl_->glGenBuffers(1, &list.buffer);
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, list.buffer);
+    gl_->glBufferData(GL_ARRAY_BUFFER,
+                      static_cast<GLsizeiptr>(vertices.size() * sizeof(RenderVertex)),
+                      vertices.data(), GL_STATIC_DRAW);
+    list.count = static_cast<int>(vertices.size());
+}
+
+void GLRenderer::drop(GpuList& list) {
+    if (list.buffer != 0) gl_->glDeleteBuffers(1, &list.buffer);
+    list = {};
+}
+
+void GLRenderer::upload(const RenderScene& scene) {
+    std::unordered_set<BodyID> present;
+    for (const BodyDraw& draw : scene.bodies) {
+        if (!draw.chunk) continue;
+        present.insert(draw.chunk->body);
+        GpuBody& body = bodies_[draw.chunk->body];
+        if (body.revision == draw.chunk->revision && (body.shaded.buffer || body.lines.buffer)) {
+            continue;
+        }
+        body.revision = draw.chunk->revision;
+        fill(body.shaded, draw.chunk->shaded);
+        fill(body.lines, draw.chunk->lines);
+    }
+    for (auto it = bodies_.begin(); it != bodies_.end();) {
+        if (present.contains(it->first)) {
+            ++it;
+            continue;
+        }
+        drop(it->second.shaded);
+        drop(it->second.lines);
+        it = bodies_.erase(it);
+    }
+    fill(ground_, scene.groundLines);
+    fill(highlights_, scene.highlights);
+    fill(restShaded_, scene.rest.shaded);
+    fill(restLines_, scene.rest.lines);
+    fill(overlayShaded_, scene.rest.overlayShaded);
+    fill(overlayLines_, scene.rest.overlayLines);
+}
+
+void GLRenderer::draw(const GpuList& list, unsigned primitive, int first, int count) {
+    if (list.buffer == 0) return;
+    const int drawn = count < 0 ? list.count - first : count;
+    if (drawn < 1) return;
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, list.buffer);
+    for (GLuint attribute = 0; attribute < 3; ++attribute) {
+        gl_->glEnableVertexAttribArray(attribute);
+        gl_->glVertexAttribPointer(attribute, 4, GL_FLOAT, GL_FALSE, kStride,
+                                   reinterpret_cast<const void*>(attribute * sizeof(Float4)));
+    }
+    gl_->glDrawArrays(primitive, first, drawn);
+}
+
+void GLRenderer::setOverride(const std::optional<RGBA>& color) {
+    gl_->glUniform1f(uniforms_.useOverride, color ? 1.0f : 0.0f);
+    if (color) gl_->glUniform4f(uniforms_.colorOverride, color->r, color->g, color->b, color->a);
+}
+
+void GLRenderer::setPass(PassStyle style) {
+    gl_->glUniform1f(uniforms_.depthBias, style.depthBias);
+    gl_->glUniform1f(uniforms_.lighting, style.lighting);
+}
+
+void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
+    state.rebuildIfNeeded();
+    if (!ready_) return;
+    if (uploadedVersion_ != state.version) {
+        uploadedVersion_ = state.version;
+        upload(state.scene);
+    }
+
+    gl_->glViewport(0, 0, pixelWidth, pixelHeight);
+    gl_->glClearColor(kClearRed, kClearGreen, kClearBlue, 1.0f);
+    gl_->glClearDepthf(1.0f);
+    gl_->glDepthMask(GL_TRUE);
+    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The arrow's cones are wound inward: nothing is culled, every face is lit from the viewer.
+    gl_->glDisable(GL_CULL_FACE);
+    gl_->glFrontFace(GL_CCW);
+    gl_->glDisable(GL_BLEND);
+
+    const OrbitCamera& camera = state.camera;
+    const double aspect = static_cast<double>(pixelWidth) / std::max(pixelHeight, 1);
+    const Float4x4 viewProjection = camera.viewProjection(aspect);
+    const Vec3 eye = camera.position();
+    const Vec3 light = (camera.right() * 0.6 - camera.forward() + camera.up() * 0.9).normalized();
+
+    gl_->glUseProgram(program_);
+    gl_->glBindVertexArray(vertexArray_);
+    gl_->glUniformMatrix4fv(uniforms_.viewProjection, 1, GL_FALSE, &viewProjection.columns[0].x);
+    gl_->glUniform4f(uniforms_.cameraPosition, static_cast<float>(eye.x), static_cast<float>(eye.y),
+                     static_cast<float>(eye.z), 1.0f);
+    gl_->glUniform4f(uniforms_.lightDirection, static_cast<float>(light.x),
+                     static_cast<float>(light.y), static_cast<float>(light.z), 0.0f);
+    setOverride(std::nullopt);
+
+    const RenderScene& scene = state.scene;
+    gl_->glEnable(GL_DEPTH_TEST);
+    gl_->glDepthFunc(GL_LEQUAL);
+    gl_->glDepthMask(GL_TRUE);
+
+    // Pass 1: bodies and previews, lit.
+    setPass({0, 1});
+    for (const BodyDraw& body : scene.bodies) {
+        const auto found = body.chunk ? bodies_.find(body.chunk->body) : bodies_.end();
+        if (found == bodies_.end()) continue;
+        setOverride(body.shadedColor);
+        draw(found->second.shaded, GL_TRIANGLES);
+        setOverride(std::nullopt);
+        draw(highlights_, GL_TRIANGLES, static_cast<int>(body.highlightStart),
+             static_cast<int>(body.highlightCount));
+    }
+    draw(restShaded_, GL_TRIANGLES);
+
+    // Pass 2: grid, outlines and sketches. The outlines and sketches are pulled towards the
+    // viewer so that they win against the faces they lie on. The grid lies on no face, and at a
+    // working distance the pull spans tens of millimetres: pulled, it would show through the
+    // top of every body standing on it.
+    setPass({0, 0});
+    draw(ground_, GL_LINES);
+    setPass({kEdgeDepthBias, 0});
+    for (const BodyDraw& body : scene.bodies) {
+        const auto found = body.chunk ? bodies_.find(body.chunk->body) : bodies_.end();
+        if (found == bodies_.end()) continue;
+        setOverride(body.lineColor);
+        draw(found->second.lines, GL_LINES);
+    }
+    setOverride(std::nullopt);
+    draw(restLines_, GL_LINES);
+
+    // Passes 3 and 4: tool overlays over everything.
+    gl_->glDisable(GL_DEPTH_TEST);
+    setPass({0, 1});
+    draw(overlayShaded_, GL_TRIANGLES);
+    setPass({0, 0});
+    draw(overlayLines_, GL_LINES);
+
+    gl_->glBindVertexArray(0);
+    gl_->glUseProgram(0);
+}
+
+}  // namespace brontile::desktop

@@ -1,0 +1,176 @@
+#include "desktop/main_window.hpp"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "desktop/action_bar.hpp"
+#include "desktop/command_palette.hpp"
+#include "desktop/hud_panel.hpp"
+#include "desktop/inspector_panel.hpp"
+#include "desktop/key_mapping.hpp"
+#include "desktop/menu_layout.hpp"
+#include "desktop/shortcut_sheet.hpp"
+#include "desktop/status_bar_panel.hpp"
+#include "desktop/symbol_icons.hpp"
+#include "desktop/tool_bar_panel.hpp"
+#include "desktop/view_cube.hpp"
+#include "desktop/viewport_widget.hpp"
+#include "desktop/workspace_header.hpp"
+
+namespace brontile::desktop {
+namespace {
+
+constexpr int kInitialWidth = 1440;
+constexpr int kInitialHeight = 900;
+constexpr int kOverlayMargin = 12;
+
+// Holds the viewport and floats the action bar (top centre), view cube (top right) and HUD
+// (bottom centre) over it at their preferred sizes.
+class ViewportArea final : public QWidget {
+public:
+    ViewportArea(ViewportWidget* viewport, QWidget* actionBar, QWidget* viewCube, QWidget* hud,
+                 QWidget* parent)
+        : QWidget(parent),
+          viewport_(viewport),
+          actionBar_(actionBar),
+          viewCube_(viewCube),
+          hud_(hud) {
+        viewport_->setParent(this);
+        for (QWidget* overlay : {actionBar_, viewCube_, hud_}) {
+            overlay->setParent(this);
+            overlay->installEventFilter(this);
+            overlay->raise();
+        }
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { place(); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A panel whose content changed asks for a new size: follow it.
+        if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show) place();
+        return QWidget::eventFilter(watched, event);
+    }
+
+private:
+    void place() {
+        const QRect area = rect();
+        viewport_->setGeometry(area);
+        const QSize bar = actionBar_->sizeHint().boundedTo(area.size());
+        actionBar_->setGeometry((area.width() - bar.width()) / 2, kOverlayMargin, bar.width(),
+                                bar.height());
+        const QSize cube = viewCube_->sizeHint();
+        viewCube_->setGeometry(area.width() - cube.width() - kOverlayMargin, kOverlayMargin,
+                               cube.width(), cube.height());
+        const QSize hud = hud_->sizeHint().boundedTo(area.size());
+        hud_->setGeometry((area.width() - hud.width()) / 2,
+                          area.height() - hud.height() - 2 * kOverlayMargin, hud.width(),
+                          hud.height());
+        for (QWidget* overlay : {actionBar_, viewCube_, hud_}) overlay->raise();
+    }
+
+    ViewportWidget* viewport_;
+    QWidget* actionBar_;
+    QWidget* viewCube_;
+    QWidget* hud_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(DocumentSession& session, QtPlatform& platform)
+    : session_(session), bridge_(session) {
+    platform.setWindow(this);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    resize(kInitialWidth, kInitialHeight);
+    setCentralWidget(buildWorkspace(platform));
+    buildMenus();
+    refreshTitle();
+    connect(&bridge_, &SessionBridge::changed, this, [this](SessionProperty property) {
+        switch (property) {
+            case SessionProperty::document:
+            case SessionProperty::isDirty:
+            case SessionProperty::fileURL:
+            case SessionProperty::historyVersion: refreshTitle(); break;
+            default: break;
+        }
+    });
+    session_.refocusViewport = [viewport = QPointer<ViewportWidget>(viewport_)] {
+        if (viewport) viewport->setFocus(Qt::OtherFocusReason);
+    };
+}
+
+MainWindow::~MainWindow() { session_.refocusViewport = nullptr; }
+
+QWidget* MainWindow::buildWorkspace(const SessionPlatform& platform) {
+    auto* central = new QWidget(this);
+    central->setObjectName("workspace");
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(new WorkspaceHeader(bridge_, central));
+
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(new ToolBarPanel(bridge_, central));
+    viewport_ = new ViewportWidget(session_, platform, central);
+    hud_ = new HudPanel(bridge_, central);
+    auto* area = new ViewportArea(viewport_, new ActionBar(bridge_, central),
+                                  new ViewCube(bridge_, central), hud_, central);
+    row->addWidget(area, 1);
+    row->addWidget(new InspectorPanel(bridge_, central));
+    column->addLayout(row, 1);
+    column->addWidget(new StatusBarPanel(bridge_, central));
+
+    palette_ = new CommandPalette(bridge_, central);
+    sheet_ = new ShortcutSheet(bridge_, central);
+    return central;
+}
+
+void MainWindow::buildMenus() {
+    const CommandRegistry& registry = session_.registry();
+    for (const MenuLayout& layout : menuLayouts()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromStdString(layout.title));
+        for (const auto& item : layout.items) {
+            if (!item) {
+                menu->addSeparator();
+                continue;
+            }
+            const CommandID id = *item;
+            QAction* action = menu->addAction(QString::fromStdString(registry.title(id)));
+            const auto entry = registry.entry(id);
+            action->setIcon(symbolIcon(entry ? entry->symbol : std::nullopt));
+            action->setIconVisibleInMenu(false);
+            action->setData(QString::fromStdString(id.rawValue));
+            if (const auto shortcut = menuShortcut(session_.keymap(), id)) {
+                action->setShortcut(*shortcut);
+            }
+            connect(action, &QAction::triggered, this, [this, id] { session_.dispatch(id); });
+        }
+        if (&layout == &menuLayouts().front()) {
+            menu->addSeparator();
+            QAction* quit = menu->addAction(tr("&Quit"));
+            quit->setShortcut(QKeySequence::Quit);
+            quit->setMenuRole(QAction::QuitRole);
+            connect(quit, &QAction::triggered, this, &QWidget::close);
+        }
+    }
+}
+
+QList<QMenu*> MainWindow::menus() const {
+    return menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::refreshTitle() { setWindowTitle(QString::fromStdString(session_.windowTitle())); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (session_.confirmDiscardIfNeeded()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace brontile::desktop

@@ -1,0 +1,62 @@
+// The one document window: menus built from the command registry, the header, toolbar,
+// viewport with its floating panels, inspector and status bar, all showing one session.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "desktop/qt_platform.hpp"
+#include "desktop/session_bridge.hpp"
+#include "session/document_session.hpp"
+
+class QMenu;
+
+namespace brontile::desktop {
+
+class ActionBar;
+class CommandPalette;
+class HudPanel;
+class InspectorPanel;
+class ShortcutSheet;
+class StatusBarPanel;
+class ToolBarPanel;
+class ViewCube;
+class ViewportWidget;
+class WorkspaceHeader;
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kMinimumWidth = 1024;
+    static constexpr int kMinimumHeight = 640;
+
+    // The session and platform must outlive the window.
+    MainWindow(DocumentSession& session, QtPlatform& platform);
+    ~MainWindow() override;
+
+    [[nodiscard]] DocumentSession& session() const { return session_; }
+    [[nodiscard]] ViewportWidget& viewport() const { return *viewport_; }
+    [[nodiscard]] HudPanel& hud() const { return *hud_; }
+    [[nodiscard]] CommandPalette& palette() const { return *palette_; }
+    [[nodiscard]] ShortcutSheet& shortcutSheet() const { return *sheet_; }
+    // The menus in menu-bar order.
+    [[nodiscard]] QList<QMenu*> menus() const;
+
+protected:
+    // Closing asks about unsaved changes first; Cancel keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildWorkspace(const SessionPlatform& platform);
+    void refreshTitle();
+
+    DocumentSession& session_;
+    SessionBridge bridge_;
+    ViewportWidget* viewport_ = nullptr;
+    HudPanel* hud_ = nullptr;
+    CommandPalette* palette_ = nullptr;
+    ShortcutSheet* sheet_ = nullptr;
+};
+
+}  // namespace brontile::desktop

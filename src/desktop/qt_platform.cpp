@@ -1,0 +1,188 @@
+#include "desktop/qt_platform.hpp"
+
+#include <chrono>
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace brontile::desktop {
+namespace {
+
+QString qText(const std::string& text) { return QString::fromStdString(text); }
+
+std::filesystem::path pathFrom(const QString& text) {
+    return std::filesystem::path(text.toStdString());
+}
+
+bool isPackage(const QString& path, const std::string& extension) {
+    return !extension.empty() &&
+           QFileInfo(path).suffix().compare(qText(extension), Qt::CaseInsensitive) == 0 &&
+           QFileInfo(path).isDir();
+}
+
+// The file dialog used for both panels: Qt's own, which lets a folder be chosen as an item when
+// entering it would be wrong.
+void preparePackageDialog(QFileDialog& dialog, const std::string& packageExtension,
+                          std::optional<QString>& chosenPackage) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Entering a package (a double click, or Open with it selected) picks it instead.
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                     [&dialog, &chosenPackage, packageExtension](const QString& directory) {
+                         if (!isPackage(directory, packageExtension)) return;
+                         chosenPackage = directory;
+                         static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+                     });
+}
+
+}  // namespace
+
+// A repeating tick driven by a QTimer, and also by the platform when a script moves its clock.
+struct QtPlatform::Timer {
+    Timer(double every, double start, std::function<void()> action)
+        : interval(every), lastFired(start), tick(std::move(action)) {}
+
+    double interval;
+    double lastFired;
+    std::function<void()> tick;
+    QTimer timer;
+
+    void fire(double now) {
+        lastFired = now;
+        tick();
+    }
+};
+
+namespace {
+
+class TimerOwner final : public TimerHandle {
+public:
+    explicit TimerOwner(std::shared_ptr<void> timer) : timer_(std::move(timer)) {}
+
+private:
+    std::shared_ptr<void> timer_;
+};
+
+}  // namespace
+
+void QtPlatform::advance(double seconds) {
+    if (!(seconds > 0)) return;
+    offset_ += seconds;
+    const double now = monotonicSeconds();
+    for (const std::weak_ptr<Timer>& weak : timers_) {
+        // A tick may end a timer, so each is looked up again.
+        while (const auto timer = weak.lock()) {
+            if (timer->lastFired + timer->interval > now) break;
+            timer->fire(timer->lastFired + timer->interval);
+        }
+    }
+}
+
+double monotonicSeconds() {
+    using Seconds = std::chrono::duration<double>;
+    return std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::vector<QtPlatform::Request> QtPlatform::takeRequests() { return std::exchange(requests_, {}); }
+
+void QtPlatform::run(QDialog& dialog, const Request& request) {
+    requests_.push_back(request);
+    if (dialogHook_) dialogHook_(dialog, request);
+    dialog.exec();
+}
+
+std::optional<std::filesystem::path> QtPlatform::openPanel(const OpenPanelRequest& request) {
+    QFileDialog dialog(window_, qText(request.message));
+    std::optional<QString> package;
+    preparePackageDialog(dialog, request.packageExtension, package);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setLabelText(QFileDialog::Accept, qText(request.confirmButton));
+    dialog.setNameFilters(
+        {QStringLiteral("Brontile documents (*.%1)").arg(qText(request.packageExtension)),
+         QStringLiteral("All files (*)")});
+    run(dialog, request);
+    if (package) return pathFrom(*package);
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return pathFrom(dialog.selectedFiles().front());
+}
+
+std::optional<std::filesystem::path> QtPlatform::savePanel(const SavePanelRequest& request) {
+    QFileDialog dialog(window_, request.message ? qText(*request.message) : QString());
+    std::optional<QString> package;
+    // A document is saved as a package: choosing an existing one means replacing it.
+    const std::string packageExtension = request.requiredExtension ? std::string() : "brontdoc";
+    preparePackageDialog(dialog, packageExtension, package);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (request.requiredExtension) {
+        const QString extension = qText(*request.requiredExtension);
+        dialog.setNameFilter(QStringLiteral("%1 files (*.%2)").arg(extension.toUpper(), extension));
+        dialog.setDefaultSuffix(extension);
+    }
+    dialog.selectFile(qText(request.proposedName));
+    run(dialog, request);
+    if (package) {
+        const QString name = QFileInfo(*package).fileName();
+        const auto replace = QMessageBox::question(
+            window_, QString(),
+            QStringLiteral("\u201C%1\u201D already exists. Do you want to replace it?").arg(name),
+            QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (replace != QMessageBox::Yes) return std::nullopt;
+        return pathFrom(*package);
+    }
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return pathFrom(dialog.selectedFiles().front());
+}
+
+std::optional<std::size_t> QtPlatform::alert(const AlertRequest& request) {
+    QMessageBox box(window_);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(qText(request.message));
+    if (request.informative) box.setInformativeText(qText(*request.informative));
+    std::vector<QPushButton*> buttons;
+    for (const std::string& title : request.buttons) {
+        const bool cancels = title == "Cancel";
+        QPushButton* button = box.addButton(
+            qText(title), cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        buttons.push_back(button);
+        if (cancels) box.setEscapeButton(button);
+    }
+    if (!buttons.empty()) box.setDefaultButton(buttons.front());
+    run(box, request);
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i]) return i;
+    }
+    return std::nullopt;
+}
+
+DateTime QtPlatform::now() const {
+    if (!dateStart_)
+        return currentDateTime() + std::chrono::duration_cast<std::chrono::microseconds>(
+                                       std::chrono::duration<double>(offset_));
+    const double elapsed = monotonicSeconds() - started_;
+    return *dateStart_ + std::chrono::duration_cast<std::chrono::microseconds>(
+                             std::chrono::duration<double>(elapsed));
+}
+
+double QtPlatform::monotonicSeconds() const { return desktop::monotonicSeconds() + offset_; }
+
+std::unique_ptr<TimerHandle> QtPlatform::repeat(double interval, std::function<void()> tick) {
+    auto timer = std::make_shared<Timer>(interval, monotonicSeconds(), std::move(tick));
+    timer->timer.setInterval(static_cast<int>(interval * 1000));
+    QObject::connect(&timer->timer, &QTimer::timeout,
+                     [raw = timer.get(), this] { raw->fire(monotonicSeconds()); });
+    timer->timer.start();
+    std::erase_if(timers_, [](const std::weak_ptr<Timer>& weak) { return weak.expired(); });
+    timers_.push_back(timer);
+    return std::make_unique<TimerOwner>(std::move(timer));
+}
+
+}  // namespace brontile::desktop

@@ -1,0 +1,382 @@
+// Faces, outlines and everything around the bodies, written straight into vertex lists without
+// per-face allocations.
+#include "viewport/scene_parts.hpp"
+
+#include <algorithm>
+#include <span>
+#include <unordered_set>
+
+#include "base/overloaded.hpp"
+#include "interaction/constraint_glyph.hpp"
+#include "viewport/scene_builder.hpp"
+#include "viewport/scene_markers.hpp"
+
+namespace brontile::SceneParts {
+namespace {
+
+using SceneMarkers::appendSegment;
+
+constexpr float kSelectedBodyLift = 0.05f;
+constexpr float kHoveredFaceLift = 0.14f;
+constexpr RGBA kSelectedBodyEdge{0.55f, 0.30f, 0.05f, 1};
+constexpr RGBA kPreviewEdge{0.10f, 0.25f, 0.40f, 1};
+
+constexpr std::size_t kSketchPlaneVertices = 52;
+
+// Constraint glyphs are a little larger than markers; their own markers a little smaller.
+constexpr double kGlyphScale = 1.2;
+constexpr double kGlyphMarkerScale = 0.7;
+constexpr float kHoveredGlyphLift = 0.2f;
+constexpr RGBA kGlyphColor{0.55f, 0.85f, 0.95f, 1};
+// Only a reservation hint: a few strokes and one marker per glyph.
+constexpr std::size_t kGlyphVertexGuess = 16 + SceneMarkers::kMaxShapeVertices;
+
+constexpr int kArrowSegments = 16;
+constexpr float kArrowLineLift = 0.18f;
+// Shaft tube, head cone, head back face and reverse cone: at most six triangles per segment.
+constexpr std::size_t kArrowVertices = 3 * 6 * kArrowSegments;
+constexpr std::size_t kArrowLineVertices = 4;
+
+std::size_t toSize(VertexIndex index) { return static_cast<std::size_t>(index); }
+
+// Appends one vertex of the face at the mesh vertex. Meshes check their indices when built, so
+// the index is valid. Inlined by force: this is the innermost step of the whole build.
+[[gnu::always_inline]] inline void put(const std::vector<Vec3>& vertices, VertexIndex index,
+                                       VertexStyle style, VertexList& into) {
+    RenderVertex vertex;
+    vertex.position = vertices[toSize(index)].simd4();
+    vertex.normal = style.normal;
+    vertex.color = style.color;
+    into.push_back(vertex);
+}
+
+// Visits the face's directed loop edges in order, leaving out edges from a vertex to itself;
+// stops as soon as the visitor returns false and then returns false too.
+template <class Visit>
+bool forEachLoopEdge(const SolidFace& face, Visit&& visit) {
+    for (const PolygonLoop& loop : face.polygons) {
+        if (loop.size() < 2) continue;
+        for (std::size_t i = 0; i < loop.size(); ++i) {
+            const SolidMesh::Edge edge{loop[i], loop[i + 1 == loop.size() ? 0 : i + 1]};
+            if (edge.a != edge.b && !visit(edge)) return false;
+        }
+    }
+    return true;
+}
+
+bool sameUndirected(const SolidMesh::Edge& p, const SolidMesh::Edge& q) {
+    return (p.a == q.a && p.b == q.b) || (p.a == q.b && p.b == q.a);
+}
+
+std::size_t polylineVertexBound(const SketchEntity& entity) {
+    return std::visit(
+        Overloaded{
+            [](const SketchLine&) { return std::size_t{2}; },
+            [](const SketchCircle&) { return std::size_t{2 * SketchEntity::circleSegments}; },
+            [](const SketchArc&) { return std::size_t{2 * SketchEntity::arcSegments}; },
+        },
+        entity.geometry);
+}
+
+void appendPlanePolyline(const SketchPlane& plane, std::span<const Vec2> points, const RGBA& color,
+                         VertexList& into) {
+    if (points.empty()) return;
+    Vec3 previous = plane.toWorld(points[0]);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const Vec3 next = plane.toWorld(points[i]);
+        appendSegment(previous, next, color, into);
+        previous = next;
+    }
+}
+
+// The +X half of a mesh is cut away at the middle x of its box; nothing for a mesh without one.
+std::optional<double> sectionCut(const SolidMesh& mesh) {
+    const std::optional<AABB> box = mesh.bounds();
+    if (!box) return std::nullopt;
+    return box->center().x;
+}
+
+}  // namespace
+
+// --- FaceEmitter
+
+void FaceEmitter::appendTriangles(const SolidMesh& mesh, const SolidFace& face, VertexStyle style,
+                                  VertexList& into) {
+    const std::vector<Vec3>& vertices = mesh.vertices();
+    mesh.forEachTriangle(face, projected_, [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+        put(vertices, a, style, into);
+        put(vertices, b, style, into);
+        put(vertices, c, style, into);
+    });
+}
+
+void FaceEmitter::appendEdges(const std::vector<Vec3>& vertices, const SolidFace& face,
+                              VertexStyle style, VertexList& into) {
+    // Most faces are one triangle of three distinct vertices: all three edges are boundary edges.
+    if (face.polygons.size() == 1 && face.polygons[0].size() == 3) {
+        const PolygonLoop& t = face.polygons[0];
+        if (t[0] != t[1] && t[1] != t[2] && t[2] != t[0]) {
+            constexpr std::array<std::size_t, 6> kOutline{0, 1, 1, 2, 2, 0};
+            for (std::size_t i : kOutline) put(vertices, t[i], style, into);
+            return;
+        }
+    }
+    smallEdgeCount_ = 0;
+    const bool small = forEachLoopEdge(face, [this](const SolidMesh::Edge& edge) {
+        if (smallEdgeCount_ == kSmallFace) return false;
+        smallEdges_[smallEdgeCount_++] = edge;
+        return true;
+    });
+    if (small) {
+        appendSmallFaceEdges(vertices, style, into);
+    } else {
+        appendLargeFaceEdges(vertices, face, style, into);
+    }
+}
+
+// An edge is on the boundary when no other loop edge joins the same two vertices.
+void FaceEmitter::appendSmallFaceEdges(const std::vector<Vec3>& vertices, VertexStyle style,
+                                       VertexList& into) const {
+    for (std::size_t i = 0; i < smallEdgeCount_; ++i) {
+        const SolidMesh::Edge& edge = smallEdges_[i];
+        bool repeated = false;
+        for (std::size_t j = 0; j < smallEdgeCount_ && !repeated; ++j) {
+            repeated = j != i && sameUndirected(edge, smallEdges_[j]);
+        }
+        if (repeated) continue;
+        put(vertices, edge.a, style, into);
+        put(vertices, edge.b, style, into);
+    }
+}
+
+void FaceEmitter::appendLargeFaceEdges(const std::vector<Vec3>& vertices, const SolidFace& face,
+                                       VertexStyle style, VertexList& into) {
+    edges_.clear();
+    keyed_.clear();
+    forEachLoopEdge(face, [this](const SolidMesh::Edge& edge) {
+        keyed_.push_back({SolidMesh::EdgeKey(edge.a, edge.b), edges_.size()});
+        edges_.push_back(edge);
+        return true;
+    });
+    std::sort(keyed_.begin(), keyed_.end(), [](const KeyedEdge& p, const KeyedEdge& q) {
+        return p.key.lo != q.key.lo ? p.key.lo < q.key.lo : p.key.hi < q.key.hi;
+    });
+    isBoundary_.assign(edges_.size(), 0);
+    for (std::size_t first = 0, next = 0; first < keyed_.size(); first = next) {
+        while (next < keyed_.size() && keyed_[next].key == keyed_[first].key) ++next;
+        if (next - first == 1) isBoundary_[keyed_[first].order] = 1;
+    }
+    for (std::size_t i = 0; i < edges_.size(); ++i) {
+        if (!isBoundary_[i]) continue;
+        put(vertices, edges_[i].a, style, into);
+        put(vertices, edges_[i].b, style, into);
+    }
+}
+
+double FaceEmitter::centroidX(const SolidMesh& mesh, const SolidFace& face) {
+    std::size_t count = 0;
+    for (const PolygonLoop& loop : face.polygons) {
+        if (count + loop.size() > kSmallFace) return mesh.centroid(face).x;
+        std::copy(loop.begin(), loop.end(),
+                  smallIndices_.begin() + static_cast<std::ptrdiff_t>(count));
+        count += loop.size();
+    }
+    const auto begin = smallIndices_.begin();
+    const auto end = begin + static_cast<std::ptrdiff_t>(count);
+    std::sort(begin, end);
+    const auto distinctEnd = std::unique(begin, end);
+    double sum = 0;
+    for (auto it = begin; it != distinctEnd; ++it) sum += mesh.vertices()[toSize(*it)].x;
+    const auto used = static_cast<double>(distinctEnd - begin);
+    return used == 0 ? 0.0 : sum / used;
+}
+
+// --- Colours
+
+RGBA bodyColor(const Body& body, bool selected) {
+    return selected ? RGBA::selection.lightened(kSelectedBodyLift)
+                    : BodyPalette::color(body.colorIndex);
+}
+
+RGBA bodyEdgeColor(bool selected) { return selected ? kSelectedBodyEdge : RGBA::edge; }
+
+RGBA faceColor(const RGBA& base, bool selected, bool hovered) {
+    const RGBA color = selected ? RGBA::selection : base;
+    return hovered ? color.lightened(kHoveredFaceLift) : color;
+}
+
+const SolidMesh& drawnMesh(const SceneInput& input, const Body& body) {
+    const auto& replacements = input.overlay.replacements;
+    if (replacements.empty()) return body.mesh;
+    const auto found = replacements.find(body.id);
+    return found == replacements.end() ? body.mesh : found->second;
+}
+
+FaceColors::FaceColors(const Selection& selection, const std::optional<HitTarget>& hover,
+                       const BodyID& body, const RGBA& base)
+    : selection_(selection), body_(body), base_(base) {
+    const FaceRef* hovered = hover ? std::get_if<FaceRef>(&*hover) : nullptr;
+    if (hovered && hovered->body == body) hovered_ = IdBits(hovered->face);
+    for (const FaceRef& ref : selection_.faces) {
+        if (ref.body != body) continue;
+        if (selectedCount_ < kListedFaces) listed_[selectedCount_] = IdBits(ref.face);
+        ++selectedCount_;
+    }
+}
+
+RGBA FaceColors::of(const FaceID& face) const {
+    if (selectedCount_ == 0 && !hovered_) return base_;
+    const IdBits bits(face);
+    return faceColor(base_, isSelected(face, bits), hovered_ == bits);
+}
+
+bool FaceColors::isSelected(const FaceID& face, const IdBits& bits) const {
+    if (selectedCount_ > kListedFaces) return selection_.faces.contains(FaceRef{body_, face});
+    const auto end = listed_.begin() + static_cast<std::ptrdiff_t>(selectedCount_);
+    return std::find(listed_.begin(), end, bits) != end;
+}
+
+void addMeshCounts(const SolidMesh& mesh, VertexCounts& counts) {
+    for (const SolidFace& face : mesh.faces()) {
+        for (const PolygonLoop& loop : face.polygons) {
+            // Ear clipping gives at most n − 2 triangles; each loop edge is at most one segment.
+            if (loop.size() >= 3) counts.shaded += 3 * (loop.size() - 2);
+            if (loop.size() >= 2) counts.lines += 2 * loop.size();
+        }
+    }
+}
+
+// --- Writer
+
+// Large scenes would otherwise copy their vertex lists several times while growing them.
+void Writer::reserve(SceneBuffers& out, const VertexCounts& bodies) const {
+    VertexCounts counts = bodies;
+    for (const OverlayMesh& preview : in_.overlay.meshes) addMeshCounts(preview.mesh, counts);
+    out.shaded.reserve(out.shaded.size() + counts.shaded);
+    out.lines.reserve(out.lines.size() + counts.lines + sketchLineBound());
+    out.overlayLines.reserve(out.overlayLines.size() + overlayLineBound());
+    out.overlayShaded.reserve(out.overlayShaded.size() +
+                              in_.overlay.arrows.size() * kArrowVertices);
+}
+
+std::size_t Writer::sketchLineBound() const {
+    std::size_t count = 0;
+    for (const Sketch& sketch : in_.document.sketches) {
+        if (!sketch.isVisible) continue;
+        if (in_.activeSketchID == sketch.id) count += kSketchPlaneVertices;
+        for (const SketchEntity& entity : sketch.entities) count += polylineVertexBound(entity);
+    }
+    return count;
+}
+
+std::size_t Writer::overlayLineBound() const {
+    std::size_t count = in_.overlay.points.size() * SceneMarkers::kMaxShapeVertices +
+                        in_.overlay.arrows.size() * kArrowLineVertices;
+    for (const Sketch& sketch : in_.document.sketches) {
+        if (sketch.isVisible) count += sketch.constraints.size() * kGlyphVertexGuess;
+    }
+    for (const OverlayLine& line : in_.overlay.lines) {
+        count += SceneMarkers::overlayLineVertexBound(line, in_.worldUnitsPerPixel);
+    }
+    return count;
+}
+
+void Writer::writeBody(const SolidMesh& mesh, const FaceColors& colors, const RGBA& edge,
+                       VertexList& shaded, VertexList& lines,
+                       std::vector<std::uint32_t>* faceStarts) {
+    const std::vector<Vec3>& vertices = mesh.vertices();
+    const VertexStyle edgeStyle(Vec3::zero, edge);
+    const std::optional<double> cut = in_.showSection ? sectionCut(mesh) : std::nullopt;
+    for (const SolidFace& face : mesh.faces()) {
+        if (faceStarts) faceStarts->push_back(static_cast<std::uint32_t>(shaded.size()));
+        if (cut && faces_.centroidX(mesh, face) > *cut) continue;
+        faces_.appendTriangles(mesh, face, VertexStyle(face.normal, colors.of(face.id)), shaded);
+        faces_.appendEdges(vertices, face, edgeStyle, lines);
+    }
+    if (faceStarts) faceStarts->push_back(static_cast<std::uint32_t>(shaded.size()));
+}
+
+void Writer::writeRest(SceneBuffers& out) {
+    for (const OverlayMesh& preview : in_.overlay.meshes) writePreview(preview, out);
+    for (const Sketch& sketch : in_.document.sketches) {
+        if (sketch.isVisible) writeSketch(sketch, out);
+    }
+    for (const OverlayLine& line : in_.overlay.lines) {
+        SceneMarkers::appendOverlayLine(line, in_.worldUnitsPerPixel, out.overlayLines);
+    }
+    for (const OverlayPoint& point : in_.overlay.points) {
+        SceneMarkers::appendShape(point, in_.markerSize, out.overlayLines);
+    }
+    for (const OverlayArrow& arrow : in_.overlay.arrows) writeArrow(arrow, out);
+}
+
+void Writer::writePreview(const OverlayMesh& preview, SceneBuffers& out) {
+    const std::vector<Vec3>& vertices = preview.mesh.vertices();
+    const VertexStyle edge(Vec3::zero, kPreviewEdge);
+    for (const SolidFace& face : preview.mesh.faces()) {
+        faces_.appendTriangles(preview.mesh, face, VertexStyle(face.normal, preview.color),
+                               out.shaded);
+        faces_.appendEdges(vertices, face, edge, out.lines);
+    }
+}
+
+void Writer::writeSketch(const Sketch& sketch, SceneBuffers& out) {
+    const bool active = in_.activeSketchID == sketch.id;
+    if (active) SceneBuilder::appendSketchPlane(sketch.plane, out.lines);
+    const RGBA plain = in_.activeSketchID && !active ? RGBA::sketchInactive : RGBA::sketch;
+    for (const SketchEntity& entity : sketch.entities) {
+        appendPlanePolyline(sketch.plane, entity.polyline(), entityColor(sketch.id, entity, plain),
+                            out.lines);
+    }
+    writeGlyphs(sketch, out.overlayLines);
+}
+
+// Hover beats selection, selection beats construction, construction beats the sketch's colour.
+RGBA Writer::entityColor(const Uuid& sketch, const SketchEntity& entity, const RGBA& plain) const {
+    const SketchEntityRef ref{sketch, entity.id};
+    const SketchEntityRef* hover = hovered<SketchEntityRef>();
+    if (hover && *hover == ref) return RGBA::hover;
+    if (in_.selection.sketchEntities.contains(ref)) return RGBA::selection;
+    return entity.isConstruction ? RGBA::construction : plain;
+}
+
+void Writer::writeGlyphs(const Sketch& sketch, VertexList& overlayLines) {
+    if (sketch.constraints.empty()) return;
+    std::unordered_set<SketchConstraintID> selected;
+    for (const SketchConstraintSel& sel : in_.selection.constraints) {
+        if (sel.sketch == sketch.id) selected.insert(sel.constraint);
+    }
+    const SketchConstraintSel* hover = hovered<SketchConstraintSel>();
+    const SketchPlane& plane = sketch.plane;
+    const double markerSize = in_.markerSize * kGlyphMarkerScale;
+    for (const ConstraintGlyph& glyph :
+         constraintGlyphs(sketch, selected, in_.markerSize * kGlyphScale)) {
+        RGBA color = glyph.selected ? RGBA::selection : kGlyphColor;
+        if (hover && *hover == SketchConstraintSel{sketch.id, glyph.id}) {
+            color = color.lightened(kHoveredGlyphLift);
+        }
+        for (const auto& [a, b] : glyph.lines) {
+            appendSegment(plane.toWorld(a), plane.toWorld(b), color, overlayLines);
+        }
+        if (!glyph.marker) continue;
+        const OverlayPoint marker{plane.toWorld(glyph.point), color, *glyph.marker, plane.normal()};
+        SceneMarkers::appendShape(marker, markerSize, overlayLines);
+    }
+}
+
+void Writer::writeArrow(const OverlayArrow& arrow, SceneBuffers& out) {
+    const ArrowGizmo gizmo = arrow.gizmo(in_.worldUnitsPerPixel);
+    const RGBA color = arrow.drawColor();
+    const SolidMesh mesh = gizmo.mesh(kArrowSegments);
+    for (const SolidFace& face : mesh.faces()) {
+        faces_.appendTriangles(mesh, face, VertexStyle(face.normal, color), out.overlayShaded);
+    }
+    appendSegment(gizmo.origin, gizmo.tip(), color.lightened(kArrowLineLift), out.overlayLines);
+    if (gizmo.hasReverse()) {
+        const RGBA reverse =
+            arrow.hovered ? RGBA::arrowReverse.lightened(kArrowLineLift) : RGBA::arrowReverse;
+        appendSegment(gizmo.origin, gizmo.reverseTip(), reverse, out.overlayLines);
+    }
+}
+
+}  // namespace brontile::SceneParts

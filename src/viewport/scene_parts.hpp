@@ -1,0 +1,165 @@
+// What both scene paths are drawn from: SceneBuilder's flat lists and SceneCache's per-body chunks
+// write faces, outlines, colours and everything around the bodies through this one code, so that
+// the two pictures cannot drift apart. Internal to the viewport module.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "document/body.hpp"
+#include "geometry/rgba.hpp"
+#include "geometry/solid_mesh.hpp"
+#include "geometry/vec2.hpp"
+#include "geometry/vec3.hpp"
+#include "interaction/selection.hpp"
+#include "viewport/scene_buffers.hpp"
+#include "viewport/scene_input.hpp"
+
+namespace brontile::SceneParts {
+
+using VertexList = std::vector<RenderVertex>;
+
+// What every vertex of one face shares. Passed by value so that the compiler can keep it in
+// registers: through a reference it would reload it after every store into the output.
+struct VertexStyle {
+    Float4 normal;
+    Float4 color;
+
+    VertexStyle(const Vec3& n, const RGBA& c)
+        : normal{static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z), 0.0f},
+          color(c.simd()) {}
+};
+
+// Faces with up to this many loop edges (or vertex references) are handled in fixed storage.
+inline constexpr std::size_t kSmallFace = 32;
+
+// Writes faces' triangles through SolidMesh's own triangle walk, and outlines exactly as
+// SolidMesh::boundaryEdges defines them, without its per-face allocations: small faces use fixed
+// storage, larger ones scratch space kept from face to face.
+class FaceEmitter {
+public:
+    void appendTriangles(const SolidMesh& mesh, const SolidFace& face, VertexStyle style,
+                         VertexList& into);
+    void appendEdges(const std::vector<Vec3>& vertices, const SolidFace& face, VertexStyle style,
+                     VertexList& into);
+    // The x of SolidMesh::centroid(face), summed in the same order so it rounds the same way.
+    [[nodiscard]] double centroidX(const SolidMesh& mesh, const SolidFace& face);
+
+private:
+    struct KeyedEdge {
+        SolidMesh::EdgeKey key;
+        std::size_t order = 0;
+    };
+
+    void appendSmallFaceEdges(const std::vector<Vec3>& vertices, VertexStyle style,
+                              VertexList& into) const;
+    void appendLargeFaceEdges(const std::vector<Vec3>& vertices, const SolidFace& face,
+                              VertexStyle style, VertexList& into);
+
+    std::array<SolidMesh::Edge, kSmallFace> smallEdges_{};
+    std::size_t smallEdgeCount_ = 0;
+    std::array<VertexIndex, kSmallFace> smallIndices_{};
+    std::vector<Vec2> projected_;
+    std::vector<SolidMesh::Edge> edges_;
+    std::vector<KeyedEdge> keyed_;
+    std::vector<char> isBoundary_;
+};
+
+// A face id as two machine words: bodies that are hovered or have selected faces compare every
+// face's id, and a byte-wise comparison per face showed up in whole-scene timings.
+struct IdBits {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+
+    IdBits() = default;
+    explicit IdBits(const FaceID& id) {
+        const auto& bytes = id.rawValue.bytes();
+        std::memcpy(&high, bytes.data(), sizeof high);
+        std::memcpy(&low, bytes.data() + sizeof high, sizeof low);
+    }
+    friend bool operator==(const IdBits&, const IdBits&) = default;
+};
+
+// The colour of a body's faces that are neither selected nor hovered, and of its outline.
+[[nodiscard]] RGBA bodyColor(const Body& body, bool selected);
+[[nodiscard]] RGBA bodyEdgeColor(bool selected);
+
+// A face's colour: `base`, the exact selection colour when selected, lifted where the pointer is.
+[[nodiscard]] RGBA faceColor(const RGBA& base, bool selected, bool hovered);
+
+// The mesh the scene shows for the body: a tool's replacement while there is one, else its own.
+[[nodiscard]] const SolidMesh& drawnMesh(const SceneInput& input, const Body& body);
+
+// Colours the faces of one body with faceColor, finding which ones are selected and hovered.
+class FaceColors {
+public:
+    FaceColors(const Selection& selection, const std::optional<HitTarget>& hover,
+               const BodyID& body, const RGBA& base);
+    [[nodiscard]] RGBA of(const FaceID& face) const;
+
+private:
+    // The faces of one body a user selects are usually few: compare them directly and ask the
+    // selection's hash set only beyond that.
+    static constexpr std::size_t kListedFaces = 8;
+
+    [[nodiscard]] bool isSelected(const FaceID& face, const IdBits& bits) const;
+
+    const Selection& selection_;
+    BodyID body_;
+    RGBA base_;
+    std::optional<IdBits> hovered_;
+    std::array<IdBits, kListedFaces> listed_{};
+    std::size_t selectedCount_ = 0;
+};
+
+// Upper bounds of what a mesh's triangles and outlines append.
+struct VertexCounts {
+    std::size_t shaded = 0;
+    std::size_t lines = 0;
+};
+
+void addMeshCounts(const SolidMesh& mesh, VertexCounts& counts);
+
+// Writes the parts of one scene input, keeping its scratch space from face to face and from
+// body to body.
+class Writer {
+public:
+    explicit Writer(const SceneInput& input) : in_(input) {}
+
+    // Reserves room in `out` for what writeRest appends, plus `bodies`.
+    void reserve(SceneBuffers& out, const VertexCounts& bodies) const;
+    // The faces of `mesh` that the section keeps, each in its colour, and their outlines in
+    // `edge`. With `faceStarts`, appends where each face of the mesh begins in `shaded` (a face
+    // the section cuts away has an empty run) and then the end.
+    void writeBody(const SolidMesh& mesh, const FaceColors& colors, const RGBA& edge,
+                   VertexList& shaded, VertexList& lines,
+                   std::vector<std::uint32_t>* faceStarts = nullptr);
+    // Everything drawn after the bodies, appended in drawing order: preview meshes (shaded and
+    // lines), visible sketches with the active plane (lines), their constraint glyphs, overlay
+    // lines and points (overlay lines), and arrows (overlay shaded and overlay lines).
+    void writeRest(SceneBuffers& out);
+
+private:
+    [[nodiscard]] std::size_t sketchLineBound() const;
+    [[nodiscard]] std::size_t overlayLineBound() const;
+    template <class Target>
+    [[nodiscard]] const Target* hovered() const {
+        return in_.hover ? std::get_if<Target>(&*in_.hover) : nullptr;
+    }
+    void writePreview(const OverlayMesh& preview, SceneBuffers& out);
+    void writeSketch(const Sketch& sketch, SceneBuffers& out);
+    [[nodiscard]] RGBA entityColor(const Uuid& sketch, const SketchEntity& entity,
+                                   const RGBA& plain) const;
+    void writeGlyphs(const Sketch& sketch, VertexList& overlayLines);
+    void writeArrow(const OverlayArrow& arrow, SceneBuffers& out);
+
+    const SceneInput& in_;
+    FaceEmitter faces_;
+};
+
+}  // namespace brontile::SceneParts

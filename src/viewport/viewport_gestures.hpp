@@ -1,0 +1,48 @@
+// The viewport's scroll and pinch gestures, free of any window system: which camera motion a
+// scroll asks for, with the smoothing of a touchpad's precise deltas, and how far a wheel notch
+// or a pinch zooms.
+#pragma once
+
+#include "geometry/vec2.hpp"
+#include "interaction/input_events.hpp"
+#include "viewport/viewport_input_delegate.hpp"
+#include "viewport/viewport_state.hpp"
+
+namespace brontile {
+
+// Where a scroll stands in its gesture. Wheels report `none`; touchpads report the rest, and
+// keep reporting `momentum` after the fingers lift.
+enum class ScrollPhase { none, mayBegin, began, changed, ended, momentum };
+
+struct ScrollInput {
+    // View points, top-left origin.
+    Vec2 location;
+    double deltaX = 0;
+    double deltaY = 0;
+    // Pixel deltas from a touchpad rather than wheel notches.
+    bool precise = false;
+    ScrollPhase phase = ScrollPhase::none;
+    ModifierSet modifiers;
+};
+
+class ViewportGestures {
+public:
+    // Routes one scroll: momentum is ignored (the camera coasts by itself); Shift pans; a
+    // touchpad's two-finger scroll orbits unless Option is held; anything else zooms towards
+    // the pointer.
+    void scroll(const ScrollInput& input, ViewportState& state, ViewportInputDelegate& delegate);
+    // Zooms towards the pointer by a pinch's magnification.
+    static void pinch(double magnification, const Vec2& location, ViewportState& state,
+                      ViewportInputDelegate& delegate);
+
+    // 1 − dy·k clamped into [0.25, 4]: k is 0.0075 for precise deltas and 0.065 for notches.
+    [[nodiscard]] static double scrollZoomFactor(double deltaY, bool precise);
+    // 1 − magnification, at least 0.25.
+    [[nodiscard]] static double pinchZoomFactor(double magnification);
+
+    // The touchpad smoothing memory: each precise delta is mixed 60 : 40 with it.
+    double filterX = 0;
+    double filterY = 0;
+};
+
+}  // namespace brontile

@@ -1,0 +1,71 @@
+// The real window on the test display, with the session and platform it shows, and the checks
+// the window tests share: points of the model on the screen, clicks and keys as a person gives
+// them, answers for the dialogs, and the colour of what the viewport drew.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QWidget>
+
+#include "desktop/main_window.hpp"
+#include "desktop/qt_platform.hpp"
+#include "desktop/viewport_widget.hpp"
+
+namespace brontile::test {
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest();
+    ~WindowTest() override;
+    // Saves a picture of the window next to the test program when the test failed.
+    void TearDown() override;
+
+    DocumentSession& session() { return *session_; }
+    desktop::MainWindow& window() { return *window_; }
+    desktop::ViewportWidget& viewport() { return window_->viewport(); }
+
+    // The viewport point showing a model point.
+    [[nodiscard]] QPoint screenOf(const Vec3& world);
+    void click(const Vec3& world, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void hover(const Vec3& world);
+    // A key into whatever has the keyboard, as the keyboard gives it.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void typeText(const QString& text);
+    // Lets the window draw a frame (or two) and handle what is pending.
+    void settle();
+    // The menu action of a command.
+    [[nodiscard]] QAction* menuAction(const std::string& command);
+
+    // Answers for the next dialogs, in order: a path (or nothing to cancel) for file dialogs,
+    // a button's text for question boxes.
+    std::deque<std::optional<std::filesystem::path>> fileAnswers;
+    std::deque<std::string> alertAnswers;
+
+    // Sketches a 40 × 30 mm rectangle on the ground and extrudes it 20 mm by typing the value.
+    void sketchAndExtrudeBox();
+
+    // The share of pixels near `at` (a 9 × 9 patch of the drawn frame) that show the clear
+    // colour, from 0 to 1.
+    [[nodiscard]] double clearShareAround(const Vec3& world);
+    [[nodiscard]] double clearShareAround(const QPoint& viewportPoint);
+    // The largest difference of any colour channel over the same patch: small where one flat
+    // face fills it.
+    [[nodiscard]] int colourSpreadAround(const Vec3& world);
+    [[nodiscard]] QImage frame();
+
+    std::filesystem::path scratch;
+
+private:
+    std::unique_ptr<desktop::QtPlatform> platform_;
+    std::unique_ptr<DocumentSession> session_;
+    std::unique_ptr<desktop::MainWindow> window_;
+};
+
+}  // namespace brontile::test

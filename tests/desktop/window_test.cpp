@@ -1,0 +1,171 @@
+// The real window on a virtual display: a person's mouse and keyboard through the viewport
+// widget, the menus, the dialogs, and what the viewport actually drew.
+#include <fstream>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTest>
+
+#include "desktop/command_palette.hpp"
+#include "desktop/menu_layout.hpp"
+#include "io/native_package_io.hpp"
+#include "window_checks.hpp"
+
+namespace brontile::test {
+namespace {
+
+// On the top face, away from the Z axis that rises through its middle.
+const Vec3 kTopOfBox{10, 5, 20};
+
+TEST_F(WindowTest, ModelledBoxIsDrawnAndFollowsUndoAndRedo) {
+    ASSERT_TRUE(viewport().isDrawing()) << viewport().drawingFailure();
+    EXPECT_GT(clearShareAround(QPoint(6, 6)), 0.9) << "the clear colour fills empty space";
+    ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
+    EXPECT_NEAR(session().document().bodies[0].mesh.volume(), 40 * 30 * 20, 1e-6);
+    // Leave the sketch so that only the body is under the sample.
+    menuAction("sketch.finish")->trigger();
+    settle();
+    EXPECT_LT(clearShareAround(kTopOfBox), 0.05) << "the body covers its top face";
+    EXPECT_LT(colourSpreadAround(kTopOfBox), 12) << "nothing under the top face shows through";
+
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(session().document().bodies.empty());
+    EXPECT_GT(clearShareAround(kTopOfBox), 0.4) << "the undone body is no longer drawn";
+
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(session().document().bodies.size(), 1u);
+    EXPECT_LT(clearShareAround(kTopOfBox), 0.05) << "redo draws it again";
+}
+
+TEST_F(WindowTest, SaveAsThenOpenRoundTripsThePackage) {
+    ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
+    const auto package = scratch / "bracket";
+    fileAnswers.push_back(package);
+    menuAction("file.saveAs")->trigger();
+    settle();
+    const auto saved = scratch / "bracket.brontdoc";
+    ASSERT_TRUE(std::filesystem::is_directory(saved)) << session().errorMessage().value_or("");
+    EXPECT_EQ(NativePackageIO::load(saved).bodies.size(), 1u);
+    EXPECT_EQ(window().windowTitle().toStdString(), "bracket");
+
+    menuAction("file.new")->trigger();
+    settle();
+    EXPECT_TRUE(session().document().bodies.empty());
+    fileAnswers.push_back(saved);
+    menuAction("file.open")->trigger();
+    settle();
+    EXPECT_EQ(session().document().bodies.size(), 1u);
+    EXPECT_EQ(session().statusMessage().value_or(""), "Opened bracket.brontdoc");
+}
+
+TEST_F(WindowTest, MenusListTheRegistryWithPlatformShortcuts) {
+    const QList<QAction*> menus = window().menuBar()->actions();
+    ASSERT_EQ(menus.size(), static_cast<qsizetype>(desktop::menuLayouts().size()));
+    const QStringList expected{"&File", "&Edit", "&Sketch", "S&olid", "&View", "&Help"};
+    for (qsizetype i = 0; i < menus.size(); ++i) EXPECT_EQ(menus[i]->text(), expected[i]);
+    const auto shortcut = [&](const std::string& command) {
+        QAction* action = menuAction(command);
+        return action ? action->shortcut().toString().toStdString() : "(missing)";
+    };
+    EXPECT_EQ(menuAction("file.saveAs")->text(), QString::fromUtf8("Save As\u2026"));
+    EXPECT_EQ(menuAction("tool.fillet")->text(), "Fillet / Chamfer");
+    EXPECT_EQ(shortcut("file.save"), "Ctrl+S");
+    EXPECT_EQ(shortcut("file.saveAs"), "Ctrl+Shift+S");
+    EXPECT_EQ(shortcut("edit.delete"), "Del");
+    EXPECT_EQ(shortcut("tool.line"), "L");
+    // Every registry command of the layout is in a menu, titled from the registry.
+    for (const auto& layout : desktop::menuLayouts()) {
+        for (const auto& item : layout.items) {
+            if (!item) continue;
+            QAction* action = menuAction(item->rawValue);
+            ASSERT_NE(action, nullptr) << item->rawValue;
+            EXPECT_EQ(action->text().toStdString(), session().registry().title(*item));
+        }
+    }
+}
+
+TEST_F(WindowTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
+    ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
+    alertAnswers.push_back("Cancel");
+    EXPECT_FALSE(window().close());
+    EXPECT_TRUE(window().isVisible());
+    alertAnswers.push_back("Discard");
+    EXPECT_TRUE(window().close());
+}
+
+TEST_F(WindowTest, KeysInTheViewportTakeTheKeymapsRoad) {
+    viewport().setFocus();
+    press(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_TRUE(session().showPalette());
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(session().showPalette());
+    press(Qt::Key_L);
+    EXPECT_EQ(session().activeToolID(), ToolID::line);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(session().activeToolID(), ToolID::select);
+}
+
+// The program itself, started as a person would start it.
+struct ProgramRun {
+    int exitCode = -1;
+    QString errors;
+};
+
+ProgramRun runProgram(const QStringList& arguments, const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(BRONTILE_PROGRAM), arguments);
+    EXPECT_TRUE(process.waitForFinished(120'000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+TEST(DesktopProgram, WithoutADisplaySaysSoAndFails) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    const ProgramRun run = runProgram({}, environment);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains("no display")) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("with-display")) << run.errors.toStdString();
+}
+
+TEST(DesktopProgram, ReplaysAScriptWithoutOpenGLAndStillWorks) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("brontile-nogl-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto script = folder / "script.json";
+    {
+        std::ofstream out(script);
+        out << R"({"steps": [{"command": "sketch.new"}, {"command": "tool.rectangle"},
+            {"click": {"world": [-10, -10, 0]}}, {"click": {"world": [10, 10, 0]}},
+            {"command": "palette.show"}, {"key": "escape"}]})";
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Qt's X11 platform without any OpenGL integration: no context can be had.
+    environment.insert("QT_XCB_GL_INTEGRATION", "none");
+    const auto trace = folder / "trace.jsonl";
+    const auto picture = folder / "window.png";
+    const ProgramRun run = runProgram({"--replay", QString::fromStdString(script.string()),
+                                       "--trace", QString::fromStdString(trace.string()),
+                                       "--screenshot", QString::fromStdString(picture.string())},
+                                      environment);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(picture));
+    std::ifstream lines(trace);
+    std::string line;
+    std::string last;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        last = line;
+    }
+    EXPECT_EQ(count, 6);
+    EXPECT_NE(last.find("\"entities\""), std::string::npos);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace brontile::test
