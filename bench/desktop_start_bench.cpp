@@ -48,7 +48,7 @@ void BM_FirstFrameOf100kTrianglePackage(benchmark::State& state) {
                          ("brontile-start-bench-" + std::to_string(::getpid()) + ".brontdoc");
     CADDocument document = CADDocument::empty("start");
     document.addBody(test::largeMesh(100'000));
-    NativePackageIO::save(document, package);
+    static_cast<void>(NativePackageIO::save(document, package, currentDateTime()));
     for (auto _ : state) openWindow(package);
     std::filesystem::remove_all(package);
 }

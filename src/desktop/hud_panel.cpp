@@ -95,7 +95,7 @@ void HudPanel::refresh() {
     label_->setVisible(!hud->label.empty());
     value_->setText(QString::fromStdString(hudValueText(*hud, units)));
     unit_->setText(unitSuffix(*hud, units));
-    detail_->setText(QString::fromStdString(hud->detail.value_or("")));
+    detail_->setText(platformText(hud->detail.value_or("")));
     detail_->setVisible(hud->detail.has_value() && !hud->detail->empty());
     syncEditing();
 }

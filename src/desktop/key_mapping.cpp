@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <QKeyEvent>
+#include <QRegularExpression>
 
 namespace brontile::desktop {
 namespace {
@@ -113,6 +114,17 @@ QString shortcutText(const KeymapStore& keymap, const CommandID& command) {
     const auto key = qtKey(chord->key);
     if (!key) return QString::fromStdString(chord->description());
     return sequence(*chord, key->first).toString(QKeySequence::NativeText);
+}
+
+QString platformText(const std::string& text) {
+    QString result = QString::fromStdString(text);
+    result.replace(QString::fromUtf8("\u2318"), "Ctrl+");
+    result.replace(QString::fromUtf8("\u2325"), "Alt+");
+    result.replace(QString::fromUtf8("\u21E7"), "Shift+");
+    result.replace(QString::fromUtf8("\u2303"), "Meta+");
+    static const QRegularExpression kOption("\\bOption\\b");
+    result.replace(kOption, "Alt");
+    return result;
 }
 
 }  // namespace brontile::desktop

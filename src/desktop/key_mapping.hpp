@@ -37,4 +37,8 @@ namespace brontile::desktop {
 // "Up"); empty when the command has no chord.
 [[nodiscard]] QString shortcutText(const KeymapStore& keymap, const CommandID& command);
 
+// A text of the program's with its keys named as this platform's keyboard names them: the
+// session's hints say "⌘K" and "Option", which are Ctrl+K and Alt here.
+[[nodiscard]] QString platformText(const std::string& text);
+
 }  // namespace brontile::desktop

@@ -1,5 +1,7 @@
 #include "desktop/status_bar_panel.hpp"
 
+#include "desktop/key_mapping.hpp"
+
 #include <algorithm>
 
 #include <QHBoxLayout>
@@ -97,7 +99,7 @@ StatusBarPanel::StatusBarPanel(SessionBridge& bridge, QWidget* parent)
 
 void StatusBarPanel::refreshTool() {
     tool_->setText(toolTitle(session_.activeToolID()));
-    const QString hint = QString::fromStdString(session_.statusHint());
+    const QString hint = platformText(session_.statusHint());
     hint_->setText(hint);
     // The hint may be cut short; the whole of it is one hover away.
     hint_->setToolTip(hint);

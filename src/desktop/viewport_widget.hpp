@@ -74,6 +74,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab belongs to the keymap here (it opens the HUD's field), not to focus moves.
+    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     void tick();

@@ -45,5 +45,11 @@ TEST(KeyMapping, MenusShowChordsInThePlatformsForm) {
     EXPECT_EQ(shown("up"), "(none)");
 }
 
+TEST(KeyMapping, HintsNameThisPlatformsKeys) {
+    EXPECT_EQ(platformText("\u2318K for every command. Option disables snapping; Optional stays.")
+                  .toStdString(),
+              "Ctrl+K for every command. Alt disables snapping; Optional stays.");
+}
+
 }  // namespace
 }  // namespace brontile::desktop
