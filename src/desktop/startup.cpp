@@ -167,6 +167,9 @@ int runDesktop(int argc, char** argv) {
     DocumentSession session(platform);
     MainWindow window(session, platform);
     window.show();
+    // Without a window manager (a virtual display) nothing would make the window active, and
+    // an inactive window gives no widget the keyboard.
+    window.activateWindow();
 
     if (arguments->document) {
         QTimer::singleShot(
