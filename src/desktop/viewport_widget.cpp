@@ -59,7 +59,12 @@ GLCanvas::GLCanvas(ViewportState& state, QWidget* parent) : QOpenGLWidget(parent
     setFocusPolicy(Qt::NoFocus);
 }
 
-GLCanvas::~GLCanvas() { releaseGL(); }
+GLCanvas::~GLCanvas() {
+    releaseGL();
+    // The base class destroys the context after this part of the object is gone: its notice
+    // must not reach this object then.
+    if (context() != nullptr) disconnect(context(), nullptr, this, nullptr);
+}
 
 void GLCanvas::releaseGL() {
     if (context() == nullptr || !renderer_.isReady()) return;
