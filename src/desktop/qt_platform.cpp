@@ -23,19 +23,38 @@ bool isPackage(const QString& path, const std::string& extension) {
            QFileInfo(path).isDir();
 }
 
-// The file dialog used for both panels: Qt's own, which lets a folder be chosen as an item when
-// entering it would be wrong.
-void preparePackageDialog(QFileDialog& dialog, const std::string& packageExtension,
-                          std::optional<QString>& chosenPackage) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // Entering a package (a double click, or Open with it selected) picks it instead.
-    QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
-                     [&dialog, &chosenPackage, packageExtension](const QString& directory) {
-                         if (!isPackage(directory, packageExtension)) return;
-                         chosenPackage = directory;
-                         static_cast<QDialog&>(dialog).done(QDialog::Accepted);
-                     });
-}
+// Qt's own file dialog, in which a document package (a folder) is picked as one item: entering
+// it (a double click) or confirming with it selected chooses it instead of browsing into it.
+class PackageFileDialog final : public QFileDialog {
+public:
+    PackageFileDialog(QWidget* parent, const QString& caption, std::string packageExtension)
+        : QFileDialog(parent, caption), packageExtension_(std::move(packageExtension)) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        connect(this, &QFileDialog::directoryEntered, this, [this](const QString& directory) {
+            if (isPackage(directory, packageExtension_)) choose(directory);
+        });
+    }
+
+    // The package chosen, when one was.
+    [[nodiscard]] const std::optional<QString>& package() const { return package_; }
+
+    void accept() override {
+        const QStringList selected = selectedFiles();
+        if (selected.size() == 1 && isPackage(selected.front(), packageExtension_)) {
+            return choose(selected.front());
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    void choose(const QString& package) {
+        package_ = package;
+        done(QDialog::Accepted);
+    }
+
+    std::string packageExtension_;
+    std::optional<QString> package_;
+};
 
 }  // namespace
 
@@ -95,9 +114,7 @@ void QtPlatform::run(QDialog& dialog, const Request& request) {
 }
 
 std::optional<std::filesystem::path> QtPlatform::openPanel(const OpenPanelRequest& request) {
-    QFileDialog dialog(window_, qText(request.message));
-    std::optional<QString> package;
-    preparePackageDialog(dialog, request.packageExtension, package);
+    PackageFileDialog dialog(window_, qText(request.message), request.packageExtension);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setLabelText(QFileDialog::Accept, qText(request.confirmButton));
@@ -105,7 +122,7 @@ std::optional<std::filesystem::path> QtPlatform::openPanel(const OpenPanelReques
         {QStringLiteral("Brontile documents (*.%1)").arg(qText(request.packageExtension)),
          QStringLiteral("All files (*)")});
     run(dialog, request);
-    if (package) return pathFrom(*package);
+    if (const auto& package = dialog.package()) return pathFrom(*package);
     if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -113,11 +130,9 @@ std::optional<std::filesystem::path> QtPlatform::openPanel(const OpenPanelReques
 }
 
 std::optional<std::filesystem::path> QtPlatform::savePanel(const SavePanelRequest& request) {
-    QFileDialog dialog(window_, request.message ? qText(*request.message) : QString());
-    std::optional<QString> package;
     // A document is saved as a package: choosing an existing one means replacing it.
-    const std::string packageExtension = request.requiredExtension ? std::string() : "brontdoc";
-    preparePackageDialog(dialog, packageExtension, package);
+    PackageFileDialog dialog(window_, request.message ? qText(*request.message) : QString(),
+                             request.requiredExtension ? std::string() : "brontdoc");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (request.requiredExtension) {
@@ -127,7 +142,7 @@ std::optional<std::filesystem::path> QtPlatform::savePanel(const SavePanelReques
     }
     dialog.selectFile(qText(request.proposedName));
     run(dialog, request);
-    if (package) {
+    if (const auto& package = dialog.package()) {
         const QString name = QFileInfo(*package).fileName();
         const auto replace = QMessageBox::question(
             window_, QString(),

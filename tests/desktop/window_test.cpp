@@ -3,10 +3,12 @@
 #include <fstream>
 
 #include <QAction>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 
 #include "desktop/command_palette.hpp"
 #include "desktop/menu_layout.hpp"
@@ -58,6 +60,29 @@ TEST_F(WindowTest, SaveAsThenOpenRoundTripsThePackage) {
     settle();
     EXPECT_EQ(session().document().bodies.size(), 1u);
     EXPECT_EQ(session().statusMessage().value_or(""), "Opened bracket.brontdoc");
+}
+
+TEST(PackageDialogs, APackageIsChosenAsOneItemInsteadOfBeingBrowsedInto) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("brontile-dialog-" + std::to_string(::getpid()));
+    const auto package = folder / "part.brontdoc";
+    std::filesystem::create_directories(package / "geometry");
+    desktop::QtPlatform platform;
+    // Entering the package, as a double click on it does.
+    platform.setDialogHook([&](QDialog& dialog, const desktop::QtPlatform::Request&) {
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        ASSERT_NE(files, nullptr);
+        QTimer::singleShot(0, files, [files, package] {
+            files->selectFile(QString::fromStdString(package.string()));
+            static_cast<QDialog*>(files)->accept();
+        });
+        // A dialog that browsed into the package instead stays open: end the test's wait.
+        QTimer::singleShot(3000, files, [files] { static_cast<QDialog*>(files)->done(0); });
+    });
+    const auto chosen =
+        platform.openPanel({"Choose a .brontdoc document package", "Open", "brontdoc"});
+    EXPECT_EQ(chosen, package);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(WindowTest, MenusListTheRegistryWithPlatformShortcuts) {
