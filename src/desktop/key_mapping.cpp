@@ -34,15 +34,6 @@ constexpr std::array<NamedKey, 13> kNamedKeys{{
     {"up", Qt::Key_Up, false},
 }};
 
-Qt::KeyboardModifiers qtModifiers(ModifierSet set) {
-    Qt::KeyboardModifiers result;
-    if (set.contains(ModifierSet::command)) result |= Qt::ControlModifier;
-    if (set.contains(ModifierSet::shift)) result |= Qt::ShiftModifier;
-    if (set.contains(ModifierSet::option)) result |= Qt::AltModifier;
-    if (set.contains(ModifierSet::control)) result |= Qt::MetaModifier;
-    return result;
-}
-
 // The Qt key of a chord's key name and whether menus may show it; nothing for a name that is
 // neither a named key nor one character.
 std::optional<std::pair<int, bool>> qtKey(const std::string& name) {
@@ -62,6 +53,36 @@ QKeySequence sequence(const KeyChord& chord, int key) {
 }
 
 }  // namespace
+
+Qt::KeyboardModifiers qtModifiers(ModifierSet set) {
+    Qt::KeyboardModifiers result;
+    if (set.contains(ModifierSet::command)) result |= Qt::ControlModifier;
+    if (set.contains(ModifierSet::shift)) result |= Qt::ShiftModifier;
+    if (set.contains(ModifierSet::option)) result |= Qt::AltModifier;
+    if (set.contains(ModifierSet::control)) result |= Qt::MetaModifier;
+    return result;
+}
+
+QtKeyStroke qtKeyStroke(const KeyPress& press) {
+    const std::string name = canonicalKeyName(press.key);
+    QtKeyStroke stroke{0, qtModifiers(press.modifiers), {}};
+    const auto key = qtKey(name);
+    if (!key) return stroke;
+    stroke.key = key->first;
+    if (name == "space") {
+        stroke.text = " ";
+    } else if (name == "tab") {
+        stroke.text = "\t";
+    } else if (name == "return") {
+        stroke.text = "\r";
+    } else if (name == "escape") {
+        stroke.text = "\x1b";
+    } else if (name.size() == 1 || QString::fromStdString(name).toUcs4().size() == 1) {
+        stroke.text = QString::fromStdString(name);
+        if (press.modifiers.contains(ModifierSet::shift)) stroke.text = stroke.text.toUpper();
+    }
+    return stroke;
+}
 
 ModifierSet modifiersFrom(Qt::KeyboardModifiers modifiers) {
     ModifierSet set;

@@ -27,6 +27,16 @@ namespace brontile::desktop {
                                                    const QString& text);
 [[nodiscard]] std::optional<KeyPress> keyPressFrom(const QKeyEvent& event);
 
+// The inverse of keyPressFrom: the Qt key, modifiers and text a keyboard gives for a key press
+// (key 0 when Qt has no key of that name).
+struct QtKeyStroke {
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+};
+[[nodiscard]] QtKeyStroke qtKeyStroke(const KeyPress& press);
+[[nodiscard]] Qt::KeyboardModifiers qtModifiers(ModifierSet set);
+
 // The menu shortcut of a chord: the named keys escape, return, delete, space, tab and home, and
 // any one-character key; arrows and other named keys give none (the viewport still handles them).
 [[nodiscard]] std::optional<QKeySequence> menuShortcut(const KeyChord& chord);

@@ -28,15 +28,6 @@ constexpr double kMinimumPinchFactor = 0.25;
 
 QPointF qPoint(const Vec2& at) { return {at.x, at.y}; }
 
-Qt::KeyboardModifiers qtModifiers(ModifierSet set) {
-    Qt::KeyboardModifiers result;
-    if (set.contains(ModifierSet::command)) result |= Qt::ControlModifier;
-    if (set.contains(ModifierSet::shift)) result |= Qt::ShiftModifier;
-    if (set.contains(ModifierSet::option)) result |= Qt::AltModifier;
-    if (set.contains(ModifierSet::control)) result |= Qt::MetaModifier;
-    return result;
-}
-
 void sendMouse(QWidget& widget, QEvent::Type type, const QPointF& at, Qt::MouseButton button,
                Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     QMouseEvent event(type, at, widget.mapToGlobal(at), button, buttons, modifiers);
@@ -64,26 +55,6 @@ void sendKey(QWidget& window, QWidget& target, int key, Qt::KeyboardModifiers mo
     QApplication::sendEvent(&target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(&target, &release);
-}
-
-// The Qt key and text of a script's key name.
-std::pair<int, QString> qtKeyOf(const KeyPress& press) {
-    static const std::vector<std::pair<std::string_view, std::pair<int, QString>>> kNamed{
-        {"return", {Qt::Key_Return, "\r"}},   {"tab", {Qt::Key_Tab, "\t"}},
-        {"space", {Qt::Key_Space, " "}},      {"delete", {Qt::Key_Delete, "\x7f"}},
-        {"escape", {Qt::Key_Escape, "\x1b"}}, {"home", {Qt::Key_Home, ""}},
-        {"left", {Qt::Key_Left, ""}},         {"right", {Qt::Key_Right, ""}},
-        {"down", {Qt::Key_Down, ""}},         {"up", {Qt::Key_Up, ""}},
-    };
-    const std::string name = canonicalKeyName(press.key);
-    for (const auto& [named, key] : kNamed) {
-        if (named == name) return key;
-    }
-    QString text = QString::fromStdString(name);
-    const auto codes = text.toUcs4();
-    const int key = codes.isEmpty() ? 0 : static_cast<int>(QChar::toUpper(codes.front()));
-    if (press.modifiers.contains(ModifierSet::shift)) text = text.toUpper();
-    return {key, text};
 }
 
 }  // namespace
@@ -131,9 +102,9 @@ void WindowReplayTarget::key(const KeyPress& press) {
     QWidget& target = focused != nullptr && focused->window() == &window_
                           ? *focused
                           : static_cast<QWidget&>(window_.viewport());
-    const auto [key, text] = qtKeyOf(press);
-    if (key == 0) return;
-    sendKey(window_, target, key, qtModifiers(press.modifiers), text);
+    const QtKeyStroke stroke = qtKeyStroke(press);
+    if (stroke.key == 0) return;
+    sendKey(window_, target, stroke.key, stroke.modifiers, stroke.text);
 }
 
 void WindowReplayTarget::type(const std::string& text) {

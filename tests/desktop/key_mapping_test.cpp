@@ -30,6 +30,17 @@ TEST(KeyMapping, QtKeysBecomeTheKeymapsKeyPresses) {
     EXPECT_EQ(keyOf(Qt::Key_F5), "(none)");
 }
 
+TEST(KeyMapping, KeyStrokesForAKeyPressComeBackAsThatKeyPress) {
+    for (const KeyPress& press :
+         {KeyPress{"return", {}}, KeyPress{"tab", ModifierSet::shift},
+          KeyPress{"k", ModifierSet::command}, KeyPress{"r", ModifierSet::shift},
+          KeyPress{"up", {}}, KeyPress{"[", ModifierSet::option}}) {
+        const QtKeyStroke stroke = qtKeyStroke(press);
+        EXPECT_EQ(keyPressFrom(stroke.key, stroke.modifiers, stroke.text), press) << press.key;
+    }
+    EXPECT_EQ(qtKeyStroke(KeyPress{"f13", {}}).key, 0);
+}
+
 TEST(KeyMapping, MenusShowChordsInThePlatformsForm) {
     const auto shown = [](std::string_view written) {
         const auto shortcut = menuShortcut(*KeyChord::parse(written));
