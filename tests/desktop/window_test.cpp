@@ -2,6 +2,8 @@
 // widget, the menus, the dialogs, and what the viewport actually drew.
 #include <fstream>
 
+#include <nlohmann/json.hpp>
+
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
@@ -189,6 +191,80 @@ TEST(DesktopProgram, ReplaysAScriptWithoutOpenGLAndStillWorks) {
     }
     EXPECT_EQ(count, 6);
     EXPECT_NE(last.find("\"entities\""), std::string::npos);
+    std::filesystem::remove_all(folder);
+}
+
+// The same numbers, to a relative 1e-9 (the window's pinch carries a zoom factor as 1 − m).
+void expectSameJson(const nlohmann::json& a, const nlohmann::json& b, const std::string& path) {
+    if (a.is_number() && b.is_number()) {
+        const double x = a.get<double>();
+        const double y = b.get<double>();
+        EXPECT_LE(std::abs(x - y), 1e-9 * std::max(1.0, std::abs(x))) << path;
+        return;
+    }
+    ASSERT_EQ(a.type(), b.type()) << path;
+    if (a.is_object()) {
+        ASSERT_EQ(a.size(), b.size()) << path;
+        for (const auto& [key, value] : a.items()) {
+            ASSERT_TRUE(b.contains(key)) << path << "." << key;
+            expectSameJson(value, b[key], path + "." + key);
+        }
+    } else if (a.is_array()) {
+        ASSERT_EQ(a.size(), b.size()) << path;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            expectSameJson(a[i], b[i], path + "[" + std::to_string(i) + "]");
+        }
+    } else {
+        EXPECT_EQ(a, b) << path;
+    }
+}
+
+std::vector<nlohmann::json> traceLines(const std::filesystem::path& file) {
+    std::vector<nlohmann::json> lines;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
+
+TEST(DesktopProgram, WindowReplayTracesWhatTheCommandLineTraces) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("brontile-traces-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto script = folder / "script.json";
+    const std::string package = (folder / "part").string();
+    {
+        std::ofstream out(script);
+        out << R"({"steps": [{"key": "s"}, {"key": "r"},
+            {"click": {"world": [-20, -15, 0]}}, {"click": {"world": [20, 15, 0]}},
+            {"command": "tool.extrude"}, {"click": {"world": [5, 5, 0]}}, {"type": "12"},
+            {"key": "z", "modifiers": ["command"]}, {"key": "z", "modifiers": ["shift", "command"]},
+            {"orbit": [40, -10]}, {"zoom": {"factor": 0.8, "screen": [600, 400]}},
+            {"answer": {"savePanel": ")"
+            << package << R"("}}, {"command": "file.saveAs"}]})";
+    }
+    const auto run = [&](const QString& program, const QStringList& arguments) {
+        std::filesystem::remove_all(folder / "part.brontdoc");
+        QProcess process;
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(120'000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return process.readAllStandardOutput();
+    };
+    const QString scriptPath = QString::fromStdString(script.string());
+    const auto cliTrace = folder / "cli.jsonl";
+    std::ofstream(cliTrace)
+        << run(QStringLiteral(BRONTILE_CLI_PROGRAM), {"replay", scriptPath}).toStdString();
+    const auto windowTrace = folder / "window.jsonl";
+    run(QStringLiteral(BRONTILE_PROGRAM),
+        {"--replay", scriptPath, "--trace", QString::fromStdString(windowTrace.string())});
+    const auto expected = traceLines(cliTrace);
+    const auto actual = traceLines(windowTrace);
+    ASSERT_EQ(actual.size(), 13u);
+    ASSERT_EQ(expected.size(), actual.size());
+    EXPECT_EQ(actual.back()["document"]["bodies"].size(), 1u);
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        expectSameJson(expected[i], actual[i], "step " + std::to_string(i + 1));
+    }
     std::filesystem::remove_all(folder);
 }
 
