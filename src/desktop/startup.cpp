@@ -1,5 +1,7 @@
 #include "desktop/startup.hpp"
 
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -140,6 +142,15 @@ QIcon applicationIcon() {
 
 }  // namespace
 
+void keepGraphicsDriverForLeakReports() {
+#if defined(__SANITIZE_ADDRESS__)
+    for (const char* library :
+         {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"}) {
+        dlopen(library, RTLD_NOW | RTLD_NODELETE | RTLD_GLOBAL);
+    }
+#endif
+}
+
 int runDesktop(int argc, char** argv) {
     const auto arguments = parseArguments(argc, argv);
     if (!arguments) return cli::kBadScript;
@@ -151,6 +162,7 @@ int runDesktop(int argc, char** argv) {
         std::cerr << kNoDisplay;
         return 1;
     }
+    keepGraphicsDriverForLeakReports();
     previousHandler = qInstallMessageHandler(messageHandler);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Brontile");

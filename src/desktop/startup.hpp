@@ -8,4 +8,9 @@ namespace brontile::desktop {
 // replay step that failed); 2 for wrong arguments or a bad replay script.
 int runDesktop(int argc, char** argv);
 
+// In the checking build (AddressSanitizer), keeps Mesa's OpenGL driver loaded until the process
+// ends: it is unloaded at exit otherwise, and a leak report could then name neither it nor its
+// suppression. Does nothing in other builds.
+void keepGraphicsDriverForLeakReports();
+
 }  // namespace brontile::desktop
