@@ -41,7 +41,7 @@ constexpr std::string_view kNoDisplay =
     "set).\n"
     "Brontile is a desktop program: start it from a graphical session. On a machine without a "
     "screen, give it a virtual one:\n"
-    "    scripts/with-display brontile [FILE.brontdoc]      (from a Brontile checkout)\n"
+    "    scripts/with-display scripts/run [FILE.brontdoc]   (from a Brontile checkout)\n"
     "    xvfb-run -a -s '-screen 0 1600x1000x24' brontile [FILE.brontdoc]\n"
     "For work without a window, use brontile-cli.\n";
 
