@@ -1,15 +1,44 @@
-// brontile-cli: the modeller without its window. `replay SCRIPT.json` drives a document session
-// from a script of user actions and prints the session's state after every step.
+// brontile-cli: the modeller without its window. Replays scripts of user actions against a
+// document session, and reads, checks and exports document packages.
 #include <iostream>
 #include <string_view>
 
+#include "cli/package_commands.hpp"
 #include "cli/replay.hpp"
 
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: brontile-cli replay SCRIPT.json\n"
+    "       brontile-cli info FILE.brontdoc [--json]\n"
+    "       brontile-cli check FILE.brontdoc\n"
+    "       brontile-cli export FILE.brontdoc OUT.(stl|obj|3mf|step|stp|iges|igs)\n"
+    "       brontile-cli --help\n"
+    "\n"
+    "  replay   play a script of user actions against a document session; one JSON line of\n"
+    "           session state per step on stdout (exit 0 ran to its end, 2 bad script, 1 failed)\n"
+    "  info     what a package holds: bodies (triangles, faces, volume, bounds, closed or not)\n"
+    "           and sketches (entities, constraints, whether they solve); --json for JSON\n"
+    "  check    whether every visible body is a closed solid, as JSON (exit 0 all closed,\n"
+    "           1 a visible body is open, 2 a missing or damaged package)\n"
+    "  export   write the visible bodies in the format the extension names (any letter case);\n"
+    "           open bodies are exported too and named on stderr (exit 0 on success)\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    const std::string_view usage = "usage: brontile-cli replay SCRIPT.json\n";
-    if (argc != 3 || std::string_view(argv[1]) != "replay") {
-        std::cerr << usage;
-        return brontile::cli::kBadScript;
+    using namespace brontile::cli;
+    const std::string_view command = argc > 1 ? argv[1] : "";
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
     }
-    return brontile::cli::replayFile(argv[2], std::cout, std::cerr);
+    if (command == "replay" && argc == 3) return replayFile(argv[2], std::cout, std::cerr);
+    if (command == "info" && (argc == 3 || (argc == 4 && std::string_view(argv[3]) == "--json"))) {
+        return info(argv[2], argc == 4, std::cout, std::cerr);
+    }
+    if (command == "check" && argc == 3) return check(argv[2], std::cout, std::cerr);
+    if (command == "export" && argc == 4) return exportPackage(argv[2], argv[3], std::cerr);
+    std::cerr << kUsage;
+    return kBadScript;
 }

@@ -7,13 +7,13 @@
 #include "base/raw_value_enum.hpp"
 
 namespace brontile::cli {
-namespace {
 
-// JSON has no infinities or NaN: such a value is written as null.
 OrderedJson number(double value) { return std::isfinite(value) ? OrderedJson(value) : nullptr; }
 
 OrderedJson vec(const Vec3& v) { return {number(v.x), number(v.y), number(v.z)}; }
 OrderedJson vec(const Vec2& v) { return {number(v.x), number(v.y)}; }
+
+namespace {
 
 template <class T>
 OrderedJson optional(const std::optional<T>& value) {

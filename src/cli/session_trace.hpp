@@ -14,6 +14,11 @@ namespace brontile::cli {
 
 using OrderedJson = nlohmann::ordered_json;
 
+// JSON has no infinities or NaN: such a value is written as null.
+[[nodiscard]] OrderedJson number(double value);
+[[nodiscard]] OrderedJson vec(const Vec3& v);
+[[nodiscard]] OrderedJson vec(const Vec2& v);
+
 [[nodiscard]] OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
                                        const std::vector<ScriptedPlatform::Request>& asked);
 

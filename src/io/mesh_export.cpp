@@ -1,5 +1,7 @@
 #include "io/mesh_export.hpp"
 
+#include "io/atomic_file.hpp"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -186,6 +188,21 @@ std::string objString(const CADDocument& document) {
         offset += static_cast<std::int64_t>(body->mesh.vertices().size());
     }
     return out;
+}
+
+void writeFile(const CADDocument& document, InterchangeFormat format,
+               const std::filesystem::path& location) {
+    switch (format) {
+        case InterchangeFormat::stl: {
+            const std::vector<std::uint8_t> bytes = stlData(document);
+            return writeFileAtomically(location,
+                                       {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        }
+        case InterchangeFormat::obj: return writeFileAtomically(location, objString(document));
+        case InterchangeFormat::step:
+        case InterchangeFormat::iges:
+        case InterchangeFormat::threeMF: throw InterchangeError::unsupported(format);
+    }
 }
 
 }  // namespace brontile::MeshExport

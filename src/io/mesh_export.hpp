@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,12 @@ inline constexpr std::uint64_t kMaxStlTriangles = 0xFFFF'FFFFu;
 // line per polygon loop of three or more vertices (faces stay polygons). Lines end in "\n".
 // Throws InterchangeError: nothingToExport when no body is visible, nonFiniteVertex.
 [[nodiscard]] std::string objString(const CADDocument& document);
+
+// Writes the visible bodies to `location` in `format`, atomically: a failure leaves a file
+// already there untouched and no temporary file behind. The one writer behind the window's
+// export commands and the command line's. Throws InterchangeError (unsupported for the formats
+// without a writer) and FileError.
+void writeFile(const CADDocument& document, InterchangeFormat format,
+               const std::filesystem::path& location);
 
 }  // namespace brontile::MeshExport

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "io/atomic_file.hpp"
+#include "io/mesh_check.hpp"
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
 #include "session/document_session.hpp"
@@ -134,25 +135,18 @@ void DocumentSession::exportDocument(InterchangeFormat format) {
         chosenLocation(platform_.savePanel({std::nullopt, stem + "." + extension, extension}));
     if (!location) return;
     try {
-        switch (format) {
-            case InterchangeFormat::stl: {
-                const auto bytes = MeshExport::stlData(document_);
-                writeFileAtomically(*location,
-                                    {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-                break;
-            }
-            case InterchangeFormat::obj:
-                writeFileAtomically(*location, MeshExport::objString(document_));
-                break;
-            case InterchangeFormat::step:
-            case InterchangeFormat::iges:
-            case InterchangeFormat::threeMF: throw InterchangeError::unsupported(format);
-        }
+        MeshExport::writeFile(document_, format, *location);
     } catch (const std::exception& error) {
         setErrorMessage(std::string("Export failed: ") + error.what());
         return;
     }
-    setStatusMessage("Exported " + lastComponent(*location));
+    // An open body still goes out (a person may want it), but the person hears which.
+    std::string message = "Exported " + lastComponent(*location);
+    const std::vector<std::string> open = MeshCheck::openVisibleBodies(document_);
+    for (std::size_t i = 0; i < open.size(); ++i) {
+        message += (i == 0 ? " \u2014 not closed: " : ", ") + open[i];
+    }
+    setStatusMessage(message);
 }
 
 }  // namespace brontile

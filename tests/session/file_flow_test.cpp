@@ -166,6 +166,19 @@ TEST(FileFlow, ExportWritesTheVisibleBodiesOrSaysWhyNot) {
     const auto panel = std::get<SavePanelRequest>(f.platform.takeRequests().front());
     EXPECT_EQ(panel.proposedName, "Untitled.obj");
     EXPECT_TRUE(s.isDirty());
+
+    // An open body still goes out, and the status line names it.
+    s.mutate("Open it", [](CADDocument& document) {
+        const SolidMesh box = document.bodies.front().mesh;
+        std::vector<SolidFace> faces = box.faces();
+        faces.pop_back();
+        document.bodies.front().mesh = SolidMesh(box.vertices(), std::move(faces));
+        document.bodies.front().name = "Lidless";
+    });
+    f.platform.answerSavePanel(f.at("open.stl"));
+    s.dispatch("file.exportSTL");
+    EXPECT_EQ(s.statusMessage(), "Exported open.stl \u2014 not closed: Lidless");
+    EXPECT_TRUE(std::filesystem::exists(f.at("open.stl")));
 }
 
 }  // namespace
