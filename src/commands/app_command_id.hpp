@@ -13,6 +13,7 @@ inline const CommandID fileSave{"file.save"};
 inline const CommandID fileSaveAs{"file.saveAs"};
 inline const CommandID exportSTL{"file.exportSTL"};
 inline const CommandID exportOBJ{"file.exportOBJ"};
+inline const CommandID export3MF{"file.export3MF"};
 inline const CommandID editUndo{"edit.undo"};
 inline const CommandID editRedo{"edit.redo"};
 inline const CommandID editDelete{"edit.delete"};

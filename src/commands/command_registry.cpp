@@ -17,13 +17,14 @@ struct DefaultRow {
 
 // Presentation order. "edit.construction" is a Sketch command and "hud.edit" a Tools command even
 // though they sit elsewhere; several icons are shared on purpose.
-constexpr std::array<DefaultRow, 64> kDefaultRows{{
+constexpr std::array<DefaultRow, 65> kDefaultRows{{
     {&AppCommandID::fileNew, "New Document", "File", "doc"},
     {&AppCommandID::fileOpen, "Open\u2026", "File", "folder"},
     {&AppCommandID::fileSave, "Save", "File", "square.and.arrow.down"},
     {&AppCommandID::fileSaveAs, "Save As\u2026", "File", {}},
     {&AppCommandID::exportSTL, "Export STL\u2026", "File", "square.and.arrow.up"},
     {&AppCommandID::exportOBJ, "Export OBJ\u2026", "File", {}},
+    {&AppCommandID::export3MF, "Export 3MF\u2026", "File", {}},
     {&AppCommandID::editUndo, "Undo", "Edit", "arrow.uturn.backward"},
     {&AppCommandID::editRedo, "Redo", "Edit", "arrow.uturn.forward"},
     {&AppCommandID::editDelete, "Delete", "Edit", "trash"},

@@ -6,13 +6,27 @@
 
 namespace brontile {
 
-InterchangeError InterchangeError::unsupported(InterchangeFormat format) {
+namespace {
+
+// Raw values are ASCII; upper-casing by hand keeps the locale out of it.
+std::string upperName(InterchangeFormat format) {
     std::string name(rawValue(format));
-    // Raw values are ASCII; upper-casing by hand keeps the locale out of it.
     std::ranges::transform(name, name.begin(), [](char c) {
         return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     });
-    return {Kind::unsupported, name + " requires the OpenCascade kernel (M4).", format};
+    return name;
+}
+
+}  // namespace
+
+InterchangeError InterchangeError::unsupported(InterchangeFormat format) {
+    return {Kind::unsupported, upperName(format) + " requires the OpenCascade kernel (M4).",
+            format};
+}
+
+InterchangeError InterchangeError::writerFailed(InterchangeFormat format,
+                                                const std::string& reason) {
+    return {Kind::writerFailed, "The " + upperName(format) + " writer failed: " + reason, format};
 }
 
 InterchangeError InterchangeError::nothingToExport() {

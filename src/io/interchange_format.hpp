@@ -27,7 +27,14 @@ struct RawValueCases<InterchangeFormat> {
 
 class InterchangeError : public Error {
 public:
-    enum class Kind { unsupported, nothingToExport, tooManyTriangles, nonFiniteVertex, outOfRange };
+    enum class Kind {
+        unsupported,
+        nothingToExport,
+        tooManyTriangles,
+        nonFiniteVertex,
+        outOfRange,
+        writerFailed,
+    };
 
     // The format's raw value in upper case followed by " requires the OpenCascade kernel (M4).",
     // e.g. "STEP requires the OpenCascade kernel (M4)."
@@ -40,9 +47,12 @@ public:
     [[nodiscard]] static InterchangeError nonFiniteVertex(const std::string& bodyName);
     // A coordinate beyond the range of the 32-bit floats a binary STL file stores.
     [[nodiscard]] static InterchangeError outOfRange(const std::string& bodyName);
+    // The library that writes the format refused: "The 3MF writer failed: " and its reason.
+    [[nodiscard]] static InterchangeError writerFailed(InterchangeFormat format,
+                                                       const std::string& reason);
 
     [[nodiscard]] Kind kind() const { return kind_; }
-    // The refused format for `unsupported`; nothing for every other kind.
+    // The format for `unsupported` and `writerFailed`; nothing for every other kind.
     [[nodiscard]] std::optional<InterchangeFormat> format() const { return format_; }
 
 private:

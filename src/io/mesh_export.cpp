@@ -1,7 +1,5 @@
 #include "io/mesh_export.hpp"
 
-#include "io/atomic_file.hpp"
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -11,44 +9,21 @@
 #include <string_view>
 
 #include "base/invariant.hpp"
+#include "io/atomic_file.hpp"
+#include "io/export_checks.hpp"
 
 namespace brontile::MeshExport {
 namespace {
+
+using ExportChecks::requireFiniteVertices;
+using ExportChecks::requireFloatRange;
+using ExportChecks::visibleBodies;
 
 constexpr std::string_view kStlHeaderText = "Brontile binary STL";
 constexpr std::size_t kStlHeaderSize = 80;
 constexpr std::size_t kStlCountSize = 4;
 constexpr std::size_t kStlTriangleSize = 50;
 constexpr std::string_view kObjHeaderLine = "# Brontile OBJ export (mm)\n";
-
-std::vector<const Body*> visibleBodies(const CADDocument& document) {
-    std::vector<const Body*> bodies;
-    for (const Body& body : document.bodies) {
-        if (body.isVisible) bodies.push_back(&body);
-    }
-    if (bodies.empty()) throw InterchangeError::nothingToExport();
-    return bodies;
-}
-
-// A NaN or infinite coordinate would make a file other programs reject; refuse it here rather
-// than write it.
-void requireFiniteVertices(const Body& body) {
-    const auto& vertices = body.mesh.vertices();
-    if (!std::ranges::all_of(vertices, [](const Vec3& v) { return v.isFinite(); })) {
-        throw InterchangeError::nonFiniteVertex(body.name);
-    }
-}
-
-// Checked before any narrowing, since converting a double beyond the float range is undefined.
-void requireFloatRange(const Body& body) {
-    constexpr double limit = std::numeric_limits<float>::max();
-    const auto fits = [](const Vec3& v) {
-        return std::abs(v.x) <= limit && std::abs(v.y) <= limit && std::abs(v.z) <= limit;
-    };
-    if (!std::ranges::all_of(body.mesh.vertices(), fits)) {
-        throw InterchangeError::outOfRange(body.name);
-    }
-}
 
 // Byte by byte, so the file reads the same whatever the host's byte order.
 void appendUInt(std::vector<std::uint8_t>& bytes, std::uint32_t value, int byteCount) {
@@ -199,9 +174,10 @@ void writeFile(const CADDocument& document, InterchangeFormat format,
                                        {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         }
         case InterchangeFormat::obj: return writeFileAtomically(location, objString(document));
+        case InterchangeFormat::threeMF:
+            return writeFileAtomically(location, threeMFData(document));
         case InterchangeFormat::step:
-        case InterchangeFormat::iges:
-        case InterchangeFormat::threeMF: throw InterchangeError::unsupported(format);
+        case InterchangeFormat::iges: throw InterchangeError::unsupported(format);
     }
 }
 

@@ -34,6 +34,13 @@ inline constexpr std::uint64_t kMaxStlTriangles = 0xFFFF'FFFFu;
 // Throws InterchangeError: nothingToExport when no body is visible, nonFiniteVertex.
 [[nodiscard]] std::string objString(const CADDocument& document);
 
+// A 3MF package of the visible bodies: unit millimetre, one mesh object per body named after it,
+// its vertices shared by index at their places in the document, its palette colour as an opaque
+// base material, and one build item per object. Triangles that repeat a vertex are left out.
+// Throws InterchangeError: nothingToExport, nonFiniteVertex, outOfRange, and unsupported(3mf)
+// when the 3MF library fails.
+[[nodiscard]] std::string threeMFData(const CADDocument& document);
+
 // Writes the visible bodies to `location` in `format`, atomically: a failure leaves a file
 // already there untouched and no temporary file behind. The one writer behind the window's
 // export commands and the command line's. Throws InterchangeError (unsupported for the formats

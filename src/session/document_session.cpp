@@ -333,6 +333,7 @@ void DocumentSession::dispatch(const CommandID& id) {
     if (id == Cmd::fileSaveAs) return saveDocumentAs();
     if (id == Cmd::exportSTL) return exportDocument(InterchangeFormat::stl);
     if (id == Cmd::exportOBJ) return exportDocument(InterchangeFormat::obj);
+    if (id == Cmd::export3MF) return exportDocument(InterchangeFormat::threeMF);
     if (id == Cmd::editUndo) return undo();
     if (id == Cmd::editRedo) return redo();
     if (id == Cmd::editDelete) return deleteSelection();

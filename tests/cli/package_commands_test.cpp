@@ -110,8 +110,11 @@ TEST_F(Packages, ExportTakesTheFormatFromTheExtensionAndNeverLeavesHalfAFile) {
     const auto bytes = MeshExport::stlData(NativePackageIO::load(package));
     EXPECT_EQ(test::readBytes(stl), std::string(bytes.begin(), bytes.end()));
 
+    const auto threeMF = scratch.path() / "out.3MF";
+    EXPECT_EQ(run([&](auto&, auto& err) { return exportPackage(package, threeMF, err); }).code, 0);
+
     // A format without a writer, or no format at all, fails and leaves the file there alone.
-    const auto existing = test::writeBytes(scratch.path() / "keep.3mf", "earlier");
+    const auto existing = test::writeBytes(scratch.path() / "keep.step", "earlier");
     for (const auto& destination : {existing, scratch.path() / "out.xyz"}) {
         const Run refused =
             run([&](auto&, auto& err) { return exportPackage(package, destination, err); });
@@ -120,7 +123,7 @@ TEST_F(Packages, ExportTakesTheFormatFromTheExtensionAndNeverLeavesHalfAFile) {
     }
     EXPECT_EQ(test::readBytes(existing), "earlier");
     EXPECT_EQ(test::entryNames(scratch.path()),
-              (std::set<std::string>{"keep.3mf", "out.STL", "part.brontdoc"}));
+              (std::set<std::string>{"keep.step", "out.3MF", "out.STL", "part.brontdoc"}));
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ const Row kTable[] = {
     {"file.saveAs", "Save As\xE2\x80\xA6", "File", {}},
     {"file.exportSTL", "Export STL\xE2\x80\xA6", "File", "square.and.arrow.up"},
     {"file.exportOBJ", "Export OBJ\xE2\x80\xA6", "File", {}},
+    {"file.export3MF", "Export 3MF\xE2\x80\xA6", "File", {}},
     {"edit.undo", "Undo", "Edit", "arrow.uturn.backward"},
     {"edit.redo", "Redo", "Edit", "arrow.uturn.forward"},
     {"edit.delete", "Delete", "Edit", "trash"},
@@ -130,8 +131,8 @@ TEST(CommandRegistry, UnknownIdsAreTheirOwnTitleAndReRegisteringKeepsThePosition
     registry.registerEntry({AppCommandID::editRedo, "Redo Again", "Edit", std::nullopt});
     registry.registerEntry({"plugin.extra", "Extra", "Plugins", "star"});
     const auto all = registry.allEntries();
-    ASSERT_EQ(all.size(), 65u);
-    EXPECT_EQ(all[7], (Entry{"edit.redo", "Redo Again", "Edit", std::nullopt}));
+    ASSERT_EQ(all.size(), 66u);
+    EXPECT_EQ(all[8], (Entry{"edit.redo", "Redo Again", "Edit", std::nullopt}));
     EXPECT_EQ(all.back().id, CommandID{"plugin.extra"});
 }
 
@@ -161,7 +162,7 @@ TEST(PaletteSearch, FindsExactlyTheseIdsInTableOrder) {
         {"Unicode spaces trimmed", "\u00A0open\u3000", {"file.open"}},
         {"non-ASCII character",
          "\u2026",
-         {"file.open", "file.saveAs", "file.exportSTL", "file.exportOBJ"}},
+         {"file.open", "file.saveAs", "file.exportSTL", "file.exportOBJ", "file.export3MF"}},
         {"no word splitting", "sketch new", {}},
         {"unknown", "frobnicate", {}},
     };
