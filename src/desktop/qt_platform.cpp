@@ -143,12 +143,15 @@ std::optional<std::filesystem::path> QtPlatform::savePanel(const SavePanelReques
     dialog.selectFile(qText(request.proposedName));
     run(dialog, request);
     if (const auto& package = dialog.package()) {
-        const QString name = QFileInfo(*package).fileName();
-        const auto replace = QMessageBox::question(
-            window_, QString(),
-            QStringLiteral("\u201C%1\u201D already exists. Do you want to replace it?").arg(name),
-            QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
-        if (replace != QMessageBox::Yes) return std::nullopt;
+        // The same question, with the same buttons, as the session asks for a name it completed.
+        QMessageBox question(window_);
+        question.setIcon(QMessageBox::Warning);
+        question.setText(QStringLiteral("\u201C%1\u201D already exists. Do you want to replace it?")
+                             .arg(QFileInfo(*package).fileName()));
+        QPushButton* replace = question.addButton("Replace", QMessageBox::AcceptRole);
+        question.setDefaultButton(question.addButton("Cancel", QMessageBox::RejectRole));
+        question.exec();
+        if (question.clickedButton() != replace) return std::nullopt;
         return pathFrom(*package);
     }
     if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
