@@ -159,10 +159,6 @@ void MainWindow::buildMenus() {
     }
 }
 
-QList<QMenu*> MainWindow::menus() const {
-    return menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void MainWindow::refreshTitle() { setWindowTitle(QString::fromStdString(session_.windowTitle())); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -9,8 +9,6 @@
 #include "desktop/session_bridge.hpp"
 #include "session/document_session.hpp"
 
-class QMenu;
-
 namespace brontile::desktop {
 
 class ActionBar;
@@ -39,8 +37,6 @@ public:
     [[nodiscard]] HudPanel& hud() const { return *hud_; }
     [[nodiscard]] CommandPalette& palette() const { return *palette_; }
     [[nodiscard]] ShortcutSheet& shortcutSheet() const { return *sheet_; }
-    // The menus in menu-bar order.
-    [[nodiscard]] QList<QMenu*> menus() const;
 
 protected:
     // Closing asks about unsaved changes first; Cancel keeps the window open.

@@ -2,13 +2,9 @@
 
 #include <cmath>
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
 #include "desktop/gl_renderer.hpp"
 
@@ -20,37 +16,10 @@ WindowTest::WindowTest()
                ::testing::UnitTest::GetInstance()->current_test_info()->name())),
       platform_(std::make_unique<desktop::QtPlatform>()),
       session_(std::make_unique<DocumentSession>(*platform_)),
-      window_(std::make_unique<desktop::MainWindow>(*session_, *platform_)) {
+      window_(std::make_unique<desktop::MainWindow>(*session_, *platform_)),
+      dialogs(*window_, *platform_) {
     std::filesystem::remove_all(scratch);
     std::filesystem::create_directories(scratch);
-    platform_->setDialogHook([this](QDialog& dialog, const desktop::QtPlatform::Request&) {
-        if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-            std::optional<std::string> answer;
-            if (!alertAnswers.empty()) {
-                answer = alertAnswers.front();
-                alertAnswers.pop_front();
-            }
-            QTimer::singleShot(0, box, [box, answer] {
-                for (QAbstractButton* button : box->buttons()) {
-                    if (answer && button->text().toStdString() == *answer) return button->click();
-                }
-                box->done(-1);
-            });
-            return;
-        }
-        auto* files = qobject_cast<QFileDialog*>(&dialog);
-        if (files == nullptr) return;
-        std::optional<std::filesystem::path> answer;
-        if (!fileAnswers.empty()) {
-            answer = fileAnswers.front();
-            fileAnswers.pop_front();
-        }
-        QTimer::singleShot(0, files, [files, answer] {
-            if (!answer) return static_cast<QDialog*>(files)->done(QDialog::Rejected);
-            files->selectFile(QString::fromStdString(answer->string()));
-            static_cast<QDialog*>(files)->done(QDialog::Accepted);
-        });
-    });
     window_->show();
     // Xvfb has no window manager to make the window active: ask for it, or nothing has focus.
     window_->activateWindow();

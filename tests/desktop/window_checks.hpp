@@ -3,7 +3,6 @@
 // them, answers for the dialogs, and the colour of what the viewport drew.
 #pragma once
 
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "desktop/main_window.hpp"
 #include "desktop/qt_platform.hpp"
 #include "desktop/viewport_widget.hpp"
+#include "desktop/window_replay.hpp"
 
 namespace brontile::test {
 
@@ -43,11 +43,6 @@ protected:
     // The menu action of a command.
     [[nodiscard]] QAction* menuAction(const std::string& command);
 
-    // Answers for the next dialogs, in order: a path (or nothing to cancel) for file dialogs,
-    // a button's text for question boxes.
-    std::deque<std::optional<std::filesystem::path>> fileAnswers;
-    std::deque<std::string> alertAnswers;
-
     // Sketches a 40 × 30 mm rectangle on the ground and extrudes it 20 mm by typing the value.
     void sketchAndExtrudeBox();
 
@@ -66,6 +61,11 @@ private:
     std::unique_ptr<desktop::QtPlatform> platform_;
     std::unique_ptr<DocumentSession> session_;
     std::unique_ptr<desktop::MainWindow> window_;
+
+protected:
+    // Answers the real dialogs as a replayed script does: queue a path (or nothing to cancel)
+    // for the next open or save dialog, a button's text for the next question.
+    desktop::WindowReplayTarget dialogs;
 };
 
 }  // namespace brontile::test

@@ -46,7 +46,7 @@ TEST_F(WindowTest, ModelledBoxIsDrawnAndFollowsUndoAndRedo) {
 TEST_F(WindowTest, SaveAsThenOpenRoundTripsThePackage) {
     ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
     const auto package = scratch / "bracket";
-    fileAnswers.push_back(package);
+    dialogs.answerSavePanel(package);
     menuAction("file.saveAs")->trigger();
     settle();
     const auto saved = scratch / "bracket.brontdoc";
@@ -57,7 +57,7 @@ TEST_F(WindowTest, SaveAsThenOpenRoundTripsThePackage) {
     menuAction("file.new")->trigger();
     settle();
     EXPECT_TRUE(session().document().bodies.empty());
-    fileAnswers.push_back(saved);
+    dialogs.answerOpenPanel(saved);
     menuAction("file.open")->trigger();
     settle();
     EXPECT_EQ(session().document().bodies.size(), 1u);
@@ -115,10 +115,10 @@ TEST_F(WindowTest, MenusListTheRegistryWithPlatformShortcuts) {
 
 TEST_F(WindowTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
     ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
-    alertAnswers.push_back("Cancel");
+    dialogs.answerAlert("Cancel");
     EXPECT_FALSE(window().close());
     EXPECT_TRUE(window().isVisible());
-    alertAnswers.push_back("Discard");
+    dialogs.answerAlert("Discard");
     EXPECT_TRUE(window().close());
 }
 
