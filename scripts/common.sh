@@ -12,6 +12,7 @@ ensure_setup() {
      || ! command -v admesh >/dev/null || ! command -v assimp >/dev/null \
      || [[ ! -d /usr/include/x86_64-linux-gnu/qt6/QtOpenGLWidgets && ! -d /usr/include/qt6/QtOpenGLWidgets ]] \
      || [[ ! -f /usr/include/lib3mf/Model/COM/NMR_DLLInterfaces.h ]] \
+     || [[ ! -f /usr/include/opencascade/STEPCAFControl_Writer.hxx ]] \
      || ! command -v Xvfb >/dev/null; then
     "$root/scripts/setup"
   fi

@@ -14,6 +14,8 @@ inline const CommandID fileSaveAs{"file.saveAs"};
 inline const CommandID exportSTL{"file.exportSTL"};
 inline const CommandID exportOBJ{"file.exportOBJ"};
 inline const CommandID export3MF{"file.export3MF"};
+inline const CommandID exportSTEP{"file.exportSTEP"};
+inline const CommandID exportIGES{"file.exportIGES"};
 inline const CommandID editUndo{"edit.undo"};
 inline const CommandID editRedo{"edit.redo"};
 inline const CommandID editDelete{"edit.delete"};

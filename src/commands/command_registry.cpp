@@ -25,6 +25,8 @@ constexpr std::array<DefaultRow, 65> kDefaultRows{{
     {&AppCommandID::exportSTL, "Export STL\u2026", "File", "square.and.arrow.up"},
     {&AppCommandID::exportOBJ, "Export OBJ\u2026", "File", {}},
     {&AppCommandID::export3MF, "Export 3MF\u2026", "File", {}},
+    {&AppCommandID::exportSTEP, "Export STEP\u2026", "File", {}},
+    {&AppCommandID::exportIGES, "Export IGES\u2026", "File", {}},
     {&AppCommandID::editUndo, "Undo", "Edit", "arrow.uturn.backward"},
     {&AppCommandID::editRedo, "Redo", "Edit", "arrow.uturn.forward"},
     {&AppCommandID::editDelete, "Delete", "Edit", "trash"},

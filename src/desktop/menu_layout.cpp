@@ -10,7 +10,7 @@ const std::vector<MenuLayout>& menuLayouts() {
     static const std::vector<MenuLayout> kMenus{
         {"&File",
          {A::fileNew, A::fileOpen, rule, A::fileSave, A::fileSaveAs, rule, A::exportSTL,
-          A::exportOBJ, A::export3MF}},
+          A::exportOBJ, A::export3MF, A::exportSTEP, A::exportIGES}},
         {"&Edit",
          {A::editUndo, A::editRedo, rule, A::editDelete, A::editDuplicate, A::editSelectAll,
           A::editDeselect, A::editRepeatLast}},

@@ -71,6 +71,39 @@ std::error_code writeDurably(const fs::path& temporary, std::string_view bytes,
     return {};
 }
 
+// Gives a file another writer filled the permissions of the file it replaces and forces it to disk.
+std::error_code finishDurably(const fs::path& temporary, std::optional<mode_t> mode) {
+    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CLOEXEC));
+    if (!file.isOpen()) return lastError();
+    if (mode && ::fchmod(file.get(), *mode) != 0) return lastError();
+    if (::fsync(file.get()) != 0) return lastError();
+    if (!file.close()) return lastError();
+    return {};
+}
+
+// Fills a hidden sibling of `path` with `fill` (which returns the failure, if any) and renames it
+// over `path`; on any failure, thrown or returned, the sibling is removed.
+template <class Fill>
+void writeInPlaceOf(const fs::path& path, Fill&& fill) {
+    if (!path.has_filename()) {
+        throw FileError("write", path, std::make_error_code(std::errc::is_a_directory));
+    }
+    const fs::path temporary = hiddenSibling(path, ".tmp-");
+    std::error_code failure;
+    try {
+        failure = fill(temporary);
+    } catch (...) {
+        (void)::unlink(temporary.c_str());
+        throw;
+    }
+    if (!failure && ::rename(temporary.c_str(), path.c_str()) != 0) failure = lastError();
+    if (failure) {
+        (void)::unlink(temporary.c_str());
+        throw FileError("write", path, failure);
+    }
+    syncParentFolder(path);
+}
+
 FileError notARegularFile(const fs::path& path) {
     return FileError("Could not read \"" + path.string() + "\": it is not a regular file.");
 }
@@ -96,17 +129,21 @@ fs::path hiddenSibling(const fs::path& target, std::string_view tag) {
 }
 
 void writeFileAtomically(const fs::path& path, std::string_view bytes) {
-    if (!path.has_filename()) {
-        throw FileError("write", path, std::make_error_code(std::errc::is_a_directory));
-    }
-    const fs::path temporary = hiddenSibling(path, ".tmp-");
-    std::error_code failure = writeDurably(temporary, bytes, existingMode(path));
-    if (!failure && ::rename(temporary.c_str(), path.c_str()) != 0) failure = lastError();
-    if (failure) {
-        (void)::unlink(temporary.c_str());
-        throw FileError("write", path, failure);
-    }
-    syncParentFolder(path);
+    writeInPlaceOf(path, [&](const fs::path& temporary) {
+        return writeDurably(temporary, bytes, existingMode(path));
+    });
+}
+
+void writeFileAtomically(const fs::path& path, const std::function<void(const fs::path&)>& write) {
+    writeInPlaceOf(path, [&](const fs::path& temporary) -> std::error_code {
+        // Made first so that a folder that refuses files is reported as such, not as whatever
+        // the writer makes of it.
+        FileDescriptor created(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!created.isOpen() || !created.close()) return lastError();
+        write(temporary);
+        return finishDurably(temporary, existingMode(path));
+    });
 }
 
 void syncParentFolder(const fs::path& path) noexcept {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -31,6 +32,12 @@ public:
 // old contents or the new ones. An existing file's permissions are kept. The folder must exist.
 // Throws FileError naming `path`; the temporary file is removed on failure.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The same for a writer that can only write to a path of its own (a library's file writer):
+// `write` fills the hidden temporary file it is given, which is then forced to disk and renamed
+// over `path`. Whatever `write` throws is passed on after the temporary file is removed.
+void writeFileAtomically(const std::filesystem::path& path,
+                         const std::function<void(const std::filesystem::path&)>& write);
 
 // Makes the entries of the folder holding `path` (say, a file just renamed there) survive a power
 // cut. Some file systems refuse to sync folders; the change has happened either way, so this only

@@ -1,5 +1,5 @@
 // The exchange formats the user can pick when exporting, and the reasons an export is refused.
-// Only the mesh formats (STL, OBJ) can be written; the exact-geometry ones need another kernel.
+// Every format has a writer; the refusal for a format without one stays for callers that ask.
 #pragma once
 
 #include <array>

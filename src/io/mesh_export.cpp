@@ -10,6 +10,7 @@
 
 #include "base/invariant.hpp"
 #include "io/atomic_file.hpp"
+#include "io/brep_export.hpp"
 #include "io/export_checks.hpp"
 
 namespace brontile::MeshExport {
@@ -177,7 +178,10 @@ void writeFile(const CADDocument& document, InterchangeFormat format,
         case InterchangeFormat::threeMF:
             return writeFileAtomically(location, threeMFData(document));
         case InterchangeFormat::step:
-        case InterchangeFormat::iges: throw InterchangeError::unsupported(format);
+        case InterchangeFormat::iges:
+            return writeFileAtomically(location, [&](const std::filesystem::path& temporary) {
+                BRepExport::write(document, format, temporary, location.filename().string());
+            });
     }
 }
 

@@ -1,5 +1,6 @@
-// Writers for the mesh exchange formats: binary STL and Wavefront OBJ of a document's visible
-// bodies. Coordinates are always millimetres, whatever unit the document displays.
+// Writers for the exchange formats: binary STL, Wavefront OBJ and 3MF of a document's visible
+// bodies, and the one entry point that writes any format to a file. Coordinates are always
+// millimetres, whatever unit the document displays.
 #pragma once
 
 #include <cstddef>
@@ -43,8 +44,8 @@ inline constexpr std::uint64_t kMaxStlTriangles = 0xFFFF'FFFFu;
 
 // Writes the visible bodies to `location` in `format`, atomically: a failure leaves a file
 // already there untouched and no temporary file behind. The one writer behind the window's
-// export commands and the command line's. Throws InterchangeError (unsupported for the formats
-// without a writer) and FileError.
+// export commands and the command line's; STEP and IGES go through BRepExport. Throws
+// InterchangeError and FileError.
 void writeFile(const CADDocument& document, InterchangeFormat format,
                const std::filesystem::path& location);
 

@@ -334,6 +334,8 @@ void DocumentSession::dispatch(const CommandID& id) {
     if (id == Cmd::exportSTL) return exportDocument(InterchangeFormat::stl);
     if (id == Cmd::exportOBJ) return exportDocument(InterchangeFormat::obj);
     if (id == Cmd::export3MF) return exportDocument(InterchangeFormat::threeMF);
+    if (id == Cmd::exportSTEP) return exportDocument(InterchangeFormat::step);
+    if (id == Cmd::exportIGES) return exportDocument(InterchangeFormat::iges);
     if (id == Cmd::editUndo) return undo();
     if (id == Cmd::editRedo) return redo();
     if (id == Cmd::editDelete) return deleteSelection();

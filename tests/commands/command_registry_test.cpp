@@ -37,6 +37,8 @@ const Row kTable[] = {
     {"file.exportSTL", "Export STL\xE2\x80\xA6", "File", "square.and.arrow.up"},
     {"file.exportOBJ", "Export OBJ\xE2\x80\xA6", "File", {}},
     {"file.export3MF", "Export 3MF\xE2\x80\xA6", "File", {}},
+    {"file.exportSTEP", "Export STEP\xE2\x80\xA6", "File", {}},
+    {"file.exportIGES", "Export IGES\xE2\x80\xA6", "File", {}},
     {"edit.undo", "Undo", "Edit", "arrow.uturn.backward"},
     {"edit.redo", "Redo", "Edit", "arrow.uturn.forward"},
     {"edit.delete", "Delete", "Edit", "trash"},
@@ -131,7 +133,7 @@ TEST(CommandRegistry, UnknownIdsAreTheirOwnTitleAndReRegisteringKeepsThePosition
     registry.registerEntry({AppCommandID::editRedo, "Redo Again", "Edit", std::nullopt});
     registry.registerEntry({"plugin.extra", "Extra", "Plugins", "star"});
     const auto all = registry.allEntries();
-    ASSERT_EQ(all.size(), 66u);
+    ASSERT_EQ(all.size(), 68u);
     EXPECT_EQ(all[8], (Entry{"edit.redo", "Redo Again", "Edit", std::nullopt}));
     EXPECT_EQ(all.back().id, CommandID{"plugin.extra"});
 }
@@ -162,7 +164,8 @@ TEST(PaletteSearch, FindsExactlyTheseIdsInTableOrder) {
         {"Unicode spaces trimmed", "\u00A0open\u3000", {"file.open"}},
         {"non-ASCII character",
          "\u2026",
-         {"file.open", "file.saveAs", "file.exportSTL", "file.exportOBJ", "file.export3MF"}},
+         {"file.open", "file.saveAs", "file.exportSTL", "file.exportOBJ", "file.export3MF",
+          "file.exportSTEP", "file.exportIGES"}},
         {"no word splitting", "sketch new", {}},
         {"unknown", "frobnicate", {}},
     };

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "io/mesh_export.hpp"
-#include "support/mesh_fixtures.hpp"
+#include "support/export_documents.hpp"
 #include "support/scratch_directory.hpp"
 
 namespace brontile {
@@ -40,20 +40,13 @@ std::string capture(const std::string& text, const std::string& pattern, int gro
 
 double number(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
-// The bodies an export holds.
-std::vector<Body> visibleBodies(const CADDocument& document) {
-    std::vector<Body> bodies = document.bodies;
-    std::erase_if(bodies, [](const Body& body) { return !body.isVisible; });
-    return bodies;
-}
-
 // admesh reads the file as our binary STL, finds every facet, and has nothing to repair: no
 // open edges, no degenerate or flipped facets, and normals that match the vertex order.
 void expectAdmeshAccepts(const fs::path& stl, const CADDocument& document) {
     const std::string out = outputOf("admesh '" + stl.string() + "'");
     double volume = 0;
     std::size_t triangles = 0;
-    for (const Body& body : visibleBodies(document)) {
+    for (const Body& body : test::visibleBodies(document)) {
         volume += body.mesh.volume();
         triangles += body.mesh.triangleCount();
     }
@@ -67,7 +60,7 @@ void expectAdmeshAccepts(const fs::path& stl, const CADDocument& document) {
     EXPECT_EQ(columns("Number of facets"), facets + " " + facets) << out;
     EXPECT_EQ(columns("Total disconnected facets"), "0 0");
     EXPECT_EQ(capture(out, R"(Number of parts\s*:\s*(\d+))"),
-              std::to_string(visibleBodies(document).size()));
+              std::to_string(test::visibleBodies(document).size()));
     EXPECT_NEAR(number(capture(out, R"(Volume\s*:\s*(\S+))")), volume, 1e-4 * volume);
     for (const std::string repair :
          {"Degenerate facets", "Edges fixed", "Facets removed", "Facets added", "Facets reversed",
@@ -105,7 +98,7 @@ std::vector<AssimpMesh> assimpMeshes(const fs::path& file, bool raw, const CADDo
 void expectAssimpLoads(const fs::path& stl, const fs::path& obj, const CADDocument& document) {
     std::vector<AssimpMesh> merged, raw;
     std::size_t triangles = 0;
-    for (const Body& body : visibleBodies(document)) {
+    for (const Body& body : test::visibleBodies(document)) {
         std::string name = body.name;
         std::ranges::replace(name, ' ', '_');
         std::size_t loops = 0, corners = 0;
@@ -124,30 +117,6 @@ void expectAssimpLoads(const fs::path& stl, const fs::path& obj, const CADDocume
     EXPECT_EQ(assimpMeshes(obj, true, document), raw);
 }
 
-// The documents both tools read: quad faces, two bodies, six-vertex polygon faces, and hidden
-// bodies among visible ones (one named with a blank).
-CADDocument consumerDocument(const std::string& name) {
-    auto document = CADDocument::empty("Consumers");
-    const auto add = [&](SolidMesh mesh, bool isVisible = true) {
-        document.addBody(std::move(mesh));
-        document.bodies.back().isVisible = isVisible;
-    };
-    if (name == "OneBox") add(test::boxMesh({0, 0, 0}, {10, 20, 30}));
-    if (name == "TwoBodies") {
-        add(test::triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}));
-        add(test::boxMesh({5, -3, 2}, {7.5, 1, 2.25}));
-    }
-    if (name == "PolygonFaces") add(test::lShapeMesh(7.5).translated({-40, 3, -1}));
-    if (name == "HiddenBodiesLeftOut") {
-        add(test::boxMesh({0, 0, 0}, {1, 1, 1}), false);
-        add(test::sphereMesh({0, 0, 0}, 5, 16, 8));
-        add(test::lShapeMesh(2), false);
-        add(test::cylinderMesh({20, 0, 0}, 4, 10, 12));
-        document.bodies[1].name = "Left bracket";
-    }
-    return document;
-}
-
 class ExportConsumers : public testing::TestWithParam<std::string> {};
 
 TEST_P(ExportConsumers, AdmeshAndAssimpReadTheExports) {
@@ -157,7 +126,7 @@ TEST_P(ExportConsumers, AdmeshAndAssimpReadTheExports) {
             << tool << " is not installed; install the Debian package '" << package
             << "' (scripts/setup does).";
     }
-    const CADDocument document = consumerDocument(GetParam());
+    const CADDocument document = test::exportDocument(GetParam());
     const test::ScratchDirectory scratch;
     const auto bytes = MeshExport::stlData(document);
     const fs::path stl = test::writeBytes(
@@ -168,9 +137,7 @@ TEST_P(ExportConsumers, AdmeshAndAssimpReadTheExports) {
     expectAssimpLoads(stl, obj, document);
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, ExportConsumers,
-                         testing::Values("OneBox", "TwoBodies", "PolygonFaces",
-                                         "HiddenBodiesLeftOut"),
+INSTANTIATE_TEST_SUITE_P(Documents, ExportConsumers, testing::ValuesIn(test::exportDocumentNames()),
                          [](const auto& testCase) { return testCase.param; });
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "io/mesh_export.hpp"
 #include "support/mesh_fixtures.hpp"
+#include "support/scratch_directory.hpp"
 
 namespace brontile {
 namespace {
@@ -103,7 +104,11 @@ TEST(MeshExportObj, NamedObjectsRunningVertexNumbersSixDecimalsAndNoShortLoops) 
               "v -0.000000 0.000000 123456.000000\nv -1234.567892 0.000000 0.000000\nf 1 2 3\n");
 }
 
+// Every format refuses the same documents, and a refused export leaves the file it would have
+// replaced as it was, with nothing beside it.
 TEST(MeshExport, NothingVisibleTooManyTrianglesAndCoordinatesNoReaderCouldUseAreRefused) {
+    const test::ScratchDirectory scratch;
+    const auto old = test::writeBytes(scratch.path() / "old.out", "earlier");
     auto hidden = documentWith({test::boxMesh({0, 0, 0}, {1, 1, 1})});
     hidden.bodies[0].isVisible = false;
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -118,7 +123,13 @@ TEST(MeshExport, NothingVisibleTooManyTrianglesAndCoordinatesNoReaderCouldUseAre
            "The body \"Body 2\" has a vertex that is not a finite number."}}) {
         expectRefused([&] { (void)MeshExport::stlData(document); }, kind, message);
         expectRefused([&] { (void)MeshExport::objString(document); }, kind, message);
+        for (const InterchangeFormat format : allCases<InterchangeFormat>()) {
+            SCOPED_TRACE(rawValue(format));
+            expectRefused([&] { MeshExport::writeFile(document, format, old); }, kind, message);
+        }
     }
+    EXPECT_EQ(test::readBytes(old), "earlier");
+    EXPECT_EQ(test::entryNames(scratch.path()), std::set<std::string>{"old.out"});
     // However long the name, the message quotes only its start.
     auto longName = bad;
     longName.bodies[1].name = std::string(16 << 20, 'n');

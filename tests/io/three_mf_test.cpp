@@ -10,7 +10,7 @@
 
 #include "geometry/rgba.hpp"
 #include "io/mesh_export.hpp"
-#include "support/mesh_fixtures.hpp"
+#include "support/export_documents.hpp"
 #include "support/scratch_directory.hpp"
 
 namespace brontile {
@@ -108,22 +108,21 @@ ReadModel readBack(const std::filesystem::path& file) {
     return read;
 }
 
-TEST(ThreeMFExport, ReadsBackWithTheBodiesNamesCountsVolumesAndColours) {
-    CADDocument document = CADDocument::empty("parts");
-    document.addBody(test::boxMesh({0, 0, 0}, {10, 20, 30}), "Block");
-    document.addBody(test::cylinderMesh({50, 0, 0}, 5, 8, 24), "Pin");
-    document.addBody(test::boxMesh({-9, -9, -9}, {-1, -1, -1}), "Hidden");
-    document.bodies.back().isVisible = false;
+class ThreeMFExport : public testing::TestWithParam<std::string> {};
+
+TEST_P(ThreeMFExport, ReadsBackWithTheBodiesNamesCountsVolumesAndColours) {
+    const CADDocument document = test::exportDocument(GetParam());
     test::ScratchDirectory scratch;
     const auto file = scratch.path() / "parts.3mf";
     MeshExport::writeFile(document, InterchangeFormat::threeMF, file);
 
     const ReadModel read = readBack(file);
+    const std::vector<Body> bodies = test::visibleBodies(document);
     EXPECT_EQ(read.unit, static_cast<DWORD>(MODELUNIT_MILLIMETER));
-    ASSERT_EQ(read.objects.size(), 2u) << "hidden bodies stay out";
-    EXPECT_EQ(read.buildItems, 2);
-    for (std::size_t i = 0; i < 2; ++i) {
-        const Body& body = document.bodies[i];
+    ASSERT_EQ(read.objects.size(), bodies.size()) << "hidden bodies stay out";
+    EXPECT_EQ(read.buildItems, static_cast<int>(bodies.size()));
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        const Body& body = bodies[i];
         const ReadObject& object = read.objects[i];
         EXPECT_EQ(object.name, body.name);
         EXPECT_EQ(object.vertices, body.mesh.vertices().size()) << "vertices shared by index";
@@ -135,20 +134,8 @@ TEST(ThreeMFExport, ReadsBackWithTheBodiesNamesCountsVolumesAndColours) {
     }
 }
 
-TEST(ThreeMFExport, RefusesWhatItCannotWriteAndLeavesTheOldFile) {
-    test::ScratchDirectory scratch;
-    const auto file = test::writeBytes(scratch.path() / "old.3mf", "earlier");
-    CADDocument document = CADDocument::empty("nothing");
-    EXPECT_THROW(MeshExport::writeFile(document, InterchangeFormat::threeMF, file),
-                 InterchangeError);
-    document.addBody(SolidMesh({{0, 0, 0}, {NAN, 0, 0}, {0, 1, 0}},
-                               {SolidFace{FaceID(), {{0, 1, 2}}, {0, 0, 1}}}),
-                     "Broken");
-    EXPECT_THROW(MeshExport::writeFile(document, InterchangeFormat::threeMF, file),
-                 InterchangeError);
-    EXPECT_EQ(test::readBytes(file), "earlier");
-    EXPECT_EQ(test::entryNames(scratch.path()), std::set<std::string>{"old.3mf"});
-}
+INSTANTIATE_TEST_SUITE_P(Documents, ThreeMFExport, testing::ValuesIn(test::exportDocumentNames()),
+                         [](const auto& testCase) { return testCase.param; });
 
 }  // namespace
 }  // namespace brontile

@@ -50,6 +50,54 @@ SolidMesh triangulatedBoxMesh(const Vec3& min, const Vec3& max) {
     return SolidMesh(boxCorners(min, max), std::move(faces));
 }
 
+SolidMesh plateWithHoleMesh(double height) {
+    // Bottom outer corners 0-3, top outer 4-7, bottom hole corners 8-11, top hole 12-15.
+    std::vector<Vec3> vertices;
+    for (const double size : {30.0, 10.0}) {
+        const double lo = (30 - size) / 2;
+        const double hi = lo + size;
+        for (const double z : {0.0, height}) {
+            vertices.insert(vertices.end(), {{lo, lo, z}, {hi, lo, z}, {hi, hi, z}, {lo, hi, z}});
+        }
+    }
+    std::vector<SolidFace> faces;
+    SolidFace top{FaceID::generate(), {}, {0, 0, 1}};
+    SolidFace bottom{FaceID::generate(), {}, {0, 0, -1}};
+    for (VertexIndex i = 0; i < 4; ++i) {
+        const VertexIndex j = (i + 1) % 4;
+        top.polygons.push_back({4 + i, 4 + j, 12 + j, 12 + i});
+        bottom.polygons.push_back({8 + i, 8 + j, j, i});
+        faces.push_back({FaceID::generate(), {{i, j, 4 + j, 4 + i}}, {}});
+        faces.push_back({FaceID::generate(), {{8 + j, 8 + i, 12 + i, 12 + j}}, {}});
+    }
+    faces.push_back(std::move(top));
+    faces.push_back(std::move(bottom));
+    return SolidMesh::withComputedNormals(std::move(vertices), std::move(faces));
+}
+
+SolidMesh ringMesh(double inner, double outer, double height, int segments) {
+    std::vector<Vec3> vertices;
+    for (int k = 0; k < segments; ++k) {
+        const double angle = 2 * std::numbers::pi * k / segments;
+        const Vec3 radial{std::cos(angle), std::sin(angle), 0};
+        vertices.insert(vertices.end(),
+                        {radial * inner, radial * outer, radial * outer + Vec3{0, 0, height},
+                         radial * inner + Vec3{0, 0, height}});
+    }
+    std::vector<SolidFace> faces;
+    for (int k = 0; k < segments; ++k) {
+        const auto a = static_cast<VertexIndex>(4 * k);
+        const auto b = static_cast<VertexIndex>(4 * ((k + 1) % segments));
+        for (const PolygonLoop& loop : std::vector<PolygonLoop>{{a, b, b + 1, a + 1},
+                                                                {a + 1, b + 1, b + 2, a + 2},
+                                                                {a + 2, b + 2, b + 3, a + 3},
+                                                                {a + 3, b + 3, b, a}}) {
+            faces.push_back({FaceID::generate(), {loop}, {}});
+        }
+    }
+    return SolidMesh::withComputedNormals(std::move(vertices), std::move(faces));
+}
+
 SolidMesh lShapeMesh(double height) {
     const std::vector<Vec2> outline{{0, 0}, {30, 0}, {30, 10}, {10, 10}, {10, 20}, {0, 20}};
     const auto n = static_cast<VertexIndex>(outline.size());

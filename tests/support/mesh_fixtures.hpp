@@ -17,6 +17,15 @@ SolidMesh triangulatedBoxMesh(const Vec3& min, const Vec3& max);
 // its top and bottom faces are single six-vertex polygons.
 SolidMesh lShapeMesh(double height);
 
+// A 30 × 30 plate, `height` thick, with a 10 × 10 square hole through its middle (volume
+// 800 · height). Its top and bottom faces are each tiled by four trapezoids around the hole, the
+// way a boolean leaves a face: one face, several polygons, an outline with a hole.
+SolidMesh plateWithHoleMesh(double height);
+
+// A rectangle from radius `inner` to `outer`, `height` high, turned once around the z axis in
+// `segments` steps: four planar quad faces per step.
+SolidMesh ringMesh(double inner, double outer, double height, int segments);
+
 // A closed mesh of roughly `triangles` triangles: a grid of boxes, each face its own triangles.
 SolidMesh largeMesh(int triangles);
 

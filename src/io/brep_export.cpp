@@ -1,0 +1,171 @@
+#include "io/brep_export.hpp"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <APIHeaderSection_MakeHeader.hxx>
+#include <IGESCAFControl_Writer.hxx>
+#include <IGESControl_Controller.hxx>
+#include <IGESData_IGESModel.hxx>
+#include <Interface_Static.hxx>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+#include <Message_Printer.hxx>
+#include <Quantity_Color.hxx>
+#include <STEPCAFControl_Controller.hxx>
+#include <STEPCAFControl_Writer.hxx>
+#include <Standard_Failure.hxx>
+#include <TCollection_ExtendedString.hxx>
+#include <TCollection_HAsciiString.hxx>
+#include <TDataStd_Name.hxx>
+#include <TDocStd_Document.hxx>
+#include <XCAFDoc_ColorTool.hxx>
+#include <XCAFDoc_DocumentTool.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
+
+#include "base/utf8.hpp"
+#include "geometry/rgba.hpp"
+#include "io/brep_body.hpp"
+#include "io/export_checks.hpp"
+#include "io/mesh_check.hpp"
+
+namespace brontile::BRepExport {
+namespace {
+
+// IGES text is ASCII: every other character (and every control character) becomes "_", which is
+// also what Open CASCADE makes of the characters it cannot map.
+std::string asciiOnly(std::string_view text) {
+    std::string result;
+    while (!text.empty()) {
+        const auto decoded = decodeUtf8(text);
+        const std::size_t length = decoded ? decoded->length : 1;
+        const bool printable = decoded && decoded->codePoint >= 0x20 && decoded->codePoint < 0x7F;
+        result += printable ? static_cast<char>(decoded->codePoint) : '_';
+        text.remove_prefix(length);
+    }
+    return result;
+}
+
+// The bodies as a document of named, coloured top-level shapes, which both writers carry over.
+Handle(TDocStd_Document)
+    shapeDocument(const std::vector<const Body*>& bodies, InterchangeFormat format) {
+    Handle(TDocStd_Document) document = new TDocStd_Document("MDTV-XCAF");
+    XCAFDoc_DocumentTool::Set(document->Main(), Standard_False);
+    const Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(document->Main());
+    const Handle(XCAFDoc_ColorTool) colors = XCAFDoc_DocumentTool::ColorTool(document->Main());
+    for (const Body* body : bodies) {
+        const bool closed = MeshCheck::check(body->mesh).closed;
+        const TDF_Label label =
+            shapes->AddShape(BRepBody::shape(body->mesh, closed), Standard_False, Standard_False);
+        const std::string name =
+            format == InterchangeFormat::iges ? asciiOnly(body->name) : body->name;
+        TDataStd_Name::Set(label, TCollection_ExtendedString(name.c_str(), Standard_True));
+        const RGBA color = BodyPalette::color(body->colorIndex);
+        colors->SetColor(label, Quantity_Color(color.r, color.g, color.b, Quantity_TOC_sRGB),
+                         XCAFDoc_ColorSurf);
+    }
+    return document;
+}
+
+Handle(TCollection_HAsciiString) text(const std::string& value) {
+    return new TCollection_HAsciiString(value.c_str());
+}
+
+// Open CASCADE reports each transfer on standard output; a command line printing JSON and a
+// desktop program have no use for it. Only failures get through while an export runs.
+class QuietMessages {
+public:
+    QuietMessages() {
+        for (const Handle(Message_Printer) & printer : Message::DefaultMessenger()->Printers()) {
+            levels_.push_back(printer->GetTraceLevel());
+            printer->SetTraceLevel(Message_Fail);
+        }
+    }
+    QuietMessages(const QuietMessages&) = delete;
+    QuietMessages& operator=(const QuietMessages&) = delete;
+    ~QuietMessages() {
+        std::size_t i = 0;
+        for (const Handle(Message_Printer) & printer : Message::DefaultMessenger()->Printers()) {
+            if (i < levels_.size()) printer->SetTraceLevel(levels_[i++]);
+        }
+    }
+
+private:
+    std::vector<Message_Gravity> levels_;
+};
+
+struct FileHeader {
+    std::string fileName;
+    std::string title;
+};
+
+void writeStep(const Handle(TDocStd_Document) & document, const std::filesystem::path& location,
+               const FileHeader& names) {
+    // Open CASCADE keeps its writer settings process-wide; they are set to the same values before
+    // every export so that nothing else can change what the file says.
+    STEPCAFControl_Controller::Init();
+    Interface_Static::SetCVal("write.step.schema", "AP214IS");
+    Interface_Static::SetCVal("write.step.unit", "MM");
+    STEPCAFControl_Writer writer;
+    writer.SetNameMode(Standard_True);
+    writer.SetColorMode(Standard_True);
+    if (!writer.Transfer(document, STEPControl_AsIs)) {
+        throw InterchangeError::writerFailed(InterchangeFormat::step,
+                                             "the bodies were not converted");
+    }
+    APIHeaderSection_MakeHeader header(writer.ChangeWriter().Model());
+    header.SetName(text(names.fileName));
+    header.SetDescriptionValue(1, text(names.title));
+    header.SetAuthorValue(1, text(""));
+    header.SetOrganizationValue(1, text(""));
+    header.SetOriginatingSystem(text("Brontile"));
+    if (writer.Write(location.c_str()) != IFSelect_RetDone) {
+        throw InterchangeError::writerFailed(InterchangeFormat::step, "the file was not written");
+    }
+}
+
+void writeIges(const Handle(TDocStd_Document) & document, const std::filesystem::path& location,
+               const FileHeader& names) {
+    IGESControl_Controller::Init();
+    // B-rep mode writes solids and shells (entities 186 and 514) rather than loose surfaces.
+    Interface_Static::SetIVal("write.iges.brep.mode", 1);
+    Interface_Static::SetCVal("write.iges.unit", "MM");
+    IGESCAFControl_Writer writer;
+    writer.SetNameMode(Standard_True);
+    writer.SetColorMode(Standard_True);
+    if (!writer.Transfer(document)) {
+        throw InterchangeError::writerFailed(InterchangeFormat::iges,
+                                             "the bodies were not converted");
+    }
+    IGESData_GlobalSection header = writer.Model()->GlobalSection();
+    header.SetFileName(text(asciiOnly(names.fileName)));
+    header.SetSendName(text(asciiOnly(names.title)));
+    header.SetSystemId(text("Brontile"));
+    writer.Model()->SetGlobalSection(header);
+    if (!writer.Write(location.c_str())) {
+        throw InterchangeError::writerFailed(InterchangeFormat::iges, "the file was not written");
+    }
+}
+
+}  // namespace
+
+void write(const CADDocument& document, InterchangeFormat format,
+           const std::filesystem::path& location, const std::string& fileName) {
+    if (format != InterchangeFormat::step && format != InterchangeFormat::iges) {
+        throw InterchangeError::unsupported(format);
+    }
+    const std::vector<const Body*> bodies = ExportChecks::visibleBodies(document);
+    for (const Body* body : bodies) ExportChecks::requireFiniteVertices(*body);
+    const QuietMessages quiet;
+    const FileHeader names{fileName, document.metadata.title};
+    try {
+        const Handle(TDocStd_Document) shapes = shapeDocument(bodies, format);
+        if (format == InterchangeFormat::step) return writeStep(shapes, location, names);
+        return writeIges(shapes, location, names);
+    } catch (const Standard_Failure& failure) {
+        throw InterchangeError::writerFailed(format, failure.GetMessageString());
+    }
+}
+
+}  // namespace brontile::BRepExport
