@@ -21,8 +21,9 @@ constexpr std::string_view kUsage =
     "           and sketches (entities, constraints, whether they solve); --json for JSON\n"
     "  check    whether every visible body is a closed solid, as JSON (exit 0 all closed,\n"
     "           1 a visible body is open, 2 a missing or damaged package)\n"
-    "  export   write the visible bodies in the format the extension names (any letter case);\n"
-    "           open bodies are exported too and named on stderr (exit 0 on success)\n";
+    "  export   write the visible bodies in the format the extension names (any letter case):\n"
+    "           meshes as STL, OBJ or 3MF; solids with planar faces as STEP or IGES; open\n"
+    "           bodies are exported too and named on stderr (exit 0 on success, 2 otherwise)\n";
 
 }  // namespace
 

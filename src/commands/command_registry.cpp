@@ -17,7 +17,7 @@ struct DefaultRow {
 
 // Presentation order. "edit.construction" is a Sketch command and "hud.edit" a Tools command even
 // though they sit elsewhere; several icons are shared on purpose.
-constexpr std::array<DefaultRow, 65> kDefaultRows{{
+constexpr std::array<DefaultRow, 67> kDefaultRows{{
     {&AppCommandID::fileNew, "New Document", "File", "doc"},
     {&AppCommandID::fileOpen, "Open\u2026", "File", "folder"},
     {&AppCommandID::fileSave, "Save", "File", "square.and.arrow.down"},

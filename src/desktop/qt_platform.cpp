@@ -137,7 +137,11 @@ std::optional<std::filesystem::path> QtPlatform::savePanel(const SavePanelReques
     dialog.setFileMode(QFileDialog::AnyFile);
     if (request.requiredExtension) {
         const QString extension = qText(*request.requiredExtension);
-        dialog.setNameFilter(QStringLiteral("%1 files (*.%2)").arg(extension.toUpper(), extension));
+        // STEP and IGES files are as often named with their three-letter spellings.
+        QString patterns = "*." + extension;
+        if (extension == "step") patterns += " *.stp";
+        if (extension == "iges") patterns += " *.igs";
+        dialog.setNameFilter(QStringLiteral("%1 files (%2)").arg(extension.toUpper(), patterns));
         dialog.setDefaultSuffix(extension);
     }
     dialog.selectFile(qText(request.proposedName));

@@ -107,6 +107,9 @@ void writeStep(const Handle(TDocStd_Document) & document, const std::filesystem:
     STEPCAFControl_Controller::Init();
     Interface_Static::SetCVal("write.step.schema", "AP214IS");
     Interface_Static::SetCVal("write.step.unit", "MM");
+    // Curves in the parameter space of a plane say nothing a reader cannot work out from the
+    // edge itself, and writing them doubles the size of the file and the time it takes.
+    Interface_Static::SetIVal("write.surfacecurve.mode", 0);
     STEPCAFControl_Writer writer;
     writer.SetNameMode(Standard_True);
     writer.SetColorMode(Standard_True);

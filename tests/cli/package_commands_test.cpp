@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
+#include <tuple>
 
 #include "cli/package_commands.hpp"
 #include "io/mesh_export.hpp"
@@ -103,27 +105,38 @@ TEST_F(Packages, CheckCountsOnlyVisibleBodiesAndRefusesWhatIsNoPackage) {
 
 TEST_F(Packages, ExportTakesTheFormatFromTheExtensionAndNeverLeavesHalfAFile) {
     const auto package = write(true);
-    const auto stl = scratch.path() / "out.STL";
-    const Run exported = run([&](auto&, auto& err) { return exportPackage(package, stl, err); });
-    ASSERT_EQ(exported.code, 0) << exported.err;
-    EXPECT_NE(exported.err.find("Tray is not closed"), std::string::npos) << exported.err;
+    const std::set<std::string> names{"out.STL", "out.obj",  "out.3MF", "out.Step",
+                                      "out.stp", "out.IGES", "out.igs"};
+    for (const std::string& name : names) {
+        const Run exported = run(
+            [&](auto&, auto& err) { return exportPackage(package, scratch.path() / name, err); });
+        EXPECT_EQ(exported.code, 0) << name << ": " << exported.err;
+        EXPECT_NE(exported.err.find("Tray is not closed"), std::string::npos) << exported.err;
+    }
     const auto bytes = MeshExport::stlData(NativePackageIO::load(package));
-    EXPECT_EQ(test::readBytes(stl), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(test::readBytes(scratch.path() / "out.STL"), std::string(bytes.begin(), bytes.end()));
 
-    const auto threeMF = scratch.path() / "out.3MF";
-    EXPECT_EQ(run([&](auto&, auto& err) { return exportPackage(package, threeMF, err); }).code, 0);
-
-    // A format without a writer, or no format at all, fails and leaves the file there alone.
+    // No format, no folder to write in, or nothing to write: a clear failure, and the file that
+    // is already there stays as it was.
+    CADDocument hidden = CADDocument::empty("hidden");
+    hidden.addBody(test::boxMesh({0, 0, 0}, {1, 1, 1}), "Ghost");
+    hidden.bodies.back().isVisible = false;
+    const auto nothingVisible = scratch.path() / "hidden.brontdoc";
+    static_cast<void>(NativePackageIO::save(hidden, nothingVisible, currentDateTime()));
     const auto existing = test::writeBytes(scratch.path() / "keep.step", "earlier");
-    for (const auto& destination : {existing, scratch.path() / "out.xyz"}) {
+    for (const auto& [source, destination, message] :
+         {std::tuple{package, scratch.path() / "out.xyz", "cannot tell the format"},
+          {package, scratch.path() / "missing" / "out.step", "No such file or directory"},
+          {nothingVisible, existing, "There are no visible bodies to export."}}) {
         const Run refused =
-            run([&](auto&, auto& err) { return exportPackage(package, destination, err); });
+            run([&](auto&, auto& err) { return exportPackage(source, destination, err); });
         EXPECT_EQ(refused.code, kUnusable);
-        EXPECT_FALSE(refused.err.empty());
+        EXPECT_NE(refused.err.find(message), std::string::npos) << refused.err;
     }
     EXPECT_EQ(test::readBytes(existing), "earlier");
-    EXPECT_EQ(test::entryNames(scratch.path()),
-              (std::set<std::string>{"keep.step", "out.3MF", "out.STL", "part.brontdoc"}));
+    std::set<std::string> expected = names;
+    expected.insert({"keep.step", "part.brontdoc", "hidden.brontdoc"});
+    EXPECT_EQ(test::entryNames(scratch.path()), expected);
 }
 
 }  // namespace

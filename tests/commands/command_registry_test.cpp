@@ -134,7 +134,7 @@ TEST(CommandRegistry, UnknownIdsAreTheirOwnTitleAndReRegisteringKeepsThePosition
     registry.registerEntry({"plugin.extra", "Extra", "Plugins", "star"});
     const auto all = registry.allEntries();
     ASSERT_EQ(all.size(), 68u);
-    EXPECT_EQ(all[8], (Entry{"edit.redo", "Redo Again", "Edit", std::nullopt}));
+    EXPECT_EQ(all[10], (Entry{"edit.redo", "Redo Again", "Edit", std::nullopt}));
     EXPECT_EQ(all.back().id, CommandID{"plugin.extra"});
 }
 
