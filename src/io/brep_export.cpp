@@ -159,7 +159,10 @@ void write(const CADDocument& document, InterchangeFormat format,
         throw InterchangeError::unsupported(format);
     }
     const std::vector<const Body*> bodies = ExportChecks::visibleBodies(document);
-    for (const Body* body : bodies) ExportChecks::requireFiniteVertices(*body);
+    for (const Body* body : bodies) {
+        ExportChecks::requireFiniteVertices(*body);
+        ExportChecks::requireWithin(*body, ExportChecks::kExactGeometryLimit, format);
+    }
     const QuietMessages quiet;
     const FileHeader names{fileName, document.metadata.title};
     try {

@@ -27,14 +27,15 @@ void requireFiniteVertices(const Body& body) {
 }
 
 // Checked before any narrowing, since converting a double beyond the float range is undefined.
-void requireFloatRange(const Body& body) {
-    constexpr double limit = std::numeric_limits<float>::max();
-    const auto fits = [](const Vec3& v) {
+void requireWithin(const Body& body, double limit, InterchangeFormat format) {
+    const auto fits = [limit](const Vec3& v) {
         return std::abs(v.x) <= limit && std::abs(v.y) <= limit && std::abs(v.z) <= limit;
     };
     if (!std::ranges::all_of(body.mesh.vertices(), fits)) {
-        throw InterchangeError::outOfRange(body.name);
+        throw InterchangeError::outOfRange(body.name, format);
     }
 }
+
+static_assert(kFloatLimit == std::numeric_limits<float>::max());
 
 }  // namespace brontile::ExportChecks

@@ -42,9 +42,14 @@ InterchangeError InterchangeError::nonFiniteVertex(const std::string& bodyName) 
             "The body " + quotedExcerpt(bodyName) + " has a vertex that is not a finite number."};
 }
 
-InterchangeError InterchangeError::outOfRange(const std::string& bodyName) {
-    return {Kind::outOfRange, "The body " + quotedExcerpt(bodyName) +
-                                  " lies too far from the origin for an STL file."};
+InterchangeError InterchangeError::outOfRange(const std::string& bodyName,
+                                              InterchangeFormat format) {
+    const std::string name = upperName(format);
+    const bool an = name == "STL" || name == "OBJ" || name == "IGES";
+    return {Kind::outOfRange,
+            "The body " + quotedExcerpt(bodyName) + " lies too far from the origin for " +
+                (an ? "an " : "a ") + name + " file.",
+            format};
 }
 
 }  // namespace brontile

@@ -45,14 +45,16 @@ public:
     [[nodiscard]] static InterchangeError tooManyTriangles();
     // A vertex with a NaN or infinite coordinate, which no reader of the file could use.
     [[nodiscard]] static InterchangeError nonFiniteVertex(const std::string& bodyName);
-    // A coordinate beyond the range of the 32-bit floats a binary STL file stores.
-    [[nodiscard]] static InterchangeError outOfRange(const std::string& bodyName);
+    // A coordinate beyond what the format can carry: "The body "NAME" lies too far from the
+    // origin for an STL file." (a 3MF, a STEP, an IGES file).
+    [[nodiscard]] static InterchangeError outOfRange(const std::string& bodyName,
+                                                     InterchangeFormat format);
     // The library that writes the format refused: "The 3MF writer failed: " and its reason.
     [[nodiscard]] static InterchangeError writerFailed(InterchangeFormat format,
                                                        const std::string& reason);
 
     [[nodiscard]] Kind kind() const { return kind_; }
-    // The format for `unsupported` and `writerFailed`; nothing for every other kind.
+    // The format for `unsupported`, `outOfRange` and `writerFailed`; nothing for the others.
     [[nodiscard]] std::optional<InterchangeFormat> format() const { return format_; }
 
 private:

@@ -17,7 +17,6 @@ namespace brontile::MeshExport {
 namespace {
 
 using ExportChecks::requireFiniteVertices;
-using ExportChecks::requireFloatRange;
 using ExportChecks::visibleBodies;
 
 constexpr std::string_view kStlHeaderText = "Brontile binary STL";
@@ -116,7 +115,7 @@ std::vector<BodyTriangles> stlTriangles(const CADDocument& document) {
     std::vector<BodyTriangles> result;
     for (const Body* body : visibleBodies(document)) {
         requireFiniteVertices(*body);
-        requireFloatRange(*body);
+        ExportChecks::requireWithin(*body, ExportChecks::kFloatLimit, InterchangeFormat::stl);
         result.push_back({body, body->mesh.allTriangles()});
     }
     return result;

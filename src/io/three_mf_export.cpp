@@ -88,7 +88,7 @@ std::string threeMFData(const CADDocument& document) {
     const std::vector<const Body*> bodies = ExportChecks::visibleBodies(document);
     for (const Body* body : bodies) {
         ExportChecks::requireFiniteVertices(*body);
-        ExportChecks::requireFloatRange(*body);
+        ExportChecks::requireWithin(*body, ExportChecks::kFloatLimit, InterchangeFormat::threeMF);
     }
     PLib3MFModel* rawModel = nullptr;
     require(lib3mf_createmodel(&rawModel), "creating a model");
