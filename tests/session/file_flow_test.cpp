@@ -158,13 +158,20 @@ TEST(FileFlow, ExportWritesTheVisibleBodiesOrSaysWhyNot) {
     ASSERT_TRUE(s.errorMessage());
     EXPECT_EQ(s.errorMessage()->rfind("Export failed: ", 0), 0U);
     f.addBox();
-    static_cast<void>(f.platform.takeRequests());
-    f.platform.answerSavePanel(f.at("box.obj"));
-    s.dispatch("file.exportOBJ");
-    EXPECT_EQ(s.statusMessage(), "Exported box.obj");
-    EXPECT_TRUE(std::filesystem::exists(f.at("box.obj")));
-    const auto panel = std::get<SavePanelRequest>(f.platform.takeRequests().front());
-    EXPECT_EQ(panel.proposedName, "Untitled.obj");
+    for (const auto& [command, extension] : {std::pair{"file.exportOBJ", "obj"},
+                                             {"file.export3MF", "3mf"},
+                                             {"file.exportSTEP", "step"},
+                                             {"file.exportIGES", "iges"}}) {
+        static_cast<void>(f.platform.takeRequests());
+        const std::string name = std::string("box.") + extension;
+        f.platform.answerSavePanel(f.at(name));
+        s.dispatch(command);
+        EXPECT_EQ(s.statusMessage(), "Exported " + name);
+        EXPECT_TRUE(std::filesystem::exists(f.at(name)));
+        const auto panel = std::get<SavePanelRequest>(f.platform.takeRequests().front());
+        EXPECT_EQ(panel.proposedName, std::string("Untitled.") + extension);
+        EXPECT_EQ(panel.requiredExtension, extension);
+    }
     EXPECT_TRUE(s.isDirty());
 
     // An open body still goes out, and the status line names it.
