@@ -145,6 +145,7 @@ void writeIges(const Handle(TDocStd_Document) & document, const std::filesystem:
     header.SetFileName(text(asciiOnly(names.fileName)));
     header.SetSendName(text(asciiOnly(names.title)));
     header.SetSystemId(text("Brontile"));
+    header.SetAuthorName(text(""));
     writer.Model()->SetGlobalSection(header);
     if (!writer.Write(location.c_str())) {
         throw InterchangeError::writerFailed(InterchangeFormat::iges, "the file was not written");
