@@ -71,7 +71,8 @@ std::error_code writeDurably(const fs::path& temporary, std::string_view bytes,
     return {};
 }
 
-// Gives a file another writer filled the permissions of the file it replaces and forces it to disk.
+// Gives a file that another writer filled the permissions of the file it replaces, and forces it
+// to disk.
 std::error_code finishDurably(const fs::path& temporary, std::optional<mode_t> mode) {
     FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CLOEXEC));
     if (!file.isOpen()) return lastError();
