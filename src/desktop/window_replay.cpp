@@ -167,32 +167,16 @@ double WindowReplayTarget::clock() const { return platform_.monotonicSeconds() -
 
 void WindowReplayTarget::advanceClock(double seconds) { platform_.advance(seconds); }
 
-void WindowReplayTarget::answerOpenPanel(std::optional<std::filesystem::path> location) {
-    openAnswers_.push_back(std::move(location));
-}
-
-void WindowReplayTarget::answerSavePanel(std::optional<std::filesystem::path> location) {
-    saveAnswers_.push_back(std::move(location));
-}
-
-void WindowReplayTarget::answerAlert(std::string button) {
-    alertAnswers_.push_back(std::move(button));
-}
-
 void WindowReplayTarget::answer(QDialog& dialog, const Request& request) {
     // The answer is given once the dialog runs, from inside its own event loop.
     if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-        std::optional<std::string> button;
-        if (!alertAnswers_.empty()) {
-            button = std::move(alertAnswers_.front());
-            alertAnswers_.pop_front();
-        }
+        const std::optional<std::string> button = answers_.takeAlert();
         QTimer::singleShot(0, box, [this, box, button] {
             if (button) {
                 for (QAbstractButton* candidate : box->buttons()) {
                     if (candidate->text().toStdString() == *button) return candidate->click();
                 }
-                unmatched_ = *button;
+                answers_.noteUnmatched(*button);
             }
             box->done(-1);
         });
@@ -200,12 +184,9 @@ void WindowReplayTarget::answer(QDialog& dialog, const Request& request) {
     }
     auto* files = qobject_cast<QFileDialog*>(&dialog);
     if (files == nullptr) return;
-    auto& queue = std::holds_alternative<OpenPanelRequest>(request) ? openAnswers_ : saveAnswers_;
-    std::optional<std::filesystem::path> location;
-    if (!queue.empty()) {
-        location = std::move(queue.front());
-        queue.pop_front();
-    }
+    const std::optional<std::filesystem::path> location =
+        std::holds_alternative<OpenPanelRequest>(request) ? answers_.takeOpenPanel()
+                                                          : answers_.takeSavePanel();
     // Choosing is done as a person's confirmed choice would end the dialog; the dialog's own
     // checks (browsing into folders, asking to overwrite) are the person's to answer, not a
     // script's.

@@ -5,7 +5,6 @@
 // line is written.
 #pragma once
 
-#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,6 +12,7 @@
 #include "cli/replay_target.hpp"
 #include "desktop/main_window.hpp"
 #include "desktop/qt_platform.hpp"
+#include "session/queued_answers.hpp"
 
 namespace brontile::desktop {
 
@@ -31,13 +31,15 @@ public:
     void zoom(double factor, const Vec2& at) override;
     [[nodiscard]] double clock() const override;
     void advanceClock(double seconds) override;
-    void answerOpenPanel(std::optional<std::filesystem::path> location) override;
-    void answerSavePanel(std::optional<std::filesystem::path> location) override;
-    void answerAlert(std::string button) override;
-    std::vector<Request> takeRequests() override { return platform_.takeRequests(); }
-    std::optional<std::string> takeUnmatchedAnswer() override {
-        return std::exchange(unmatched_, std::nullopt);
+    void answerOpenPanel(std::optional<std::filesystem::path> location) override {
+        answers_.answerOpenPanel(std::move(location));
     }
+    void answerSavePanel(std::optional<std::filesystem::path> location) override {
+        answers_.answerSavePanel(std::move(location));
+    }
+    void answerAlert(std::string button) override { answers_.answerAlert(std::move(button)); }
+    std::vector<Request> takeRequests() override { return platform_.takeRequests(); }
+    std::optional<std::string> takeUnmatchedAnswer() override { return answers_.takeUnmatched(); }
     void settle() override;
 
 private:
@@ -48,10 +50,7 @@ private:
     QtPlatform& platform_;
     double clockStart_;
     bool leftHeld_ = false;
-    std::deque<std::optional<std::filesystem::path>> openAnswers_;
-    std::deque<std::optional<std::filesystem::path>> saveAnswers_;
-    std::deque<std::string> alertAnswers_;
-    std::optional<std::string> unmatched_;
+    QueuedAnswers answers_;
 };
 
 // Runs the script against the window, writes the trace (to `tracePath`, or standard output),

@@ -18,16 +18,14 @@ private:
 ScriptedPlatform::ScriptedPlatform(DateTime start) : start_(start) {}
 
 void ScriptedPlatform::answerOpenPanel(std::optional<std::filesystem::path> location) {
-    openAnswers_.push_back(std::move(location));
+    answers_.answerOpenPanel(std::move(location));
 }
 
 void ScriptedPlatform::answerSavePanel(std::optional<std::filesystem::path> location) {
-    saveAnswers_.push_back(std::move(location));
+    answers_.answerSavePanel(std::move(location));
 }
 
-void ScriptedPlatform::answerAlert(std::string button) {
-    alertAnswers_.push_back(std::move(button));
-}
+void ScriptedPlatform::answerAlert(std::string button) { answers_.answerAlert(std::move(button)); }
 
 void ScriptedPlatform::advance(double seconds) {
     if (!(seconds > 0) || !std::isfinite(seconds)) return;
@@ -50,40 +48,26 @@ std::vector<ScriptedPlatform::Request> ScriptedPlatform::takeRequests() {
 }
 
 std::optional<std::string> ScriptedPlatform::takeUnmatchedAnswer() {
-    return std::exchange(unmatched_, std::nullopt);
+    return answers_.takeUnmatched();
 }
-
-namespace {
-
-// The oldest answer of the queue, taken off it; nothing (a cancel) for an empty queue.
-std::optional<std::filesystem::path> takeAnswer(
-    std::deque<std::optional<std::filesystem::path>>& answers) {
-    if (answers.empty()) return std::nullopt;
-    auto answer = std::move(answers.front());
-    answers.pop_front();
-    return answer;
-}
-
-}  // namespace
 
 std::optional<std::filesystem::path> ScriptedPlatform::openPanel(const OpenPanelRequest& request) {
     requests_.emplace_back(request);
-    return takeAnswer(openAnswers_);
+    return answers_.takeOpenPanel();
 }
 
 std::optional<std::filesystem::path> ScriptedPlatform::savePanel(const SavePanelRequest& request) {
     requests_.emplace_back(request);
-    return takeAnswer(saveAnswers_);
+    return answers_.takeSavePanel();
 }
 
 std::optional<std::size_t> ScriptedPlatform::alert(const AlertRequest& request) {
     requests_.emplace_back(request);
-    if (alertAnswers_.empty()) return std::nullopt;
-    const std::string answer = std::move(alertAnswers_.front());
-    alertAnswers_.pop_front();
-    const auto it = std::ranges::find(request.buttons, answer);
+    std::optional<std::string> answer = answers_.takeAlert();
+    if (!answer) return std::nullopt;
+    const auto it = std::ranges::find(request.buttons, *answer);
     if (it == request.buttons.end()) {
-        unmatched_ = answer;
+        answers_.noteUnmatched(std::move(*answer));
         return std::nullopt;
     }
     return static_cast<std::size_t>(it - request.buttons.begin());

@@ -4,9 +4,9 @@
 // what the person would have seen.
 #pragma once
 
-#include <deque>
 #include <variant>
 
+#include "session/queued_answers.hpp"
 #include "session/session_platform.hpp"
 
 namespace brontile {
@@ -52,11 +52,8 @@ private:
 
     DateTime start_;
     double elapsed_ = 0;
-    std::deque<std::optional<std::filesystem::path>> openAnswers_;
-    std::deque<std::optional<std::filesystem::path>> saveAnswers_;
-    std::deque<std::string> alertAnswers_;
+    QueuedAnswers answers_;
     std::vector<Request> requests_;
-    std::optional<std::string> unmatched_;
     std::vector<std::shared_ptr<Timer>> timers_;
 };
 
