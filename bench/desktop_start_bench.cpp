@@ -28,7 +28,7 @@ void openWindow(const std::optional<std::filesystem::path>& package) {
     desktop::QtPlatform platform;
     DocumentSession session(platform);
     desktop::MainWindow window(session, platform);
-    if (package) session.openDocumentAt(*package);
+    if (package) session.files().openDocumentAt(*package);
     QEventLoop loop;
     QObject::connect(&window.viewport(), &desktop::ViewportWidget::frameDrawn, &loop,
                      &QEventLoop::quit);

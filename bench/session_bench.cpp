@@ -46,7 +46,7 @@ void BM_RecordedEdits(benchmark::State& state) {
         state.PauseTiming();
         auto session = std::make_unique<DocumentSession>(
             platform, KeymapStore(KeymapProfile::builtInFallback()));
-        session->mutate("Add", [&](CADDocument& d) {
+        session->interaction().mutate("Add", [&](CADDocument& d) {
             for (int i = 0; i < kBodies; ++i) {
                 d.addBody(test::largeMesh(20'000).translated({30.0 * i, 0, 0}));
             }
@@ -63,7 +63,7 @@ void BM_RecordedEdits(benchmark::State& state) {
         const double before = residentBytes();
         state.ResumeTiming();
         for (int e = 0; e < kEdits; ++e) {
-            session->mutate("Move", [&](CADDocument& d) {
+            session->interaction().mutate("Move", [&](CADDocument& d) {
                 d.bodies[static_cast<std::size_t>(e % kBodies)].mesh =
                     moved[static_cast<std::size_t>(e)];
             });
@@ -91,17 +91,18 @@ void BM_RecordedEdits(benchmark::State& state) {
 void BM_FirstPickAfterEditingALargeBody(benchmark::State& state) {
     ScriptedPlatform platform{DateTime{}};
     DocumentSession session(platform, KeymapStore(KeymapProfile::builtInFallback()));
-    session.mutate("Add", [&](CADDocument& d) { d.addBody(test::largeMesh(1'000'000)); });
+    session.interaction().mutate("Add",
+                                 [&](CADDocument& d) { d.addBody(test::largeMesh(1'000'000)); });
     const Ray ray({-50, -50, 50}, {1, 1, -1});
-    static_cast<void>(session.hitTest(ray));
+    static_cast<void>(session.interaction().hitTest(ray));
     int e = 0;
     for (auto _ : state) {
         state.PauseTiming();
         const SolidMesh moved =
             session.document().bodies[0].mesh.translated({++e % 2 ? 1e-3 : -1e-3, 0, 0});
-        session.mutate("Move", [&](CADDocument& d) { d.bodies[0].mesh = moved; });
+        session.interaction().mutate("Move", [&](CADDocument& d) { d.bodies[0].mesh = moved; });
         state.ResumeTiming();
-        benchmark::DoNotOptimize(session.hitTest(ray));
+        benchmark::DoNotOptimize(session.interaction().hitTest(ray));
     }
 }
 

@@ -17,15 +17,18 @@ struct Session {
     ScriptedPlatform platform{DateTime{}};
     DocumentSession session{platform, KeymapStore(KeymapProfile::builtInFallback())};
 
-    // An event whose ray runs through the world point, slanted so that it is never parallel to
-    // a vertical axis.
-    void pointer(PointerPhase phase, const Vec3& at) {
-        PointerEvent event;
-        event.phase = phase;
-        event.clickCount = 1;
-        const Vec3 direction = Vec3{0, 1, -1}.normalized();
-        event.ray = Ray(at - direction * 200, direction);
-        session.viewportPointer(event);
+    Session() {
+        // Looking down on the ground from the front, so that a ray is never parallel to a
+        // vertical axis.
+        session.viewport().viewSize = {1200, 800};
+        session.viewport().camera.apply(ViewPreset::iso);
+    }
+
+    // An event at the view point where the world point appears, as the viewport gives it.
+    void pointer(PointerPhase phase, const Vec3& at, ModifierSet modifiers = {}) {
+        const ViewportState& view = session.viewport();
+        session.input().pointer(phase, view.camera.viewPoint(at, view.viewSize).value(), modifiers,
+                                1);
     }
 };
 
@@ -36,7 +39,7 @@ Vec3 dragTarget(int i, const Vec3& from) { return from + Vec3{0, 0, i % 2 ? 6.0 
 // moved mesh and the overlay that shows it in place of the body.
 void BM_PushPullDragEvent(benchmark::State& state) {
     Session s;
-    s.session.mutate("Add", [](CADDocument& d) {
+    s.session.interaction().mutate("Add", [](CADDocument& d) {
         d.addBody(test::sphereMesh({0, 0, 0}, 50, 100, 100));
     });
     state.counters["triangles"] =
@@ -48,7 +51,7 @@ void BM_PushPullDragEvent(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) s.pointer(PointerPhase::drag, dragTarget(++i, onTop));
     s.pointer(PointerPhase::up, onTop);
-    if (s.session.overlay().replacements.empty() &&
+    if (s.session.interaction().overlay().replacements.empty() &&
         s.session.history().undoActionName() != std::optional<std::string>("Push/Pull")) {
         state.SkipWithError("the drag never pushed the face");
     }
@@ -71,14 +74,16 @@ Sketch polygonSketch(int sides) {
 // A drag event of the extrude tool on a sketch of 150 lines: the prism preview and its arrow.
 void BM_ExtrudeDragEvent(benchmark::State& state) {
     Session s;
-    s.session.mutate("Add", [](CADDocument& d) { d.sketches.push_back(polygonSketch(150)); });
+    s.session.interaction().mutate(
+        "Add", [](CADDocument& d) { d.sketches.push_back(polygonSketch(150)); });
     s.session.dispatch("tool.extrude");
     const Vec3 inside{1, 1, 0};
     s.pointer(PointerPhase::move, inside);
     s.pointer(PointerPhase::down, inside);
     int i = 0;
     for (auto _ : state) s.pointer(PointerPhase::drag, dragTarget(++i, inside));
-    if (s.session.overlay().meshes.empty()) state.SkipWithError("no extrusion was previewed");
+    if (s.session.interaction().overlay().meshes.empty())
+        state.SkipWithError("no extrusion was previewed");
 }
 
 // A pointer move of the line tool with a segment under way, snapping against a sketch of 200
@@ -87,8 +92,9 @@ void BM_LineToolMoveEvent(benchmark::State& state) {
     Session s;
     Sketch sketch = polygonSketch(200);
     const Uuid id = sketch.id;
-    s.session.mutate("Add", [&](CADDocument& d) { d.sketches.push_back(std::move(sketch)); });
-    s.session.setActiveSketch(id);
+    s.session.interaction().mutate(
+        "Add", [&](CADDocument& d) { d.sketches.push_back(std::move(sketch)); });
+    s.session.editing().setActiveSketch(id);
     s.session.dispatch("tool.line");
     s.pointer(PointerPhase::move, {0, 0, 0});
     s.pointer(PointerPhase::down, {0, 0, 0});
@@ -106,7 +112,7 @@ void BM_LineToolMoveEvent(benchmark::State& state) {
 // blend, so the drag alternates Option (fillet, chamfer) to make every event work it out again.
 void BM_FilletDragEvent(benchmark::State& state) {
     Session s;
-    s.session.mutate("Add", [](CADDocument& d) {
+    s.session.interaction().mutate("Add", [](CADDocument& d) {
         d.addBody(test::sphereMesh({0, 0, 0}, 50, 50, 50));
     });
     state.counters["triangles"] =
@@ -117,20 +123,17 @@ void BM_FilletDragEvent(benchmark::State& state) {
     const bool recompute = state.range(0) != 0;
     int i = 0;
     for (auto _ : state) {
-        PointerEvent event;
-        event.phase = PointerPhase::drag;
-        const Vec3 direction = Vec3{0, 1, -1}.normalized();
-        event.ray = Ray(onTop - direction * 200, direction);
-        if (recompute && ++i % 2) event.modifiers.insert(ModifierSet::option);
-        s.session.viewportPointer(event);
+        const bool chamfer = recompute && ++i % 2;
+        s.pointer(PointerPhase::drag, onTop, chamfer ? ModifierSet::option : ModifierSet{});
     }
-    if (s.session.overlay().replacements.empty()) state.SkipWithError("no blend was previewed");
+    if (s.session.interaction().overlay().replacements.empty())
+        state.SkipWithError("no blend was previewed");
 }
 
 // A drag event of the move tool on a body of about 100 000 triangles.
 void BM_MoveDragEvent(benchmark::State& state) {
     Session s;
-    s.session.mutate("Add", [](CADDocument& d) {
+    s.session.interaction().mutate("Add", [](CADDocument& d) {
         d.addBody(test::sphereMesh({0, 0, 0}, 50, 224, 224));
     });
     state.counters["triangles"] =
@@ -140,14 +143,15 @@ void BM_MoveDragEvent(benchmark::State& state) {
     s.pointer(PointerPhase::down, onTop);
     int i = 0;
     for (auto _ : state) s.pointer(PointerPhase::drag, onTop + Vec3{i++ % 2 ? 6.0 : 4.0, 0, 0});
-    if (s.session.overlay().replacements.empty()) state.SkipWithError("the body never moved");
+    if (s.session.interaction().overlay().replacements.empty())
+        state.SkipWithError("the body never moved");
 }
 
 // The union tool on two overlapping spheres of about 20 000 triangles each, from activation
 // with both selected to the recorded step.
 void BM_UnionThroughTheTool(benchmark::State& state) {
     Session s;
-    s.session.mutate("Add", [](CADDocument& d) {
+    s.session.interaction().mutate("Add", [](CADDocument& d) {
         d.addBody(test::sphereMesh({0, 0, 0}, 50, 100, 100));
         d.addBody(test::sphereMesh({30, 10, 5}, 50, 100, 100));
     });

@@ -16,6 +16,7 @@ set(BRONTILE_MODULES
   viewport
   tools
   session
+  replay
   cli
   desktop)
 
@@ -29,11 +30,12 @@ set(brontile_uses_commands base)
 set(brontile_uses_shortcuts commands interaction)
 set(brontile_uses_io document)
 set(brontile_uses_viewport interaction)
-set(brontile_uses_tools interaction kernel)
+set(brontile_uses_tools interaction kernel commands)
 set(brontile_uses_session tools shortcuts io viewport)
-set(brontile_uses_cli session)
-# The desktop shell replays the command line's scripts against the real window.
-set(brontile_uses_desktop cli)
+set(brontile_uses_replay session)
+set(brontile_uses_cli replay)
+# The desktop shell replays scripts against the real window.
+set(brontile_uses_desktop replay)
 
 # brontile_add_module(<module> SOURCES ... [DEPENDS <external targets>]): the library brontile_<module>,
 # linked against the modules its row allows. Includes are rooted at src/ so that they name the

@@ -4,7 +4,8 @@
 #include <string_view>
 
 #include "cli/package_commands.hpp"
-#include "cli/replay.hpp"
+#include "replay/headless_target.hpp"
+#include "replay/replayer.hpp"
 
 namespace {
 
@@ -29,17 +30,18 @@ constexpr std::string_view kUsage =
 
 int main(int argc, char** argv) {
     using namespace brontile::cli;
+    namespace replay = brontile::replay;
     const std::string_view command = argc > 1 ? argv[1] : "";
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return 0;
     }
-    if (command == "replay" && argc == 3) return replayFile(argv[2], std::cout, std::cerr);
+    if (command == "replay" && argc == 3) return replay::replayFile(argv[2], std::cout, std::cerr);
     if (command == "info" && (argc == 3 || (argc == 4 && std::string_view(argv[3]) == "--json"))) {
         return info(argv[2], argc == 4, std::cout, std::cerr);
     }
     if (command == "check" && argc == 3) return check(argv[2], std::cout, std::cerr);
     if (command == "export" && argc == 4) return exportPackage(argv[2], argv[3], std::cerr);
     std::cerr << kUsage;
-    return kBadScript;
+    return replay::kBadScript;
 }

@@ -7,14 +7,18 @@
 #include <string>
 
 #include "base/raw_value_enum.hpp"
-#include "cli/session_trace.hpp"
 #include "io/mesh_check.hpp"
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
+#include "replay/session_trace.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
 
 namespace brontile::cli {
 namespace {
+
+using replay::number;
+using replay::OrderedJson;
+using replay::vec;
 
 // The package's document, or nothing after saying why on `err`.
 std::optional<CADDocument> load(const std::filesystem::path& package, std::ostream& err,

@@ -24,20 +24,19 @@ void CommandHistory::execute(std::shared_ptr<UndoableCommand> command) {
     redoStack_.clear();
 }
 
+// A step moves to the other stack only once it ran: one that throws stays where it was.
 void CommandHistory::undo() {
     if (undoStack_.empty()) return;
-    std::shared_ptr<UndoableCommand> command = std::move(undoStack_.back());
+    undoStack_.back()->undo();
+    redoStack_.push_back(std::move(undoStack_.back()));
     undoStack_.pop_back();
-    command->undo();
-    redoStack_.push_back(std::move(command));
 }
 
 void CommandHistory::redo() {
     if (redoStack_.empty()) return;
-    std::shared_ptr<UndoableCommand> command = std::move(redoStack_.back());
+    redoStack_.back()->perform();
+    undoStack_.push_back(std::move(redoStack_.back()));
     redoStack_.pop_back();
-    command->perform();
-    undoStack_.push_back(std::move(command));
 }
 
 void CommandHistory::clear() {

@@ -39,8 +39,8 @@ public:
     // exception propagates and the history is as it was. A null command is ignored.
     void execute(std::shared_ptr<UndoableCommand> command);
     // Reverses the newest change and makes it redoable; nothing when there is none. If the
-    // command's undo() throws, the exception propagates and the command is dropped from both
-    // stacks, since its effect is no longer known.
+    // command's undo() throws, the exception propagates and the command stays the newest
+    // change, so that the step is neither lost nor half moved and can be tried again.
     void undo();
     // Re-performs the newest undone change; the mirror of undo().
     void redo();

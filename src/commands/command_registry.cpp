@@ -2,7 +2,6 @@
 #include "commands/command_registry.hpp"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace brontile {
@@ -10,6 +9,8 @@ namespace {
 
 struct DefaultRow {
     const CommandID* id;
+    // Empty for a tool's command: the row only holds its place, and the tool's own entry (its
+    // title, group and icon) fills it.
     std::string_view title;
     std::string_view category;
     std::string_view symbol;  // empty: the command has no icon
@@ -17,7 +18,7 @@ struct DefaultRow {
 
 // Presentation order. "edit.construction" is a Sketch command and "hud.edit" a Tools command even
 // though they sit elsewhere; several icons are shared on purpose.
-constexpr std::array<DefaultRow, 67> kDefaultRows{{
+constexpr DefaultRow kDefaultRows[] = {
     {&AppCommandID::fileNew, "New Document", "File", "doc"},
     {&AppCommandID::fileOpen, "Open\u2026", "File", "folder"},
     {&AppCommandID::fileSave, "Save", "File", "square.and.arrow.down"},
@@ -35,32 +36,31 @@ constexpr std::array<DefaultRow, 67> kDefaultRows{{
     {&AppCommandID::editRepeatLast, "Repeat Last Tool", "Edit", "repeat"},
     {&AppCommandID::editDuplicate, "Duplicate", "Edit", "plus.square.on.square"},
     {&AppCommandID::editConstruction, "Toggle Construction", "Sketch", "line.diagonal.dashed"},
-    {&AppCommandID::toolSelect, "Select", "Tools", "cursorarrow"},
-    {&AppCommandID::toolLine, "Line", "Sketch", "line.diagonal"},
-    {&AppCommandID::toolRectangle, "Rectangle", "Sketch", "rectangle"},
-    {&AppCommandID::toolCircle, "Circle", "Sketch", "circle"},
-    {&AppCommandID::toolArc, "Arc", "Sketch", "pencil.and.outline"},
-    {&AppCommandID::toolPolygon, "Polygon", "Sketch", "hexagon"},
-    {&AppCommandID::toolOffset, "Offset", "Sketch", "square.on.circle"},
-    {&AppCommandID::toolTrim, "Trim", "Sketch", "scissors"},
+    {&AppCommandID::toolSelect, {}, {}, {}},
+    {&AppCommandID::toolLine, {}, {}, {}},
+    {&AppCommandID::toolRectangle, {}, {}, {}},
+    {&AppCommandID::toolCircle, {}, {}, {}},
+    {&AppCommandID::toolArc, {}, {}, {}},
+    {&AppCommandID::toolPolygon, {}, {}, {}},
+    {&AppCommandID::toolOffset, {}, {}, {}},
+    {&AppCommandID::toolTrim, {}, {}, {}},
     {&AppCommandID::sketchNew, "New Sketch on Ground (XY)", "Sketch", "square.on.square"},
     {&AppCommandID::sketchNewFront, "New Sketch on Front (XZ)", "Sketch", {}},
     {&AppCommandID::sketchNewRight, "New Sketch on Right (YZ)", "Sketch", {}},
     {&AppCommandID::sketchFinish, "Finish Sketch", "Sketch", "checkmark.square"},
-    {&AppCommandID::toolExtrude, "Extrude", "Solid", "cube"},
-    {&AppCommandID::toolRevolve, "Revolve", "Solid", "arrow.triangle.2.circlepath"},
-    {&AppCommandID::toolFillet, "Fillet / Chamfer", "Solid", "capsule"},
-    {&AppCommandID::toolShell, "Shell", "Solid", "shippingbox"},
-    {&AppCommandID::toolUnion, "Union", "Solid", "circle.lefthalf.filled"},
-    {&AppCommandID::toolSubtract, "Subtract", "Solid", "minus.circle"},
-    {&AppCommandID::toolIntersect, "Intersect", "Solid", "circle.circle"},
-    {&AppCommandID::toolMove, "Move", "Transform", "arrow.up.and.down.and.arrow.left.and.right"},
-    {&AppCommandID::toolRotate, "Rotate", "Transform", "rotate.right"},
-    {&AppCommandID::toolScale, "Scale", "Transform", "arrow.up.left.and.arrow.down.right"},
-    {&AppCommandID::toolMirror, "Mirror", "Transform",
-     "arrow.left.and.right.righttriangle.left.righttriangle.right"},
-    {&AppCommandID::toolPattern, "Linear Pattern", "Transform", "rectangle.split.2x1"},
-    {&AppCommandID::toolMeasure, "Measure", "Inspect", "ruler"},
+    {&AppCommandID::toolExtrude, {}, {}, {}},
+    {&AppCommandID::toolRevolve, {}, {}, {}},
+    {&AppCommandID::toolFillet, {}, {}, {}},
+    {&AppCommandID::toolShell, {}, {}, {}},
+    {&AppCommandID::toolUnion, {}, {}, {}},
+    {&AppCommandID::toolSubtract, {}, {}, {}},
+    {&AppCommandID::toolIntersect, {}, {}, {}},
+    {&AppCommandID::toolMove, {}, {}, {}},
+    {&AppCommandID::toolRotate, {}, {}, {}},
+    {&AppCommandID::toolScale, {}, {}, {}},
+    {&AppCommandID::toolMirror, {}, {}, {}},
+    {&AppCommandID::toolPattern, {}, {}, {}},
+    {&AppCommandID::toolMeasure, {}, {}, {}},
     {&AppCommandID::toolCancel, "Cancel / Back to Select", "Tools", "xmark"},
     {&AppCommandID::toolConfirm, "Confirm", "Tools", "return"},
     {&AppCommandID::bodyHide, "Hide Selected Bodies", "Body", "eye.slash"},
@@ -86,7 +86,7 @@ constexpr std::array<DefaultRow, 67> kDefaultRows{{
     {&AppCommandID::paletteShow, "Command Palette", "Help", "command"},
     {&AppCommandID::helpCheatSheet, "Keyboard Shortcuts", "Help", "keyboard"},
     {&AppCommandID::hudEdit, "Edit Dimension Value", "Tools", "number"},
-}};
+};
 
 // The white space a pasted or typed palette query may carry at its ends: ASCII blanks and line
 // breaks plus the Unicode spaces, in their UTF-8 form.
@@ -130,12 +130,22 @@ bool containsIgnoringCase(std::string_view haystack, std::string_view loweredNee
 
 }  // namespace
 
-CommandRegistry::CommandRegistry() {
+CommandRegistry::CommandRegistry(std::span<const Entry> toolEntries) {
+    const auto toolEntry = [&](const CommandID& id) {
+        return std::ranges::find(toolEntries, id, &Entry::id);
+    };
     for (const DefaultRow& row : kDefaultRows) {
+        if (row.title.empty()) {
+            if (const auto it = toolEntry(*row.id); it != toolEntries.end()) registerEntry(*it);
+            continue;
+        }
         std::optional<std::string> symbol;
         if (!row.symbol.empty()) symbol.emplace(row.symbol);
         registerEntry(
             Entry{*row.id, std::string(row.title), std::string(row.category), std::move(symbol)});
+    }
+    for (const Entry& entry : toolEntries) {
+        if (!entries_.contains(entry.id)) registerEntry(entry);
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,8 +30,9 @@ public:
         friend bool operator==(const Entry&, const Entry&) = default;
     };
 
-    // A registry holding the 64 built-in commands in their presentation order.
-    CommandRegistry();
+    // The built-in commands in their presentation order, with the tools' own commands: each tool
+    // entry takes the place the order keeps for it, and one the order does not know goes last.
+    explicit CommandRegistry(std::span<const Entry> toolEntries = {});
 
     // Stores the entry under its id. A new id goes to the end of the order; a known id keeps its
     // first position and gets the new title, category and symbol.

@@ -136,14 +136,10 @@ CommandPalette::CommandPalette(SessionBridge& bridge, QWidget* parent)
         const int row = list_->row(item);
         if (row >= 0) choose(static_cast<std::size_t>(row));
     });
-    connect(&bridge, &SessionBridge::changed, this, [this](SessionProperty property) {
-        if (property == SessionProperty::showPalette) syncVisibility();
-    });
 
     watchParent();
     search(QString());
     hide();
-    syncVisibility();
 }
 
 bool CommandPalette::event(QEvent* event) {
@@ -180,18 +176,19 @@ bool CommandPalette::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-void CommandPalette::syncVisibility() {
-    if (!session_.showPalette()) {
-        hide();
-        return;
-    }
-    // Every opening starts from an empty query with the first command highlighted.
+void CommandPalette::open() {
     field_->clear();
     search(QString());
     show();
     raise();
     place();
     field_->setFocus(Qt::PopupFocusReason);
+    if (!std::exchange(open_, true)) emit openChanged(true);
+}
+
+void CommandPalette::close() {
+    hide();
+    if (std::exchange(open_, false)) emit openChanged(false);
 }
 
 void CommandPalette::search(const QString& query) {
@@ -219,21 +216,18 @@ void CommandPalette::highlight(std::size_t row) {
 void CommandPalette::choose(std::size_t row) {
     if (row >= results_.size()) return;
     const CommandID command = results_[row].id;
-    session_.setShowPalette(false);
+    close();
     // The palette is gone and its field has let go of the keyboard before the command runs, so
     // a command that opens a dialog or another panel starts from a settled window.
     QTimer::singleShot(0, this, [this, command] {
         session_.dispatch(command);
-        // A command that opened something of its own to type into keeps the keyboard.
-        const bool claimed =
-            session_.showPalette() || session_.showCheatSheet() || session_.hudEditing();
-        if (!claimed && session_.refocusViewport) session_.refocusViewport();
+        emit commandRan();
     });
 }
 
 void CommandPalette::dismiss() {
-    session_.setShowPalette(false);
-    if (session_.refocusViewport) session_.refocusViewport();
+    close();
+    emit dismissed();
 }
 
 void CommandPalette::watchParent() {

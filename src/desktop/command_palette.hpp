@@ -1,6 +1,6 @@
 // The command palette: a search field over the top of the viewport that finds any command by
-// title, id or category and runs it from the keyboard. It is shown exactly while the session
-// asks for it, and places itself within its parent (the window's central widget).
+// title, id or category and runs it from the keyboard. It places itself within its parent (the
+// window's central widget); the window opens it when the session asks for it.
 #pragma once
 
 #include <cstddef>
@@ -27,16 +27,27 @@ public:
     [[nodiscard]] QListWidget* resultList() const { return list_; }
     [[nodiscard]] const std::vector<CommandRegistry::Entry>& results() const { return results_; }
     [[nodiscard]] std::size_t highlighted() const { return highlighted_; }
+    [[nodiscard]] bool isOpen() const { return open_; }
+
+    // Every opening starts from an empty query with the first command highlighted.
+    void open();
+
+signals:
+    // The chosen command ran, after the palette had closed.
+    void commandRan();
+    // Closed without choosing.
+    void dismissed();
+    void openChanged(bool open);
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void syncVisibility();
+    void close();
     void search(const QString& query);
     void highlight(std::size_t row);
-    // Hides the palette, then runs the command once control is back in the event loop.
+    // Closes the palette, then runs the command once control is back in the event loop.
     void choose(std::size_t row);
     void dismiss();
     void watchParent();
@@ -48,6 +59,7 @@ private:
     QLabel* empty_ = nullptr;
     std::vector<CommandRegistry::Entry> results_;
     std::size_t highlighted_ = 0;
+    bool open_ = false;
     QPointer<QWidget> watched_;
 };
 

@@ -73,6 +73,85 @@ void main() {
 }
 )";
 
+// Why the context cannot run the renderer, or nothing when it can.
+std::optional<std::string> unsupportedReason(const QOpenGLContext* context) {
+    if (context == nullptr || !context->isValid()) return "no OpenGL context";
+    if (context->isOpenGLES() || context->format().version() < qMakePair(3, 3)) {
+        return "OpenGL 3.3 is not available";
+    }
+    return std::nullopt;
+}
+
+// The compiled shader, or 0 with `failure` holding the compiler's log.
+GLuint compileShader(QOpenGLExtraFunctions& gl, GLenum kind, const std::string& source,
+                     std::string& failure) {
+    const GLuint shader = gl.glCreateShader(kind);
+    const char* text = source.c_str();
+    gl.glShaderSource(shader, 1, &text, nullptr);
+    gl.glCompileShader(shader);
+    GLint ok = 0;
+    gl.glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok == 0) {
+        std::vector<char> log(2048);
+        gl.glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+        failure = std::string("shader: ") + log.data();
+        gl.glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+struct CompiledShaders {
+    GLuint vertex = 0;
+    GLuint fragment = 0;
+};
+
+// Both shaders compiled, or nothing, with no shader left behind and `failure` saying why.
+std::optional<CompiledShaders> compileShaders(QOpenGLExtraFunctions& gl,
+                                              const GLRenderer::ShaderSource& shaders,
+                                              std::string& failure) {
+    const GLuint vertex = compileShader(gl, GL_VERTEX_SHADER, shaders.vertex, failure);
+    if (vertex == 0) return std::nullopt;
+    const GLuint fragment = compileShader(gl, GL_FRAGMENT_SHADER, shaders.fragment, failure);
+    if (fragment == 0) {
+        gl.glDeleteShader(vertex);
+        return std::nullopt;
+    }
+    return CompiledShaders{vertex, fragment};
+}
+
+// The linked program, or 0 with `failure` saying so. The shaders are freed either way: the
+// program keeps what it needs of them.
+GLuint linkProgram(QOpenGLExtraFunctions& gl, CompiledShaders shaders, std::string& failure) {
+    const GLuint program = gl.glCreateProgram();
+    gl.glAttachShader(program, shaders.vertex);
+    gl.glAttachShader(program, shaders.fragment);
+    gl.glLinkProgram(program);
+    gl.glDeleteShader(shaders.vertex);
+    gl.glDeleteShader(shaders.fragment);
+    GLint linked = 0;
+    gl.glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked == 0) {
+        failure = "shader program does not link";
+        gl.glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+// Sets the viewport and the fixed state of every frame, and clears colour and depth.
+void clearFrame(QOpenGLExtraFunctions& gl, int pixelWidth, int pixelHeight) {
+    gl.glViewport(0, 0, pixelWidth, pixelHeight);
+    gl.glClearColor(GLRenderer::kClearRed, GLRenderer::kClearGreen, GLRenderer::kClearBlue, 1.0f);
+    gl.glClearDepthf(1.0f);
+    gl.glDepthMask(GL_TRUE);
+    gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The arrow's cones are wound inward: nothing is culled, every face is lit from the viewer.
+    gl.glDisable(GL_CULL_FACE);
+    gl.glFrontFace(GL_CCW);
+    gl.glDisable(GL_BLEND);
+}
+
 }  // namespace
 
 GLRenderer::ShaderSource GLRenderer::defaultShaders() { return {kVertexShader, kFragmentShader}; }
@@ -82,13 +161,8 @@ GLRenderer::~GLRenderer() = default;
 bool GLRenderer::initialize(const ShaderSource& shaders) {
     ready_ = false;
     QOpenGLContext* context = QOpenGLContext::currentContext();
-    if (context == nullptr || !context->isValid()) {
-        failure_ = "no OpenGL context";
-        return false;
-    }
-    const QSurfaceFormat format = context->format();
-    if (context->isOpenGLES() || format.version() < qMakePair(3, 3)) {
-        failure_ = "OpenGL 3.3 is not available";
+    if (const std::optional<std::string> reason = unsupportedReason(context)) {
+        failure_ = *reason;
         return false;
     }
     gl_ = context->extraFunctions();
@@ -96,42 +170,19 @@ bool GLRenderer::initialize(const ShaderSource& shaders) {
         failure_ = "no OpenGL functions";
         return false;
     }
-    const auto compile = [&](GLenum kind, const std::string& source) -> GLuint {
-        const GLuint shader = gl_->glCreateShader(kind);
-        const char* text = source.c_str();
-        gl_->glShaderSource(shader, 1, &text, nullptr);
-        gl_->glCompileShader(shader);
-        GLint ok = 0;
-        gl_->glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-        if (ok == 0) {
-            std::vector<char> log(2048);
-            gl_->glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
-            failure_ = std::string("shader: ") + log.data();
-            gl_->glDeleteShader(shader);
-            return 0;
-        }
-        return shader;
-    };
-    const GLuint vertex = compile(GL_VERTEX_SHADER, shaders.vertex);
-    const GLuint fragment = vertex != 0 ? compile(GL_FRAGMENT_SHADER, shaders.fragment) : 0;
-    if (vertex == 0 || fragment == 0) {
-        if (vertex != 0) gl_->glDeleteShader(vertex);
-        return false;
-    }
-    program_ = gl_->glCreateProgram();
-    gl_->glAttachShader(program_, vertex);
-    gl_->glAttachShader(program_, fragment);
-    gl_->glLinkProgram(program_);
-    gl_->glDeleteShader(vertex);
-    gl_->glDeleteShader(fragment);
-    GLint linked = 0;
-    gl_->glGetProgramiv(program_, GL_LINK_STATUS, &linked);
-    if (linked == 0) {
-        failure_ = "shader program does not link";
-        gl_->glDeleteProgram(program_);
-        program_ = 0;
-        return false;
-    }
+    const std::optional<CompiledShaders> compiled = compileShaders(*gl_, shaders, failure_);
+    if (!compiled) return false;
+    program_ = linkProgram(*gl_, *compiled, failure_);
+    if (program_ == 0) return false;
+    locateUniforms();
+    gl_->glGenVertexArrays(1, &vertexArray_);
+    uploadedVersion_.reset();
+    failure_.clear();
+    ready_ = true;
+    return true;
+}
+
+void GLRenderer::locateUniforms() {
     uniforms_.viewProjection = gl_->glGetUniformLocation(program_, "viewProjection");
     uniforms_.cameraPosition = gl_->glGetUniformLocation(program_, "cameraPosition");
     uniforms_.lightDirection = gl_->glGetUniformLocation(program_, "lightDirection");
@@ -139,11 +190,6 @@ bool GLRenderer::initialize(const ShaderSource& shaders) {
     uniforms_.lighting = gl_->glGetUniformLocation(program_, "lighting");
     uniforms_.colorOverride = gl_->glGetUniformLocation(program_, "colorOverride");
     uniforms_.useOverride = gl_->glGetUniformLocation(program_, "useOverride");
-    gl_->glGenVertexArrays(1, &vertexArray_);
-    uploadedVersion_.reset();
-    failure_.clear();
-    ready_ = true;
-    return true;
 }
 
 void GLRenderer::release() {
@@ -240,23 +286,23 @@ void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
         uploadedVersion_ = state.version;
         upload(state.scene);
     }
-
-    gl_->glViewport(0, 0, pixelWidth, pixelHeight);
-    gl_->glClearColor(kClearRed, kClearGreen, kClearBlue, 1.0f);
-    gl_->glClearDepthf(1.0f);
-    gl_->glDepthMask(GL_TRUE);
-    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // The arrow's cones are wound inward: nothing is culled, every face is lit from the viewer.
-    gl_->glDisable(GL_CULL_FACE);
-    gl_->glFrontFace(GL_CCW);
-    gl_->glDisable(GL_BLEND);
-
-    const OrbitCamera& camera = state.camera;
+    clearFrame(*gl_, pixelWidth, pixelHeight);
     const double aspect = static_cast<double>(pixelWidth) / std::max(pixelHeight, 1);
+    useProgram(state.camera, aspect);
+    gl_->glEnable(GL_DEPTH_TEST);
+    gl_->glDepthFunc(GL_LEQUAL);
+    gl_->glDepthMask(GL_TRUE);
+    drawShadedPass(state.scene);
+    drawLinePass(state.scene);
+    drawOverlayPasses();
+    gl_->glBindVertexArray(0);
+    gl_->glUseProgram(0);
+}
+
+void GLRenderer::useProgram(const OrbitCamera& camera, double aspect) {
     const Float4x4 viewProjection = camera.viewProjection(aspect);
     const Vec3 eye = camera.position();
     const Vec3 light = (camera.right() * 0.6 - camera.forward() + camera.up() * 0.9).normalized();
-
     gl_->glUseProgram(program_);
     gl_->glBindVertexArray(vertexArray_);
     gl_->glUniformMatrix4fv(uniforms_.viewProjection, 1, GL_FALSE, &viewProjection.columns[0].x);
@@ -265,50 +311,53 @@ void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
     gl_->glUniform4f(uniforms_.lightDirection, static_cast<float>(light.x),
                      static_cast<float>(light.y), static_cast<float>(light.z), 0.0f);
     setOverride(std::nullopt);
+}
 
-    const RenderScene& scene = state.scene;
-    gl_->glEnable(GL_DEPTH_TEST);
-    gl_->glDepthFunc(GL_LEQUAL);
-    gl_->glDepthMask(GL_TRUE);
+const GLRenderer::GpuBody* GLRenderer::uploadedBody(const BodyDraw& body) const {
+    const auto found = body.chunk ? bodies_.find(body.chunk->body) : bodies_.end();
+    return found == bodies_.end() ? nullptr : &found->second;
+}
 
-    // Pass 1: bodies and previews, lit.
+// Bodies and previews, lit.
+void GLRenderer::drawShadedPass(const RenderScene& scene) {
     setPass({0, 1});
     for (const BodyDraw& body : scene.bodies) {
-        const auto found = body.chunk ? bodies_.find(body.chunk->body) : bodies_.end();
-        if (found == bodies_.end()) continue;
+        const GpuBody* uploaded = uploadedBody(body);
+        if (uploaded == nullptr) continue;
         setOverride(body.shadedColor);
-        draw(found->second.shaded, GL_TRIANGLES);
+        draw(uploaded->shaded, GL_TRIANGLES);
         setOverride(std::nullopt);
         draw(highlights_, GL_TRIANGLES, static_cast<int>(body.highlightStart),
              static_cast<int>(body.highlightCount));
     }
     draw(restShaded_, GL_TRIANGLES);
+}
 
-    // Pass 2: grid, outlines and sketches. The outlines and sketches are pulled towards the
-    // viewer so that they win against the faces they lie on. The grid lies on no face, and at a
-    // working distance the pull spans tens of millimetres: pulled, it would show through the
-    // top of every body standing on it.
+// Grid, outlines and sketches. The outlines and sketches are pulled towards the viewer so that
+// they win against the faces they lie on. The grid lies on no face, and at a working distance
+// the pull spans tens of millimetres: pulled, it would show through the top of every body
+// standing on it.
+void GLRenderer::drawLinePass(const RenderScene& scene) {
     setPass({0, 0});
     draw(ground_, GL_LINES);
     setPass({kEdgeDepthBias, 0});
     for (const BodyDraw& body : scene.bodies) {
-        const auto found = body.chunk ? bodies_.find(body.chunk->body) : bodies_.end();
-        if (found == bodies_.end()) continue;
+        const GpuBody* uploaded = uploadedBody(body);
+        if (uploaded == nullptr) continue;
         setOverride(body.lineColor);
-        draw(found->second.lines, GL_LINES);
+        draw(uploaded->lines, GL_LINES);
     }
     setOverride(std::nullopt);
     draw(restLines_, GL_LINES);
+}
 
-    // Passes 3 and 4: tool overlays over everything.
+// Tool overlays over everything: shaded, then lines.
+void GLRenderer::drawOverlayPasses() {
     gl_->glDisable(GL_DEPTH_TEST);
     setPass({0, 1});
     draw(overlayShaded_, GL_TRIANGLES);
     setPass({0, 0});
     draw(overlayLines_, GL_LINES);
-
-    gl_->glBindVertexArray(0);
-    gl_->glUseProgram(0);
 }
 
 }  // namespace brontile::desktop

@@ -64,12 +64,20 @@ private:
         float lighting = 0;
     };
 
+    void locateUniforms();
     void upload(const RenderScene& scene);
     void fill(GpuList& list, const std::vector<RenderVertex>& vertices);
     void drop(GpuList& list);
     void draw(const GpuList& list, unsigned primitive, int first = 0, int count = -1);
     void setOverride(const std::optional<RGBA>& color);
     void setPass(PassStyle style);
+    // Binds the program and sets the camera's uniforms for a frame of the given aspect ratio.
+    void useProgram(const OrbitCamera& camera, double aspect);
+    // The buffers uploaded for the drawn body, or null when it has none.
+    [[nodiscard]] const GpuBody* uploadedBody(const BodyDraw& body) const;
+    void drawShadedPass(const RenderScene& scene);
+    void drawLinePass(const RenderScene& scene);
+    void drawOverlayPasses();
 
     QOpenGLExtraFunctions* gl_ = nullptr;
     bool ready_ = false;

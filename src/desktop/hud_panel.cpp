@@ -128,14 +128,15 @@ void HudPanel::syncEditing() {
 
 void HudPanel::submit() {
     if (!editing_) return;
-    // The session reads the text as the HUD's quantity, commits it, or abandons the edit (and
-    // gives the keyboard back to the viewport) when it is no such value.
-    static_cast<void>(session_.submitHUDText(field_->text().toStdString()));
+    // The session reads the text as the HUD's quantity and commits it, or abandons the edit
+    // when it is no such value; either way the viewport takes the keyboard back.
+    static_cast<void>(session_.editing().submitHUDText(field_->text().toStdString()));
+    emit finished();
 }
 
 void HudPanel::cancel() {
-    session_.setHudEditing(false);
-    if (session_.refocusViewport) session_.refocusViewport();
+    session_.interaction().setHudEditing(false);
+    emit finished();
 }
 
 }  // namespace brontile::desktop

@@ -21,6 +21,10 @@ public:
     // The value as shown while not editing ("12.5 mm").
     [[nodiscard]] QString valueText() const;
 
+signals:
+    // The field was submitted or cancelled: the keyboard goes back to the viewport.
+    void finished();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -48,6 +48,70 @@ int actionCount(const QModelIndex& index) {
     return static_cast<int>(index.data(kActionsRole).toStringList().size());
 }
 
+// The row's rounded background for its state, and the active row's bar at its left edge.
+void paintBackground(QPainter& painter, const QRectF& row, int flags, bool hovered) {
+    QPainterPath background;
+    background.addRoundedRect(row, 6, 6);
+    if ((flags & kSelected) != 0) {
+        painter.fillPath(background, theme::withAlpha(theme::kSelection, 48));
+    } else if ((flags & kActive) != 0) {
+        painter.fillPath(background, theme::withAlpha(theme::kSketch, 34));
+    } else if (hovered) {
+        painter.fillPath(background, theme::withAlpha(QColor(255, 255, 255), 12));
+    }
+    if ((flags & kActive) != 0) {
+        painter.fillRect(QRectF(row.left() + 1, row.top() + 6, 2.5, row.height() - 12),
+                         theme::kSketch);
+    }
+}
+
+// The lead in `lead`: a swatch (faded for a hidden row), a glyph or an icon (on when active).
+void paintLead(QPainter& painter, const QRect& lead, const QVariant& value, int flags) {
+    if (value.typeId() == QMetaType::QColor) {
+        const QColor swatch = value.value<QColor>();
+        painter.setPen(QPen(theme::withAlpha(QColor(0, 0, 0), 90), 1));
+        painter.setBrush((flags & kHidden) != 0 ? theme::withAlpha(swatch, 70) : swatch);
+        painter.drawRoundedRect(QRectF(lead).adjusted(4, 4, -4, -4), 2.5, 2.5);
+    } else if (value.typeId() == QMetaType::QString) {
+        painter.setPen(theme::kSecondaryText);
+        painter.drawText(lead, Qt::AlignCenter, value.toString());
+    } else if (value.typeId() == qMetaTypeId<QIcon>()) {
+        value.value<QIcon>().paint(&painter, lead.adjusted(1, 1, -1, -1), Qt::AlignCenter,
+                                   QIcon::Normal, (flags & kActive) != 0 ? QIcon::On : QIcon::Off);
+    }
+}
+
+// The row's trailing buttons, named by their symbols from the right.
+void paintActions(QPainter& painter, const QRect& row, const QStringList& actions, bool hovered) {
+    for (int action = 0; action < actions.size(); ++action) {
+        const QIcon icon = symbolIcon(actions[action].toStdString());
+        // Quiet until the row is pointed at, so a long list does not bristle with buttons.
+        icon.paint(&painter, InspectorPanel::actionRect(row, action).adjusted(3, 3, -3, -3),
+                   Qt::AlignCenter, hovered ? QIcon::Normal : QIcon::Disabled);
+    }
+}
+
+// Where the name and detail go: after the lead, up to the leftmost button or the row's end.
+QRect textArea(const QRect& row, const QRect& lead, int actions) {
+    QRect text(lead.right() + 8, row.top(), 0, row.height());
+    text.setRight(actions == 0 ? row.right() - 8
+                               : InspectorPanel::actionRect(row, actions - 1).left() - 6);
+    return text;
+}
+
+// Draws the detail small at the right of `text`; returns the part of `text` left for the name.
+QRect paintDetail(QPainter& painter, QRect text, const QString& detail, const QFont& font) {
+    if (detail.isEmpty()) return text;
+    QFont small = font;
+    small.setPixelSize(theme::kFontPixels - 2);
+    painter.setFont(small);
+    painter.setPen(theme::kFaintText);
+    const int width = QFontMetrics(small).horizontalAdvance(detail);
+    painter.drawText(text, Qt::AlignVCenter | Qt::AlignRight, detail);
+    text.setRight(text.right() - width - 8);
+    return text;
+}
+
 // A row: a lead (swatch, glyph or icon), the name, a detail on the right, then small buttons.
 // Clicks are reported rather than handled, so the panel decides what each one means.
 class RowDelegate final : public QStyledItemDelegate {
@@ -69,60 +133,13 @@ public:
         painter->setRenderHint(QPainter::Antialiasing, true);
         const int flags = index.data(kFlagsRole).toInt();
         const bool hovered = (option.state & QStyle::State_MouseOver) != 0;
-        const QRectF row = QRectF(option.rect).adjusted(0.5, 1, -0.5, -1);
-        QPainterPath background;
-        background.addRoundedRect(row, 6, 6);
-        if ((flags & kSelected) != 0) {
-            painter->fillPath(background, theme::withAlpha(theme::kSelection, 48));
-        } else if ((flags & kActive) != 0) {
-            painter->fillPath(background, theme::withAlpha(theme::kSketch, 34));
-        } else if (hovered) {
-            painter->fillPath(background, theme::withAlpha(QColor(255, 255, 255), 12));
-        }
-        if ((flags & kActive) != 0) {
-            painter->fillRect(QRectF(row.left() + 1, row.top() + 6, 2.5, row.height() - 12),
-                              theme::kSketch);
-        }
-
+        paintBackground(*painter, QRectF(option.rect).adjusted(0.5, 1, -0.5, -1), flags, hovered);
         const QRect lead(option.rect.left() + 8, option.rect.center().y() - 9, 18, 18);
-        const QVariant leadValue = index.data(kLeadRole);
-        if (leadValue.typeId() == QMetaType::QColor) {
-            const QColor swatch = leadValue.value<QColor>();
-            painter->setPen(QPen(theme::withAlpha(QColor(0, 0, 0), 90), 1));
-            painter->setBrush((flags & kHidden) != 0 ? theme::withAlpha(swatch, 70) : swatch);
-            painter->drawRoundedRect(QRectF(lead).adjusted(4, 4, -4, -4), 2.5, 2.5);
-        } else if (leadValue.typeId() == QMetaType::QString) {
-            painter->setPen(theme::kSecondaryText);
-            painter->drawText(lead, Qt::AlignCenter, leadValue.toString());
-        } else if (leadValue.typeId() == qMetaTypeId<QIcon>()) {
-            leadValue.value<QIcon>().paint(painter, lead.adjusted(1, 1, -1, -1), Qt::AlignCenter,
-                                           QIcon::Normal,
-                                           (flags & kActive) != 0 ? QIcon::On : QIcon::Off);
-        }
-
+        paintLead(*painter, lead, index.data(kLeadRole), flags);
         const QStringList actions = index.data(kActionsRole).toStringList();
-        for (int action = 0; action < actions.size(); ++action) {
-            const QIcon icon = symbolIcon(actions[action].toStdString());
-            // Quiet until the row is pointed at, so a long list does not bristle with buttons.
-            icon.paint(painter,
-                       InspectorPanel::actionRect(option.rect, action).adjusted(3, 3, -3, -3),
-                       Qt::AlignCenter, hovered ? QIcon::Normal : QIcon::Disabled);
-        }
-        const int textRight =
-            InspectorPanel::actionRect(option.rect, static_cast<int>(actions.size()) - 1).left() -
-            6;
-        QRect text(lead.right() + 8, option.rect.top(), 0, option.rect.height());
-        text.setRight(actions.isEmpty() ? option.rect.right() - 8 : textRight);
-        const QString detail = index.data(kDetailRole).toString();
-        if (!detail.isEmpty()) {
-            QFont small = option.font;
-            small.setPixelSize(theme::kFontPixels - 2);
-            painter->setFont(small);
-            painter->setPen(theme::kFaintText);
-            const int width = QFontMetrics(small).horizontalAdvance(detail);
-            painter->drawText(text, Qt::AlignVCenter | Qt::AlignRight, detail);
-            text.setRight(text.right() - width - 8);
-        }
+        paintActions(*painter, option.rect, actions, hovered);
+        QRect text = textArea(option.rect, lead, static_cast<int>(actions.size()));
+        text = paintDetail(*painter, text, index.data(kDetailRole).toString(), option.font);
         painter->setFont(option.font);
         painter->setPen((flags & kHidden) != 0 ? theme::kFaintText : theme::kText);
         const QString name = index.data(Qt::DisplayRole).toString();
@@ -276,6 +293,18 @@ QString bareLength(double valueMM, LengthUnit units) {
     return text;
 }
 
+// The panel's scrolling part, drawn over the panel's own background.
+QScrollArea* makeScrollArea(QWidget* parent) {
+    auto* scroll = new QScrollArea(parent);
+    scroll->setFrameShape(QFrame::NoFrame);
+    // Wheel and scroll bar are enough; the panel should not take the keyboard from the viewport.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    return scroll;
+}
+
 }  // namespace
 
 QRect InspectorPanel::actionRect(const QRect& row, int action) {
@@ -290,102 +319,121 @@ InspectorPanel::InspectorPanel(SessionBridge& bridge, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
+    QScrollArea* scroll = makeScrollArea(this);
+    scroll->setWidget(createContent(scroll));
+    outer->addWidget(scroll, 1);
+    // The unit sits at the foot, outside the scrolling part.
+    QWidget* foot = createUnitFoot();
+    theme::addDivider(*outer);
+    outer->addWidget(foot);
+    connectSignals(bridge);
+    refresh();
+}
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    // Wheel and scroll bar are enough; the panel should not take the keyboard from the viewport.
-    scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
-    auto* content = new QWidget(scroll);
+QWidget* InspectorPanel::createContent(QWidget* parent) {
+    auto* content = new QWidget(parent);
     content->setAutoFillBackground(false);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(12, 14, 12, 12);
     column->setSpacing(6);
+    addBodySection(*column, content);
+    addSketchSection(*column, content);
+    addConstraintSection(*column, content);
+    addSelectionSection(*column, content);
+    column->addStretch(1);
+    return content;
+}
 
-    column->addWidget(sectionHeading(QStringLiteral("BODIES"), content));
-    RowDelegate::Callbacks bodyRows;
-    bodyRows.click = [this](int row, Qt::KeyboardModifiers modifiers) {
+void InspectorPanel::addBodySection(QVBoxLayout& column, QWidget* content) {
+    column.addWidget(sectionHeading(QStringLiteral("BODIES"), content));
+    RowDelegate::Callbacks rows;
+    rows.click = [this](int row, Qt::KeyboardModifiers modifiers) {
         const bool additive = (modifiers & (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
-        if (const BodyID* id = rowOf(bodyIDs_, row)) session_.selectBody(*id, additive);
+        if (const BodyID* id = rowOf(bodyIDs_, row)) session_.editing().selectBody(*id, additive);
     };
-    bodyRows.action = [this](int row, int) {
-        if (const BodyID* id = rowOf(bodyIDs_, row)) session_.toggleBodyVisibility(*id);
+    rows.action = [this](int row, int) {
+        if (const BodyID* id = rowOf(bodyIDs_, row)) session_.editing().toggleBodyVisibility(*id);
     };
-    bodyRows.rename = [this](int row, const QString& name) {
-        if (const BodyID* id = rowOf(bodyIDs_, row)) session_.renameBody(*id, name.toStdString());
+    rows.rename = [this](int row, const QString& name) {
+        if (const BodyID* id = rowOf(bodyIDs_, row))
+            session_.editing().renameBody(*id, name.toStdString());
     };
-    bodyRows.renameStarted = [this] { renaming_ = true; };
-    bodies_ = makeList(content, std::move(bodyRows));
+    rows.renameStarted = [this] { renaming_ = true; };
+    bodies_ = makeList(content, std::move(rows));
     bodies_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     bodies_->setToolTip(
         QStringLiteral("Click to select, Ctrl-click to add, double-click or F2 to rename"));
-    column->addWidget(bodies_);
+    column.addWidget(bodies_);
     noBodies_ =
         emptyNote(QStringLiteral("No bodies yet. Sketch a closed shape and extrude it."), content);
     noBodies_->setWordWrap(true);
-    column->addWidget(noBodies_);
-    column->addSpacing(10);
+    column.addWidget(noBodies_);
+    column.addSpacing(10);
+}
 
-    column->addWidget(sectionHeading(QStringLiteral("SKETCHES"), content));
-    RowDelegate::Callbacks sketchRows;
-    sketchRows.click = [this](int row, Qt::KeyboardModifiers) {
+void InspectorPanel::addSketchSection(QVBoxLayout& column, QWidget* content) {
+    column.addWidget(sectionHeading(QStringLiteral("SKETCHES"), content));
+    RowDelegate::Callbacks rows;
+    rows.click = [this](int row, Qt::KeyboardModifiers) {
         const Uuid* id = rowOf(sketchIDs_, row);
-        if (id != nullptr && session_.activeSketchID() != *id) session_.setActiveSketch(*id);
+        if (id != nullptr && session_.activeSketchID() != *id)
+            session_.editing().setActiveSketch(*id);
     };
-    sketchRows.action = [this](int row, int action) {
+    rows.action = [this](int row, int action) {
         const Uuid* found = rowOf(sketchIDs_, row);
         if (found == nullptr) return;
         const Uuid id = *found;
         if (action == 0) {
-            session_.deleteSketch(id);
+            session_.editing().deleteSketch(id);
         } else {
-            session_.toggleSketchVisibility(id);
+            session_.editing().toggleSketchVisibility(id);
         }
     };
-    sketches_ = makeList(content, std::move(sketchRows));
+    sketches_ = makeList(content, std::move(rows));
     sketches_->setToolTip(QStringLiteral("Click a sketch to edit it"));
-    column->addWidget(sketches_);
+    column.addWidget(sketches_);
     noSketches_ = emptyNote(QStringLiteral("No sketches"), content);
-    column->addWidget(noSketches_);
-    column->addSpacing(10);
+    column.addWidget(noSketches_);
+    column.addSpacing(10);
+}
 
+// The constraints sit in a section of their own, shown only while a sketch is being edited.
+void InspectorPanel::addConstraintSection(QVBoxLayout& column, QWidget* content) {
     constraintSection_ = new QWidget(content);
     auto* constraintColumn = new QVBoxLayout(constraintSection_);
     constraintColumn->setContentsMargins(0, 0, 0, 10);
     constraintColumn->setSpacing(6);
     constraintHeading_ = sectionHeading(QString(), constraintSection_);
     constraintColumn->addWidget(constraintHeading_);
-    RowDelegate::Callbacks constraintRows;
-    constraintRows.action = [this](int row, int) {
+    RowDelegate::Callbacks rows;
+    rows.action = [this](int row, int) {
         if (const SketchConstraintSel* found = rowOf(constraintRefs_, row)) {
             const SketchConstraintSel ref = *found;
-            session_.deleteConstraint(ref.sketch, ref.constraint);
+            session_.editing().deleteConstraint(ref.sketch, ref.constraint);
         }
     };
-    constraints_ = makeList(constraintSection_, std::move(constraintRows));
+    constraints_ = makeList(constraintSection_, std::move(rows));
     constraintColumn->addWidget(constraints_);
     noConstraints_ = emptyNote(QStringLiteral("No constraints"), constraintSection_);
     constraintColumn->addWidget(noConstraints_);
-    column->addWidget(constraintSection_);
+    column.addWidget(constraintSection_);
+}
 
-    column->addWidget(sectionHeading(QStringLiteral("SELECTION"), content));
+void InspectorPanel::addSelectionSection(QVBoxLayout& column, QWidget* content) {
+    column.addWidget(sectionHeading(QStringLiteral("SELECTION"), content));
     summary_ = new QLabel(content);
     summary_->setContentsMargins(8, 0, 8, 0);
-    column->addWidget(summary_);
+    column.addWidget(summary_);
     auto* factsBox = new QWidget(content);
     facts_ = new QGridLayout(factsBox);
     facts_->setContentsMargins(8, 2, 8, 0);
     facts_->setHorizontalSpacing(12);
     facts_->setVerticalSpacing(4);
     facts_->setColumnStretch(1, 1);
-    column->addWidget(factsBox);
-    column->addStretch(1);
-    scroll->setWidget(content);
-    outer->addWidget(scroll, 1);
+    column.addWidget(factsBox);
+}
 
-    // The unit sits at the foot, outside the scrolling part.
+QWidget* InspectorPanel::createUnitFoot() {
     auto* foot = new QWidget(this);
     auto* footRow = new QHBoxLayout(foot);
     footRow->setContentsMargins(20, 8, 12, 12);
@@ -398,15 +446,13 @@ InspectorPanel::InspectorPanel(SessionBridge& bridge, QWidget* parent)
     }
     units_->setFocusPolicy(Qt::NoFocus);
     footRow->addWidget(units_, 1);
-    auto* divider = new QFrame(this);
-    divider->setProperty("divider", true);
-    divider->setFixedHeight(1);
-    outer->addWidget(divider);
-    outer->addWidget(foot);
+    return foot;
+}
 
+void InspectorPanel::connectSignals(SessionBridge& bridge) {
     connect(units_, &QComboBox::activated, this, [this](int index) {
         const auto unit = static_cast<LengthUnit>(units_->itemData(index).toInt());
-        if (unit != session_.document().units) session_.setUnits(unit);
+        if (unit != session_.document().units) session_.editing().setUnits(unit);
     });
     // A rename that ends may let a rebuild through that waited for it.
     connect(bodies_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
@@ -419,7 +465,6 @@ InspectorPanel::InspectorPanel(SessionBridge& bridge, QWidget* parent)
             refresh();
         }
     });
-    refresh();
 }
 
 QSize InspectorPanel::sizeHint() const { return {kWidth, QFrame::sizeHint().height()}; }

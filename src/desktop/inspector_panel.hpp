@@ -13,6 +13,7 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QListWidget;
+class QVBoxLayout;
 
 namespace brontile::desktop {
 
@@ -34,6 +35,16 @@ public:
     [[nodiscard]] static QRect actionRect(const QRect& row, int action);
 
 private:
+    // The scrolling column of sections, built in `parent`.
+    QWidget* createContent(QWidget* parent);
+    // Each adds its heading, rows and empty note to `column`, laid out in `content`.
+    void addBodySection(QVBoxLayout& column, QWidget* content);
+    void addSketchSection(QVBoxLayout& column, QWidget* content);
+    void addConstraintSection(QVBoxLayout& column, QWidget* content);
+    void addSelectionSection(QVBoxLayout& column, QWidget* content);
+    // The unit choice below the scrolling part.
+    QWidget* createUnitFoot();
+    void connectSignals(SessionBridge& bridge);
     void refresh();
     void refreshBodies();
     void refreshSketches();

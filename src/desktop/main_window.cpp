@@ -80,8 +80,9 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(DocumentSession& session, QtPlatform& platform)
-    : session_(session), bridge_(session) {
+    : session_(session), platform_(platform), bridge_(session) {
     platform.setWindow(this);
+    platform.setPanelHandler([this](WindowPanel panel) { openPanel(panel); });
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(kInitialWidth, kInitialHeight);
     setCentralWidget(buildWorkspace(platform));
@@ -96,12 +97,33 @@ MainWindow::MainWindow(DocumentSession& session, QtPlatform& platform)
             default: break;
         }
     });
-    session_.refocusViewport = [viewport = QPointer<ViewportWidget>(viewport_)] {
-        if (viewport) viewport->setFocus(Qt::OtherFocusReason);
-    };
+    connectPanels();
 }
 
-MainWindow::~MainWindow() { session_.refocusViewport = nullptr; }
+MainWindow::~MainWindow() {
+    platform_.setPanelHandler(nullptr);
+    platform_.setWindow(nullptr);
+}
+
+void MainWindow::refocusViewport() { viewport_->setFocus(Qt::OtherFocusReason); }
+
+void MainWindow::connectPanels() {
+    connect(palette_, &CommandPalette::commandRan, this, [this] {
+        // A command that opened something of its own to type into keeps the keyboard.
+        if (!palette_->isOpen() && !sheet_->isOpen() && !session_.hudEditing()) refocusViewport();
+    });
+    connect(palette_, &CommandPalette::dismissed, this, &MainWindow::refocusViewport);
+    connect(palette_, &CommandPalette::openChanged, toolBar_, &ToolBarPanel::setPaletteOpen);
+    connect(sheet_, &ShortcutSheet::dismissed, this, &MainWindow::refocusViewport);
+    connect(hud_, &HudPanel::finished, this, &MainWindow::refocusViewport);
+}
+
+void MainWindow::openPanel(WindowPanel panel) {
+    switch (panel) {
+        case WindowPanel::commandPalette: palette_->open(); break;
+        case WindowPanel::shortcutSheet: sheet_->open(); break;
+    }
+}
 
 QWidget* MainWindow::buildWorkspace(const SessionPlatform& platform) {
     auto* central = new QWidget(this);
@@ -114,7 +136,8 @@ QWidget* MainWindow::buildWorkspace(const SessionPlatform& platform) {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(new ToolBarPanel(bridge_, central));
+    toolBar_ = new ToolBarPanel(bridge_, central);
+    row->addWidget(toolBar_);
     viewport_ = new ViewportWidget(session_, platform, central);
     hud_ = new HudPanel(bridge_, central);
     auto* area = new ViewportArea(viewport_, new ActionBar(bridge_, central),
@@ -162,7 +185,7 @@ void MainWindow::buildMenus() {
 void MainWindow::refreshTitle() { setWindowTitle(QString::fromStdString(session_.windowTitle())); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (session_.confirmDiscardIfNeeded()) {
+    if (session_.files().confirmDiscardIfNeeded()) {
         event->accept();
     } else {
         event->ignore();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include "desktop/qt_platform.hpp"
 #include "desktop/session_bridge.hpp"
@@ -38,6 +37,9 @@ public:
     [[nodiscard]] CommandPalette& palette() const { return *palette_; }
     [[nodiscard]] ShortcutSheet& shortcutSheet() const { return *sheet_; }
 
+    // Gives the keyboard back to the viewport, as after a panel closes.
+    void refocusViewport();
+
 protected:
     // Closing asks about unsaved changes first; Cancel keeps the window open.
     void closeEvent(QCloseEvent* event) override;
@@ -45,10 +47,15 @@ protected:
 private:
     void buildMenus();
     QWidget* buildWorkspace(const SessionPlatform& platform);
+    // The palette, the sheet and the HUD's field give the keyboard back when they are done.
+    void connectPanels();
+    void openPanel(WindowPanel panel);
     void refreshTitle();
 
     DocumentSession& session_;
+    QtPlatform& platform_;
     SessionBridge bridge_;
+    ToolBarPanel* toolBar_ = nullptr;
     ViewportWidget* viewport_ = nullptr;
     HudPanel* hud_ = nullptr;
     CommandPalette* palette_ = nullptr;

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "io/native_package_io.hpp"
+
 namespace brontile::desktop {
 namespace {
 
@@ -130,11 +132,14 @@ std::optional<std::filesystem::path> QtPlatform::openPanel(const OpenPanelReques
 }
 
 std::optional<std::filesystem::path> QtPlatform::savePanel(const SavePanelRequest& request) {
-    // A document is saved as a package: choosing an existing one means replacing it.
+    // A document is saved as a package, which is picked as one item; whether to replace one
+    // that is there is the session's question, asked through alert() like every other.
+    const bool document = !request.requiredExtension;
     PackageFileDialog dialog(window_, request.message ? qText(*request.message) : QString(),
-                             request.requiredExtension ? std::string() : "brontdoc");
+                             document ? std::string(NativePackageIO::packageExtension) : "");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    if (document) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (request.requiredExtension) {
         const QString extension = qText(*request.requiredExtension);
         // STEP and IGES files are as often named with their three-letter spellings.
@@ -146,18 +151,7 @@ std::optional<std::filesystem::path> QtPlatform::savePanel(const SavePanelReques
     }
     dialog.selectFile(qText(request.proposedName));
     run(dialog, request);
-    if (const auto& package = dialog.package()) {
-        // The same question, with the same buttons, as the session asks for a name it completed.
-        QMessageBox question(window_);
-        question.setIcon(QMessageBox::Warning);
-        question.setText(QStringLiteral("\u201C%1\u201D already exists. Do you want to replace it?")
-                             .arg(QFileInfo(*package).fileName()));
-        QPushButton* replace = question.addButton("Replace", QMessageBox::AcceptRole);
-        question.setDefaultButton(question.addButton("Cancel", QMessageBox::RejectRole));
-        question.exec();
-        if (question.clickedButton() != replace) return std::nullopt;
-        return pathFrom(*package);
-    }
+    if (const auto& package = dialog.package()) return pathFrom(*package);
     if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -183,6 +177,10 @@ std::optional<std::size_t> QtPlatform::alert(const AlertRequest& request) {
         if (box.clickedButton() == buttons[i]) return i;
     }
     return std::nullopt;
+}
+
+void QtPlatform::showPanel(WindowPanel panel) {
+    if (panelHandler_) panelHandler_(panel);
 }
 
 DateTime QtPlatform::now() const {

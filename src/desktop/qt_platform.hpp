@@ -36,6 +36,10 @@ public:
     }
     // The requests asked since the last call, oldest first.
     [[nodiscard]] std::vector<Request> takeRequests();
+    // Opens the window's own panels when a command asks for them.
+    void setPanelHandler(std::function<void(WindowPanel)> handler) {
+        panelHandler_ = std::move(handler);
+    }
 
     // A replayed script's clock: the date starts at `start`, and advancing moves both clocks on
     // at once, firing the timers that fall due, as if that much time had passed.
@@ -47,6 +51,7 @@ public:
     [[nodiscard]] std::optional<std::filesystem::path> savePanel(
         const SavePanelRequest& request) override;
     [[nodiscard]] std::optional<std::size_t> alert(const AlertRequest& request) override;
+    void showPanel(WindowPanel panel) override;
     [[nodiscard]] DateTime now() const override;
     [[nodiscard]] double monotonicSeconds() const override;
     [[nodiscard]] std::unique_ptr<TimerHandle> repeat(double interval,
@@ -62,6 +67,7 @@ private:
     std::vector<std::weak_ptr<Timer>> timers_;
     QWidget* window_ = nullptr;
     std::function<void(QDialog&, const Request&)> dialogHook_;
+    std::function<void(WindowPanel)> panelHandler_;
     std::vector<Request> requests_;
 };
 

@@ -95,14 +95,10 @@ ShortcutSheet::ShortcutSheet(SessionBridge& bridge, QWidget* parent)
     column->addWidget(navigation_);
 
     connect(done_, &QPushButton::clicked, this, &ShortcutSheet::dismiss);
-    connect(&bridge, &SessionBridge::changed, this, [this](SessionProperty property) {
-        if (property == SessionProperty::showCheatSheet) syncVisibility();
-    });
 
     fillColumns(1);
     watchParent();
     hide();
-    syncVisibility();
 }
 
 bool ShortcutSheet::event(QEvent* event) {
@@ -148,11 +144,8 @@ void ShortcutSheet::resizeEvent(QResizeEvent* event) {
     arrangeCard();
 }
 
-void ShortcutSheet::syncVisibility() {
-    if (!session_.showCheatSheet()) {
-        hide();
-        return;
-    }
+void ShortcutSheet::open() {
+    open_ = true;
     place();
     show();
     raise();
@@ -161,8 +154,9 @@ void ShortcutSheet::syncVisibility() {
 }
 
 void ShortcutSheet::dismiss() {
-    session_.setShowCheatSheet(false);
-    if (session_.refocusViewport) session_.refocusViewport();
+    open_ = false;
+    hide();
+    emit dismissed();
 }
 
 void ShortcutSheet::watchParent() {

@@ -23,6 +23,11 @@ public:
     [[nodiscard]] QPushButton* doneButton() const { return done_; }
     // How many columns the groups are laid out in at the current size.
     [[nodiscard]] int columnCount() const { return columns_; }
+    [[nodiscard]] bool isOpen() const { return open_; }
+    void open();
+
+signals:
+    void dismissed();
 
 protected:
     bool event(QEvent* event) override;
@@ -33,7 +38,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void syncVisibility();
     void dismiss();
     void watchParent();
     // Covers the whole parent.
@@ -50,6 +54,7 @@ private:
     QLabel* navigation_ = nullptr;
     QPushButton* done_ = nullptr;
     int columns_ = 0;
+    bool open_ = false;
     QPointer<QWidget> watched_;
 };
 

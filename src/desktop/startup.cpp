@@ -15,11 +15,12 @@
 #include <QPainterPath>
 #include <QTimer>
 
-#include "cli/replay.hpp"
+#include "desktop/key_mapping.hpp"
 #include "desktop/main_window.hpp"
 #include "desktop/qt_platform.hpp"
 #include "desktop/theme.hpp"
 #include "desktop/window_replay.hpp"
+#include "replay/replayer.hpp"
 
 namespace brontile::desktop {
 namespace {
@@ -153,7 +154,7 @@ void keepGraphicsDriverForLeakReports() {
 
 int runDesktop(int argc, char** argv) {
     const auto arguments = parseArguments(argc, argv);
-    if (!arguments) return cli::kBadScript;
+    if (!arguments) return replay::kBadScript;
     if (arguments->help) {
         std::cout << kUsage;
         return 0;
@@ -173,10 +174,13 @@ int runDesktop(int argc, char** argv) {
 
     // A replay names everything and dates its files as brontile-cli does.
     std::optional<ScopedUuidSeed> seed;
-    if (arguments->replay) seed.emplace(cli::kReplaySeed);
+    if (arguments->replay) seed.emplace(replay::kReplaySeed);
     QtPlatform platform;
-    if (arguments->replay) platform.startClockAt(cli::kReplayStart);
+    if (arguments->replay) platform.startClockAt(replay::kReplayStart);
     DocumentSession session(platform);
+    if (const auto& problem = session.keymapProblem()) {
+        std::cerr << "brontile: " << platformText(*problem).toStdString() << '\n';
+    }
     MainWindow window(session, platform);
     window.show();
     // Without a window manager (a virtual display) nothing would make the window active, and
@@ -184,8 +188,9 @@ int runDesktop(int argc, char** argv) {
     window.activateWindow();
 
     if (arguments->document) {
-        QTimer::singleShot(
-            0, &window, [&session, path = *arguments->document] { session.openDocumentAt(path); });
+        QTimer::singleShot(0, &window, [&session, path = *arguments->document] {
+            session.files().openDocumentAt(path);
+        });
     }
     if (arguments->replay) {
         QTimer::singleShot(0, &window, [&] {

@@ -7,10 +7,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QToolButton>
 
 #include "desktop/panel_models.hpp"
 #include "desktop/theme.hpp"
-#include "tools/tool_catalog.hpp"
+#include "tools/tool_descriptor.hpp"
 
 namespace brontile::desktop {
 namespace {
@@ -36,10 +37,8 @@ protected:
 };
 
 QString toolTitle(const ToolID& id) {
-    const auto catalog = toolCatalog();
-    const auto found = std::ranges::find_if(
-        catalog, [&](const ToolIdentity& identity) { return identity.id == id; });
-    return QString::fromStdString(found != catalog.end() ? std::string(found->title) : id.rawValue);
+    const ToolDescriptor* tool = findToolDescriptor(id);
+    return QString::fromStdString(tool != nullptr ? std::string(tool->title) : id.rawValue);
 }
 
 }  // namespace
@@ -50,6 +49,7 @@ StatusBarPanel::StatusBarPanel(SessionBridge& bridge, QWidget* parent)
       tool_(new QLabel(this)),
       hint_(new ElidedLabel(this)),
       message_(new ElidedLabel(this)),
+      dismiss_(new QToolButton(this)),
       selection_(new QLabel(this)),
       sketch_(new QLabel(this)),
       kernel_(new QLabel(this)) {
@@ -68,6 +68,13 @@ StatusBarPanel::StatusBarPanel(SessionBridge& bridge, QWidget* parent)
     messageDivider_ = theme::addDivider(*row);
     message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(message_, 2);
+    dismiss_->setText(QStringLiteral("\u00D7"));
+    dismiss_->setToolTip(QStringLiteral("Dismiss the error"));
+    dismiss_->setAutoRaise(true);
+    dismiss_->setFocusPolicy(Qt::NoFocus);
+    dismiss_->setCursor(Qt::PointingHandCursor);
+    connect(dismiss_, &QToolButton::clicked, this, [this] { session_.status().dismissError(); });
+    row->addWidget(dismiss_);
     theme::addDivider(*row);
     theme::setTextRole(*selection_, theme::TextRole::secondary);
     row->addWidget(selection_);
@@ -109,11 +116,12 @@ void StatusBarPanel::refreshMessage() {
     const auto& error = session_.errorMessage();
     const auto& message = session_.statusMessage();
     const bool isError = error.has_value();
-    const QString text = QString::fromStdString(isError ? *error : message.value_or(""));
+    const QString text = platformText(isError ? *error : message.value_or(""));
     theme::setTextRole(*message_, isError ? theme::TextRole::error : theme::TextRole::normal);
     message_->setText(text);
     message_->setToolTip(text);
     message_->setVisible(!text.isEmpty());
+    dismiss_->setVisible(isError);
     messageDivider_->setVisible(!text.isEmpty());
 }
 

@@ -7,6 +7,7 @@
 #include "desktop/session_bridge.hpp"
 
 class QLabel;
+class QToolButton;
 
 namespace brontile::desktop {
 
@@ -19,6 +20,8 @@ public:
     [[nodiscard]] QLabel* hintLabel() const { return hint_; }
     // The transient message or error; hidden when there is neither.
     [[nodiscard]] QLabel* messageLabel() const { return message_; }
+    // Closes the error; shown only beside one.
+    [[nodiscard]] QToolButton* dismissButton() const { return dismiss_; }
     [[nodiscard]] QLabel* selectionLabel() const { return selection_; }
     // "Sketch: " and the active sketch's name; hidden outside a sketch.
     [[nodiscard]] QLabel* sketchLabel() const { return sketch_; }
@@ -34,6 +37,7 @@ private:
     QLabel* hint_ = nullptr;
     QWidget* messageDivider_ = nullptr;
     QLabel* message_ = nullptr;
+    QToolButton* dismiss_ = nullptr;
     QLabel* selection_ = nullptr;
     QWidget* sketchDivider_ = nullptr;
     QLabel* sketch_ = nullptr;

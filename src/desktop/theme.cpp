@@ -91,87 +91,111 @@ QString inPanels(const QString& selector) {
     return parts.join(QStringLiteral(", "));
 }
 
-QString styleSheet() {
-    const QString text = css(kText);
-    const QString secondary = css(kSecondaryText);
-    const QString faint = css(kFaintText);
-    const QString border = css(kBorder);
-    const QString hairline = css(withAlpha(QColor(255, 255, 255), 16));
-    const QString hover = css(withAlpha(QColor(255, 255, 255), 20));
-    const QString pressed = css(withAlpha(QColor(255, 255, 255), 34));
-    const QString accent = css(kAccent);
-    const QString accentSoft = css(withAlpha(kAccent, 46));
-    const QString accentLine = css(withAlpha(kAccent, 150));
+// The colours the sheet's rules share, as style sheet values.
+struct SheetColours {
+    QString text = css(kText);
+    QString secondary = css(kSecondaryText);
+    QString faint = css(kFaintText);
+    QString border = css(kBorder);
+    QString hairline = css(withAlpha(QColor(255, 255, 255), 16));
+    QString hover = css(withAlpha(QColor(255, 255, 255), 20));
+    QString pressed = css(withAlpha(QColor(255, 255, 255), 34));
+    QString accent = css(kAccent);
+    QString accentSoft = css(withAlpha(kAccent, 46));
+    QString accentLine = css(withAlpha(kAccent, 150));
+};
+
+QString surfaceRules(const SheetColours& c) {
     QString sheet;
-    // Surfaces.
     sheet += QStringLiteral("*[surface=\"chrome\"] { background: %1; }").arg(css(kChrome));
     sheet += QStringLiteral(
                  "*[surface=\"overlay\"] { background: %1; border: 1px solid %2;"
                  " border-radius: 10px; }")
-                 .arg(css(withAlpha(kOverlay, 238)), hairline);
+                 .arg(css(withAlpha(kOverlay, 238)), c.hairline);
     sheet += QStringLiteral(
                  "*[surface=\"card\"] { background: %1; border: 1px solid %2;"
                  " border-radius: 12px; }")
-                 .arg(css(kOverlay), border);
-    // Text roles.
+                 .arg(css(kOverlay), c.border);
+    return sheet;
+}
+
+QString textRoleRules(const SheetColours& c) {
+    QString sheet;
     sheet += QStringLiteral(
                  "QLabel[textRole=\"heading\"] { color: %1; font-weight: 600;"
                  " font-size: 15px; }")
-                 .arg(text);
+                 .arg(c.text);
     sheet += QStringLiteral(
                  "QLabel[textRole=\"caption\"] { color: %1; font-size: 11px;"
                  " font-weight: 600; }")
-                 .arg(faint);
-    sheet += QStringLiteral("QLabel[textRole=\"secondary\"] { color: %1; }").arg(secondary);
-    sheet += QStringLiteral("QLabel[textRole=\"faint\"] { color: %1; }").arg(faint);
-    sheet += QStringLiteral("QLabel[textRole=\"normal\"] { color: %1; }").arg(text);
+                 .arg(c.faint);
+    sheet += QStringLiteral("QLabel[textRole=\"secondary\"] { color: %1; }").arg(c.secondary);
+    sheet += QStringLiteral("QLabel[textRole=\"faint\"] { color: %1; }").arg(c.faint);
+    sheet += QStringLiteral("QLabel[textRole=\"normal\"] { color: %1; }").arg(c.text);
     sheet += QStringLiteral("QLabel[textRole=\"error\"] { color: %1; }").arg(css(kError));
     sheet += QStringLiteral("QLabel[textRole=\"sketch\"] { color: %1; }").arg(css(kSketch));
     sheet += QStringLiteral(
                  "QLabel[textRole=\"badge\"] { color: %1; background: %2; border: 1px solid %3;"
                  " border-radius: 9px; padding: 1px 9px; font-size: 11px; font-weight: 700; }")
                  .arg(css(kSketch), css(withAlpha(kSketch, 36)), css(withAlpha(kSketch, 120)));
-    // Buttons on panels: flat until touched; a checked one is the active tool.
+    return sheet;
+}
+
+// Buttons on panels: flat until touched; a checked one is the active tool.
+QString buttonRules(const SheetColours& c) {
+    QString sheet;
     sheet += inPanels(QStringLiteral("QToolButton")) +
              QStringLiteral(
                  " { background: transparent; border: 1px solid transparent;"
                  " border-radius: 7px; color: %1; padding: 4px; }")
-                 .arg(text);
+                 .arg(c.text);
     sheet += inPanels(QStringLiteral("QToolButton:hover")) +
-             QStringLiteral(" { background: %1; }").arg(hover);
+             QStringLiteral(" { background: %1; }").arg(c.hover);
     sheet += inPanels(QStringLiteral("QToolButton:pressed")) +
-             QStringLiteral(" { background: %1; }").arg(pressed);
-    sheet += inPanels(QStringLiteral("QToolButton:checked")) +
-             QStringLiteral(" { background: %1; border-color: %2; }").arg(accentSoft, accentLine);
+             QStringLiteral(" { background: %1; }").arg(c.pressed);
+    sheet +=
+        inPanels(QStringLiteral("QToolButton:checked")) +
+        QStringLiteral(" { background: %1; border-color: %2; }").arg(c.accentSoft, c.accentLine);
     sheet += inPanels(QStringLiteral("QToolButton:disabled")) +
-             QStringLiteral(" { color: %1; }").arg(faint);
+             QStringLiteral(" { color: %1; }").arg(c.faint);
     sheet += QStringLiteral(
                  "QPushButton[accent=\"true\"] { background: %1; color: white; border: none;"
                  " border-radius: 7px; padding: 5px 14px; font-weight: 600; }"
                  "QPushButton[accent=\"true\"]:hover { background: %2; }"
                  "QPushButton[accent=\"true\"]:pressed { background: %3; }")
-                 .arg(accent, css(kAccent.lighter(112)), css(kAccent.darker(115)));
-    // Fields, lists and the rest.
+                 .arg(c.accent, css(kAccent.lighter(112)), css(kAccent.darker(115)));
+    return sheet;
+}
+
+// Fields and lists on panels.
+QString fieldRules(const SheetColours& c) {
+    QString sheet;
     sheet += inPanels(QStringLiteral("QLineEdit")) +
              QStringLiteral(
                  " { background: %1; border: 1px solid %2; border-radius: 7px;"
                  " padding: 5px 8px; color: %3; selection-background-color: %4; }")
-                 .arg(css(kWell), border, text, css(withAlpha(kAccent, 120)));
+                 .arg(css(kWell), c.border, c.text, css(withAlpha(kAccent, 120)));
     sheet += inPanels(QStringLiteral("QLineEdit:focus")) +
-             QStringLiteral(" { border-color: %1; }").arg(accent);
+             QStringLiteral(" { border-color: %1; }").arg(c.accent);
     sheet += inPanels(QStringLiteral("QListWidget")) +
              QStringLiteral(" { background: transparent; border: none; outline: 0; }");
     sheet += inPanels(QStringLiteral("QComboBox")) +
              QStringLiteral(
                  " { background: %1; border: 1px solid %2; border-radius: 7px;"
                  " padding: 4px 8px; color: %3; }")
-                 .arg(css(kWell), border, text);
-    sheet +=
-        QStringLiteral("QFrame[divider=\"true\"] { background: %1; border: none; }").arg(hairline);
+                 .arg(css(kWell), c.border, c.text);
+    return sheet;
+}
+
+// Dividers, tool tips, scroll bars and menus, wherever in the window they are.
+QString windowWideRules(const SheetColours& c) {
+    QString sheet;
+    sheet += QStringLiteral("QFrame[divider=\"true\"] { background: %1; border: none; }")
+                 .arg(c.hairline);
     sheet += QStringLiteral(
                  "QToolTip { background: %1; color: %2; border: 1px solid %3;"
                  " border-radius: 6px; padding: 4px 7px; }")
-                 .arg(css(kOverlay), text, border);
+                 .arg(css(kOverlay), c.text, c.border);
     sheet += QStringLiteral(
                  "QScrollBar:vertical { background: transparent; width: 10px; margin: 2px; }"
                  "QScrollBar::handle:vertical { background: %1; border-radius: 3px;"
@@ -187,8 +211,14 @@ QString styleSheet() {
                  "QMenu::item:selected { background: %3; color: white; }"
                  "QMenu::item:disabled { color: %4; }"
                  "QMenu::separator { height: 1px; background: %5; margin: 4px 6px; }")
-                 .arg(css(kOverlay), border, accent, faint, hairline);
+                 .arg(css(kOverlay), c.border, c.accent, c.faint, c.hairline);
     return sheet;
+}
+
+QString styleSheet() {
+    const SheetColours colours;
+    return surfaceRules(colours) + textRoleRules(colours) + buttonRules(colours) +
+           fieldRules(colours) + windowWideRules(colours);
 }
 
 }  // namespace

@@ -27,8 +27,7 @@ ToolBarPanel::ToolBarPanel(SessionBridge& bridge, QWidget* parent)
         switch (property) {
             case SessionProperty::activeSketchID: rebuild(); break;
             case SessionProperty::activeToolID:
-            case SessionProperty::document:
-            case SessionProperty::showPalette: syncChecked(); break;
+            case SessionProperty::document: syncChecked(); break;
             default: break;
         }
     });
@@ -79,6 +78,11 @@ void ToolBarPanel::rebuild() {
     updateGeometry();
 }
 
+void ToolBarPanel::setPaletteOpen(bool open) {
+    paletteOpen_ = open;
+    syncChecked();
+}
+
 void ToolBarPanel::syncChecked() {
     for (QToolButton* button : buttons_) {
         if (button->isCheckable())
@@ -88,7 +92,7 @@ void ToolBarPanel::syncChecked() {
 
 bool ToolBarPanel::isOn(const CommandID& command) const {
     if (command == AppCommandID::viewToggleGrid) return session_.document().showGrid;
-    if (command == AppCommandID::paletteShow) return session_.showPalette();
+    if (command == AppCommandID::paletteShow) return paletteOpen_;
     if (!command.rawValue.starts_with(kToolPrefix)) return false;
     return command.rawValue.substr(kToolPrefix.size()) == session_.activeToolID().rawValue;
 }

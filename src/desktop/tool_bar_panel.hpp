@@ -24,6 +24,8 @@ public:
     [[nodiscard]] const std::vector<QToolButton*>& buttons() const { return buttons_; }
     // The button that sends `command`, if the strip shows one.
     [[nodiscard]] QToolButton* button(const CommandID& command) const;
+    // The palette's button shows whether the palette is open.
+    void setPaletteOpen(bool open);
 
 private:
     void rebuild();
@@ -35,6 +37,7 @@ private:
     QVBoxLayout* column_ = nullptr;
     std::optional<bool> builtForSketch_;
     std::vector<QToolButton*> buttons_;
+    bool paletteOpen_ = false;
 };
 
 }  // namespace brontile::desktop

@@ -140,7 +140,7 @@ void ViewportWidget::syncViewSize() {
 
 void ViewportWidget::tick() {
     syncViewSize();
-    if (session_.viewport().tick(clock_.monotonicSeconds())) session_.viewportCameraChanged();
+    static_cast<void>(session_.viewport().tick(clock_.monotonicSeconds()));
     // Drawing continuously keeps coasting and previews smooth; without a surface there is
     // nothing to draw, but the scene is still kept current.
     if (isDrawing()) {
@@ -160,13 +160,7 @@ void ViewportWidget::showEvent(QShowEvent* event) {
 void ViewportWidget::pointer(PointerPhase phase, const QPointF& at, Qt::KeyboardModifiers modifiers,
                              int clicks) {
     syncViewSize();
-    PointerEvent event;
-    event.phase = phase;
-    event.location = pointFrom(at);
-    event.ray = session_.viewport().ray(event.location);
-    event.modifiers = modifiersFrom(modifiers);
-    event.clickCount = clicks;
-    session_.viewportPointer(event);
+    session_.input().pointer(phase, pointFrom(at), modifiersFrom(modifiers), clicks);
 }
 
 void ViewportWidget::mousePressEvent(QMouseEvent* event) {
@@ -175,7 +169,6 @@ void ViewportWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         leftDragging_ = true;
         clickCount_ = 1;
-        session_.viewport().lastCursor = pointFrom(at);
         pointer(PointerPhase::down, at, event->modifiers(), clickCount_);
     } else if (event->button() == Qt::RightButton || event->button() == Qt::MiddleButton) {
         cameraDragFrom_ = at;
@@ -188,7 +181,6 @@ void ViewportWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     leftDragging_ = true;
     clickCount_ = 2;
-    session_.viewport().lastCursor = pointFrom(event->position());
     pointer(PointerPhase::down, event->position(), event->modifiers(), clickCount_);
     event->accept();
 }
@@ -202,13 +194,9 @@ void ViewportWidget::mouseMoveEvent(QMouseEvent* event) {
         cameraDragFrom_ = at;
         const bool pan =
             (event->buttons() & Qt::MiddleButton) || (event->modifiers() & Qt::ShiftModifier);
-        if (pan) {
-            session_.viewportPan(delta.x(), delta.y());
-        } else {
-            session_.viewportOrbit(delta.x(), delta.y());
-        }
+        session_.input().moveCamera(pan ? CameraMotion(PanMotion{delta.x(), delta.y()})
+                                        : CameraMotion(OrbitMotion{delta.x(), delta.y()}));
     } else if (!leftDragging_) {
-        session_.viewport().lastCursor = pointFrom(at);
         pointer(PointerPhase::move, at, event->modifiers(), 1);
     }
     event->accept();
@@ -242,7 +230,7 @@ void ViewportWidget::wheelEvent(QWheelEvent* event) {
             input.deltaX = 0;
         }
     }
-    gestures_.scroll(input, session_.viewport(), session_);
+    session_.input().scroll(input);
     event->accept();
 }
 
@@ -250,17 +238,17 @@ bool ViewportWidget::event(QEvent* event) {
     if (event->type() == QEvent::NativeGesture) {
         const auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture) {
-            ViewportGestures::pinch(gesture->value(), pointFrom(gesture->position()),
-                                    session_.viewport(), session_);
+            session_.input().pinch(gesture->value(), pointFrom(gesture->position()));
             return true;
         }
     }
     // While the viewport has the keyboard, its key bindings beat the menus' shortcuts, so that
-    // every key takes the same road whether or not a menu shows it.
+    // every key takes the same road whether or not a menu shows it: a bound key is claimed here
+    // and its command runs when the press arrives.
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const auto press = keyPressFrom(*key);
-        if (press && !session_.hudEditing() && session_.keymap().command(*press)) {
+        claimed_ = ClaimedKey{key->key(), key->modifiers(), key->text(), commandFor(*key)};
+        if (claimed_->command) {
             event->accept();
             return true;
         }
@@ -268,9 +256,21 @@ bool ViewportWidget::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+std::optional<CommandID> ViewportWidget::commandFor(const QKeyEvent& event) const {
+    const auto press = keyPressFrom(event);
+    return press ? session_.input().commandFor(*press) : std::nullopt;
+}
+
 void ViewportWidget::keyPressEvent(QKeyEvent* event) {
-    const auto press = keyPressFrom(*event);
-    if (press && session_.viewportKey(*press)) {
+    // A press announced by its shortcut override was looked up then; one that came without
+    // (sent straight to the widget) is looked up now.
+    const auto claimed = std::exchange(claimed_, std::nullopt);
+    const bool announced = claimed && claimed->key == event->key() &&
+                           claimed->modifiers == event->modifiers() &&
+                           claimed->text == event->text();
+    const auto command = announced ? claimed->command : commandFor(*event);
+    if (command) {
+        session_.input().run(*command);
         event->accept();
         return;
     }

@@ -11,7 +11,6 @@
 
 #include "desktop/gl_renderer.hpp"
 #include "session/document_session.hpp"
-#include "viewport/viewport_gestures.hpp"
 
 namespace brontile::desktop {
 
@@ -82,12 +81,22 @@ private:
     void syncViewSize();
     void pointer(PointerPhase phase, const QPointF& at, Qt::KeyboardModifiers modifiers,
                  int clicks);
+    // The command the key runs in the viewport, if any.
+    [[nodiscard]] std::optional<CommandID> commandFor(const QKeyEvent& event) const;
+
+    // The last key announced by a shortcut override, with the command it runs.
+    struct ClaimedKey {
+        int key = 0;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+        std::optional<CommandID> command;
+    };
 
     DocumentSession& session_;
     const SessionPlatform& clock_;
     GLCanvas* canvas_ = nullptr;
     std::string canvasFailure_;
-    ViewportGestures gestures_;
+    std::optional<ClaimedKey> claimed_;
     QTimer frameTimer_;
     bool leftDragging_ = false;
     int clickCount_ = 1;

@@ -15,10 +15,13 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "cli/replay.hpp"
+#include "base/overloaded.hpp"
+#include "desktop/command_palette.hpp"
 #include "desktop/hud_panel.hpp"
 #include "desktop/key_mapping.hpp"
+#include "desktop/shortcut_sheet.hpp"
 #include "desktop/viewport_widget.hpp"
+#include "replay/replayer.hpp"
 
 namespace brontile::desktop {
 namespace {
@@ -144,18 +147,23 @@ void WindowReplayTarget::cameraDrag(Qt::MouseButton button, double deltaX, doubl
     sendMouse(viewport, QEvent::MouseButtonRelease, to, button, Qt::NoButton, Qt::NoModifier);
 }
 
-void WindowReplayTarget::orbit(double deltaX, double deltaY) {
-    cameraDrag(Qt::RightButton, deltaX, deltaY);
+void WindowReplayTarget::moveCamera(const CameraMotion& motion) {
+    std::visit(Overloaded{
+                   [&](const OrbitMotion& m) { cameraDrag(Qt::RightButton, m.deltaX, m.deltaY); },
+                   [&](const PanMotion& m) { cameraDrag(Qt::MiddleButton, m.deltaX, m.deltaY); },
+                   [&](const ZoomMotion& m) { zoom(m.factor, m.at); },
+               },
+               motion);
 }
 
-void WindowReplayTarget::pan(double deltaX, double deltaY) {
-    cameraDrag(Qt::MiddleButton, deltaX, deltaY);
+replay::PanelsShown WindowReplayTarget::panelsShown() const {
+    return {window_.palette().isOpen(), window_.shortcutSheet().isOpen()};
 }
 
 void WindowReplayTarget::zoom(double factor, const Vec2& at) {
-    // A pinch carries the factor exactly; below the pinch's own floor the session is asked
-    // directly.
-    if (factor < kMinimumPinchFactor) return session().viewportZoom(factor, at);
+    // A pinch carries the factor exactly; below the pinch's own floor the viewport's input is
+    // given the zoom directly.
+    if (factor < kMinimumPinchFactor) return session().input().moveCamera(ZoomMotion{factor, at});
     QWidget& viewport = window_.viewport();
     QNativeGestureEvent event(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
                               qPoint(at), qPoint(at), viewport.mapToGlobal(qPoint(at)), 1 - factor,
@@ -216,26 +224,26 @@ void WindowReplayTarget::settle() {
 int replayInWindow(MainWindow& window, QtPlatform& platform, const std::filesystem::path& script,
                    const std::optional<std::filesystem::path>& tracePath,
                    const std::optional<std::filesystem::path>& screenshotPath) {
-    const auto text = cli::readScript(script, std::cerr);
-    if (!text) return cli::kBadScript;
+    const auto text = replay::readScript(script, std::cerr);
+    if (!text) return replay::kBadScript;
     std::ofstream traceFile;
     if (tracePath) {
         traceFile.open(*tracePath, std::ios::binary | std::ios::trunc);
         if (!traceFile) {
             std::cerr << "brontile: cannot write the trace to " << *tracePath << '\n';
-            return cli::kFailed;
+            return replay::kFailed;
         }
     }
     std::ostream& out = tracePath ? static_cast<std::ostream&>(traceFile) : std::cout;
     WindowReplayTarget target(window, platform);
     target.settle();
-    int result = cli::replay(*text, target, out, std::cerr);
+    int result = replay::replay(*text, target, out, std::cerr);
     target.settle();
     if (screenshotPath) {
         const QString path = QString::fromStdString(screenshotPath->string());
         if (!window.grab().save(path, "PNG")) {
             std::cerr << "brontile: cannot save the screenshot to " << *screenshotPath << '\n';
-            if (result == cli::kReplayed) result = cli::kFailed;
+            if (result == replay::kReplayed) result = replay::kFailed;
         }
     }
     platform.setDialogHook(nullptr);

@@ -9,14 +9,14 @@
 #include <optional>
 #include <string>
 
-#include "cli/replay_target.hpp"
 #include "desktop/main_window.hpp"
 #include "desktop/qt_platform.hpp"
+#include "replay/replay_target.hpp"
 #include "session/queued_answers.hpp"
 
 namespace brontile::desktop {
 
-class WindowReplayTarget final : public cli::ReplayTarget {
+class WindowReplayTarget final : public replay::ReplayTarget {
 public:
     WindowReplayTarget(MainWindow& window, QtPlatform& platform);
 
@@ -26,9 +26,7 @@ public:
     void key(const KeyPress& press) override;
     void type(const std::string& text) override;
     void command(const CommandID& id) override;
-    void orbit(double deltaX, double deltaY) override;
-    void pan(double deltaX, double deltaY) override;
-    void zoom(double factor, const Vec2& at) override;
+    void moveCamera(const CameraMotion& motion) override;
     [[nodiscard]] double clock() const override;
     void advanceClock(double seconds) override;
     void answerOpenPanel(std::optional<std::filesystem::path> location) override {
@@ -40,11 +38,13 @@ public:
     void answerAlert(std::string button) override { answers_.answerAlert(std::move(button)); }
     std::vector<Request> takeRequests() override { return platform_.takeRequests(); }
     std::optional<std::string> takeUnmatchedAnswer() override { return answers_.takeUnmatched(); }
+    [[nodiscard]] replay::PanelsShown panelsShown() const override;
     void settle() override;
 
 private:
     void answer(QDialog& dialog, const Request& request);
     void cameraDrag(Qt::MouseButton button, double deltaX, double deltaY);
+    void zoom(double factor, const Vec2& at);
 
     MainWindow& window_;
     QtPlatform& platform_;

@@ -149,72 +149,125 @@ void sortByKey(std::vector<SortKey>& items, std::vector<SortKey>& scratch) {
     }
 }
 
-// Every triangle with finite corners, in scan order, with its padded box and its centre's place
-// on a Morton curve through the mesh's box. The padding is a fraction of the mesh's size and of
-// its coordinates' magnitude, never less than any one of its triangles needs.
-void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
-             std::vector<FloatBox>& boxes, std::vector<SortKey>& keys) {
-    const auto& vertices = mesh.vertices();
-    const auto& faces = mesh.faces();
+// The box around the finite vertices; empty (lo above hi) when no vertex is finite.
+Box finiteBounds(const std::vector<Vec3>& vertices) {
     Box bounds;
     for (const Vec3& v : vertices) {
         if (v.isFinite()) bounds.grow(components(v));
     }
+    return bounds;
+}
+
+// The size the padding scales with: the box's largest extent or coordinate magnitude, 0 for an
+// empty box.
+double paddingScale(const Box& bounds) {
     double scale = 0;
     for (std::size_t i = 0; i < 3; ++i) {
         if (bounds.lo[i] > bounds.hi[i]) break;  // no finite vertex
         scale = std::max(
             {scale, std::abs(bounds.lo[i]), std::abs(bounds.hi[i]), bounds.hi[i] - bounds.lo[i]});
     }
-    const FloatRounding rounding(scale);
-    const double pad = kRelativePad * scale + rounding.slack;
-    const MortonCurve curve({bounds.lo[0], bounds.lo[1], bounds.lo[2]},
-                            {bounds.hi[0], bounds.hi[1], bounds.hi[2]});
-    const auto narrow = [](auto i) { return static_cast<std::uint32_t>(i); };
-    // Room for a mesh of triangle pairs; storage handed back by earlier trees usually has more.
-    // Growing vectors this large would copy and fault them in again and again.
-    const std::size_t expected = faces.size() * 2;
-    triangles.clear();
-    boxes.clear();
-    keys.clear();
-    triangles.reserve(expected);
-    boxes.reserve(expected);
-    keys.reserve(expected);
-    std::uint32_t order = 0;
-    const auto add = [&](std::size_t f, VertexIndex a, VertexIndex b, VertexIndex c) {
-        const Vec3& pa = at(vertices, a);
-        const Vec3& pb = at(vertices, b);
-        const Vec3& pc = at(vertices, c);
+    return scale;
+}
+
+template <class Index>
+std::uint32_t narrow(Index i) {
+    return static_cast<std::uint32_t>(i);
+}
+
+// Whether every loop of the face is a triangle whose corners index one of `count` vertices.
+bool validTriangleLoops(const SolidFace& face, VertexIndex count) {
+    return std::ranges::all_of(face.polygons, [&](const PolygonLoop& l) {
+        return l.size() == 3 && l[0] >= 0 && l[1] >= 0 && l[2] >= 0 && l[0] < count &&
+               l[1] < count && l[2] < count;
+    });
+}
+
+// Appends offered triangles with finite corners to the build's lists, each with its padded box
+// and its centre's Morton key. Every triangle offered takes the next scan-order number, kept or
+// not, so the tree's tie order matches the plain scan's.
+class TriangleCollector {
+public:
+    TriangleCollector(const std::vector<Vec3>& vertices, std::vector<TreeTriangle>& triangles,
+                      std::vector<FloatBox>& boxes, std::vector<SortKey>& keys)
+        : vertices_(vertices),
+          bounds_(finiteBounds(vertices)),
+          pad_(padFor(paddingScale(bounds_))),
+          curve_({bounds_.lo[0], bounds_.lo[1], bounds_.lo[2]},
+                 {bounds_.hi[0], bounds_.hi[1], bounds_.hi[2]}),
+          triangles_(triangles),
+          boxes_(boxes),
+          keys_(keys) {}
+
+    // Room for `expected` triangles in emptied lists. Storage handed back by earlier trees
+    // usually has more; growing vectors this large would copy and fault them in again and again.
+    void reset(std::size_t expected) {
+        triangles_.clear();
+        boxes_.clear();
+        keys_.clear();
+        triangles_.reserve(expected);
+        boxes_.reserve(expected);
+        keys_.reserve(expected);
+    }
+
+    void add(std::size_t f, VertexIndex a, VertexIndex b, VertexIndex c) {
+        const Vec3& pa = at(vertices_, a);
+        const Vec3& pb = at(vertices_, b);
+        const Vec3& pc = at(vertices_, c);
         // Zero times a coordinate is zero unless the coordinate is infinite or NaN: one test
         // without a branch per coordinate.
         const Vec3 zeros = pa * 0.0 + pb * 0.0 + pc * 0.0;
         if (!(zeros.x + zeros.y + zeros.z == 0)) {
-            ++order;
+            ++order_;
             return;
         }
-        FloatBox& box = boxes.emplace_back();
+        addBox(pa, pb, pc);
+        keys_.push_back({curve_.code((pa + pb + pc) / 3), narrow(triangles_.size())});
+        triangles_.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order_++});
+    }
+
+private:
+    // The mesh's padding: kRelativePad of its scale, plus what rounding to float may take away.
+    static double padFor(double scale) { return kRelativePad * scale + FloatRounding(scale).slack; }
+
+    void addBox(const Vec3& pa, const Vec3& pb, const Vec3& pc) {
+        FloatBox& box = boxes_.emplace_back();
         const Triple ta = components(pa), tb = components(pb), tc = components(pc);
         for (std::size_t i = 0; i < 3; ++i) {
-            box[0][i] = FloatRounding::lower(std::min({ta[i], tb[i], tc[i]}) - pad);
-            box[1][i] = FloatRounding::upper(std::max({ta[i], tb[i], tc[i]}) + pad);
+            box[0][i] = FloatRounding::lower(std::min({ta[i], tb[i], tc[i]}) - pad_);
+            box[1][i] = FloatRounding::upper(std::max({ta[i], tb[i], tc[i]}) + pad_);
         }
-        keys.push_back({curve.code((pa + pb + pc) / 3), narrow(triangles.size())});
-        triangles.push_back({narrow(a), narrow(b), narrow(c), narrow(f), order++});
-    };
-    const auto count = static_cast<VertexIndex>(vertices.size());
+    }
+
+    const std::vector<Vec3>& vertices_;
+    Box bounds_;
+    double pad_;
+    MortonCurve curve_;
+    std::vector<TreeTriangle>& triangles_;
+    std::vector<FloatBox>& boxes_;
+    std::vector<SortKey>& keys_;
+    std::uint32_t order_ = 0;
+};
+
+// Every triangle with finite corners, in scan order, with its padded box and its centre's place
+// on a Morton curve through the mesh's box. The padding is a fraction of the mesh's size and of
+// its coordinates' magnitude, never less than any one of its triangles needs.
+void collect(const SolidMesh& mesh, std::vector<TreeTriangle>& triangles,
+             std::vector<FloatBox>& boxes, std::vector<SortKey>& keys) {
+    const auto& faces = mesh.faces();
+    TriangleCollector collector(mesh.vertices(), triangles, boxes, keys);
+    collector.reset(faces.size() * 2);  // room for a mesh of triangle pairs
+    const auto count = static_cast<VertexIndex>(mesh.vertices().size());
     for (std::size_t f = 0; f < faces.size(); ++f) {
         const SolidFace& face = faces[f];
         // Triangle loops, the common case, are taken as they are, in the order the face's
         // triangulation gives them; any other face goes through that triangulation.
-        const bool triangles3 = std::ranges::all_of(face.polygons, [&](const PolygonLoop& l) {
-            return l.size() == 3 && l[0] >= 0 && l[1] >= 0 && l[2] >= 0 && l[0] < count &&
-                   l[1] < count && l[2] < count;
-        });
-        if (triangles3) {
-            for (const PolygonLoop& l : face.polygons) add(f, l[0], l[1], l[2]);
+        if (validTriangleLoops(face, count)) {
+            for (const PolygonLoop& l : face.polygons) collector.add(f, l[0], l[1], l[2]);
         } else {
-            mesh.forEachTriangle(
-                face, [&](VertexIndex a, VertexIndex b, VertexIndex c) { add(f, a, b, c); });
+            mesh.forEachTriangle(face, [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+                collector.add(f, a, b, c);
+            });
         }
     }
 }

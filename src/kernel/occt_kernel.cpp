@@ -5,7 +5,9 @@
 namespace brontile {
 namespace {
 
-[[noreturn]] void refuse() { throw KernelError::unavailable("OCCT is not linked in this build"); }
+[[noreturn]] void refuse() {
+    throw KernelError::unavailable("no exact-geometry kernel is built into this program");
+}
 
 }  // namespace
 

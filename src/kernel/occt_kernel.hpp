@@ -1,5 +1,5 @@
-// The slot for an exact-geometry kernel. It is not linked into this build, so it reports itself
-// unavailable and refuses every operation.
+// The slot for an exact-geometry kernel. None is built into the program (Open CASCADE is linked
+// for the file formats only), so it reports itself unavailable and refuses every operation.
 #pragma once
 
 #include <string>
@@ -15,7 +15,8 @@ public:
     // Always false.
     [[nodiscard]] bool isAvailable() const override { return false; }
 
-    // Each of these throws KernelError::unavailable("OCCT is not linked in this build").
+    // Each of these throws KernelError::unavailable("no exact-geometry kernel is built into this
+    // program").
     [[nodiscard]] SolidMesh extrude(const Profile& profile, double distance) const override;
     [[nodiscard]] SolidMesh pushPull(const SolidMesh& mesh, const FaceID& face,
                                      double distance) const override;

@@ -1,12 +1,10 @@
-// The session's file operations: the unsaved-changes question, new, open, save, save as and
-// export, each against the platform's panels and alerts.
+#include "session/file_flow.hpp"
+
 #include <exception>
 
-#include "io/atomic_file.hpp"
 #include "io/mesh_check.hpp"
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
-#include "session/document_session.hpp"
 
 namespace brontile {
 namespace {
@@ -29,124 +27,162 @@ std::optional<std::filesystem::path> chosenLocation(std::optional<std::filesyste
     return location;
 }
 
+// What a save has to say beyond the file's name: an older copy it could not clear away.
+std::string leftoverNote(const PackageSaveResult& saved) {
+    if (!saved.leftoverBackup) return {};
+    return " \u2014 the previous version could not be removed and stays in the hidden folder " +
+           lastComponent(*saved.leftoverBackup);
+}
+
 }  // namespace
 
-bool DocumentSession::confirmDiscardIfNeeded() {
-    if (!isDirty_) return true;
+FileFlow::FileFlow(SessionPlatform& platform, DocumentEditor& editor, InteractionState& state,
+                   StatusLines& status, ViewportState& viewport, SessionNotifier& notifier)
+    : platform_(platform),
+      editor_(editor),
+      state_(state),
+      status_(status),
+      viewport_(viewport),
+      notifier_(notifier),
+      files_(&realFileSystem()),
+      autosaveTimer_(platform.repeat(kAutosaveInterval, [this] { autosave(); })) {}
+
+std::string FileFlow::windowTitle() const {
+    std::string title = fileURL_ ? fileURL_->stem().string() : editor_.document().metadata.title;
+    if (editor_.isDirty()) title += " \u2014 Edited";
+    return title;
+}
+
+bool FileFlow::confirmDiscardIfNeeded() {
+    if (!editor_.isDirty()) return true;
     const auto answer = platform_.alert({"Discard unsaved changes?",
                                          windowTitle() + " has changes that have not been saved.",
                                          {"Save\u2026", "Discard", "Cancel"}});
     if (answer == 0U) {
-        if (fileURL_) {
-            write(*fileURL_);
-        } else {
-            saveDocumentAs();
-        }
-        return !isDirty_;
+        save();
+        return !editor_.isDirty();
     }
     return answer == 1U;
 }
 
-void DocumentSession::newDocument() {
+void FileFlow::newDocument() {
     if (!confirmDiscardIfNeeded()) return;
     load(CADDocument::empty("Untitled", platform_.now()), std::nullopt);
-    setStatusMessage("New document");
+    status_.setMessage("New document");
 }
 
-void DocumentSession::openDocument() {
+void FileFlow::openDocument() {
     if (!confirmDiscardIfNeeded()) return;
     const auto location = chosenLocation(
         platform_.openPanel({"Choose a .brontdoc document package", "Open", kPackageExtension}));
     if (location) openDocumentAt(*location);
 }
 
-void DocumentSession::openDocumentAt(const std::filesystem::path& location) {
+void FileFlow::openDocumentAt(const std::filesystem::path& location) {
     CADDocument opened;
     try {
-        opened = NativePackageIO::load(location);
+        opened = NativePackageIO::load(location, *files_);
     } catch (const std::exception& error) {
-        setErrorMessage(std::string("Open failed: ") + error.what());
+        status_.showError(std::string("Open failed: ") + error.what());
         return;
     }
     load(std::move(opened), location);
-    setStatusMessage("Opened " + lastComponent(location));
+    status_.setMessage("Opened " + lastComponent(location));
 }
 
-void DocumentSession::load(CADDocument document, std::optional<std::filesystem::path> location) {
-    publish(document_, std::move(document), SessionProperty::document);
-    viewport_->needsRebuild = true;
-    publish(fileURL_, std::move(location), SessionProperty::fileURL);
-    publish(isDirty_, false, SessionProperty::isDirty);
-    setSelection(Selection::empty);
-    setActiveSketchID(std::nullopt);
-    setOverlay(SceneOverlay::empty);
-    setHud(std::nullopt);
-    history_.clear();
-    publish(historyVersion_, historyVersion_ + 1, SessionProperty::historyVersion);
-    viewport_->camera = OrbitCamera(document_.camera);
-    viewport_->stopMotion();
-    hitIndex_.retainOnly(document_);
-    setTool(ToolID::select);
+void FileFlow::load(CADDocument document, std::optional<std::filesystem::path> location) {
+    editor_.replace(std::move(document));
+    notifier_.publish(fileURL_, std::move(location), SessionProperty::fileURL);
+    state_.startOver();
+    viewport_.placeCamera(OrbitCamera(editor_.document().camera));
+    status_.dismissError();
 }
 
-void DocumentSession::saveDocumentAs() {
-    auto location = chosenLocation(
-        platform_.savePanel({"Documents are saved as .brontdoc packages",
-                             document_.metadata.title + "." + kPackageExtension, std::nullopt}));
+void FileFlow::save() { fileURL_ ? write(*fileURL_) : saveDocumentAs(); }
+
+void FileFlow::saveDocumentAs() {
+    auto location = chosenLocation(platform_.savePanel(
+        {"Documents are saved as .brontdoc packages",
+         editor_.document().metadata.title + "." + kPackageExtension, std::nullopt}));
     if (!location) return;
     if (location->extension() != "." + kPackageExtension) {
         location = location->string() + "." + kPackageExtension;
-        // The panel confirmed the name without the extension; a package that already has the
-        // full name must not be replaced without asking.
-        std::error_code ignored;
-        if (std::filesystem::exists(*location, ignored)) {
-            const auto answer =
-                platform_.alert({"\u201C" + lastComponent(*location) +
-                                     "\u201D already exists. Do you want to replace it?",
-                                 std::nullopt,
-                                 {"Replace", "Cancel"}});
-            if (answer != 0U) return;
-        }
     }
-    write(*location);
+    if (mayReplace(*location)) write(*location);
 }
 
-void DocumentSession::write(const std::filesystem::path& location) {
-    CADDocument copy = document_;
-    copy.camera = viewport_->camera.toState();
-    copy.metadata.title = location.stem().string();
+bool FileFlow::mayReplace(const std::filesystem::path& location) {
     try {
-        static_cast<void>(NativePackageIO::save(copy, location, platform_.now()));
+        if (!files_->exists(location)) return true;
+    } catch (const std::exception&) {
+        // What cannot even be looked at cannot be replaced either: the save says why.
+        return true;
+    }
+    const auto answer = platform_.alert(
+        {"\u201C" + lastComponent(location) + "\u201D already exists. Do you want to replace it?",
+         std::nullopt,
+         {"Replace", "Cancel"}});
+    return answer == 0U;
+}
+
+CADDocument FileFlow::documentToWrite(const std::filesystem::path& location) const {
+    CADDocument copy = editor_.document();
+    copy.camera = viewport_.camera.toState();
+    copy.metadata.title = location.stem().string();
+    return copy;
+}
+
+void FileFlow::write(const std::filesystem::path& location) {
+    CADDocument copy = documentToWrite(location);
+    PackageSaveResult saved;
+    try {
+        saved = NativePackageIO::save(copy, location, platform_.now(), *files_);
     } catch (const std::exception& error) {
-        setErrorMessage(std::string("Save failed: ") + error.what());
+        status_.showError(std::string("Save failed: ") + error.what());
         return;
     }
-    publish(document_, std::move(copy), SessionProperty::document);
-    viewport_->needsRebuild = true;
-    publish(fileURL_, std::optional(location), SessionProperty::fileURL);
-    publish(isDirty_, false, SessionProperty::isDirty);
-    setStatusMessage("Saved " + lastComponent(location));
+    editor_.markSaved(std::move(copy));
+    notifier_.publish(fileURL_, std::optional(location), SessionProperty::fileURL);
+    status_.dismissError();
+    status_.setMessage("Saved " + lastComponent(location) + leftoverNote(saved));
 }
 
-void DocumentSession::exportDocument(InterchangeFormat format) {
+void FileFlow::exportDocument(InterchangeFormat format) {
     const std::string extension{rawValue(format)};
-    const std::string stem = fileURL_ ? fileURL_->stem().string() : document_.metadata.title;
+    const std::string stem =
+        fileURL_ ? fileURL_->stem().string() : editor_.document().metadata.title;
     const auto location =
         chosenLocation(platform_.savePanel({std::nullopt, stem + "." + extension, extension}));
     if (!location) return;
     try {
-        MeshExport::writeFile(document_, format, *location);
+        MeshExport::writeFile(editor_.document(), format, *location);
     } catch (const std::exception& error) {
-        setErrorMessage(std::string("Export failed: ") + error.what());
+        status_.showError(std::string("Export failed: ") + error.what());
         return;
     }
+    status_.dismissError();
     // An open body still goes out (a person may want it), but the person hears which.
     std::string message = "Exported " + lastComponent(*location);
-    const std::vector<std::string> open = MeshCheck::openVisibleBodies(document_);
+    const std::vector<std::string> open = MeshCheck::openVisibleBodies(editor_.document());
     for (std::size_t i = 0; i < open.size(); ++i) {
         message += (i == 0 ? " \u2014 not closed: " : ", ") + open[i];
     }
-    setStatusMessage(message);
+    status_.setMessage(message);
+}
+
+void FileFlow::autosave() {
+    if (!editor_.isDirty() || !fileURL_) return;
+    CADDocument copy = editor_.document();
+    copy.camera = viewport_.camera.toState();
+    PackageSaveResult saved;
+    try {
+        saved = NativePackageIO::save(copy, *fileURL_, platform_.now(), *files_);
+    } catch (const std::exception&) {
+        // Silent: the document stays dirty and the next tick tries again.
+        return;
+    }
+    editor_.markClean();
+    status_.setMessage("Autosaved" + leftoverNote(saved));
 }
 
 }  // namespace brontile

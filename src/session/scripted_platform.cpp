@@ -73,6 +73,14 @@ std::optional<std::size_t> ScriptedPlatform::alert(const AlertRequest& request) 
     return static_cast<std::size_t>(it - request.buttons.begin());
 }
 
+void ScriptedPlatform::showPanel(WindowPanel panel) {
+    if (!isShowing(panel)) shownPanels_.push_back(panel);
+}
+
+bool ScriptedPlatform::isShowing(WindowPanel panel) const {
+    return std::ranges::find(shownPanels_, panel) != shownPanels_.end();
+}
+
 DateTime ScriptedPlatform::now() const {
     return start_ +
            std::chrono::microseconds(static_cast<std::int64_t>(std::llround(elapsed_ * 1e6)));

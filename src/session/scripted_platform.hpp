@@ -36,6 +36,9 @@ public:
     [[nodiscard]] std::optional<std::filesystem::path> savePanel(
         const SavePanelRequest& request) override;
     [[nodiscard]] std::optional<std::size_t> alert(const AlertRequest& request) override;
+    // Nothing here closes a panel once it was shown, as no person is there to close it.
+    void showPanel(WindowPanel panel) override;
+    [[nodiscard]] bool isShowing(WindowPanel panel) const;
     [[nodiscard]] DateTime now() const override;
     [[nodiscard]] double monotonicSeconds() const override { return elapsed_; }
     [[nodiscard]] std::unique_ptr<TimerHandle> repeat(double interval,
@@ -54,6 +57,7 @@ private:
     double elapsed_ = 0;
     QueuedAnswers answers_;
     std::vector<Request> requests_;
+    std::vector<WindowPanel> shownPanels_;
     std::vector<std::shared_ptr<Timer>> timers_;
 };
 

@@ -1,6 +1,6 @@
-// What the session asks of the world outside it: the open and save panels, alerts, the clock
-// and a repeating timer. The desktop shell answers with real dialogs; tests and script replays
-// answer from queues with a clock they move by hand.
+// What the session asks of the world outside it: the open and save panels, alerts, the window's
+// own panels, the clock and a repeating timer. The desktop shell answers with real dialogs;
+// tests and script replays answer from queues with a clock they move by hand.
 #pragma once
 
 #include <cstddef>
@@ -40,6 +40,9 @@ struct AlertRequest {
     std::vector<std::string> buttons;
 };
 
+// The window's panels a command opens; the window closes them itself.
+enum class WindowPanel { commandPalette, shortcutSheet };
+
 // Stops its timer when destroyed.
 class TimerHandle {
 public:
@@ -60,6 +63,7 @@ public:
         const SavePanelRequest& request) = 0;
     // The position of the button chosen; nothing when the alert was closed without one.
     [[nodiscard]] virtual std::optional<std::size_t> alert(const AlertRequest& request) = 0;
+    virtual void showPanel(WindowPanel panel) = 0;
     // The wall-clock time, for the document's dates.
     [[nodiscard]] virtual DateTime now() const = 0;
     // Seconds on a clock that never goes back, for camera motion.

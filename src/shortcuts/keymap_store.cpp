@@ -4,22 +4,23 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <variant>
 
 namespace brontile {
 
 namespace {
 
-[[nodiscard]] std::optional<KeymapProfile> readProfile(const std::filesystem::path& file) {
+// The profile in the file, or why it cannot be used.
+[[nodiscard]] std::variant<KeymapProfile, std::string> readProfile(
+    const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
     std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return std::nullopt;
+    if (in) text << in.rdbuf();
+    if (!in || in.bad()) return std::string("it cannot be read");
     try {
         return fromJsonText<KeymapProfile>(text.str());
-    } catch (const Error&) {
-        // Malformed text or a profile of the wrong shape: the caller falls back.
-        return std::nullopt;
+    } catch (const Error& error) {
+        return std::string(error.what());
     }
 }
 
@@ -45,9 +46,32 @@ KeymapStore KeymapStore::loadDefault() {
 
 KeymapStore KeymapStore::loadDefault(
     std::span<const std::filesystem::path> candidateBundleDirectories) {
+    return loadDefaultReporting(candidateBundleDirectories).store;
+}
+
+KeymapStore::Loaded KeymapStore::loadDefaultReporting() {
+    const std::vector<std::filesystem::path> directories = defaultBundleDirectories();
+    return loadDefaultReporting(directories);
+}
+
+KeymapStore::Loaded KeymapStore::loadDefaultReporting(
+    std::span<const std::filesystem::path> candidateBundleDirectories) {
+    static constexpr std::string_view kOnlyFallback =
+        ", so only Escape, Space and \u2318K have keys.";
+    const auto fallback = [](std::string problem) {
+        return Loaded{KeymapStore(KeymapProfile::builtInFallback()), std::move(problem)};
+    };
     const auto file = findProfileFile(candidateBundleDirectories);
-    auto profile = file ? readProfile(*file) : std::nullopt;
-    return KeymapStore(profile ? std::move(*profile) : KeymapProfile::builtInFallback());
+    if (!file) {
+        return fallback("The keyboard shortcuts (" + std::string(kBundleName) +
+                        ") were not found beside the program" + std::string(kOnlyFallback));
+    }
+    auto read = readProfile(*file);
+    if (auto* problem = std::get_if<std::string>(&read)) {
+        return fallback("The keyboard shortcuts in " + file->string() + " could not be used (" +
+                        *problem + ")" + std::string(kOnlyFallback));
+    }
+    return Loaded{KeymapStore(std::get<KeymapProfile>(std::move(read))), std::nullopt};
 }
 
 std::vector<std::filesystem::path> KeymapStore::defaultBundleDirectories() {

@@ -30,6 +30,11 @@ public:
     // The shipped profile, found in the first of defaultBundleDirectories() that holds it; the
     // built-in fallback when there is none or it cannot be read or decoded. Never throws.
     [[nodiscard]] static KeymapStore loadDefault();
+    // As loadDefault(), saying in words a person can act on why the fallback was taken.
+    struct Loaded;
+    [[nodiscard]] static Loaded loadDefaultReporting();
+    [[nodiscard]] static Loaded loadDefaultReporting(
+        std::span<const std::filesystem::path> candidateBundleDirectories);
     // As above, looking in the given bundle directories in order. Only the first directory that
     // holds the profile file is read: a broken file there means the fallback.
     [[nodiscard]] static KeymapStore loadDefault(
@@ -65,6 +70,12 @@ private:
     // Both derived from profile_ by rebuildIndex(), and only by it.
     std::unordered_map<KeyChord, CommandID> commandByChord_;
     std::unordered_map<CommandID, std::vector<KeyChord>> chordsByCommand_;
+};
+
+struct KeymapStore::Loaded {
+    KeymapStore store;
+    // Nothing when the shipped profile was read.
+    std::optional<std::string> problem;
 };
 
 }  // namespace brontile

@@ -15,7 +15,7 @@ double angleOf(const Vec2& v) { return std::atan2(v.y, v.x); }
 
 }  // namespace
 
-ArcTool::ArcTool() : SketchDrawingTool(toolIdentity(ToolID::arc)) {}
+ArcTool::ArcTool() : SketchDrawingTool(ToolID::arc) {}
 
 void ArcTool::clearShape() {
     start_.reset();

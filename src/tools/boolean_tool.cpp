@@ -1,7 +1,6 @@
 #include "tools/boolean_tool.hpp"
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 
 namespace brontile {
 namespace {
@@ -17,10 +16,7 @@ const ToolID& toolFor(BooleanOp op) {
 
 }  // namespace
 
-BooleanTool::BooleanTool(BooleanOp op)
-    : ModelingTool(toolFor(op), std::string(toolIdentity(toolFor(op)).title),
-                   std::string(toolIdentity(toolFor(op)).hint)),
-      op_(op) {}
+BooleanTool::BooleanTool(BooleanOp op) : ModelingTool(toolFor(op)), op_(op) {}
 
 void BooleanTool::activate(ModelingContext& context) {
     first_.reset();

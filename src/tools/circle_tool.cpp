@@ -14,7 +14,7 @@ constexpr RGBA kRadiusColour{0.35f, 0.72f, 1.0f, 0.6f};
 
 }  // namespace
 
-CircleTool::CircleTool() : SketchDrawingTool(toolIdentity(ToolID::circle)) {}
+CircleTool::CircleTool() : SketchDrawingTool(ToolID::circle) {}
 
 void CircleTool::handle(const PointerEvent& event, const Sketch& sketch, ModelingContext& context) {
     switch (event.phase) {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -17,9 +16,7 @@ const std::string kAskForDistance =
 
 }  // namespace
 
-ExtrudeTool::ExtrudeTool()
-    : ModelingTool(ToolID::extrude, std::string(toolIdentity(ToolID::extrude).title),
-                   std::string(toolIdentity(ToolID::extrude).hint)) {}
+ExtrudeTool::ExtrudeTool() : ModelingTool(ToolID::extrude) {}
 
 Vec3 ExtrudeTool::axisDirection() const {
     return profile_ ? profile_->plane.normal() : Vec3::unitZ;

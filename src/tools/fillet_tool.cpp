@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -15,9 +14,7 @@ constexpr double kSmallestBlend = 0.1;
 
 }  // namespace
 
-FilletTool::FilletTool()
-    : ModelingTool(ToolID::fillet, std::string(toolIdentity(ToolID::fillet).title),
-                   std::string(toolIdentity(ToolID::fillet).hint)) {}
+FilletTool::FilletTool() : ModelingTool(ToolID::fillet) {}
 
 void FilletTool::activate(ModelingContext& context) {
     // A chamfer is made only while Option is held: each turn of the tool starts with a fillet.

@@ -22,7 +22,7 @@ SnapHit endpointHit(const Vec2& point, std::optional<SketchEntityID> entity) {
 
 }  // namespace
 
-LineTool::LineTool() : SketchDrawingTool(toolIdentity(ToolID::line)) {}
+LineTool::LineTool() : SketchDrawingTool(ToolID::line) {}
 
 void LineTool::clearShape() {
     start_.reset();

@@ -1,7 +1,5 @@
 #include "tools/measure_tool.hpp"
 
-#include "tools/tool_catalog.hpp"
-
 namespace brontile {
 namespace {
 
@@ -18,9 +16,7 @@ HUDState distanceHud(double distance) {
 
 }  // namespace
 
-MeasureTool::MeasureTool()
-    : ModelingTool(ToolID::measure, std::string(toolIdentity(ToolID::measure).title),
-                   std::string(toolIdentity(ToolID::measure).hint)) {}
+MeasureTool::MeasureTool() : ModelingTool(ToolID::measure) {}
 
 void MeasureTool::deactivate(ModelingContext& context) {
     first_.reset();

@@ -1,13 +1,10 @@
 #include "tools/mirror_tool.hpp"
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 
 namespace brontile {
 
-MirrorTool::MirrorTool()
-    : ModelingTool(ToolID::mirror, std::string(toolIdentity(ToolID::mirror).title),
-                   std::string(toolIdentity(ToolID::mirror).hint)) {}
+MirrorTool::MirrorTool() : ModelingTool(ToolID::mirror) {}
 
 void MirrorTool::pointer(const PointerEvent& event, ModelingContext& context) {
     if (event.phase != PointerPhase::down) return;

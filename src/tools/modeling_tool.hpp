@@ -12,6 +12,8 @@ namespace brontile {
 
 class ModelingTool {
 public:
+    // A tool of the list, named and hinted as its descriptor says.
+    explicit ModelingTool(const ToolID& id);
     ModelingTool(ToolID id, std::string title, std::string hint)
         : id_(std::move(id)), title_(std::move(title)), hint_(std::move(hint)) {}
     ModelingTool(const ModelingTool&) = delete;

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -20,9 +19,7 @@ HUDState moveHud(double length) {
 
 }  // namespace
 
-MoveTool::MoveTool()
-    : ModelingTool(ToolID::move, std::string(toolIdentity(ToolID::move).title),
-                   std::string(toolIdentity(ToolID::move).hint)) {}
+MoveTool::MoveTool() : ModelingTool(ToolID::move) {}
 
 void MoveTool::activate(ModelingContext& context) {
     if (context.selection().bodies.size() == 1) context.setHud(moveHud(0));

@@ -8,7 +8,6 @@
 #include "geometry/triangulator.hpp"
 #include "sketch/offset_2d.hpp"
 #include "tools/sketch_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -33,9 +32,7 @@ bool keepsShape(std::span<const Vec2> loop, std::span<const Vec2> moved) {
 
 }  // namespace
 
-OffsetTool::OffsetTool()
-    : ModelingTool(ToolID::offset, std::string(toolIdentity(ToolID::offset).title),
-                   std::string(toolIdentity(ToolID::offset).hint)) {}
+OffsetTool::OffsetTool() : ModelingTool(ToolID::offset) {}
 
 void OffsetTool::deactivate(ModelingContext& context) { drop(context); }
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -20,9 +19,7 @@ constexpr double kSpacingFactor = 1.15;
 
 }  // namespace
 
-PatternTool::PatternTool()
-    : ModelingTool(ToolID::pattern, std::string(toolIdentity(ToolID::pattern).title),
-                   std::string(toolIdentity(ToolID::pattern).hint)) {}
+PatternTool::PatternTool() : ModelingTool(ToolID::pattern) {}
 
 void PatternTool::activate(ModelingContext& context) {
     context.setHud(HUDState{"Count", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::count});

@@ -17,7 +17,7 @@ constexpr double kSmallestRadius = 1e-6;
 
 }  // namespace
 
-PolygonTool::PolygonTool() : SketchDrawingTool(toolIdentity(ToolID::polygon)) {}
+PolygonTool::PolygonTool() : SketchDrawingTool(ToolID::polygon) {}
 
 void PolygonTool::beforeSnap(const PointerEvent& event) {
     const bool shift = event.modifiers.contains(ModifierSet::shift);

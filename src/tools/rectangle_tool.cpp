@@ -14,7 +14,7 @@ std::vector<Vec2> corners(const Vec2& a, const Vec2& b) { return {a, {b.x, a.y},
 
 }  // namespace
 
-RectangleTool::RectangleTool() : SketchDrawingTool(toolIdentity(ToolID::rectangle)) {}
+RectangleTool::RectangleTool() : SketchDrawingTool(ToolID::rectangle) {}
 
 void RectangleTool::handle(const PointerEvent& event, const Sketch& sketch,
                            ModelingContext& context) {

@@ -9,7 +9,6 @@
 #include "geometry/triangulator.hpp"
 #include "tools/body_support.hpp"
 #include "tools/sketch_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -37,9 +36,7 @@ std::string degreesText(double degrees) {
 
 }  // namespace
 
-RevolveTool::RevolveTool()
-    : ModelingTool(ToolID::revolve, std::string(toolIdentity(ToolID::revolve).title),
-                   std::string(toolIdentity(ToolID::revolve).hint)) {}
+RevolveTool::RevolveTool() : ModelingTool(ToolID::revolve) {}
 
 void RevolveTool::deactivate(ModelingContext& context) { drop(context); }
 

@@ -5,7 +5,6 @@
 #include <numbers>
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -23,9 +22,7 @@ HUDState angleHud(double degrees) {
 
 }  // namespace
 
-RotateTool::RotateTool()
-    : ModelingTool(ToolID::rotate, std::string(toolIdentity(ToolID::rotate).title),
-                   std::string(toolIdentity(ToolID::rotate).hint)) {}
+RotateTool::RotateTool() : ModelingTool(ToolID::rotate) {}
 
 void RotateTool::activate(ModelingContext& context) {
     original_.reset();

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -24,9 +23,7 @@ HUDState factorHud(double factor) {
 
 }  // namespace
 
-ScaleTool::ScaleTool()
-    : ModelingTool(ToolID::scale, std::string(toolIdentity(ToolID::scale).title),
-                   std::string(toolIdentity(ToolID::scale).hint)) {}
+ScaleTool::ScaleTool() : ModelingTool(ToolID::scale) {}
 
 void ScaleTool::activate(ModelingContext& context) {
     original_.reset();

@@ -5,7 +5,6 @@
 
 #include "tools/body_support.hpp"
 #include "tools/sketch_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
@@ -17,8 +16,6 @@ constexpr double kMinimumPushPull = 1e-6;
 constexpr double kMinimumTyped = 1e-9;
 // The direction of a drag is only read from a distance longer than this.
 constexpr double kDirectionDistance = 1e-9;
-
-const ToolIdentity& identity() { return toolIdentity(ToolID::select); }
 
 template <class T>
 void toggle(std::unordered_set<T>& set, const T& item) {
@@ -72,8 +69,7 @@ PushPullOutcome pushPull(const SolidMesh& original, const FaceID& face, double d
 
 }  // namespace
 
-SelectTool::SelectTool()
-    : ModelingTool(identity().id, std::string(identity().title), std::string(identity().hint)) {}
+SelectTool::SelectTool() : ModelingTool(ToolID::select) {}
 
 void SelectTool::activate(ModelingContext& context) {
     refreshHud(context);

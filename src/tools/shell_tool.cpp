@@ -3,14 +3,11 @@
 #include <cmath>
 
 #include "tools/body_support.hpp"
-#include "tools/tool_catalog.hpp"
 #include "tools/tool_values.hpp"
 
 namespace brontile {
 
-ShellTool::ShellTool()
-    : ModelingTool(ToolID::shell, std::string(toolIdentity(ToolID::shell).title),
-                   std::string(toolIdentity(ToolID::shell).hint)) {}
+ShellTool::ShellTool() : ModelingTool(ToolID::shell) {}
 
 void ShellTool::activate(ModelingContext& context) {
     context.setHud(

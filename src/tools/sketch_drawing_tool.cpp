@@ -5,9 +5,6 @@
 
 namespace brontile {
 
-SketchDrawingTool::SketchDrawingTool(const ToolIdentity& identity)
-    : ModelingTool(identity.id, std::string(identity.title), std::string(identity.hint)) {}
-
 void SketchDrawingTool::activate(ModelingContext& context) {
     static_cast<void>(SketchSupport::ensureActiveSketch(context));
     reset(context);

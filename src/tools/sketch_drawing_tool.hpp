@@ -11,13 +11,12 @@
 #include "interaction/snap_hit.hpp"
 #include "sketch/sketch.hpp"
 #include "tools/modeling_tool.hpp"
-#include "tools/tool_catalog.hpp"
 
 namespace brontile {
 
 class SketchDrawingTool : public ModelingTool {
 public:
-    explicit SketchDrawingTool(const ToolIdentity& identity);
+    explicit SketchDrawingTool(const ToolID& id) : ModelingTool(id) {}
 
     [[nodiscard]] bool isBusy() const override { return hasFirstPoint(); }
     // Makes the sketch to draw into at once, then starts afresh.

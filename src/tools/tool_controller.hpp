@@ -12,7 +12,7 @@ namespace brontile {
 
 class ToolController {
 public:
-    // Every tool of the catalog, in its order.
+    // Every tool of the list, in its order.
     ToolController();
 
     // Stores the tool under its id, replacing an earlier one there; a new id goes to the end of

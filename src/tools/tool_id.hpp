@@ -64,12 +64,6 @@ inline const ToolID ToolID::unite{"union"};
 inline const ToolID ToolID::subtract{"subtract"};
 inline const ToolID ToolID::intersect{"intersect"};
 
-// The tools that draw into or edit the active sketch.
-[[nodiscard]] inline bool isSketchTool(const ToolID& id) {
-    return id == ToolID::line || id == ToolID::rectangle || id == ToolID::circle ||
-           id == ToolID::arc || id == ToolID::polygon || id == ToolID::offset || id == ToolID::trim;
-}
-
 // The keys a tool is told about, whatever key the person's keymap binds to them.
 enum class ToolKey {
     escape,

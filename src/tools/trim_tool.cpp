@@ -6,7 +6,6 @@
 #include <unordered_set>
 
 #include "tools/sketch_support.hpp"
-#include "tools/tool_catalog.hpp"
 
 namespace brontile {
 namespace {
@@ -20,9 +19,7 @@ constexpr double kShortestPiece = 1e-6;
 
 }  // namespace
 
-TrimTool::TrimTool()
-    : ModelingTool(ToolID::trim, std::string(toolIdentity(ToolID::trim).title),
-                   std::string(toolIdentity(ToolID::trim).hint)) {}
+TrimTool::TrimTool() : ModelingTool(ToolID::trim) {}
 
 void TrimTool::activate(ModelingContext& context) {
     static_cast<void>(SketchSupport::ensureActiveSketch(context));

@@ -14,11 +14,10 @@ constexpr double kNewDeltaWeight = 0.6;
 
 }  // namespace
 
-void ViewportGestures::scroll(const ScrollInput& input, ViewportState& state,
-                              ViewportInputDelegate& delegate) {
-    if (input.phase == ScrollPhase::momentum) return;
+std::optional<CameraMotion> ViewportGestures::scroll(const ScrollInput& input) {
+    if (input.phase == ScrollPhase::momentum) return std::nullopt;
     // A window system may hand over anything; a non-finite delta would poison the camera.
-    if (!std::isfinite(input.deltaX) || !std::isfinite(input.deltaY)) return;
+    if (!std::isfinite(input.deltaX) || !std::isfinite(input.deltaY)) return std::nullopt;
     if (input.phase == ScrollPhase::began || input.phase == ScrollPhase::mayBegin) {
         filterX = 0;
         filterY = 0;
@@ -31,21 +30,16 @@ void ViewportGestures::scroll(const ScrollInput& input, ViewportState& state,
         dx = filterX;
         dy = filterY;
     }
-    state.lastCursor = input.location;
-    if (input.modifiers.contains(ModifierSet::shift)) {
-        delegate.viewportPan(dx, dy);
-    } else if (input.precise && !input.modifiers.contains(ModifierSet::option)) {
-        delegate.viewportOrbit(dx, dy);
-    } else {
-        delegate.viewportZoom(scrollZoomFactor(dy, input.precise), input.location);
+    if (input.modifiers.contains(ModifierSet::shift)) return PanMotion{dx, dy};
+    if (input.precise && !input.modifiers.contains(ModifierSet::option)) {
+        return OrbitMotion{dx, dy};
     }
+    return ZoomMotion{scrollZoomFactor(dy, input.precise), input.location};
 }
 
-void ViewportGestures::pinch(double magnification, const Vec2& location, ViewportState& state,
-                             ViewportInputDelegate& delegate) {
-    if (!std::isfinite(magnification)) return;
-    state.lastCursor = location;
-    delegate.viewportZoom(pinchZoomFactor(magnification), location);
+std::optional<CameraMotion> ViewportGestures::pinch(double magnification, const Vec2& location) {
+    if (!std::isfinite(magnification)) return std::nullopt;
+    return ZoomMotion{pinchZoomFactor(magnification), location};
 }
 
 double ViewportGestures::scrollZoomFactor(double deltaY, bool precise) {

@@ -3,10 +3,11 @@
 // or a pinch zooms.
 #pragma once
 
+#include <optional>
+
 #include "geometry/vec2.hpp"
 #include "interaction/input_events.hpp"
-#include "viewport/viewport_input_delegate.hpp"
-#include "viewport/viewport_state.hpp"
+#include "viewport/camera_motion.hpp"
 
 namespace brontile {
 
@@ -27,13 +28,13 @@ struct ScrollInput {
 
 class ViewportGestures {
 public:
-    // Routes one scroll: momentum is ignored (the camera coasts by itself); Shift pans; a
-    // touchpad's two-finger scroll orbits unless Option is held; anything else zooms towards
-    // the pointer.
-    void scroll(const ScrollInput& input, ViewportState& state, ViewportInputDelegate& delegate);
-    // Zooms towards the pointer by a pinch's magnification.
-    static void pinch(double magnification, const Vec2& location, ViewportState& state,
-                      ViewportInputDelegate& delegate);
+    // The motion one scroll asks for: none for momentum (the camera coasts by itself) or a
+    // delta that is not a number; Shift pans; a touchpad's two-finger scroll orbits unless
+    // Option is held; anything else zooms towards the pointer.
+    [[nodiscard]] std::optional<CameraMotion> scroll(const ScrollInput& input);
+    // A zoom towards the pointer by a pinch's magnification; none when it is not a number.
+    [[nodiscard]] static std::optional<CameraMotion> pinch(double magnification,
+                                                           const Vec2& location);
 
     // 1 − dy·k clamped into [0.25, 4]: k is 0.0075 for precise deltas and 0.065 for notches.
     [[nodiscard]] static double scrollZoomFactor(double deltaY, bool precise);

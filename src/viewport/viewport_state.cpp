@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/overloaded.hpp"
 #include "base/tolerances.hpp"
 
 namespace brontile {
@@ -53,6 +54,40 @@ void ViewportState::applyZoom(double factor, const Vec2& at, double now) {
         std::log(std::max(d1, kMinimumLogDistance) / std::max(d0, kMinimumLogDistance)) / dt);
     inertia.lastInputTime = now;
     needsRebuild = true;
+}
+
+void ViewportState::apply(const CameraMotion& motion, double now) {
+    std::visit(Overloaded{
+                   [&](const OrbitMotion& m) { applyOrbit(m.deltaX, m.deltaY, now); },
+                   [&](const PanMotion& m) { applyPan(m.deltaX, m.deltaY, now); },
+                   [&](const ZoomMotion& m) { applyZoom(m.factor, m.at, now); },
+               },
+               motion);
+}
+
+void ViewportState::resetCamera() {
+    stopMotion();
+    camera.reset();
+    invalidate();
+}
+
+void ViewportState::applyPreset(ViewPreset preset) {
+    stopMotion();
+    camera.apply(preset);
+    invalidate();
+}
+
+void ViewportState::frame(const std::optional<AABB>& bounds) {
+    if (!bounds) return resetCamera();
+    stopMotion();
+    camera.frame(*bounds);
+    invalidate();
+}
+
+void ViewportState::placeCamera(const OrbitCamera& placed) {
+    camera = placed;
+    stopMotion();
+    invalidate();
 }
 
 bool ViewportState::tick(double now) {

@@ -6,9 +6,11 @@
 #include <functional>
 #include <optional>
 
+#include "geometry/aabb.hpp"
 #include "geometry/ray.hpp"
 #include "geometry/vec2.hpp"
 #include "viewport/camera_inertia.hpp"
+#include "viewport/camera_motion.hpp"
 #include "viewport/orbit_camera.hpp"
 #include "viewport/render_scene.hpp"
 
@@ -56,6 +58,16 @@ public:
     // Zooms towards the point under `at` (view points); the scene is flagged for a rebuild
     // because pixel-sized overlays follow the distance.
     void applyZoom(double factor, const Vec2& at, double now);
+    void apply(const CameraMotion& motion, double now);
+
+    // The view commands: each stops the coasting and sets the camera outright; the scene is
+    // rebuilt because pixel-sized overlays follow the camera.
+    void resetCamera();
+    void applyPreset(ViewPreset preset);
+    // Fits the camera to the box, or resets it when there is nothing to fit.
+    void frame(const std::optional<AABB>& bounds);
+    // Puts a document's camera in place, with no motion left over from the last one.
+    void placeCamera(const OrbitCamera& placed);
 
     // One display frame of coasting; the frame time is taken as at least 1/240 s and at most
     // 0.05 s (1/240 on the first tick). Flags a rebuild when the distance changed. Returns

@@ -84,7 +84,7 @@ TEST(CommandHistory, FullOrLoweredLimitsDropOnlyTheOldestChanges) {
     EXPECT_EQ(lowered.value, 2);
 }
 
-TEST(CommandHistory, FailuresAreNotRecordedAndDropTheCommand) {
+TEST(CommandHistory, FailuresAreNotRecordedAndKeepTheirPlace) {
     Owner owner;
     CommandHistory history;
     history.execute(owner.change("A", 1));
@@ -94,7 +94,7 @@ TEST(CommandHistory, FailuresAreNotRecordedAndDropTheCommand) {
     EXPECT_THROW(history.execute(refused), std::runtime_error);
     EXPECT_FALSE(history.canUndo());
     EXPECT_EQ(history.redoActionName(), "A");
-    // A failing undo or redo drops the command from both stacks.
+    // A failing undo or redo keeps its step where it was, to be tried again once it can run.
     auto faulty = std::make_shared<Faulty>();
     for (bool failInUndo : {true, false}) {
         CommandHistory fresh;
@@ -103,8 +103,11 @@ TEST(CommandHistory, FailuresAreNotRecordedAndDropTheCommand) {
         if (!failInUndo) fresh.undo();
         (failInUndo ? faulty->failUndo : faulty->failPerform) = true;
         EXPECT_THROW(failInUndo ? fresh.undo() : fresh.redo(), std::runtime_error);
-        EXPECT_FALSE(fresh.canUndo() || fresh.canRedo());
-        EXPECT_EQ(faulty.use_count(), 1);
+        EXPECT_EQ(fresh.canUndo(), failInUndo);
+        EXPECT_EQ(fresh.canRedo(), !failInUndo);
+        faulty->failPerform = faulty->failUndo = false;
+        failInUndo ? fresh.undo() : fresh.redo();
+        EXPECT_EQ(fresh.canUndo(), !failInUndo);
     }
 }
 

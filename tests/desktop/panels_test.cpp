@@ -6,6 +6,7 @@
 #include <functional>
 #include <numbers>
 #include <tuple>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
@@ -23,6 +24,7 @@
 #include "desktop/command_palette.hpp"
 #include "desktop/hud_panel.hpp"
 #include "desktop/inspector_panel.hpp"
+#include "desktop/menu_layout.hpp"
 #include "desktop/panel_models.hpp"
 #include "desktop/shortcut_sheet.hpp"
 #include "desktop/status_bar_panel.hpp"
@@ -31,6 +33,7 @@
 #include "desktop/view_cube.hpp"
 #include "desktop/workspace_header.hpp"
 #include "session/session_fixture.hpp"
+#include "tools/tool_descriptor.hpp"
 
 namespace brontile::desktop {
 namespace {
@@ -145,8 +148,29 @@ TEST(PanelModels, SelectionSummaryCountsEachKindInOrder) {
     EXPECT_EQ(selectionSummary(selectionOf(0, 0, 1, 4)), "1 sketch \u00B7 4 constraint");
 }
 
+// A tool is one descriptor: its command has a registry row, a menu item and an icon drawn for
+// it, and a key where the shipped profile gives it one.
+TEST(PanelModels, EveryToolHasARegistryRowAMenuItemAnIconAndItsShippedKey) {
+    const CommandRegistry registry(toolCommandEntries());
+    const KeymapStore shipped = KeymapStore::loadDefault();
+    const auto inMenus = [](const CommandID& command) {
+        return std::ranges::any_of(menuLayouts(), [&](const MenuLayout& menu) {
+            return std::ranges::count(menu.items, std::optional(command)) == 1;
+        });
+    };
+    for (const ToolDescriptor& tool : toolDescriptors()) {
+        SCOPED_TRACE(tool.id.rawValue);
+        ASSERT_TRUE(registry.entry(tool.command));
+        EXPECT_TRUE(inMenus(tool.command));
+        EXPECT_TRUE(hasSymbolDrawing(std::string(tool.symbol)));
+        for (const KeyChord& chord : shipped.chords(tool.command)) {
+            EXPECT_EQ(shipped.command(chord), tool.command) << chord.key;
+        }
+    }
+}
+
 TEST(PanelModels, EveryButtonCommandIsRegisteredAndHasItsOwnIcon) {
-    const CommandRegistry registry;
+    const CommandRegistry registry(toolCommandEntries());
     Commands shown = headerCommands();
     for (const bool inSketch : {true, false}) {
         const auto toolbar = toolbarCommands(inSketch);
@@ -203,30 +227,33 @@ TEST(PanelModels, IconsShowWhetherTheirButtonIsDisabledOrChecked) {
 // --- The widgets against a session
 
 // A session with its bridge and a shown stand-in for the window's central widget, counting how
-// often the viewport is given the keyboard back.
+// often a panel gives the keyboard back to the viewport.
 struct PanelFixture : test::SessionFixture {
     SessionBridge bridge{*session};
     QWidget host;
     int refocused = 0;
 
-    PanelFixture() {
-        session->refocusViewport = [this] { ++refocused; };
-        host.resize(1000, 700);
-    }
+    PanelFixture() { host.resize(1000, 700); }
 
     template <class Panel>
     Panel& make() {
         auto* panel = new Panel(bridge, &host);
+        const auto count = [this] { ++refocused; };
+        if constexpr (std::is_same_v<Panel, CommandPalette>) {
+            QObject::connect(panel, &CommandPalette::dismissed, count);
+            QObject::connect(panel, &CommandPalette::commandRan, count);
+        } else if constexpr (std::is_same_v<Panel, ShortcutSheet>) {
+            QObject::connect(panel, &ShortcutSheet::dismissed, count);
+        } else if constexpr (std::is_same_v<Panel, HudPanel>) {
+            QObject::connect(panel, &HudPanel::finished, count);
+        }
         host.show();
         QCoreApplication::processEvents();
         return *panel;
     }
 
     void moveTo(double x, double y) {
-        PointerEvent move;
-        move.phase = PointerPhase::move;
-        move.ray = Ray({x, y, 50}, {0, 0, -1});
-        session->viewportPointer(move);
+        session->input().pointer(PointerPhase::move, screenAt({x, y, 0}), {}, 1);
     }
 
     // A circle under way in a new ground sketch: its HUD shows the radius to (x, 0).
@@ -264,7 +291,7 @@ TEST(Panels, PaletteRunsTheHighlightedCommandFromTheKeyboard) {
     EXPECT_TRUE(palette.isHidden());
     EXPECT_EQ(field.placeholderText(), QStringLiteral("Type a command\u2026"));
 
-    f.session->dispatch(Cmd::paletteShow);
+    palette.open();
     ASSERT_FALSE(palette.isHidden());
     EXPECT_EQ(palette.results().size(), f.session->registry().allEntries().size());
     QTest::keyClicks(&field, "view");
@@ -281,7 +308,7 @@ TEST(Panels, PaletteRunsTheHighlightedCommandFromTheKeyboard) {
     EXPECT_EQ(palette.highlighted(), 0U);
 
     QTest::keyClick(&field, Qt::Key_Return);
-    EXPECT_FALSE(f.session->showPalette());
+    EXPECT_FALSE(palette.isOpen());
     EXPECT_TRUE(palette.isHidden());
     // The command runs once the palette is gone, on the event loop's next turn.
     EXPECT_TRUE(f.session->document().showGrid);
@@ -290,51 +317,45 @@ TEST(Panels, PaletteRunsTheHighlightedCommandFromTheKeyboard) {
     EXPECT_EQ(f.refocused, 1);
 
     // Shown again it starts empty; nothing found means Return does nothing; Escape dismisses.
-    f.session->dispatch(Cmd::paletteShow);
+    palette.open();
     EXPECT_TRUE(field.text().isEmpty());
     QTest::keyClicks(&field, "no such command");
     QTest::keyClick(&field, Qt::Key_Down);
     QTest::keyClick(&field, Qt::Key_Return);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(f.session->showPalette());
+    EXPECT_TRUE(palette.isOpen());
     EXPECT_EQ(palette.highlighted(), 0U);
     QTest::keyClick(&field, Qt::Key_Escape);
-    EXPECT_FALSE(f.session->showPalette());
+    EXPECT_FALSE(palette.isOpen());
     EXPECT_EQ(f.refocused, 2);
     EXPECT_FALSE(f.session->document().showGrid);
 }
 
-TEST(Panels, PaletteRunsClickedRowsSitsNearTheTopAndLeavesTheKeyboardToPanelsItOpens) {
+TEST(Panels, PaletteRunsClickedRowsAndSitsNearTheTop) {
     PanelFixture f;
     auto& palette = f.make<CommandPalette>();
-    f.make<ShortcutSheet>();
-    f.session->dispatch(Cmd::paletteShow);
+    palette.open();
     QTest::keyClicks(palette.searchField(), "top view");
     QListWidget& list = *palette.resultList();
     ASSERT_EQ(list.count(), 1);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                       list.visualItemRect(list.item(0)).center());
     QCoreApplication::processEvents();
-    EXPECT_FALSE(f.session->showPalette());
+    EXPECT_FALSE(palette.isOpen());
     EXPECT_GT(f.session->viewport().camera.pitch(), 1.5);
+    EXPECT_EQ(f.refocused, 1);
 
-    f.session->dispatch(Cmd::paletteShow);
+    palette.open();
     f.host.resize(1400, 900);
     EXPECT_EQ(palette.geometry().center().x(), f.host.rect().center().x());
     EXPECT_LT(palette.geometry().top(), f.host.height() / 4);
-
-    QTest::keyClicks(palette.searchField(), "keyboard shortcuts");
-    QTest::keyClick(palette.searchField(), Qt::Key_Return);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(f.session->showCheatSheet());
-    EXPECT_EQ(f.refocused, 1);
 }
 
 TEST(Panels, ShortcutSheetListsEveryCategoryAndClosesWithDoneOrEscape) {
     PanelFixture f;
     auto& sheet = f.make<ShortcutSheet>();
     EXPECT_TRUE(sheet.isHidden());
-    f.session->dispatch(Cmd::helpCheatSheet);
+    sheet.open();
     ASSERT_FALSE(sheet.isHidden());
     EXPECT_EQ(sheet.geometry(), f.host.rect());
     const QStringList texts = labelTexts(sheet);
@@ -352,19 +373,19 @@ TEST(Panels, ShortcutSheetListsEveryCategoryAndClosesWithDoneOrEscape) {
     f.host.resize(360, 500);
     EXPECT_EQ(sheet.columnCount(), 1);
 
-    QTest::mouseClick(sheet.doneButton(), Qt::LeftButton);
-    EXPECT_FALSE(f.session->showCheatSheet());
-    EXPECT_TRUE(sheet.isHidden());
-    f.session->dispatch(Cmd::helpCheatSheet);
-    QTest::keyClick(sheet.doneButton(), Qt::Key_Escape);
-    EXPECT_FALSE(f.session->showCheatSheet());
-    // Return closes it too, and so does a click on the dimmed window around the card.
-    f.session->dispatch(Cmd::helpCheatSheet);
-    QTest::keyClick(sheet.doneButton(), Qt::Key_Return);
-    EXPECT_FALSE(f.session->showCheatSheet());
-    f.session->dispatch(Cmd::helpCheatSheet);
-    QTest::mouseClick(&sheet, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_FALSE(f.session->showCheatSheet());
+    // Done, Escape, Return and a click on the dimmed window around the card all close it.
+    const std::function<void()> closings[] = {
+        [&] { QTest::mouseClick(sheet.doneButton(), Qt::LeftButton); },
+        [&] { QTest::keyClick(sheet.doneButton(), Qt::Key_Escape); },
+        [&] { QTest::keyClick(sheet.doneButton(), Qt::Key_Return); },
+        [&] { QTest::mouseClick(&sheet, Qt::LeftButton, {}, QPoint(3, 3)); },
+    };
+    for (const auto& close : closings) {
+        sheet.open();
+        close();
+        EXPECT_FALSE(sheet.isOpen());
+        EXPECT_TRUE(sheet.isHidden());
+    }
     EXPECT_EQ(f.refocused, 4);
 }
 
@@ -411,13 +432,13 @@ TEST(Panels, HudFieldCommitsATypedValueAndCancelsOnEscapeOrNonsense) {
     EXPECT_EQ(f.refocused, 3);
 
     // In inches the field starts in inches; a value too small to edit starts empty.
-    f.session->setUnits(LengthUnit::inches);
-    f.session->setHud(
+    f.session->editing().setUnits(LengthUnit::inches);
+    f.session->interaction().setHud(
         HUDState{"Distance", 25.4, std::nullopt, true, std::nullopt, HUDQuantity::length});
     f.session->dispatch(Cmd::hudEdit);
     EXPECT_EQ(hud.field()->text(), QStringLiteral("1"));
-    f.session->setHudEditing(false);
-    f.session->setHud(
+    f.session->interaction().setHudEditing(false);
+    f.session->interaction().setHud(
         HUDState{"Distance", 1e-10, std::nullopt, true, std::nullopt, HUDQuantity::length});
     f.session->dispatch(Cmd::hudEdit);
     EXPECT_EQ(hud.field()->text(), QString());
@@ -433,11 +454,11 @@ TEST(Panels, ActionBarAndToolbarFollowTheSelectionTheSketchAndTheTool) {
 
     const BodyID box = f.addBox();
     EXPECT_EQ(bar.commands(), (Commands{Cmd::toolMeasure, Cmd::viewFrameAll}));
-    f.session->selectBody(box, false);
+    f.session->editing().selectBody(box, false);
     ASSERT_EQ(bar.commands(), contextualCommands(f.session->selection(), false, 1));
     // The same commands for another body keep the same buttons: nothing flickers.
     const std::vector<QToolButton*> kept = bar.buttons();
-    f.session->selectBody(f.addBox(), false);
+    f.session->editing().selectBody(f.addBox(), false);
     EXPECT_EQ(bar.buttons(), kept);
     bar.buttons().front()->click();
     EXPECT_EQ(f.session->activeToolID(), ToolID::move);
@@ -488,13 +509,18 @@ TEST(Panels, HeaderAndStatusBarShowTheDocumentItsHistoryAndTheSelection) {
     const BodyID box = f.addBox();
     EXPECT_TRUE(undo.isEnabled());
     EXPECT_TRUE(header.titleLabel()->text().endsWith(QStringLiteral("Edited")));
-    f.session->selectBody(box, false);
+    f.session->editing().selectBody(box, false);
     EXPECT_EQ(status.selectionLabel()->text(), QStringLiteral("1 body"));
-    f.session->setErrorMessage("Nothing to extrude");
+    f.session->status().showError("Nothing to extrude");
     EXPECT_EQ(status.messageLabel()->text(), QStringLiteral("Nothing to extrude"));
     EXPECT_EQ(status.messageLabel()->property("textRole").toString(), QStringLiteral("error"));
-    f.session->setErrorMessage(std::nullopt);
-    f.session->setStatusMessage("Saved");
+    // The error has a close control of its own.
+    ASSERT_FALSE(status.dismissButton()->isHidden());
+    QTest::mouseClick(status.dismissButton(), Qt::LeftButton);
+    EXPECT_FALSE(f.session->errorMessage());
+    EXPECT_TRUE(status.dismissButton()->isHidden());
+    f.session->status().setMessage("Saved \u2318K");
+    EXPECT_EQ(status.messageLabel()->text(), QStringLiteral("Saved Ctrl+K"));
     EXPECT_EQ(status.messageLabel()->property("textRole").toString(), QStringLiteral("normal"));
 
     f.session->dispatch(Cmd::sketchNew);
@@ -551,16 +577,16 @@ TEST(Panels, InspectorSelectsTogglesAndRenamesBodiesWithoutLosingATypedName) {
     EXPECT_FALSE(f.session->document().body(second)->isVisible);
     EXPECT_EQ(f.session->selection().bodies.size(), 2U);
 
-    f.session->selectBody(first, false);
+    f.session->editing().selectBody(first, false);
     EXPECT_EQ(inspector.selectionFacts(),
               (QStringList{"Body: Body 1", "Triangles: 12", "Volume: 1000 mm\u00B3",
                            "Size: 10 \u00D7 10 \u00D7 10 mm"}));
     emit inspector.unitChoice()->activated(1);
     EXPECT_EQ(f.session->document().units, LengthUnit::inches);
     EXPECT_TRUE(inspector.selectionFacts().contains(QStringLiteral("Volume: 0.061 in\u00B3")));
-    f.session->undo();
+    f.session->dispatch(Cmd::editUndo);
     EXPECT_EQ(inspector.unitChoice()->currentIndex(), 0);
-    f.session->redo();
+    f.session->dispatch(Cmd::editRedo);
     EXPECT_EQ(inspector.unitChoice()->currentIndex(), 1);
 
     // F2 renames the selected body; a change arriving mid-rename leaves the field alone.
@@ -569,7 +595,7 @@ TEST(Panels, InspectorSelectsTogglesAndRenamesBodiesWithoutLosingATypedName) {
     auto* editor = bodies.findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     editor->setText(QStringLiteral("Bracket"));
-    f.session->toggleBodyVisibility(first);
+    f.session->editing().toggleBodyVisibility(first);
     f.addBox();
     EXPECT_EQ(editor->text(), QStringLiteral("Bracket"));
     QTest::keyClick(editor, Qt::Key_Return);
@@ -599,7 +625,7 @@ TEST(Panels, InspectorEditsSketchesAndTheirConstraints) {
     QListWidget& sketches = *inspector.sketchList();
     f.session->dispatch(Cmd::sketchNew);
     const Uuid sketch = *f.session->activeSketchID();
-    f.session->mutate("Draw", [&](CADDocument& document) {
+    f.session->interaction().mutate("Draw", [&](CADDocument& document) {
         Sketch& s = document.sketches.front();
         s.entities.push_back({SketchEntityID::generate(), SketchLine{{0, 0}, {10, 0}}, false});
         s.constraints.push_back({SketchConstraintID::generate(),
@@ -607,7 +633,7 @@ TEST(Panels, InspectorEditsSketchesAndTheirConstraints) {
                                  {{s.entities[0].id, SketchParamRole::entity}},
                                  std::nullopt});
     });
-    f.session->setActiveSketch(std::nullopt);
+    f.session->editing().setActiveSketch(std::nullopt);
     f.session->dispatch(Cmd::sketchNewFront);
     QCoreApplication::processEvents();
     ASSERT_EQ(sketches.count(), 2);

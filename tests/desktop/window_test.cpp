@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -14,6 +15,7 @@
 
 #include "desktop/command_palette.hpp"
 #include "desktop/menu_layout.hpp"
+#include "desktop/shortcut_sheet.hpp"
 #include "io/native_package_io.hpp"
 #include "window_checks.hpp"
 
@@ -122,16 +124,28 @@ TEST_F(WindowTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
     EXPECT_TRUE(window().close());
 }
 
+// Keys in the viewport run their command once, whether or not a menu shows the key; the palette
+// gives the keyboard back, except to a panel its command opened.
 TEST_F(WindowTest, KeysInTheViewportTakeTheKeymapsRoad) {
     viewport().setFocus();
     press(Qt::Key_K, Qt::ControlModifier);
-    EXPECT_TRUE(session().showPalette());
+    EXPECT_TRUE(window().palette().isOpen());
     press(Qt::Key_Escape);
-    EXPECT_FALSE(session().showPalette());
+    EXPECT_FALSE(window().palette().isOpen());
+    EXPECT_TRUE(viewport().hasFocus());
     press(Qt::Key_L);
     EXPECT_EQ(session().activeToolID(), ToolID::line);
     press(Qt::Key_Escape);
     EXPECT_EQ(session().activeToolID(), ToolID::select);
+    const auto sketches = session().document().sketches.size();
+    press(Qt::Key_S);
+    EXPECT_EQ(session().document().sketches.size(), sketches + 1) << "a menu's key runs once";
+    press(Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClicks(window().palette().searchField(), "keyboard shortcuts");
+    press(Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window().shortcutSheet().isOpen());
+    EXPECT_FALSE(viewport().hasFocus());
 }
 
 // The program itself, started as a person would start it.

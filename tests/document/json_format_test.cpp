@@ -1,6 +1,6 @@
-// The JSON form of the model: hand-written documents read as intended, everything written reads
-// back equal, and single values have the agreed shape (a whole document's text is held by the
-// golden package of the io tests).
+// The JSON form of the model: hand-written documents read as intended and single values have the
+// agreed shape (a whole document's text, and that it reads back equal, is held by the golden
+// package of the io tests).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,7 +10,6 @@
 #include "geometry/geometry_json.hpp"
 #include "geometry/mesh_json.hpp"
 #include "sketch/sketch_json.hpp"
-#include "support/document_fixtures.hpp"
 #include "support/json_checks.hpp"
 #include "support/test_data.hpp"
 
@@ -61,33 +60,14 @@ TEST(ReadingDocuments, HandWrittenDocumentReadsAsIntended) {
     EXPECT_EQ(old.plane, SketchPlane::yz);
 }
 
-TEST(WritingDocuments, EverythingReadsBackEqualAndDatesLoseTheirFractionOfASecond) {
-    EXPECT_TRUE(test::roundTripsThroughJson(test::richDocument()));
+// Everything else a document holds is written as the golden package of the io tests shows it.
+TEST(WritingValues, DatesLoseTheirFractionOfASecondAndSelectionsAndColoursReadBack) {
     CADDocument doc = CADDocument::empty("Now", at(2025, 3, 1, 14, 5, 9) + milliseconds{999});
     const Json json = toJson(doc);
     EXPECT_EQ(json["metadata"]["createdAt"], "2025-03-01T14:05:09Z");
     EXPECT_EQ(fromJson<CADDocument>(json).metadata.createdAt, at(2025, 3, 1, 14, 5, 9));
-}
 
-TEST(WritingValues, IdentitiesGeometryAndOptionalKeys) {
     const Uuid raw = *Uuid::parse("e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
-    EXPECT_EQ(toJson(FaceID{raw}),
-              Json::parse(R"({"rawValue":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"})"));
-
-    EXPECT_EQ(toJson(SketchGeometry{SketchLine{{1, 2}, {3, 4}}}),
-              Json::parse(R"({"line":{"_0":{"x":1,"y":2},"_1":{"x":3,"y":4}}})"));
-    EXPECT_EQ(toJson(SketchGeometry{SketchArc{{0, 0}, 1, 0.5, 2}}),
-              Json::parse(
-                  R"({"arc":{"center":{"x":0,"y":0},"radius":1,"startAngle":0.5,"endAngle":2}})"));
-
-    const SketchConstraint noValue{SketchConstraintID{raw}, SketchConstraintKind::radius, {}, {}};
-    EXPECT_FALSE(toJson(noValue).contains("value"));
-
-    Sketch sketch{raw, "S", SketchPlane::xy, {}, true, {}};
-    const Json json = toJson(sketch);
-    EXPECT_EQ(json["id"], "E621E1F8-C36C-495A-93FC-0C247A3E6E5F") << "a sketch's id is a bare UUID";
-    EXPECT_EQ(json.size(), 6u);
-
     const SketchConstraintSel sel{raw, SketchConstraintID{raw}};
     EXPECT_TRUE(test::roundTripsThroughJson(sel));
     EXPECT_EQ(toJson(sel).size(), 2u);
@@ -107,20 +87,11 @@ TEST(WritingValues, NumbersThatJsonCannotHoldAreRefused) {
     EXPECT_THROW((void)toJson(future), JsonEncodeError);
 }
 
-TEST(ReadingValues, UuidsInEitherCaseDatesWithOffsetsAndRandomIdentities) {
+TEST(ReadingValues, UuidsInEitherCaseAndWholeNumbersWrittenAsDecimals) {
     EXPECT_EQ(fromJsonText<Uuid>(R"("e621e1f8-c36c-495a-93fc-0c247a3e6e5f")").string(),
               "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
-    EXPECT_EQ(fromJsonText<DateTime>(R"("2025-03-01T00:30:00-02:30")"), at(2025, 3, 1, 3, 0, 0));
     EXPECT_EQ(fromJsonText<std::int64_t>("3.0"), 3);
     EXPECT_EQ(fromJsonText<double>("7"), 7.0);
-    // Random identities are version four and distinct.
-    const Uuid a = Uuid::random();
-    const Uuid b = Uuid::random();
-    EXPECT_NE(a, b);
-    const std::string text = a.string();
-    EXPECT_EQ(text.size(), 36u);
-    EXPECT_EQ(text[14], '4');
-    EXPECT_EQ(Uuid::parse(text), a);
 }
 
 }  // namespace

@@ -20,9 +20,6 @@ using test::expectNear;
 constexpr double kPi = std::numbers::pi;
 
 TEST(Vec3Algebra, CrossProductsPerpendicularsNormalizingHashingAndNarrowing) {
-    EXPECT_EQ(Vec3::unitX.cross(Vec3::unitY), Vec3::unitZ);
-    EXPECT_EQ(Vec3::unitY.cross(Vec3::unitZ), Vec3::unitX);
-    EXPECT_EQ(Vec3::unitZ.cross(Vec3::unitX), Vec3::unitY);
     EXPECT_EQ((Vec3{1, 2, 3}.cross({4, 5, 6})), (Vec3{-3, 6, -3}));
     for (const Vec3 v : {Vec3{0, 0, 5}, Vec3{1, 0, 0}, Vec3{0.95, 0.1, 0}, Vec3{-3, 7, 2}}) {
         const Vec3 p = v.anyPerpendicular();

@@ -23,11 +23,10 @@ constexpr double kPi = std::numbers::pi;
 
 TEST(MeshConstruction, RefusesPolygonsNamingMissingVerticesMayBeEmptyAndFindsFacesById) {
     std::vector<Vec3> vertices{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    EXPECT_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, 1, 3}}, Vec3::unitZ}}),
-                 InvalidMeshError);
-    EXPECT_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, -1, 2}}, Vec3::unitZ}}),
-                 InvalidMeshError);
-    EXPECT_NO_THROW(SolidMesh(vertices, {{FaceID::generate(), {{0, 1, 2}}, Vec3::unitZ}}));
+    for (const PolygonLoop& loop : {PolygonLoop{0, 1, 3}, PolygonLoop{0, -1, 2}}) {
+        EXPECT_THROW(test::oneFaceMesh(vertices, {loop}), InvalidMeshError);
+    }
+    EXPECT_NO_THROW(test::oneFaceMesh(vertices, {{0, 1, 2}}));
 
     EXPECT_TRUE(SolidMesh::empty().isEmpty());
     EXPECT_EQ(SolidMesh::empty(), SolidMesh());
@@ -61,17 +60,17 @@ TEST(MeshMeasures, CentroidsAreOfTheShapeNotTheVertexMean) {
 
 // The fixtures every other test builds on, and the closedness check itself.
 TEST(MeshMeasures, FixturesAreClosedWithPositiveVolumes) {
-    EXPECT_TRUE(hasVolume(boxMesh({0, 0, 0}, {2, 3, 4}), 24));
-    EXPECT_TRUE(hasVolume(triangulatedBoxMesh({-1, -1, -1}, {1, 1, 1}), 8));
-    EXPECT_TRUE(hasVolume(lShapeMesh(5), 400 * 5));
-    for (const SolidMesh& mesh :
-         {boxMesh({0, 0, 0}, {1, 1, 1}), triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}), lShapeMesh(5),
-          test::sphereMesh({0, 0, 0}, 2, 8, 5), test::cylinderMesh({0, 0, 0}, 1, 2, 7),
-          test::largeMesh(100)}) {
+    for (const auto& [mesh, volume] : {std::pair{boxMesh({0, 0, 0}, {2, 3, 4}), 24.0},
+                                       {triangulatedBoxMesh({-1, -1, -1}, {1, 1, 1}), 8.0},
+                                       {lShapeMesh(5), 400.0 * 5},
+                                       {test::largeMesh(100), 9.0}}) {
+        EXPECT_TRUE(hasVolume(mesh, volume));
         EXPECT_TRUE(test::isClosed(mesh)) << mesh.faces().size();
     }
-    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
-    EXPECT_FALSE(test::isClosed(SolidMesh(box.vertices(), {box.faces()[0], box.faces()[1]})));
+    EXPECT_TRUE(test::isClosed(test::sphereMesh({0, 0, 0}, 2, 8, 5)));
+    EXPECT_TRUE(test::isClosed(test::cylinderMesh({0, 0, 0}, 1, 2, 7)));
+    EXPECT_FALSE(test::isClosed(
+        test::editedBoxMesh({0, 0, 0}, {1, 1, 1}, [](auto& faces) { faces.resize(2); })));
 }
 
 TEST(MeshTriangles, ThreeIndexPolygonsStayAsStoredLongerOnesFollowTheNormal) {
@@ -136,7 +135,7 @@ TEST(MeshNormals, ForeignFacesGiveNothingAndDegenerateOnesNoNewellNormal) {
     EXPECT_EQ(turned.faces()[0].normal, Vec3::unitZ);
 }
 
-TEST(MeshEdges, BoundaryDropsSeamsRepeatedIndicesAndShortPolygons) {
+TEST(MeshEdges, BoundaryDropsSeamsRepeatedIndicesAndShortPolygonsAndSharingFacesAreFound) {
     const SolidMesh box = triangulatedBoxMesh({0, 0, 0}, {1, 1, 1});
     const auto edges = box.boundaryEdges(box.faces()[0]);  // triangles {0,3,2} and {0,2,1}
     ASSERT_EQ(edges.size(), 4u);
@@ -146,16 +145,12 @@ TEST(MeshEdges, BoundaryDropsSeamsRepeatedIndicesAndShortPolygons) {
     }
     EXPECT_EQ(edges.front(), (SolidMesh::Edge{0, 3}));  // first appearance, first direction
     EXPECT_EQ(box.uniqueEdges().size(), 12u);
+    EXPECT_EQ(boxMesh({0, 0, 0}, {1, 1, 1}).uniqueEdges().size(), 12u);
     // Repeated indices and short polygons are skipped.
-    const SolidMesh mesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
-                         {{FaceID::generate(), {{0, 0, 1, 2}, {1}}, Vec3::unitZ}});
+    const SolidMesh mesh =
+        test::oneFaceMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 0, 1, 2}, {1}});
     EXPECT_EQ(mesh.boundaryEdges(mesh.faces()[0]),
               (std::vector<SolidMesh::Edge>{{0, 1}, {1, 2}, {2, 0}}));
-}
-
-TEST(MeshEdges, UniqueEdgesAndSharingFaces) {
-    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
-    EXPECT_EQ(box.uniqueEdges().size(), 12u);
     // Edge 0–1 bounds the bottom (face 0) and the front (face 2), in either direction.
     EXPECT_EQ(box.faceIndicesSharing({1, 0}), (std::vector<std::size_t>{0, 2}));
     EXPECT_TRUE(box.faceIndicesSharing({0, 6}).empty());

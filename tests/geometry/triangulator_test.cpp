@@ -1,8 +1,10 @@
 // Ear clipping and the polygon predicates: full, counter-clockwise covers of simple polygons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "geometry/triangulator.hpp"
@@ -87,6 +89,40 @@ TEST(PolygonPredicates, SignedAreaContainsAndPointInTriangle) {
     EXPECT_TRUE(Triangulator::contains(square, {1, 1}));
     EXPECT_FALSE(Triangulator::contains(square, {3, 1}));
     EXPECT_FALSE(Triangulator::contains({}, {0, 0}));
+
+    // Level with a vertex the ray passes through it (or along an edge): that vertex must count
+    // once for the ray, or not at all, whichever way round the outline runs.
+    const struct {
+        const char* name;
+        std::vector<Vec2> outline;
+        std::vector<Vec2> inside, outside;
+    } shapes[] = {
+        {"diamond",
+         {{0, -2}, {2, 0}, {0, 2}, {-2, 0}},
+         {{0, 0}, {1.5, 0}, {-1.5, 0}},
+         {{3, 0}, {-3, 0}, {0.5, 2}, {-0.5, 2}, {0.5, -2}, {-0.5, -2}}},
+        {"square notched from the left to (2, 2)",
+         {{0, 0}, {4, 0}, {4, 4}, {0, 4}, {2, 2}},
+         {{3, 2}, {3.9, 2}},
+         {{1, 2}, {-1, 2}, {5, 2}, {-1, 4}, {5, 4}, {-1, 0}, {5, 0}}},
+        {"square notched from the top to (2, 2)",
+         {{0, 0}, {4, 0}, {4, 4}, {2, 2}, {0, 4}},
+         {{1, 2}, {3, 2}, {0.5, 2}},
+         {{-1, 2}, {5, 2}, {-1, 4}, {5, 4}, {2, 4}, {-1, 0}}},
+    };
+    for (const auto& shape : shapes) {
+        for (const bool reversed : {false, true}) {
+            SCOPED_TRACE(std::string(shape.name) + (reversed ? ", clockwise" : ""));
+            std::vector<Vec2> outline = shape.outline;
+            if (reversed) std::ranges::reverse(outline);
+            for (const Vec2& p : shape.inside) {
+                EXPECT_TRUE(Triangulator::contains(outline, p)) << p.x << ", " << p.y;
+            }
+            for (const Vec2& p : shape.outside) {
+                EXPECT_FALSE(Triangulator::contains(outline, p)) << p.x << ", " << p.y;
+            }
+        }
+    }
 
     const Vec2 a{0, 0}, b{4, 0}, c{0, 4};
     EXPECT_TRUE(Triangulator::pointInTriangle({1, 1}, a, b, c));

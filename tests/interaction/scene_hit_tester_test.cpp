@@ -61,8 +61,7 @@ TEST(SceneHitTester, EmptyDocumentAndBadInputHitNothing) {
 
 TEST(SceneHitTester, TriangleEdgesAndCornersCountWithinTheSlack) {
     CADDocument doc = emptyDocument();
-    doc.addBody(SolidMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
-                          {{FaceID::generate(), {{0, 1, 2}}, Vec3::unitZ}}));
+    doc.addBody(test::oneFaceMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}}));
     const struct {
         Vec2 at;
         bool hits;

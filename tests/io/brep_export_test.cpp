@@ -67,11 +67,10 @@ INSTANTIATE_TEST_SUITE_P(Documents, BRepRoundTrip,
                          });
 
 TEST(BRepExport, AnOpenBodyIsWrittenAsAShellBesideTheSolids) {
-    const SolidMesh box = test::boxMesh({0, 0, 0}, {10, 10, 10});
-    std::vector<SolidFace> lidless = box.faces();
-    lidless.pop_back();
     CADDocument document = CADDocument::empty("Open");
-    document.addBody(SolidMesh(box.vertices(), lidless), "Tray");
+    document.addBody(
+        test::editedBoxMesh({0, 0, 0}, {10, 10, 10}, [](auto& faces) { faces.pop_back(); }),
+        "Tray");
     document.addBody(test::boxMesh({20, 0, 0}, {30, 10, 10}), "Lid");
     for (const InterchangeFormat format : {InterchangeFormat::step, InterchangeFormat::iges}) {
         SCOPED_TRACE(rawValue(format));

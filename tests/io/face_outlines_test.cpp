@@ -33,8 +33,7 @@ std::vector<FaceRegion> normalized(std::vector<FaceRegion> regions) {
 std::vector<FaceRegion> regionsOf(std::vector<Vec2> points, std::vector<PolygonLoop> polygons) {
     std::vector<Vec3> vertices;
     for (const Vec2& p : points) vertices.push_back({p.x, p.y, 0});
-    const SolidMesh mesh(std::move(vertices),
-                         {SolidFace{FaceID(), std::move(polygons), {0, 0, 1}}});
+    const SolidMesh mesh = test::oneFaceMesh(std::move(vertices), std::move(polygons));
     return normalized(FaceOutlines::regions(mesh, mesh.faces()[0]));
 }
 

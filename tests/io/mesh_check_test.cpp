@@ -7,12 +7,9 @@
 namespace brontile {
 namespace {
 
-// The box with its faces changed by `edit`.
+// The 10 mm box with its faces changed by `edit`.
 SolidMesh editedBox(const std::function<void(std::vector<SolidFace>&)>& edit) {
-    const SolidMesh box = test::boxMesh({0, 0, 0}, {10, 10, 10});
-    std::vector<SolidFace> faces = box.faces();
-    edit(faces);
-    return SolidMesh(box.vertices(), std::move(faces));
+    return test::editedBoxMesh({0, 0, 0}, {10, 10, 10}, edit);
 }
 
 TEST(MeshCheck, ClosedSolidsPassAndEachKindOfGapIsCounted) {

@@ -218,69 +218,57 @@ TEST(InterruptedSave, EveryStepInTurnLeavesALoadablePackage) {
     EXPECT_EQ(test::entryNames(scratch.path()), Names{"part.brontdoc"});
 }
 
-TEST(NativePackage, DamagedPackagesAreRefusedWithAMessage) {
-    // Paths inside the scratch folder: removed first, then written (with missing folders made).
-    struct Damage {
-        std::vector<std::string> removed;
-        std::vector<std::pair<std::string, std::string>> written;
-        std::string messageStart;
+// Only regular files are read, or links to them: a pipe would keep opening waiting for a writer,
+// a device could be endless and a folder holds no text.
+TEST(OpeningPackages, DamagedPackagesAndFilesThatAreNotRegularAreRefusedWithAMessage) {
+    test::ScratchDirectory scratch;
+    const fs::path package = scratch.path() / "part.brontdoc";
+    const auto manifest = package / "manifest.json", document = package / "document.json";
+    const auto notRegular = [](const fs::path& file) {
+        return "Could not read \"" + file.string() + "\": it is not a regular file.";
     };
-    const std::string package = "part.brontdoc", manifest = package + "/manifest.json",
-                      document = package + "/document.json";
+    const auto text = [](std::string bytes) {
+        return [bytes](const fs::path& file) { writeBytes(file, bytes); };
+    };
     const std::string notAPackage = "Path is not a Brontile document package.";
     const std::string version3 = R"({"bodyCount": 0, "format": "brontdoc", "schemaVersion": 3,
                                      "title": "", "units": "millimeters"})";
-    const Damage damages[] = {
-        {{package}, {}, notAPackage},
-        {{package}, {{package, "{}"}}, notAPackage},
-        {{manifest, document}, {}, "manifest.json is missing."},
-        {{document}, {}, "document.json is missing."},
-        // The newer program's document is not even read.
-        {{}, {{manifest, version3}, {document, "?"}}, "Unsupported schema version 3."},
-        {{}, {{manifest, R"({"bodyCount": 2,)"}}, "Malformed JSON: "},
-    };
-    test::ScratchDirectory scratch;
-    for (const Damage& damage : damages) {
-        (void)NativePackageIO::save(bracket(), scratch.path() / package, kNow);
-        for (const std::string& path : damage.removed) fs::remove_all(scratch.path() / path);
-        for (const auto& [path, text] : damage.written) {
-            fs::create_directories((scratch.path() / path).parent_path());
-            writeBytes(scratch.path() / path, text);
-        }
-        const std::string message = loadFailure(scratch.path() / package);
-        EXPECT_TRUE(message.starts_with(damage.messageStart)) << message;
-    }
-}
-
-// A pipe would keep opening waiting for a writer, a device could be endless and a folder holds
-// no text: only regular files are read, or links to them.
-TEST(OpeningPackages, ReadsRegularFilesOnly) {
+    // Each row removes `file` and puts `standIn` (when it has one) in its place.
     const struct {
-        std::string name;
-        std::string file;
+        fs::path file;
         std::function<void(const fs::path&)> standIn;
+        std::string messageStart;
     } rows[] = {
-        {"pipe for the manifest", "manifest.json",
-         [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
-        {"link to an endless device for the document", "document.json",
-         [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
-        {"folder for the document", "document.json",
-         [](const fs::path& p) { fs::create_directories(p / "inside"); }},
+        {package, {}, notAPackage},
+        {package, text("{}"), notAPackage},
+        {manifest, [&](const fs::path&) { fs::remove(document); }, "manifest.json is missing."},
+        {document, {}, "document.json is missing."},
+        // The newer program's document is not even read.
+        {manifest,
+         [&](const fs::path& p) {
+             writeBytes(p, version3);
+             writeBytes(document, "?");
+         },
+         "Unsupported schema version 3."},
+        {manifest, text(R"({"bodyCount": 2,)"), "Malformed JSON: "},
+        {manifest, [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         notRegular(manifest)},
+        {document, [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+         notRegular(document)},
+        {document, [](const fs::path& p) { fs::create_directories(p / "inside"); },
+         notRegular(document)},
     };
-    test::ScratchDirectory scratch;
-    const fs::path package = scratch.path() / "part.brontdoc";
     for (const auto& row : rows) {
         (void)NativePackageIO::save(bracket(), package, kNow);
-        fs::remove(package / row.file);
-        row.standIn(package / row.file);
-        EXPECT_EQ(loadFailure(package), "Could not read \"" + (package / row.file).string() +
-                                            "\": it is not a regular file.")
-            << row.name;
+        fs::remove_all(row.file);
+        if (row.standIn) row.standIn(row.file);
+        const std::string message = loadFailure(package);
+        EXPECT_TRUE(message.starts_with(row.messageStart)) << message;
     }
     (void)NativePackageIO::save(bracket(), package, kNow);
     const CADDocument saved = NativePackageIO::load(package);
-    fs::rename(package / "document.json", scratch.path() / "elsewhere.json");
-    fs::create_symlink(scratch.path() / "elsewhere.json", package / "document.json");
+    fs::rename(document, scratch.path() / "elsewhere.json");
+    fs::create_symlink(scratch.path() / "elsewhere.json", document);
     EXPECT_EQ(NativePackageIO::load(package), saved) << "through a link to a regular file";
 }
 

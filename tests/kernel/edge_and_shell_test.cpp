@@ -8,6 +8,7 @@
 #include <numbers>
 #include <vector>
 
+#include "kernel/edge_cutter.hpp"
 #include "kernel/kernel_error.hpp"
 #include "kernel/poly_kernel.hpp"
 #include "kernel/vertex_offset.hpp"
@@ -18,6 +19,7 @@
 namespace brontile {
 namespace {
 
+using kernel_detail::EdgeBlend;
 using test::hasVolume;
 using test::isClosed;
 
@@ -87,10 +89,54 @@ TEST(Fillet, RoundsEveryEdgeOfTheFaceTangentToBothFaces) {
     }
 }
 
+// A prism over an isosceles trapezoid (40 wide at the bottom, 12 up each slanted side) whose
+// slanted side meets the bottom at 60° and the top at 120°.
+SolidMesh trapezoidPrism(double length) {
+    const double h = 12 * std::sin(kPi / 3);
+    const Profile section{SketchPlane::xy, {{0, 0}, {40, 0}, {34, h}, {6, h}}, {}};
+    return kernel.extrude(section, length);
+}
+
+// The section a blend removes along an edge whose faces meet at `angle`: a chamfer the triangle
+// with both legs `d`; a fillet the corner between the two tangent points and the six-piece arc of
+// radius `d` between them.
+double blendSection(EdgeBlend blend, double angle, double d) {
+    if (blend == EdgeBlend::chamfer) return d * d * std::sin(angle) / 2;
+    return d * d * (1 / std::tan(angle / 2) - 3 * std::sin((kPi - angle) / 6));
+}
+
+// Blending the slanted side cuts its two long edges and its two short ones at the ends; only the
+// long ones grow with the prism, so the difference between two lengths is the two sections alone.
+TEST(EdgeBlends, RemoveTheirExactSectionAlongSlantedEdges) {
+    for (const EdgeBlend blend : {EdgeBlend::fillet, EdgeBlend::chamfer}) {
+        SCOPED_TRACE(blend == EdgeBlend::fillet ? "fillet" : "chamfer");
+        const auto removed = [&](double length) {
+            const SolidMesh prism = trapezoidPrism(length);
+            const FaceID slanted = prism.faces()[3].id;
+            const SolidMesh cut = blend == EdgeBlend::fillet ? kernel.fillet(prism, slanted, 2)
+                                                             : kernel.chamfer(prism, slanted, 2);
+            EXPECT_TRUE(isClosed(cut));
+            return prism.volume() - cut.volume();
+        };
+        const double perLength =
+            blendSection(blend, kPi / 3, 2) + blendSection(blend, 2 * kPi / 3, 2);
+        EXPECT_NEAR((removed(30) - removed(10)) / 20, perLength, 1e-6 * perLength);
+    }
+    // The six-piece arc runs just inside the true round, whose section is r²(cot(θ/2) − (π − θ)/2).
+    for (const double angle : {kPi / 3, kPi / 2, 2 * kPi / 3}) {
+        const double round = 1 / std::tan(angle / 2) - (kPi - angle) / 2;
+        EXPECT_NEAR(blendSection(EdgeBlend::fillet, angle, 1), round + 0.012, 0.012) << angle;
+    }
+}
+
 TEST(Shell, LeavesWallsExactlyAsThickAsAsked) {
+    for (const double t : {2.0, 9.0}) {
+        const SolidMesh hollow = kernel.shell(kBlock, t);
+        EXPECT_TRUE(isClosed(hollow)) << t;
+        EXPECT_TRUE(
+            hasVolume(hollow, 40 * 30 * 20 - (40 - 2 * t) * (30 - 2 * t) * (20 - 2 * t), 1e-9));
+    }
     const SolidMesh hollow = kernel.shell(kBlock, 2);
-    EXPECT_TRUE(isClosed(hollow));
-    EXPECT_TRUE(hasVolume(hollow, 40 * 30 * 20 - 36 * 26 * 16, 1e-9));
     const SolidMesh cavity = test::boxMesh({2, 2, 2}, {38, 28, 18});
     for (const Vec3& corner : cavity.vertices()) {
         EXPECT_NE(std::ranges::find(hollow.vertices(), corner), hollow.vertices().end());
@@ -119,7 +165,7 @@ TEST(Shell, OffsetsEachVertexSoThatEveryPlaneThroughItMovesByTheThickness) {
     }
 }
 
-TEST(Shell, FilletAndChamferRefuseUnusableInput) {
+TEST(EdgeBlends, AndShellRefuseUnusableInput) {
     using Kind = KernelError::Kind;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
@@ -134,9 +180,13 @@ TEST(Shell, FilletAndChamferRefuseUnusableInput) {
     }
     EXPECT_TRUE(refused([&] { return kernel.fillet(kBlock, gone, 1); }, Kind::faceNotFound));
     EXPECT_TRUE(refused([&] { return kernel.chamfer(kBlock, gone, 1); }, Kind::faceNotFound));
-    // 10 and more leave no cavity in a body 20 thick.
-    for (const double thickness : {1e-7, nan, inf, 10.0, 15.0}) {
-        EXPECT_TRUE(refused([&] { return kernel.shell(kBlock, thickness); }, degenerate));
+    // 10 and more leave no cavity in a body 20 thick. At 16 the inner copy is turned over along y
+    // and z: it encloses a positive volume again, but every face of it points the wrong way.
+    for (const double thickness : {1e-7, nan, inf, 10.0, 15.0, 16.0}) {
+        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return kernel.shell(kBlock, thickness); },
+                                                  degenerate,
+                                                  "The operation produced no solid geometry."))
+            << thickness;
     }
 }
 

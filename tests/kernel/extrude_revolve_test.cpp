@@ -6,7 +6,9 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 #include <numbers>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -125,8 +127,13 @@ TEST(Extrude, RevolveAndPushPullRefuseBadInput) {
         {"pushPull unknown face", pushPull(FaceID::generate(), 1), Kind::faceNotFound},
         {"pushPull NaN", pushPull(box.faces()[1].id, kNaN), degenerate},
     };
+    // Each kind with the sentence the window shows for it.
+    const std::map<Kind, std::string> messages{
+        {invalid, "The selected region is not a closed profile."},
+        {degenerate, "The operation produced no solid geometry."},
+        {Kind::faceNotFound, "The face no longer exists."}};
     for (const auto& [name, operation, kind] : cases) {
-        EXPECT_TRUE(test::throwsKind<KernelError>(operation, kind)) << name;
+        EXPECT_TRUE(test::throwsKind<KernelError>(operation, kind, messages.at(kind))) << name;
     }
 }
 

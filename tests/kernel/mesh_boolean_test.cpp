@@ -184,68 +184,42 @@ TEST(MeshBoolean, DeepTreesNeedNoDeepStack) {
     EXPECT_LT(volume, a.volume());
 }
 
-TEST(MeshBoolean, RefusesEmptyOperandsAndEmptyResults) {
-    const SolidMesh box = boxMesh({0, 0, 0}, {1, 1, 1});
-    const SolidMesh far = boxMesh({5, 5, 5}, {6, 6, 6});
-    for (const auto& [a, b, op] :
-         {std::tuple{box, SolidMesh{}, BooleanOp::unite},
-          std::tuple{SolidMesh{}, box, BooleanOp::subtract},
-          std::tuple{box, far, BooleanOp::intersect}, std::tuple{box, box, BooleanOp::subtract}}) {
-        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(a, b, op); },
-                                                  KernelError::Kind::degenerateResult))
-            << rawValue(op);
-    }
-}
-
-// The box with each face changed by `change`; faces for which it returns false are left out.
-template <class Change>
-SolidMesh alteredBox(const Vec3& min, const Vec3& max, Change change) {
-    const SolidMesh box = boxMesh(min, max);
-    std::vector<SolidFace> faces;
-    for (SolidFace face : box.faces()) {
-        if (change(face)) faces.push_back(std::move(face));
-    }
-    return SolidMesh(box.vertices(), std::move(faces));
-}
-
-TEST(MeshBooleanOperands, OpenOrFlatOperandsAreRefusedWithTheirReason) {
+TEST(MeshBooleanOperands, EmptyOpenOrFlatOperandsAndEmptyResultsAreRefusedWithTheirReason) {
+    using Kind = KernelError::Kind;
     const SolidMesh box = boxMesh({0, 0, 0}, {10, 10, 10});
-    const SolidMesh open =
-        alteredBox({5, 5, 5}, {15, 15, 15}, [](const SolidFace& f) { return f.normal.z <= 0.5; });
+    const SolidMesh far = boxMesh({50, 50, 50}, {60, 60, 60});
     const SolidMesh flat = boxMesh({5, 5, 5}, {15, 15, 5});
-    for (const BooleanOp op : {BooleanOp::unite, BooleanOp::subtract, BooleanOp::intersect}) {
-        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(box, open, op); },
-                                                  KernelError::Kind::openOperand))
-            << rawValue(op);
-        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(open, box, op); },
-                                                  KernelError::Kind::openOperand))
-            << rawValue(op);
-        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(box, flat, op); },
-                                                  KernelError::Kind::flatOperand))
+    const SolidMesh open =
+        test::editedBoxMesh({5, 5, 5}, {15, 15, 15}, [](auto& faces) { faces.pop_back(); });
+    std::vector<std::tuple<SolidMesh, SolidMesh, BooleanOp, Kind>> rows{
+        {box, {}, BooleanOp::unite, Kind::degenerateResult},
+        {{}, box, BooleanOp::subtract, Kind::degenerateResult},
+        {box, far, BooleanOp::intersect, Kind::degenerateResult},
+        {box, box, BooleanOp::subtract, Kind::degenerateResult}};
+    for (const BooleanOp op : allCases<BooleanOp>()) {
+        rows.insert(rows.end(), {{box, open, op, Kind::openOperand},
+                                 {open, box, op, Kind::openOperand},
+                                 {box, flat, op, Kind::flatOperand}});
+    }
+    for (const auto& [a, b, op, kind] : rows) {
+        EXPECT_TRUE(test::throwsKind<KernelError>([&] { return meshBoolean(a, b, op); }, kind))
             << rawValue(op);
     }
-    // A fillet cuts the body with a boolean, so an open body is refused there too.
-    const SolidMesh openBlock =
-        alteredBox({0, 0, 0}, {10, 10, 10}, [](const SolidFace& f) { return f.normal.x >= -0.5; });
-    EXPECT_TRUE(test::throwsKind<KernelError>(
-        [&] { return PolyKernel().fillet(openBlock, openBlock.faces()[0].id, 1); },
-        KernelError::Kind::openOperand));
 }
 
 TEST(MeshBooleanOperands, TheWindingSaysWhatIsOutsideWhateverTheStoredNormals) {
     const SolidMesh box = boxMesh({0, 0, 0}, {10, 10, 10});
-    // Normals pointing in, loops still wound outwards.
-    const SolidMesh inwardNormals = alteredBox({5, 5, 5}, {15, 15, 15}, [](SolidFace& f) {
-        f.normal = f.normal * -1.0;
-        return true;
-    });
-    // Loops and normals both turned: a consistently inside-out surface around the same region.
-    const SolidMesh insideOut = alteredBox({5, 5, 5}, {15, 15, 15}, [](SolidFace& f) {
-        f.normal = f.normal * -1.0;
-        for (PolygonLoop& loop : f.polygons) std::reverse(loop.begin(), loop.end());
-        return true;
-    });
-    for (const SolidMesh& other : {inwardNormals, insideOut}) {
+    // Normals pointing in with loops still wound outwards; then loops and normals both turned, a
+    // consistently inside-out surface around the same region.
+    for (const bool turnLoops : {false, true}) {
+        const SolidMesh other = test::editedBoxMesh({5, 5, 5}, {15, 15, 15}, [&](auto& faces) {
+            for (SolidFace& f : faces) {
+                f.normal = -f.normal;
+                for (PolygonLoop& loop : f.polygons) {
+                    if (turnLoops) std::ranges::reverse(loop);
+                }
+            }
+        });
         for (const auto& [op, volume] :
              {std::pair{BooleanOp::unite, 1875.0}, std::pair{BooleanOp::subtract, 875.0},
               std::pair{BooleanOp::intersect, 125.0}}) {

@@ -30,8 +30,7 @@ TEST(MeshCSGBridge, EveryTriangleCarriesItsFacePlane) {
     EXPECT_EQ(polygons[2].plane, (CSGPlane{{0, 0, 1}, 4}));
     EXPECT_EQ(polygons[3].plane, polygons[2].plane);
     // A degenerate triangle is dropped.
-    const SolidMesh sliver({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}},
-                           {{FaceID::generate(), {{0, 1, 2}}, {0, 0, 1}}});
+    const SolidMesh sliver = test::oneFaceMesh({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, {{0, 1, 2}});
     EXPECT_TRUE(MeshCSGBridge::polygons(sliver).empty());
 }
 

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 
+#include "session/command_table.hpp"
 #include "session/session_fixture.hpp"
 
 namespace brontile {
@@ -30,7 +32,7 @@ TEST(DocumentSession, RecordsRealChangesOnlyAndUndoesThemByName) {
     DocumentSession& s = *f.session;
     const DateTime created = s.document().metadata.modifiedAt;
     f.platform.advance(5);
-    s.mutate("Nothing", [](CADDocument&) {});
+    s.interaction().mutate("Nothing", [](CADDocument&) {});
     EXPECT_EQ(s.historyVersion(), 0);
     EXPECT_FALSE(s.isDirty());
     EXPECT_EQ(s.document().metadata.modifiedAt, created);
@@ -51,13 +53,14 @@ TEST(DocumentSession, RecordsRealChangesOnlyAndUndoesThemByName) {
     EXPECT_EQ(s.document().bodies.size(), 1U);
     EXPECT_EQ(s.statusMessage(), "Redo Add Box");
     // Nothing left to redo: the version still moves, no message, the preview and HUD go.
-    s.setHud(HUDState{"Distance", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::length});
-    s.setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}});
+    s.interaction().setHud(
+        HUDState{"Distance", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::length});
+    s.interaction().setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}});
     s.dispatch("edit.redo");
     EXPECT_EQ(s.historyVersion(), 4);
     EXPECT_FALSE(s.statusMessage());
     EXPECT_FALSE(s.hud());
-    EXPECT_EQ(s.overlay(), SceneOverlay::empty);
+    EXPECT_EQ(s.interaction().overlay(), SceneOverlay::empty);
 }
 
 TEST(DocumentSession, ObserversHearWhichPublishedPropertyChanged) {
@@ -73,7 +76,7 @@ TEST(DocumentSession, ObserversHearWhichPublishedPropertyChanged) {
     EXPECT_TRUE(heardOf(SessionProperty::isDirty));
     EXPECT_TRUE(heardOf(SessionProperty::historyVersion));
     heard.clear();
-    s.selectBody(box, false);
+    s.editing().selectBody(box, false);
     s.dispatch("tool.extrude");
     s.dispatch("view.section");
     for (const auto p :
@@ -91,16 +94,16 @@ TEST(DocumentSession, RefusesChangesThatFailOrWouldMakeTheDocumentUnsavable) {
     const auto version = s.historyVersion();
     // Infinite coordinates, and finite ones whose volume would overflow.
     for (const double far : {std::numeric_limits<double>::infinity(), 1e200}) {
-        s.setErrorMessage(std::nullopt);
-        s.mutate("Scale", [&](CADDocument& document) {
+        s.status().dismissError();
+        s.interaction().mutate("Scale", [&](CADDocument& document) {
             document.bodies.front().mesh = document.bodies.front().mesh.translated({far, 0, 0});
         });
         ASSERT_TRUE(s.errorMessage()) << far;
         EXPECT_NE(s.errorMessage()->find("\u201CScale\u201D was not applied"), std::string::npos);
     }
     // Sketch geometry out of all reach, as a huge typed radius would make, is refused too.
-    s.setErrorMessage(std::nullopt);
-    s.mutate("Sketch Polygon", [](CADDocument& document) {
+    s.status().dismissError();
+    s.interaction().mutate("Sketch Polygon", [](CADDocument& document) {
         document.addSketch(SketchPlane::xy);
         document.sketches.back().entities.push_back(
             {SketchEntityID::generate(), SketchLine{{0, 0}, {1e160, 0}}, false});
@@ -109,7 +112,7 @@ TEST(DocumentSession, RefusesChangesThatFailOrWouldMakeTheDocumentUnsavable) {
     EXPECT_NE(s.errorMessage()->find("\u201CSketch Polygon\u201D was not applied"),
               std::string::npos);
     // A change that fails part way is dropped whole, with its reason on the error line.
-    s.mutate("Push/Pull", [](CADDocument& document) {
+    s.interaction().mutate("Push/Pull", [](CADDocument& document) {
         document.bodies.clear();
         throw std::runtime_error("The face is gone.");
     });
@@ -160,25 +163,6 @@ TEST(DocumentSession, RepeatLastRunsTheLastRememberedToolCommand) {
     EXPECT_EQ(s.activeToolID(), ToolID::select);
 }
 
-TEST(DocumentSession, TheHudTakesTheKeysOnlyWhileItShowsSomethingEditable) {
-    SessionFixture f;
-    DocumentSession& s = *f.session;
-    s.setHud(HUDState{"Distance", 3.0, std::nullopt, false, std::nullopt, HUDQuantity::length});
-    s.dispatch("hud.edit");
-    EXPECT_FALSE(s.hudEditing());
-    s.setHud(HUDState{"Distance", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::length});
-    s.dispatch("hud.edit");
-    EXPECT_TRUE(s.hudEditing());
-    EXPECT_FALSE(s.viewportKey({"s", {}}));
-    EXPECT_TRUE(s.document().sketches.empty());
-    // Hiding the HUD gives the keys back to the viewport.
-    s.dispatch("edit.deselect");
-    EXPECT_FALSE(s.hudEditing());
-    EXPECT_TRUE(s.viewportKey({"s", {}}));
-    EXPECT_EQ(s.document().sketches.size(), 1U);
-    EXPECT_FALSE(s.viewportKey({"q", {}}));
-}
-
 TEST(DocumentSession, ViewCommandsChangeNoHistory) {
     SessionFixture f;
     DocumentSession& s = *f.session;
@@ -197,22 +181,38 @@ TEST(DocumentSession, ViewCommandsChangeNoHistory) {
 }
 
 // The viewport's scene comes from the session's chunk cache: a hover recolours one face over the
-// body's kept chunk, and an edit of the body gives it a new one.
+// body's kept chunk, and an edit of the body gives it a new one. The scene is built again after
+// a change of anything it shows, and only then.
 TEST(DocumentSession, TheViewportKeepsABodysChunkUntilTheBodyChanges) {
     SessionFixture f;
     DocumentSession& s = *f.session;
-    const BodyID id = f.addBox();
     ViewportState& view = s.viewport();
-    ASSERT_TRUE(view.rebuildIfNeeded());
-    ASSERT_EQ(view.scene.bodies.size(), 1U);
+    const auto rebuiltAfter = [&](const std::function<void()>& change) {
+        static_cast<void>(view.rebuildIfNeeded());
+        change();
+        return view.needsRebuild;
+    };
+    EXPECT_FALSE(rebuiltAfter([&] { s.status().setMessage("Nothing drawn"); }));
+    EXPECT_FALSE(rebuiltAfter([&] { s.dispatch("tool.extrude"); }));
+    const BodyID id = f.addBox();
+    EXPECT_TRUE(rebuiltAfter([&] { s.editing().selectBody(id, false); }));
+    EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("view.section"); }));
+    EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("view.top"); }));
+    EXPECT_TRUE(rebuiltAfter([&] {
+        s.interaction().setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}});
+    }));
+    EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("sketch.new"); }));
+    EXPECT_TRUE(rebuiltAfter([&] { f.addBox(); }));
+    ASSERT_TRUE(view.rebuildIfNeeded() || !view.needsRebuild);
+    ASSERT_EQ(view.scene.bodies.size(), 2U);
     const std::shared_ptr<const BodyChunk> chunk = view.scene.bodies[0].chunk;
 
-    s.setHover(FaceRef{id, s.document().bodies[0].mesh.faces()[2].id});
+    s.interaction().setHover(FaceRef{id, s.document().bodies[0].mesh.faces()[2].id});
     ASSERT_TRUE(view.rebuildIfNeeded());
     EXPECT_EQ(view.scene.bodies[0].chunk, chunk);
     EXPECT_EQ(view.scene.bodies[0].recolors.size(), 1U);
 
-    s.mutate("Move", [](CADDocument& d) {
+    s.interaction().mutate("Move", [](CADDocument& d) {
         d.bodies[0].mesh = d.bodies[0].mesh.translated({1, 0, 0});
     });
     ASSERT_TRUE(view.rebuildIfNeeded());
@@ -226,7 +226,7 @@ TEST(DocumentSession, BodiesHideIsolateAndShowAgain) {
     const BodyID b = f.addBox();
     s.dispatch("body.hide");  // nothing selected: nothing happens
     EXPECT_TRUE(s.document().body(a)->isVisible);
-    s.setSelection(Selection{{a}, {}, {}, {}});
+    s.interaction().setSelection(Selection{{a}, {}, {}, {}});
     s.dispatch("body.isolate");
     EXPECT_TRUE(s.document().body(a)->isVisible);
     EXPECT_FALSE(s.document().body(b)->isVisible);
@@ -238,6 +238,68 @@ TEST(DocumentSession, BodiesHideIsolateAndShowAgain) {
     EXPECT_TRUE(s.document().body(a)->isVisible && s.document().body(b)->isVisible);
     s.dispatch("edit.selectAll");
     EXPECT_EQ(s.selection().bodies.size(), 2U);
+}
+
+// Every command of the registry does something and every handler belongs to a command, so a
+// command is one row in each; every key the shipped profile binds reaches a command.
+TEST(DocumentSession, EveryCommandHasAHandlerAndEveryShippedKeyACommand) {
+    SessionFixture f;
+    const CommandRegistry& registry = f.session->registry();
+    const CommandTable& table = CommandTable::standard();
+    for (const auto& entry : registry.allEntries()) {
+        EXPECT_TRUE(table.find(entry.id)) << entry.id.rawValue;
+    }
+    for (const CommandID& id : table.ids()) EXPECT_TRUE(registry.entry(id)) << id.rawValue;
+    const auto shipped = KeymapStore::loadDefaultReporting();
+    ASSERT_FALSE(shipped.problem) << *shipped.problem;
+    for (const KeyBinding& binding : shipped.store.profile().bindings) {
+        EXPECT_TRUE(registry.entry(binding.command)) << binding.command.rawValue;
+    }
+}
+
+// An error says what went wrong with the last thing the person did: it stays while they look
+// around, and goes when something they do next works or when they close it.
+TEST(DocumentSession, AnErrorStaysUntilTheNextActionThatSucceeds) {
+    SessionFixture f;
+    DocumentSession& s = *f.session;
+    const auto refuse = [&] {
+        s.interaction().mutate("Break", [](CADDocument&) { throw std::runtime_error("No."); });
+        ASSERT_EQ(s.errorMessage(), "No.");
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> successes{
+        {"a recorded change", [&] { f.addBox(); }},
+        {"a tool chosen", [&] { s.dispatch("tool.move"); }},
+        {"a new document",
+         [&] {
+             f.platform.answerAlert("Discard");
+             s.dispatch("file.new");
+         }},
+        {"closed by the person", [&] { s.status().dismissError(); }},
+    };
+    for (const auto& [name, success] : successes) {
+        refuse();
+        for (const char* looking : {"view.section", "view.top", "edit.selectAll", "edit.undo"}) {
+            s.dispatch(looking);
+        }
+        EXPECT_EQ(s.errorMessage(), "No.") << name;
+        success();
+        EXPECT_FALSE(s.errorMessage()) << name;
+    }
+    // A tool that switches itself back after a failed commit keeps the failure on show.
+    refuse();
+    s.interaction().setTool(ToolID::select);
+    EXPECT_EQ(s.errorMessage(), "No.");
+}
+
+// Without the shipped bindings, only the built-in three keys work: the person is told at once.
+TEST(DocumentSession, AMissingShortcutsBundleIsSaidOnTheErrorLine) {
+    ScriptedPlatform platform{DateTime{}};
+    const DocumentSession s(platform, KeymapStore::loadDefaultReporting({}));
+    ASSERT_TRUE(s.errorMessage());
+    EXPECT_NE(s.errorMessage()->find("were not found"), std::string::npos);
+    EXPECT_EQ(s.keymapProblem(), s.errorMessage());
+    EXPECT_EQ(s.keymap().profile(), KeymapProfile::builtInFallback());
+    EXPECT_EQ(s.statusMessage(), std::string(DocumentSession::kWelcomeHint));
 }
 
 TEST(DocumentSession, NeverAutosavesADocumentThatWasNeverSaved) {

@@ -18,7 +18,7 @@ struct EditingFixture : SessionFixture {
         if (!session->activeSketchID()) session->dispatch("sketch.new");
         const Uuid sketch = *session->activeSketchID();
         std::vector<SketchEntityID> ids;
-        session->mutate("Draw", [&](CADDocument& document) {
+        session->interaction().mutate("Draw", [&](CADDocument& document) {
             Sketch& s = document.sketches[*document.sketchIndex(sketch)];
             for (const SketchGeometry& g : geometry) {
                 ids.push_back(SketchEntityID::generate());
@@ -32,7 +32,7 @@ struct EditingFixture : SessionFixture {
         Selection selection;
         for (const auto& id : ids)
             selection.sketchEntities.insert({*session->activeSketchID(), id});
-        session->setSelection(std::move(selection));
+        session->interaction().setSelection(std::move(selection));
     }
 
     [[nodiscard]] const Sketch& sketch() const { return session->document().sketches.front(); }
@@ -42,7 +42,7 @@ TEST(Editing, DeleteTakesWholeBodiesOrSketchGeometryWithItsConstraints) {
     EditingFixture f;
     DocumentSession& s = *f.session;
     const BodyID box = f.addBox();
-    s.setSelection(
+    s.interaction().setSelection(
         Selection{{}, {{box, s.document().bodies.front().mesh.faces().front().id}}, {}, {}});
     s.dispatch("edit.delete");
     EXPECT_TRUE(s.document().bodies.empty());
@@ -65,10 +65,10 @@ TEST(Editing, DuplicatesGoBesideTheirSourceAndBecomeTheSelection) {
     EditingFixture f;
     DocumentSession& s = *f.session;
     BodyID wide;
-    s.mutate("Add", [&](CADDocument& d) {
+    s.interaction().mutate("Add", [&](CADDocument& d) {
         wide = d.addBody(test::boxMesh({0, 0, 0}, {40, 10, 10}), "Plate");
     });
-    s.selectBody(wide, false);
+    s.editing().selectBody(wide, false);
     s.dispatch("edit.duplicate");
     s.dispatch("edit.duplicate");
     ASSERT_EQ(s.document().bodies.size(), 3U);
@@ -78,10 +78,10 @@ TEST(Editing, DuplicatesGoBesideTheirSourceAndBecomeTheSelection) {
     EXPECT_TRUE(s.selection().contains(s.document().bodies[2].id));
     // A copy the document could not store is refused, and the source stays selected.
     BodyID vast;
-    s.mutate("Add", [&](CADDocument& d) {
+    s.interaction().mutate("Add", [&](CADDocument& d) {
         vast = d.addBody(test::boxMesh({0, 0, 0}, {9e89, 1, 1}), "Vast");
     });
-    s.selectBody(vast, false);
+    s.editing().selectBody(vast, false);
     s.dispatch("edit.duplicate");
     EXPECT_TRUE(s.errorMessage());
     EXPECT_EQ(s.document().bodies.size(), 4U);
@@ -125,26 +125,26 @@ TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
     ASSERT_EQ(f.sketch().constraints.size(), 1U);
     EXPECT_TRUE(s.selection().constraints.contains({f.sketch().id, f.sketch().constraints[0].id}));
     s.dispatch("hud.edit");
-    s.commitHUD(6);
+    s.editing().commitHUD(6);
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
     EXPECT_EQ(s.history().undoActionName(), "Edit Dimension");
     // Zero, negative and non-finite lengths are refused with a reason and record nothing.
     const auto version = s.historyVersion();
     for (const double bad : {0.0, -2.0, std::nan("")}) {
-        s.setErrorMessage(std::nullopt);
-        s.commitHUD(bad);
+        s.status().dismissError();
+        s.editing().commitHUD(bad);
         ASSERT_TRUE(s.errorMessage()) << bad;
         EXPECT_EQ(s.errorMessage()->find("nan"), std::string::npos) << *s.errorMessage();
     }
     EXPECT_EQ(s.historyVersion(), version);
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
     // Typed text is read in the document's unit; text that is no length abandons the edit.
-    s.setUnits(LengthUnit::inches);
+    s.editing().setUnits(LengthUnit::inches);
     s.dispatch("hud.edit");
-    EXPECT_FALSE(s.submitHUDText("two"));
+    EXPECT_FALSE(s.editing().submitHUDText("two"));
     EXPECT_FALSE(s.hudEditing());
     s.dispatch("hud.edit");
-    EXPECT_TRUE(s.submitHUDText("1"));
+    EXPECT_TRUE(s.editing().submitHUDText("1"));
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 25.4, 1e-6);
 }
 
@@ -170,9 +170,9 @@ TEST(Editing, ADimensionTheGeometryCannotTakeIsNotKept) {
              both.constraints, {{sketchID, horizontal}}, {{sketchID, SketchConstraintID{}}}}) {
         Selection chosen;
         chosen.constraints = constraints;
-        s.setSelection(chosen);
-        s.setErrorMessage(std::nullopt);
-        s.commitHUD(-3);
+        s.interaction().setSelection(chosen);
+        s.status().dismissError();
+        s.editing().commitHUD(-3);
         EXPECT_FALSE(s.errorMessage());
     }
     EXPECT_EQ(s.historyVersion(), version);
@@ -184,36 +184,36 @@ TEST(Editing, InspectorOperations) {
     const BodyID a = f.addBox();
     const BodyID b = f.addBox();
     const auto version = s.historyVersion();
-    s.renameBody(a, s.document().body(a)->name);
+    s.editing().renameBody(a, s.document().body(a)->name);
     EXPECT_EQ(s.historyVersion(), version);
-    s.renameBody(a, " Bracket ");
+    s.editing().renameBody(a, " Bracket ");
     EXPECT_EQ(s.document().body(a)->name, " Bracket ");
     // With extend the constraints stay and the body toggles; without, only the body is left.
     const SketchConstraintSel constraint{Uuid::random(), SketchConstraintID::generate()};
-    s.setSelection(Selection{{a}, {}, {}, {constraint}});
-    s.selectBody(b, true);
+    s.interaction().setSelection(Selection{{a}, {}, {}, {constraint}});
+    s.editing().selectBody(b, true);
     EXPECT_EQ(s.selection().bodies.size(), 2U);
     EXPECT_EQ(s.selection().constraints.size(), 1U);
-    s.selectBody(a, true);
+    s.editing().selectBody(a, true);
     EXPECT_FALSE(s.selection().contains(a));
-    s.selectBody(a, false);
+    s.editing().selectBody(a, false);
     EXPECT_EQ(s.selection(), (Selection{{a}, {}, {}, {}}));
     // Activating a sketch moves to drawing; clearing it leaves drawing.
     f.draw({SketchLine{{0, 0}, {1, 1}}});
     const Uuid sketch = *s.activeSketchID();
     s.dispatch("tool.extrude");
-    s.setActiveSketch(sketch);
+    s.editing().setActiveSketch(sketch);
     EXPECT_EQ(s.activeToolID(), ToolID::line);
     s.dispatch("tool.circle");
-    s.setActiveSketch(std::nullopt);
+    s.editing().setActiveSketch(std::nullopt);
     EXPECT_EQ(s.activeToolID(), ToolID::select);
-    s.setUnits(LengthUnit::inches);
+    s.editing().setUnits(LengthUnit::inches);
     EXPECT_EQ(s.history().undoActionName(), "Change Units");
     const auto unitsVersion = s.historyVersion();
-    s.setUnits(LengthUnit::inches);
+    s.editing().setUnits(LengthUnit::inches);
     EXPECT_EQ(s.historyVersion(), unitsVersion);
-    s.setActiveSketch(sketch);
-    s.deleteSketch(sketch);
+    s.editing().setActiveSketch(sketch);
+    s.editing().deleteSketch(sketch);
     EXPECT_FALSE(s.activeSketchID());
 }
 

@@ -2,6 +2,7 @@
 // alerts, with real packages in a scratch folder.
 #include <gtest/gtest.h>
 
+#include "io/atomic_file.hpp"
 #include "io/native_package_io.hpp"
 #include "session/session_fixture.hpp"
 #include "support/scratch_directory.hpp"
@@ -67,23 +68,97 @@ TEST(FileFlow, SaveAsAddsThePackageExtensionOnceAndTitlesTheDocument) {
     EXPECT_EQ(s.fileURL(), f.at("bracket.brontdoc"));
 }
 
-TEST(FileFlow, SaveAsAsksBeforeReplacingAPackageThePanelDidNotName) {
+// The one question before a package is replaced is the session's, asked through the platform
+// whether the person typed the extension or not, so a replay sees and answers it.
+TEST(FileFlow, SaveAsAsksBeforeReplacingAPackage) {
     FileFixture f;
     DocumentSession& s = *f.session;
     f.saveAs("part");
     f.addBox();
-    static_cast<void>(f.platform.takeRequests());
-    f.platform.answerAlert("Cancel");
-    f.saveAs("part");
-    const auto asked = f.alerts();
-    ASSERT_EQ(asked.size(), 1U);
-    EXPECT_EQ(asked[0].message,
-              "\u201Cpart.brontdoc\u201D already exists. Do you want to replace it?");
-    EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Replace", "Cancel"}));
-    EXPECT_TRUE(NativePackageIO::load(f.at("part.brontdoc")).bodies.empty());
-    EXPECT_TRUE(s.isDirty());
+    for (const char* name : {"part", "part.brontdoc"}) {
+        static_cast<void>(f.platform.takeRequests());
+        f.platform.answerAlert("Cancel");
+        f.saveAs(name);
+        const auto asked = f.alerts();
+        ASSERT_EQ(asked.size(), 1U) << name;
+        EXPECT_EQ(asked[0].message,
+                  "\u201Cpart.brontdoc\u201D already exists. Do you want to replace it?");
+        EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Replace", "Cancel"}));
+        EXPECT_TRUE(NativePackageIO::load(f.at("part.brontdoc")).bodies.empty());
+        EXPECT_TRUE(s.isDirty());
+    }
     f.platform.answerAlert("Replace");
     f.saveAs("part");
+    EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 1U);
+    // Saving to the document's own file asks nothing.
+    f.addBox();
+    static_cast<void>(f.platform.takeRequests());
+    s.dispatch("file.save");
+    EXPECT_TRUE(f.alerts().empty());
+    EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 2U);
+}
+
+// Neither the grid nor the document's title is a step: undoing keeps what the person last set
+// and the name the last save gave, which the next save and autosave write into the file.
+TEST(FileFlow, UndoKeepsTheGridAndTheTitleOfTheSavedFile) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    f.addBox();
+    s.dispatch("view.toggleGrid");
+    ASSERT_FALSE(s.document().showGrid);
+    f.saveAs("peg");
+    f.addBox();
+    for (int i = 0; i < 2; ++i) s.dispatch("edit.undo");
+    s.dispatch("edit.redo");
+    EXPECT_FALSE(s.document().showGrid);
+    EXPECT_EQ(s.document().metadata.title, "peg");
+    f.platform.advance(FileFlow::kAutosaveInterval);
+    const CADDocument saved = NativePackageIO::load(f.at("peg.brontdoc"));
+    EXPECT_EQ(saved.metadata.title, "peg");
+    EXPECT_FALSE(saved.showGrid);
+    EXPECT_EQ(saved.bodies.size(), 1U);
+}
+
+// A save that put the new package in place but could not clear the old one away still saved:
+// the person hears where the old copy stays.
+TEST(FileFlow, ASaveSaysWhichOldCopyItCouldNotRemove) {
+    struct KeepsBackups final : PackageFileSystem {
+        PackageFileSystem& real = realFileSystem();
+        void createDirectories(const std::filesystem::path& p) override {
+            real.createDirectories(p);
+        }
+        void writeFileAtomically(const std::filesystem::path& p, std::string_view b) override {
+            real.writeFileAtomically(p, b);
+        }
+        bool exists(const std::filesystem::path& p) override { return real.exists(p); }
+        bool isDirectory(const std::filesystem::path& p) override { return real.isDirectory(p); }
+        void rename(const std::filesystem::path& p, const std::filesystem::path& to) override {
+            real.rename(p, to);
+        }
+        void removeAll(const std::filesystem::path& p) override {
+            if (p.filename().string().find(".bak-") != std::string::npos) {
+                throw FileError("Cannot remove " + p.string());
+            }
+            real.removeAll(p);
+        }
+        std::string readFile(const std::filesystem::path& p, std::uintmax_t most) override {
+            return real.readFile(p, most);
+        }
+    } files;
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    s.files().useFileSystem(files);
+    f.saveAs("part");
+    f.addBox();
+    s.dispatch("file.save");
+    ASSERT_TRUE(s.statusMessage());
+    EXPECT_EQ(
+        s.statusMessage()->rfind("Saved part.brontdoc \u2014 the previous version could not be "
+                                 "removed and stays in the hidden folder .part.brontdoc.bak-",
+                                 0),
+        0U)
+        << *s.statusMessage();
+    EXPECT_FALSE(s.isDirty());
     EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 1U);
 }
 
@@ -107,7 +182,7 @@ TEST(FileFlow, UnsavedChangesAreAskedAboutBeforeNewOrOpen) {
     EXPECT_TRUE(std::holds_alternative<SavePanelRequest>(requests[1]));
     EXPECT_EQ(s.document().bodies.size(), 1U);
     // "Discard" then opening a package: it replaces the document unsaved.
-    s.mutate("Add Sketch", [](CADDocument& d) { d.addSketch(SketchPlane::xy); });
+    s.interaction().mutate("Add Sketch", [](CADDocument& d) { d.addSketch(SketchPlane::xy); });
     f.saveAs("kept");
     f.addBox();
     f.platform.answerAlert("Discard");
@@ -118,7 +193,7 @@ TEST(FileFlow, UnsavedChangesAreAskedAboutBeforeNewOrOpen) {
     EXPECT_FALSE(s.history().canUndo());
     EXPECT_EQ(s.activeToolID(), ToolID::select);
     // With nothing to undo, Undo leaves a shape under way as it is.
-    s.setActiveSketch(s.document().sketches.front().id);
+    s.editing().setActiveSketch(s.document().sketches.front().id);
     s.dispatch("tool.circle");
     f.pressAt(1, 2);
     s.dispatch("edit.undo");
@@ -144,7 +219,7 @@ TEST(FileFlow, AutosaveOverwritesTheDocumentsOwnPackage) {
     DocumentSession& s = *f.session;
     f.saveAs("part");
     f.addBox();
-    f.platform.advance(DocumentSession::kAutosaveInterval);
+    f.platform.advance(FileFlow::kAutosaveInterval);
     EXPECT_FALSE(s.isDirty());
     EXPECT_EQ(s.statusMessage(), "Autosaved");
     EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 1U);
@@ -175,7 +250,7 @@ TEST(FileFlow, ExportWritesTheVisibleBodiesOrSaysWhyNot) {
     EXPECT_TRUE(s.isDirty());
 
     // An open body still goes out, and the status line names it.
-    s.mutate("Open it", [](CADDocument& document) {
+    s.interaction().mutate("Open it", [](CADDocument& document) {
         const SolidMesh box = document.bodies.front().mesh;
         std::vector<SolidFace> faces = box.faces();
         faces.pop_back();

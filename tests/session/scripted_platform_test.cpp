@@ -20,6 +20,12 @@ TEST(ScriptedPlatform, AnswersFromQueuesPerKindAndCancelsWithoutOne) {
     EXPECT_EQ(platform.alert({"Q", "", {"Yes", "No"}}), std::nullopt);
     EXPECT_EQ(platform.takeRequests().size(), 4U);
     EXPECT_TRUE(platform.takeRequests().empty());
+    // With no person to close them, the window's own panels stay shown once asked for.
+    EXPECT_FALSE(platform.isShowing(WindowPanel::commandPalette));
+    platform.showPanel(WindowPanel::commandPalette);
+    platform.showPanel(WindowPanel::commandPalette);
+    EXPECT_TRUE(platform.isShowing(WindowPanel::commandPalette));
+    EXPECT_FALSE(platform.isShowing(WindowPanel::shortcutSheet));
 }
 
 TEST(ScriptedPlatform, TimersFireAsTheClockPassesThemUntilTheirHandleGoes) {

@@ -21,19 +21,23 @@ struct SessionFixture {
     std::unique_ptr<DocumentSession> session =
         std::make_unique<DocumentSession>(platform, testKeymap());
 
-    // A press whose ray comes straight down onto (x, y) on the ground.
+    SessionFixture() { session->viewport().viewSize = {1200, 800}; }
+
+    // The view point where the world point appears.
+    [[nodiscard]] Vec2 screenAt(const Vec3& world) const {
+        const ViewportState& view = session->viewport();
+        return view.camera.viewPoint(world, view.viewSize).value();
+    }
+
+    // A press of the primary button where (x, y) on the ground appears.
     void pressAt(double x, double y) {
-        PointerEvent press;
-        press.phase = PointerPhase::down;
-        press.clickCount = 1;
-        press.ray = Ray({x, y, 50}, {0, 0, -1});
-        session->viewportPointer(press);
+        session->input().pointer(PointerPhase::down, screenAt({x, y, 0}), {}, 1);
     }
 
     // Adds a 10 mm box as one recorded step and returns its id.
     BodyID addBox() {
         BodyID id;
-        session->mutate("Add Box", [&](CADDocument& document) {
+        session->interaction().mutate("Add Box", [&](CADDocument& document) {
             id = document.addBody(boxMesh({0, 0, 0}, {10, 10, 10}));
         });
         return id;

@@ -109,7 +109,8 @@ TEST(KeymapDefaults, FirstBundleWithTheFileIsUsed) {
                    R"({"version":1,"profile":"p","bindings":[{"command":"c.d","key":"z"}]})"),
         bundleWith(scratch, "later", "not read"),
     };
-    const KeymapStore store = KeymapStore::loadDefault(candidates);
+    const auto [store, problem] = KeymapStore::loadDefaultReporting(candidates);
+    EXPECT_FALSE(problem);
     EXPECT_EQ(store.profile().profile, "p");
     EXPECT_EQ(store.command(chord("z")), CommandID("c.d"));
 }
@@ -128,7 +129,15 @@ TEST(KeymapDefaults, MissingOrBrokenProfilesFallBackToTheThreeBuiltInBindings) {
         {bundleWith(scratch, "broken", "{"), bundleWith(scratch, "fine", "{}")},
     };
     for (const auto& candidates : candidateLists) {
-        const KeymapStore store = KeymapStore::loadDefault(candidates);
+        const auto [store, problem] = KeymapStore::loadDefaultReporting(candidates);
+        // The person hears why only three keys work: the bundle is missing, or its file is
+        // named with what is wrong in it.
+        ASSERT_TRUE(problem);
+        EXPECT_NE(problem->find(candidates.empty() || candidates[0].filename() == "absent"
+                                    ? "were not found"
+                                    : candidates[0].string()),
+                  std::string::npos)
+            << *problem;
         EXPECT_EQ(store.profile(), KeymapProfile::builtInFallback());
         EXPECT_EQ(store.allBindings().size(), 3u);
         EXPECT_EQ(store.command(KeyPress{"escape", {}}), CommandID("tool.cancel"));

@@ -1,12 +1,12 @@
-// The keymap file that ships with the program: found from the build tree, bound only to real
-// commands, no key taken twice, and the keys that hints and messages name really work.
+// The keymap file that ships with the program: found from the build tree, no key taken twice,
+// and the keys that hints and messages name really work. (That every binding reaches a command
+// the program has is checked with the session, which knows them all.)
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <unordered_set>
 
-#include "commands/command_registry.hpp"
 #include "shortcuts/keymap_store.hpp"
 
 namespace brontile {
@@ -17,13 +17,11 @@ const KeymapStore& shipped() {
     return store;
 }
 
-TEST(ShippedKeymap, IsFoundNextToTheExecutableAndBindsOnlyRegisteredCommandsNoChordTwice) {
+TEST(ShippedKeymap, IsFoundNextToTheExecutableAndBindsNoChordTwice) {
     EXPECT_NE(shipped().profile(), KeymapProfile::builtInFallback());
     EXPECT_EQ(shipped().profile().profile, "default");
-    const CommandRegistry registry;
     std::unordered_set<KeyChord> seen;
     for (const KeyBinding& binding : shipped().profile().bindings) {
-        EXPECT_TRUE(registry.entry(binding.command)) << binding.command.rawValue;
         const auto chord = KeyChord::parse(binding.key);
         ASSERT_TRUE(chord) << binding.key;
         EXPECT_TRUE(seen.insert(*chord).second) << binding.key << " is bound twice";

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "sketch/dense_solve.hpp"
@@ -83,11 +84,22 @@ TEST(ConstraintSolver, SolvesEveryKindFromAViolatedStart) {
                  {{1, C}, {0, E}}, {}, [](const Sketch& s) {
                      return at(s, 1, C).distance((at(s, 0, S) + at(s, 0, Role::end)) / 2);
                  });
-    expectSolves("tangent line and circle", {line({-10, 0}, {10, 0}), circle({0, 4}, 3)},
-                 Kind::tangent, {{0, E}, {1, C}}, {}, [](const Sketch& s) {
-                     return std::abs(unitAt(s, 0).cross(at(s, 1, C) - at(s, 0, S))) -
-                            radiusAt(s, 1);
-                 });
+    // A circle tangent to a line stays on the side of it where it started (left of start→end
+    // for +1), about its own size, whichever way the line was drawn.
+    const auto tangentOn = [](double side) {
+        return [side](const Sketch& s) {
+            const double offset = unitAt(s, 0).cross(at(s, 1, C) - at(s, 0, S));
+            return offset - side * radiusAt(s, 1) + (std::abs(radiusAt(s, 1) - 3.5) < 0.5 ? 0 : 1);
+        };
+    };
+    for (const auto& [from, to] : {std::pair{Vec2{-10, 0}, Vec2{10, 0}}, {Vec2{10, 0}, {-10, 0}}}) {
+        for (const double y : {4.0, -4.0}) {
+            SCOPED_TRACE(testing::Message() << "from x " << from.x << ", centre y " << y);
+            expectSolves("tangent line and circle", {line(from, to), circle({0, y}, 3)},
+                         Kind::tangent, {{0, E}, {1, C}}, {},
+                         tangentOn((from.x < to.x) == (y > 0) ? 1 : -1));
+        }
+    }
     expectSolves("tangent circles, outer", {circle({0, 0}, 5), circle({9, 0}, 3)}, Kind::tangent,
                  {{0, C}, {1, C}}, {}, [](const Sketch& s) {
                      return centerDistance(s) - radiusAt(s, 0) - radiusAt(s, 1);

@@ -41,6 +41,20 @@ SolidMesh boxMesh(const Vec3& min, const Vec3& max) {
     return SolidMesh(boxCorners(min, max), std::move(faces));
 }
 
+SolidMesh editedBoxMesh(const Vec3& min, const Vec3& max,
+                        const std::function<void(std::vector<SolidFace>&)>& edit) {
+    const SolidMesh box = boxMesh(min, max);
+    std::vector<SolidFace> faces = box.faces();
+    edit(faces);
+    return SolidMesh(box.vertices(), std::move(faces));
+}
+
+SolidMesh oneFaceMesh(std::vector<Vec3> vertices, std::vector<PolygonLoop> loops,
+                      const Vec3& normal) {
+    return SolidMesh(std::move(vertices),
+                     {SolidFace{FaceID::generate(), std::move(loops), normal}});
+}
+
 SolidMesh triangulatedBoxMesh(const Vec3& min, const Vec3& max) {
     std::vector<SolidFace> faces;
     for (const Quad& q : kBoxQuads) {

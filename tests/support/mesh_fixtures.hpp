@@ -2,6 +2,9 @@
 // closed and wound outwards.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "geometry/solid_mesh.hpp"
 #include "geometry/vec3.hpp"
 
@@ -9,6 +12,16 @@ namespace brontile::test {
 
 // An axis-aligned box with six quad faces and normals pointing out.
 SolidMesh boxMesh(const Vec3& min, const Vec3& max);
+
+// The box of boxMesh with its faces changed by `edit`: one left out for an open box, one turned
+// for a badly wound one.
+SolidMesh editedBoxMesh(const Vec3& min, const Vec3& max,
+                        const std::function<void(std::vector<SolidFace>&)>& edit);
+
+// One face (facing `normal`) made of the loops over `vertices`, loops too short for a polygon
+// included as given.
+SolidMesh oneFaceMesh(std::vector<Vec3> vertices, std::vector<PolygonLoop> loops,
+                      const Vec3& normal = Vec3::unitZ);
 
 // A box whose every face is split into two triangles (twelve triangles in six faces).
 SolidMesh triangulatedBoxMesh(const Vec3& min, const Vec3& max);

@@ -2,16 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <type_traits>
 
-#include "viewport/viewport_input_delegate.hpp"
 #include "viewport/viewport_state.hpp"
 
 namespace brontile {
 namespace {
-
-// The only place the delegate interface is compiled so far; the session implements all of it.
-static_assert(std::is_abstract_v<ViewportInputDelegate>);
 
 TEST(ViewportStateMotion, EachMotionMeasuresItsVelocityOverTheInputInterval) {
     ViewportState state;

@@ -1,4 +1,4 @@
-#include "cli/session_trace.hpp"
+#include "replay/session_trace.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "base/raw_value_enum.hpp"
 
-namespace brontile::cli {
+namespace brontile::replay {
 
 OrderedJson number(double value) { return std::isfinite(value) ? OrderedJson(value) : nullptr; }
 
@@ -115,7 +115,7 @@ OrderedJson selectionJson(const Selection& selection, const CADDocument& documen
 }  // namespace
 
 OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
-                         const std::vector<ScriptedPlatform::Request>& asked) {
+                         const std::vector<ScriptedPlatform::Request>& asked, PanelsShown shown) {
     OrderedJson alerts = OrderedJson::array();
     OrderedJson panels = OrderedJson::array();
     for (const auto& request : asked) {
@@ -148,8 +148,8 @@ OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
             {"hud", hudJson(session.hud())},
             {"hudEditing", session.hudEditing()},
             {"showSection", session.showSection()},
-            {"showPalette", session.showPalette()},
-            {"showCheatSheet", session.showCheatSheet()},
+            {"showPalette", shown.palette},
+            {"showCheatSheet", shown.shortcutSheet},
             {"fileURL", file ? OrderedJson(file->string()) : OrderedJson(nullptr)},
             {"alertsShown", std::move(alerts)},
             {"panelsShown", std::move(panels)},
@@ -157,4 +157,4 @@ OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
             {"document", documentJson(session.document())}};
 }
 
-}  // namespace brontile::cli
+}  // namespace brontile::replay

@@ -10,7 +10,7 @@
 #include "session/document_session.hpp"
 #include "session/scripted_platform.hpp"
 
-namespace brontile::cli {
+namespace brontile::replay {
 
 using OrderedJson = nlohmann::ordered_json;
 
@@ -19,7 +19,14 @@ using OrderedJson = nlohmann::ordered_json;
 [[nodiscard]] OrderedJson vec(const Vec3& v);
 [[nodiscard]] OrderedJson vec(const Vec2& v);
 
-[[nodiscard]] OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
-                                       const std::vector<ScriptedPlatform::Request>& asked);
+// The window's own panels open after the step, as the person sees them.
+struct PanelsShown {
+    bool palette = false;
+    bool shortcutSheet = false;
+};
 
-}  // namespace brontile::cli
+[[nodiscard]] OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
+                                       const std::vector<ScriptedPlatform::Request>& asked,
+                                       PanelsShown panels);
+
+}  // namespace brontile::replay

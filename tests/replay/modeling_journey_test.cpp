@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "cli/replay_checks.hpp"
+#include "replay/replay_checks.hpp"
 
 namespace brontile {
 namespace {

@@ -2,7 +2,7 @@
 // checked through the trace the replay prints.
 #include <gtest/gtest.h>
 
-#include "cli/replay_checks.hpp"
+#include "replay/replay_checks.hpp"
 #include "support/scratch_directory.hpp"
 #include "support/test_data.hpp"
 

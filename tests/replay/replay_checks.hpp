@@ -7,23 +7,36 @@
 #include <string>
 #include <vector>
 
-#include "cli/replay.hpp"
-#include "cli/session_trace.hpp"
+#include "replay/headless_target.hpp"
+#include "replay/replayer.hpp"
 
 namespace brontile::test {
 
-using Json = cli::OrderedJson;
+using Json = replay::OrderedJson;
+
+// What a headless replay of a script gave: its exit code, trace lines and error text.
+struct Replayed {
+    int code = 0;
+    std::vector<Json> lines;
+    std::string error;
+};
+
+inline Replayed runReplay(std::string_view script) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Replayed result;
+    result.code = replay::replayHeadless(script, out, err);
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) result.lines.push_back(Json::parse(line));
+    result.error = err.str();
+    return result;
+}
 
 // The trace lines of a script, given as text, that must run to its end.
 inline std::vector<Json> replayedText(std::string_view script) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = cli::replay(script, out, err);
-    EXPECT_EQ(code, cli::kReplayed) << err.str();
-    std::vector<Json> lines;
-    std::istringstream text(out.str());
-    for (std::string line; std::getline(text, line);) lines.push_back(Json::parse(line));
-    return lines;
+    Replayed result = runReplay(script);
+    EXPECT_EQ(result.code, replay::kReplayed) << result.error;
+    return std::move(result.lines);
 }
 
 inline std::vector<Json> replayed(const Json& script) { return replayedText(script.dump()); }

@@ -2,39 +2,19 @@
 // the step they went wrong at.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/replay.hpp"
-#include "cli/session_trace.hpp"
+#include "replay/replay_checks.hpp"
 
 namespace brontile {
 namespace {
 
-struct Replayed {
-    int code = 0;
-    std::vector<cli::OrderedJson> lines;
-    std::string error;
-};
-
-Replayed run(std::string_view script) {
-    std::ostringstream out;
-    std::ostringstream err;
-    Replayed result;
-    result.code = cli::replay(script, out, err);
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) {
-        result.lines.push_back(cli::OrderedJson::parse(line));
-    }
-    result.error = err.str();
-    return result;
-}
+using test::runReplay;
 
 TEST(Replay, PrintsTheSessionAfterEveryStep) {
-    const auto r = run(R"({"steps": [
+    const auto r = runReplay(R"({"steps": [
         {"command": "sketch.newFront"},
         {"key": "escape"},
         {"command": "edit.undo"}]})");
-    ASSERT_EQ(r.code, cli::kReplayed) << r.error;
+    ASSERT_EQ(r.code, replay::kReplayed) << r.error;
     ASSERT_EQ(r.lines.size(), 3U);
     EXPECT_EQ(r.lines[0]["step"], 1);
     EXPECT_EQ(r.lines[0]["activeToolID"], "line");
@@ -44,16 +24,16 @@ TEST(Replay, PrintsTheSessionAfterEveryStep) {
     EXPECT_EQ(r.lines[2]["statusMessage"], "Undo New Sketch");
     EXPECT_TRUE(r.lines[2]["activeSketch"].is_null());
     EXPECT_EQ(r.lines[2]["windowTitle"], "Untitled \u2014 Edited");
-    EXPECT_TRUE(run(R"({"steps": []})").lines.empty());
+    EXPECT_TRUE(runReplay(R"({"steps": []})").lines.empty());
 }
 
 TEST(Replay, KeysGoThroughTheShippedBindingsAndTypingNeedsTabToOpenTheField) {
-    const auto r = run(R"({"steps": [
+    const auto r = runReplay(R"({"steps": [
         {"key": "s"},
         {"key": "escape"},
         {"command": "hud.edit"},
         {"type": "25"}]})");
-    ASSERT_EQ(r.code, cli::kReplayed) << r.error;
+    ASSERT_EQ(r.code, replay::kReplayed) << r.error;
     EXPECT_EQ(r.lines[0]["activeToolID"], "line");
     EXPECT_EQ(r.lines[0]["undoName"], "New Sketch");
     // The welcome hint's S starts a sketch; Tab with no HUD opens nothing to type into.
@@ -82,8 +62,8 @@ TEST(Replay, BadScriptsNameTheStepAfterTheLinesBeforeIt) {
              {R"({"viewport": {"width": 0, "height": 5}, "steps": []})",
               "viewport: the viewport must be"},
          }) {
-        const auto r = run(script);
-        EXPECT_EQ(r.code, cli::kBadScript) << script;
+        const auto r = runReplay(script);
+        EXPECT_EQ(r.code, replay::kBadScript) << script;
         EXPECT_NE(r.error.find(message), std::string::npos) << r.error;
         if (script.starts_with("{\"steps\": [{\"command\": \"view.section\"}, ")) {
             EXPECT_EQ(r.lines.size(), 1U) << script;
@@ -92,13 +72,13 @@ TEST(Replay, BadScriptsNameTheStepAfterTheLinesBeforeIt) {
 }
 
 TEST(Replay, AnswersPanelsAndAlertsFromTheScript) {
-    const auto r = run(R"({"steps": [
+    const auto r = runReplay(R"({"steps": [
         {"command": "sketch.new"},
         {"answer": {"alert": "Cancel"}},
         {"command": "file.new"},
         {"answer": {"alert": "Perhaps"}},
         {"command": "file.new"}]})");
-    EXPECT_EQ(r.code, cli::kBadScript);
+    EXPECT_EQ(r.code, replay::kBadScript);
     ASSERT_EQ(r.lines.size(), 4U);
     const auto& asked = r.lines[2]["alertsShown"];
     ASSERT_EQ(asked.size(), 1U);

@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "base/date_time.hpp"
+#include "replay/session_trace.hpp"
 #include "session/document_session.hpp"
 #include "session/scripted_platform.hpp"
+#include "viewport/camera_motion.hpp"
 
-namespace brontile::cli {
+namespace brontile::replay {
 
 // Every replay names things and dates files the same way: identities come from this seed and
 // the clock starts at this moment.
@@ -41,9 +43,8 @@ public:
     // Text typed into the HUD's value field, opening it first as Tab does.
     virtual void type(const std::string& text) = 0;
     virtual void command(const CommandID& id) = 0;
-    virtual void orbit(double deltaX, double deltaY) = 0;
-    virtual void pan(double deltaX, double deltaY) = 0;
-    virtual void zoom(double factor, const Vec2& at) = 0;
+    // An orbit or pan drag, or a zoom at a view point.
+    virtual void moveCamera(const CameraMotion& motion) = 0;
 
     // Seconds on the platform's clock since the replay began.
     [[nodiscard]] virtual double clock() const = 0;
@@ -58,9 +59,11 @@ public:
     [[nodiscard]] virtual std::vector<Request> takeRequests() = 0;
     // An alert answer that named no button of the alert it was given to, since the last call.
     [[nodiscard]] virtual std::optional<std::string> takeUnmatchedAnswer() = 0;
+    // Which of the window's own panels are open.
+    [[nodiscard]] virtual PanelsShown panelsShown() const = 0;
 
     // After every step, before its trace line: the window lets a frame draw.
     virtual void settle() {}
 };
 
-}  // namespace brontile::cli
+}  // namespace brontile::replay

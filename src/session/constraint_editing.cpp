@@ -1,0 +1,169 @@
+// Constraints and dimensions made from the selected sketch geometry, and the values typed into
+// the HUD, which go to the active tool or drive the one selected dimension.
+#include <unordered_set>
+
+#include "base/utf8.hpp"
+#include "session/editing.hpp"
+#include "sketch/sketch_constraint_factory.hpp"
+#include "tools/sketch_support.hpp"
+
+namespace brontile {
+namespace {
+
+std::string lowerName(SketchConstraintKind kind) { return lowercasedText(displayName(kind)); }
+
+}  // namespace
+
+std::optional<Editing::SelectedEntities> Editing::selectedSketchEntities() const {
+    const Selection& selection = state_.selection();
+    std::optional<Uuid> sketchID = state_.activeSketchID();
+    if (!sketchID && !selection.sketchEntities.empty()) {
+        sketchID = selection.sketchEntities.begin()->sketch;
+    }
+    if (!sketchID) return std::nullopt;
+    const auto sketch = state_.document().sketch(*sketchID);
+    if (!sketch) return std::nullopt;
+    SelectedEntities result{*sketchID, {}};
+    for (const SketchEntityRef& ref : selection.sketchEntities) {
+        if (ref.sketch != *sketchID) continue;
+        if (auto entity = sketch->entity(ref.entity)) result.entities.push_back(std::move(*entity));
+    }
+    if (result.entities.empty()) return std::nullopt;
+    return result;
+}
+
+std::optional<SketchPlane> Editing::faceSelectionPlane() const {
+    return SketchSupport::planeFromSelection(state_);
+}
+
+void Editing::applyConstraintKind(SketchConstraintKind kind) {
+    const auto selected = selectedSketchEntities();
+    const auto constraint =
+        selected ? SketchConstraintFactory::make(kind, selected->entities) : std::nullopt;
+    if (!constraint) {
+        status_.setMessage("Select sketch geometry that matches " + lowerName(kind));
+        return;
+    }
+    const std::string name{displayName(kind)};
+    if (SketchSupport::applyConstraint(*constraint, selected->sketch, name, state_)) {
+        status_.setMessage(name + " constraint added");
+        refreshConstraintStatus();
+    }
+}
+
+void Editing::applyEqualConstraint() {
+    const auto selected = selectedSketchEntities();
+    std::optional<SketchConstraint> constraint;
+    if (selected) {
+        constraint =
+            SketchConstraintFactory::make(SketchConstraintKind::equalLength, selected->entities);
+        if (!constraint) {
+            constraint = SketchConstraintFactory::make(SketchConstraintKind::equalRadius,
+                                                       selected->entities);
+        }
+    }
+    if (!constraint) {
+        status_.setMessage("Select two lines or two circles for Equal");
+        return;
+    }
+    const std::string name{displayName(constraint->kind)};
+    if (SketchSupport::applyConstraint(*constraint, selected->sketch, name, state_)) {
+        status_.setMessage(name + " constraint added");
+        refreshConstraintStatus();
+    }
+}
+
+bool Editing::applyDimensionFromSelection() {
+    const auto selected = selectedSketchEntities();
+    if (!selected) return false;
+    const auto constraint = SketchConstraintFactory::makeDimension(selected->entities);
+    if (!constraint) return false;
+    const auto applied =
+        SketchSupport::applyConstraint(*constraint, selected->sketch, "Dimension", state_);
+    if (!applied) return true;
+    // When the same dimension was already there, that one is the one to drive.
+    const auto sketch = state_.document().sketch(selected->sketch);
+    const auto driven = sketch ? sketch->constraint(*applied) : std::nullopt;
+    if (!driven) return true;
+    Selection driving = state_.selection();
+    driving.constraints = {{selected->sketch, driven->id}};
+    state_.setSelection(std::move(driving));
+    if (driven->value) {
+        showDimension(driven->kind == SketchConstraintKind::radius ? "Radius" : "Distance",
+                      *driven->value);
+    }
+    status_.setMessage("Driving " + lowerName(driven->kind) + " \u2014 Tab to edit");
+    return true;
+}
+
+void Editing::showDimension(const std::string& label, double value) {
+    state_.setHud(HUDState{label, value, std::nullopt, true, "Dimension", HUDQuantity::length});
+}
+
+void Editing::commitConstraintDimension(double value) {
+    if (state_.selection().constraints.size() != 1) return;
+    const SketchConstraintSel target = *state_.selection().constraints.begin();
+    switch (SketchSupport::editDimension(target, value, state_)) {
+        case SketchSupport::DimensionEdit::notFound:
+        case SketchSupport::DimensionEdit::refused: return;
+        case SketchSupport::DimensionEdit::unsolved:
+            status_.setMessage("Constraints could not be solved");
+            return;
+        case SketchSupport::DimensionEdit::applied: break;
+    }
+    if (const auto sketch = state_.document().sketch(target.sketch)) {
+        if (const auto constraint = sketch->constraint(target.constraint)) {
+            showDimension(std::string(displayName(constraint->kind)), value);
+        }
+    }
+}
+
+void Editing::refreshConstraintStatus() {
+    const auto sketch = state_.activeSketch();
+    if (!sketch) return;
+    const Selection& selection = state_.selection();
+    std::unordered_set<SketchEntityID> ids;
+    for (const SketchEntityRef& ref : selection.sketchEntities) {
+        if (ref.sketch == sketch->id) ids.insert(ref.entity);
+    }
+    const auto involved = sketch->constraintsInvolving(ids);
+    if (!involved.empty()) {
+        std::string names;
+        for (const SketchConstraint& c : involved) {
+            if (!names.empty()) names += " \u00B7 ";
+            names += displayName(c.kind);
+        }
+        state_.setStatusHint(std::move(names));
+    }
+    if (selection.constraints.size() != 1) return;
+    const SketchConstraintSel& only = *selection.constraints.begin();
+    if (only.sketch != sketch->id) return;
+    const auto constraint = sketch->constraint(only.constraint);
+    if (constraint && constraint->value) {
+        showDimension(std::string(displayName(constraint->kind)), *constraint->value);
+    }
+}
+
+// --- The HUD
+
+void Editing::commitHUD(double value) {
+    state_.setHudEditing(false);
+    if (state_.selection().constraints.empty()) {
+        state_.activeTool().hudCommit(value, state_);
+    } else {
+        commitConstraintDimension(value);
+    }
+}
+
+bool Editing::submitHUDText(std::string_view text) {
+    const auto& hud = state_.hud();
+    const auto value = hud ? parseHudValue(*hud, text, state_.document().units) : std::nullopt;
+    if (!value) {
+        state_.setHudEditing(false);
+        return false;
+    }
+    commitHUD(*value);
+    return true;
+}
+
+}  // namespace brontile

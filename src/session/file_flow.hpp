@@ -1,0 +1,74 @@
+// The session's files: the unsaved-changes question, new, open, save, save as, export and the
+// autosave, each asking the platform's panels and alerts. Owns where the document lives.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "io/interchange_format.hpp"
+#include "io/package_file_system.hpp"
+#include "session/document_editor.hpp"
+#include "session/interaction_state.hpp"
+#include "session/session_platform.hpp"
+#include "session/status_lines.hpp"
+#include "viewport/viewport_state.hpp"
+
+namespace brontile {
+
+class FileFlow {
+public:
+    static constexpr double kAutosaveInterval = 30;
+
+    // Everything given must outlive the flow; the autosave runs from its construction on.
+    FileFlow(SessionPlatform& platform, DocumentEditor& editor, InteractionState& state,
+             StatusLines& status, ViewportState& viewport, SessionNotifier& notifier);
+
+    // Where the document was last opened from or saved to.
+    [[nodiscard]] const std::optional<std::filesystem::path>& fileURL() const { return fileURL_; }
+    // The file's name without extension, else the document's title; " — Edited" when dirty.
+    [[nodiscard]] std::string windowTitle() const;
+
+    // Whether to go ahead with replacing a document that has unsaved changes: asks, and saves
+    // when told to. True at once for a clean document.
+    [[nodiscard]] bool confirmDiscardIfNeeded();
+    void newDocument();
+    void openDocument();
+    // Opens the package at `location` without asking anything (a package named on the command
+    // line); a package that cannot be read leaves the current document and says why.
+    void openDocumentAt(const std::filesystem::path& location);
+    // Writes to the document's own file, or asks where as Save As does.
+    void save();
+    // Asks where, and before replacing a package that is already there.
+    void saveDocumentAs();
+    // Writes the document, with the current camera and titled after the file, as a package.
+    void write(const std::filesystem::path& location);
+    // Exports the visible bodies (`export` is a C++ keyword).
+    void exportDocument(InterchangeFormat format);
+    // Every 30 seconds: a document that has a file and unsaved changes is written there.
+    void autosave();
+
+    // The file system packages are written to; the computer's own unless a test says otherwise.
+    void useFileSystem(PackageFileSystem& files) { files_ = &files; }
+
+private:
+    // Puts a document into the session in place of the current one, as opened or new.
+    void load(CADDocument document, std::optional<std::filesystem::path> location);
+    // Whether the person agrees to replace what is at `location`; true when nothing is there.
+    [[nodiscard]] bool mayReplace(const std::filesystem::path& location);
+    // The document as it is written: with the view's camera, titled after its file.
+    [[nodiscard]] CADDocument documentToWrite(const std::filesystem::path& location) const;
+
+    SessionPlatform& platform_;
+    DocumentEditor& editor_;
+    InteractionState& state_;
+    StatusLines& status_;
+    ViewportState& viewport_;
+    SessionNotifier& notifier_;
+    PackageFileSystem* files_;
+    std::optional<std::filesystem::path> fileURL_;
+    std::unique_ptr<TimerHandle> autosaveTimer_;
+};
+
+}  // namespace brontile

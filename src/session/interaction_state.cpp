@@ -1,0 +1,134 @@
+#include "session/interaction_state.hpp"
+
+#include "session/session_platform.hpp"
+
+namespace brontile {
+namespace {
+
+// How far, in view points, a sketch curve or glyph may be from the pointer and still be picked.
+constexpr double kSketchPickPixels = 7;
+
+}  // namespace
+
+InteractionState::InteractionState(DocumentEditor& editor, StatusLines& status,
+                                   ViewportState& viewport, const GeometryKernel& kernel,
+                                   const SessionPlatform& clock, SessionNotifier& notifier)
+    : editor_(editor),
+      status_(status),
+      viewport_(viewport),
+      kernel_(kernel),
+      clock_(clock),
+      notifier_(notifier) {
+    statusHint_ = tools_.active().hint();
+}
+
+void InteractionState::mutate(const std::string& name, const Change& change) {
+    const DocumentEditor::Outcome outcome = editor_.record(name, change);
+    if (outcome.error) {
+        status_.showError(*outcome.error);
+    } else if (outcome.recorded) {
+        status_.dismissError();
+    }
+}
+
+void InteractionState::setSelection(Selection selection) {
+    if (selection == selection_) return;
+    notifier_.publish(selection_, std::move(selection), SessionProperty::selection);
+}
+
+void InteractionState::setHover(std::optional<HitTarget> target) {
+    if (target == hover_) return;
+    notifier_.publish(hover_, std::move(target), SessionProperty::hover);
+}
+
+void InteractionState::setActiveSketchID(std::optional<Uuid> id) {
+    if (id == activeSketchID_) return;
+    notifier_.publish(activeSketchID_, id, SessionProperty::activeSketchID);
+}
+
+void InteractionState::setOverlay(SceneOverlay overlay) {
+    if (overlay == overlay_) return;
+    notifier_.publish(overlay_, std::move(overlay), SessionProperty::overlay);
+}
+
+void InteractionState::setHud(std::optional<HUDState> hud) {
+    const bool hidden = !hud.has_value();
+    notifier_.publish(hud_, std::move(hud), SessionProperty::hud);
+    // Without a HUD there is nothing to type into: the viewport takes keys again.
+    if (hidden && hudEditing_) setHudEditing(false);
+}
+
+void InteractionState::setStatusHint(std::string hint) {
+    notifier_.publish(statusHint_, std::move(hint), SessionProperty::statusHint);
+}
+
+std::optional<HitResult> InteractionState::hitTest(const Ray& ray) {
+    return SceneHitTester::hit(ray, document(), kSketchPickPixels * worldUnitsPerPixel(),
+                               activeSketchID_, hitIndex_);
+}
+
+double InteractionState::worldUnitsPerPixel() const { return viewport_.worldUnitsPerPixel(); }
+
+void InteractionState::orbit(double deltaX, double deltaY) {
+    viewport_.applyOrbit(deltaX, deltaY, clock_.monotonicSeconds());
+}
+
+void InteractionState::setTool(const ToolID& id) {
+    tools_.activate(id, *this);
+    publishActiveTool();
+    setStatusHint(tools_.active().hint());
+}
+
+std::optional<Sketch> InteractionState::activeSketch() const {
+    return activeSketchID_ ? document().sketch(*activeSketchID_) : std::nullopt;
+}
+
+void InteractionState::setHudEditing(bool editing) {
+    notifier_.publish(hudEditing_, editing, SessionProperty::hudEditing);
+}
+
+void InteractionState::setShowSection(bool show) {
+    notifier_.publish(showSection_, show, SessionProperty::showSection);
+}
+
+void InteractionState::chooseTool(const CommandID& command, const ToolID& id, bool remember) {
+    if (remember) lastToolCommand_ = command;
+    setTool(id);
+    status_.dismissError();
+}
+
+void InteractionState::cancelTool() {
+    tools_.cancel(*this);
+    publishActiveTool();
+}
+
+void InteractionState::confirmTool() { tools_.confirm(*this); }
+
+void InteractionState::resetAfterStep(bool stepped) {
+    // With nothing stepped, a half-drawn shape stays.
+    if (stepped) tools_.active().deactivate(*this);
+    setOverlay(SceneOverlay::empty);
+    setHud(std::nullopt);
+}
+
+void InteractionState::startOver() {
+    setSelection(Selection::empty);
+    setActiveSketchID(std::nullopt);
+    setOverlay(SceneOverlay::empty);
+    setHud(std::nullopt);
+    hitIndex_.retainOnly(document());
+    setTool(ToolID::select);
+}
+
+void InteractionState::followDocument() {
+    Selection pruned = selection_;
+    pruned.prune(document());
+    if (pruned != selection_) setSelection(std::move(pruned));
+    if (activeSketchID_ && !document().sketch(*activeSketchID_)) setActiveSketchID(std::nullopt);
+}
+
+void InteractionState::publishActiveTool() {
+    notifier_.publish(activeToolID_, tools_.activeID(), SessionProperty::activeToolID);
+}
+
+}  // namespace brontile

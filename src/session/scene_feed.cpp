@@ -1,0 +1,42 @@
+#include "session/scene_feed.hpp"
+
+namespace brontile {
+namespace {
+
+// Constraint markers are drawn this many view points across.
+constexpr double kMarkerPixels = 5;
+
+// Whether the scene shows the property: everything but the status lines, the HUD, the tool and
+// the history counter, which live in the panels.
+bool drawn(SessionProperty property) {
+    switch (property) {
+        case SessionProperty::document:
+        case SessionProperty::selection:
+        case SessionProperty::activeSketchID:
+        case SessionProperty::showSection:
+        case SessionProperty::hover:
+        case SessionProperty::overlay: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+SceneFeed::SceneFeed(ViewportState& viewport, const DocumentEditor& editor,
+                     const InteractionState& state, SessionNotifier& notifier)
+    : viewport_(viewport) {
+    viewport_.sceneProvider = [this, &editor, &state](RenderScene& scene) {
+        const double unit = viewport_.worldUnitsPerPixel();
+        cache_.rebuild({editor.document(), state.selection(), state.hover(), state.overlay(),
+                        state.activeSketchID(), kMarkerPixels * unit, unit, state.showSection()},
+                       scene);
+    };
+    // The notifier lives as long as the session that owns this feed.
+    notifier.observe([&viewport](SessionProperty property) {
+        if (drawn(property)) viewport.invalidate();
+    });
+}
+
+SceneFeed::~SceneFeed() { viewport_.sceneProvider = nullptr; }
+
+}  // namespace brontile
