@@ -18,7 +18,10 @@ TEST(Replay, PrintsTheSessionAfterEveryStep) {
     ASSERT_EQ(r.lines.size(), 3U);
     EXPECT_EQ(r.lines[0]["step"], 1);
     EXPECT_EQ(r.lines[0]["activeToolID"], "line");
-    EXPECT_EQ(r.lines[0]["document"]["sketches"].size(), 1U);
+    ASSERT_EQ(r.lines[0]["document"]["sketches"].size(), 1U);
+    const auto& plane = r.lines[0]["document"]["sketches"][0]["plane"];
+    EXPECT_EQ(plane["xAxis"], test::Json({1.0, 0.0, 0.0}));
+    EXPECT_EQ(plane["yAxis"], test::Json({0.0, 0.0, 1.0}));
     EXPECT_EQ(r.lines[0]["undoName"], "New Sketch");
     EXPECT_EQ(r.lines[1]["activeToolID"], "select");
     EXPECT_EQ(r.lines[2]["statusMessage"], "Undo New Sketch");
@@ -83,6 +86,9 @@ TEST(Replay, AnswersPanelsAndAlertsFromTheScript) {
     const auto& asked = r.lines[2]["alertsShown"];
     ASSERT_EQ(asked.size(), 1U);
     EXPECT_EQ(asked[0]["message"], "Discard unsaved changes?");
+    EXPECT_EQ(asked[0]["informative"],
+              "Untitled \u2014 Edited has changes that have not been saved.");
+    EXPECT_EQ(asked[0]["buttons"], test::Json({"Save\u2026", "Discard", "Cancel"}));
     EXPECT_EQ(r.lines[2]["document"]["sketches"].size(), 1U);
     EXPECT_NE(r.error.find("step 5"), std::string::npos);
 }

@@ -1,10 +1,9 @@
-// The session's central loop: recording changes, undo and redo, tool and sketch commands, the
-// HUD's keyboard focus, view commands, the window title and autosave.
+// The session as the window sees it: its start, the commands of every group through the command
+// table, what observers hear, and how long an error stays on show.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-#include <limits>
 #include <memory>
 
 #include "session/command_table.hpp"
@@ -27,24 +26,11 @@ TEST(DocumentSession, StartsUntitledCleanWithTheSelectToolAndTheWelcome) {
     EXPECT_EQ(s.historyVersion(), 0);
 }
 
-TEST(DocumentSession, RecordsRealChangesOnlyAndUndoesThemByName) {
+TEST(DocumentSession, UndoAndRedoSayWhichStepMovedAndClearThePreview) {
     SessionFixture f;
     DocumentSession& s = *f.session;
-    const DateTime created = s.document().metadata.modifiedAt;
-    f.platform.advance(5);
-    s.interaction().mutate("Nothing", [](CADDocument&) {});
-    EXPECT_EQ(s.historyVersion(), 0);
-    EXPECT_FALSE(s.isDirty());
-    EXPECT_EQ(s.document().metadata.modifiedAt, created);
-    EXPECT_FALSE(s.history().canUndo());
-
     f.addBox();
-    EXPECT_EQ(s.historyVersion(), 1);
-    EXPECT_TRUE(s.isDirty());
-    EXPECT_EQ(s.history().undoActionName(), "Add Box");
-    EXPECT_EQ(s.document().metadata.modifiedAt, f.platform.now());
     EXPECT_EQ(s.windowTitle(), "Untitled \u2014 Edited");
-
     s.dispatch("edit.undo");
     EXPECT_TRUE(s.document().bodies.empty());
     EXPECT_EQ(s.statusMessage(), "Undo Add Box");
@@ -85,40 +71,6 @@ TEST(DocumentSession, ObserversHearWhichPublishedPropertyChanged) {
         EXPECT_TRUE(heardOf(p)) << static_cast<int>(p);
     }
     EXPECT_FALSE(heardOf(SessionProperty::document));
-}
-
-TEST(DocumentSession, RefusesChangesThatFailOrWouldMakeTheDocumentUnsavable) {
-    SessionFixture f;
-    DocumentSession& s = *f.session;
-    const BodyID box = f.addBox();
-    const auto version = s.historyVersion();
-    // Infinite coordinates, and finite ones whose volume would overflow.
-    for (const double far : {std::numeric_limits<double>::infinity(), 1e200}) {
-        s.status().dismissError();
-        s.interaction().mutate("Scale", [&](CADDocument& document) {
-            document.bodies.front().mesh = document.bodies.front().mesh.translated({far, 0, 0});
-        });
-        ASSERT_TRUE(s.errorMessage()) << far;
-        EXPECT_NE(s.errorMessage()->find("\u201CScale\u201D was not applied"), std::string::npos);
-    }
-    // Sketch geometry out of all reach, as a huge typed radius would make, is refused too.
-    s.status().dismissError();
-    s.interaction().mutate("Sketch Polygon", [](CADDocument& document) {
-        document.addSketch(SketchPlane::xy);
-        document.sketches.back().entities.push_back(
-            {SketchEntityID::generate(), SketchLine{{0, 0}, {1e160, 0}}, false});
-    });
-    ASSERT_TRUE(s.errorMessage());
-    EXPECT_NE(s.errorMessage()->find("\u201CSketch Polygon\u201D was not applied"),
-              std::string::npos);
-    // A change that fails part way is dropped whole, with its reason on the error line.
-    s.interaction().mutate("Push/Pull", [](CADDocument& document) {
-        document.bodies.clear();
-        throw std::runtime_error("The face is gone.");
-    });
-    EXPECT_EQ(s.errorMessage(), "The face is gone.");
-    EXPECT_EQ(s.historyVersion(), version);
-    EXPECT_EQ(s.document().body(box)->mesh.bounds()->max.x, 10);
 }
 
 TEST(DocumentSession, SketchesStartOnTheChosenPlaneAndUndoEndsThem) {
@@ -178,45 +130,6 @@ TEST(DocumentSession, ViewCommandsChangeNoHistory) {
     EXPECT_EQ(s.historyVersion(), 0);
     s.dispatch("no.such.command");
     EXPECT_EQ(s.statusMessage(), "Unhandled command no.such.command");
-}
-
-// The viewport's scene comes from the session's chunk cache: a hover recolours one face over the
-// body's kept chunk, and an edit of the body gives it a new one. The scene is built again after
-// a change of anything it shows, and only then.
-TEST(DocumentSession, TheViewportKeepsABodysChunkUntilTheBodyChanges) {
-    SessionFixture f;
-    DocumentSession& s = *f.session;
-    ViewportState& view = s.viewport();
-    const auto rebuiltAfter = [&](const std::function<void()>& change) {
-        static_cast<void>(view.rebuildIfNeeded());
-        change();
-        return view.needsRebuild;
-    };
-    EXPECT_FALSE(rebuiltAfter([&] { s.status().setMessage("Nothing drawn"); }));
-    EXPECT_FALSE(rebuiltAfter([&] { s.dispatch("tool.extrude"); }));
-    const BodyID id = f.addBox();
-    EXPECT_TRUE(rebuiltAfter([&] { s.editing().selectBody(id, false); }));
-    EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("view.section"); }));
-    EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("view.top"); }));
-    EXPECT_TRUE(rebuiltAfter([&] {
-        s.interaction().setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}});
-    }));
-    EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("sketch.new"); }));
-    EXPECT_TRUE(rebuiltAfter([&] { f.addBox(); }));
-    ASSERT_TRUE(view.rebuildIfNeeded() || !view.needsRebuild);
-    ASSERT_EQ(view.scene.bodies.size(), 2U);
-    const std::shared_ptr<const BodyChunk> chunk = view.scene.bodies[0].chunk;
-
-    s.interaction().setHover(FaceRef{id, s.document().bodies[0].mesh.faces()[2].id});
-    ASSERT_TRUE(view.rebuildIfNeeded());
-    EXPECT_EQ(view.scene.bodies[0].chunk, chunk);
-    EXPECT_EQ(view.scene.bodies[0].recolors.size(), 1U);
-
-    s.interaction().mutate("Move", [](CADDocument& d) {
-        d.bodies[0].mesh = d.bodies[0].mesh.translated({1, 0, 0});
-    });
-    ASSERT_TRUE(view.rebuildIfNeeded());
-    EXPECT_NE(view.scene.bodies[0].chunk->revision, chunk->revision);
 }
 
 TEST(DocumentSession, BodiesHideIsolateAndShowAgain) {
@@ -300,16 +213,6 @@ TEST(DocumentSession, AMissingShortcutsBundleIsSaidOnTheErrorLine) {
     EXPECT_EQ(s.keymapProblem(), s.errorMessage());
     EXPECT_EQ(s.keymap().profile(), KeymapProfile::builtInFallback());
     EXPECT_EQ(s.statusMessage(), std::string(DocumentSession::kWelcomeHint));
-}
-
-TEST(DocumentSession, NeverAutosavesADocumentThatWasNeverSaved) {
-    SessionFixture f;
-    DocumentSession& s = *f.session;
-    f.addBox();
-    // Never saved: nothing is written.
-    f.platform.advance(31);
-    EXPECT_TRUE(s.isDirty());
-    EXPECT_NE(s.statusMessage(), "Autosaved");
 }
 
 }  // namespace
