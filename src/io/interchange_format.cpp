@@ -20,7 +20,7 @@ std::string upperName(InterchangeFormat format) {
 }  // namespace
 
 InterchangeError InterchangeError::unsupported(InterchangeFormat format) {
-    return {Kind::unsupported, upperName(format) + " requires the OpenCascade kernel (M4).",
+    return {Kind::unsupported, "This writer does not write " + upperName(format) + " files.",
             format};
 }
 

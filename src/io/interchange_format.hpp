@@ -36,8 +36,8 @@ public:
         writerFailed,
     };
 
-    // The format's raw value in upper case followed by " requires the OpenCascade kernel (M4).",
-    // e.g. "STEP requires the OpenCascade kernel (M4)."
+    // A writer was handed a format it does not write, e.g. "This writer does not write STEP
+    // files."
     [[nodiscard]] static InterchangeError unsupported(InterchangeFormat format);
     // "There are no visible bodies to export."
     [[nodiscard]] static InterchangeError nothingToExport();

@@ -38,7 +38,7 @@ inline constexpr std::uint64_t kMaxStlTriangles = 0xFFFF'FFFFu;
 // A 3MF package of the visible bodies: unit millimetre, one mesh object per body named after it,
 // its vertices shared by index at their places in the document, its palette colour as an opaque
 // base material, and one build item per object. Triangles that repeat a vertex are left out.
-// Throws InterchangeError: nothingToExport, nonFiniteVertex, outOfRange, and unsupported(3mf)
+// Throws InterchangeError: nothingToExport, nonFiniteVertex, outOfRange, and writerFailed(3mf)
 // when the 3MF library fails.
 [[nodiscard]] std::string threeMFData(const CADDocument& document);
 

@@ -10,13 +10,13 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <QImage>
 #include <QWidget>
 
 #include "desktop/main_window.hpp"
 #include "desktop/qt_platform.hpp"
 #include "desktop/viewport_widget.hpp"
 #include "desktop/window_replay.hpp"
+#include "support/scratch_directory.hpp"
 
 namespace brontile::test {
 
@@ -33,11 +33,11 @@ protected:
 
     // The viewport point showing a model point.
     [[nodiscard]] QPoint screenOf(const Vec3& world);
-    void click(const Vec3& world, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void hover(const Vec3& world);
+    // Plays replay steps (a script's step objects, comma-separated) as `brontile --replay` does:
+    // real mouse and key events, typing into the HUD's field, commands through the menus.
+    void play(const std::string& steps);
     // A key into whatever has the keyboard, as the keyboard gives it.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void typeText(const QString& text);
     // Lets the window draw a frame (or two) and handle what is pending.
     void settle();
     // The menu action of a command.
@@ -46,16 +46,17 @@ protected:
     // Sketches a 40 × 30 mm rectangle on the ground and extrudes it 20 mm by typing the value.
     void sketchAndExtrudeBox();
 
-    // The share of pixels near `at` (a 9 × 9 patch of the drawn frame) that show the clear
-    // colour, from 0 to 1.
-    [[nodiscard]] double clearShareAround(const Vec3& world);
-    [[nodiscard]] double clearShareAround(const QPoint& viewportPoint);
-    // The largest difference of any colour channel over the same patch: small where one flat
-    // face fills it.
-    [[nodiscard]] int colourSpreadAround(const Vec3& world);
-    [[nodiscard]] QImage frame();
+    // A 9 × 9 patch of the drawn frame: the share of its pixels that show the clear colour (0 to
+    // 1), and the largest difference of any colour channel over it, small where one flat face
+    // fills it.
+    struct Patch {
+        double clearShare;
+        int colourSpread;
+    };
+    [[nodiscard]] Patch patchAround(const QPoint& viewportPoint);
+    [[nodiscard]] Patch patchAround(const Vec3& world) { return patchAround(screenOf(world)); }
 
-    std::filesystem::path scratch;
+    ScratchDirectory scratch;
 
 private:
     std::unique_ptr<desktop::QtPlatform> platform_;

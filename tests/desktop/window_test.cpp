@@ -27,49 +27,53 @@ const Vec3 kTopOfBox{10, 5, 20};
 
 TEST_F(WindowTest, ModelledBoxIsDrawnAndFollowsUndoAndRedo) {
     ASSERT_TRUE(viewport().isDrawing()) << viewport().drawingFailure();
-    EXPECT_GT(clearShareAround(QPoint(6, 6)), 0.9) << "the clear colour fills empty space";
+    EXPECT_GT(patchAround(QPoint(6, 6)).clearShare, 0.9) << "the clear colour fills empty space";
     ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
     EXPECT_NEAR(session().document().bodies[0].mesh.volume(), 40 * 30 * 20, 1e-6);
     // Leave the sketch so that only the body is under the sample.
-    menuAction("sketch.finish")->trigger();
-    settle();
-    EXPECT_LT(clearShareAround(kTopOfBox), 0.05) << "the body covers its top face";
-    EXPECT_LT(colourSpreadAround(kTopOfBox), 12) << "nothing under the top face shows through";
+    play(R"({"command": "sketch.finish"})");
+    const Patch top = patchAround(kTopOfBox);
+    EXPECT_LT(top.clearShare, 0.05) << "the body covers its top face";
+    EXPECT_LT(top.colourSpread, 12) << "nothing under the top face shows through";
 
     press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(session().document().bodies.empty());
-    EXPECT_GT(clearShareAround(kTopOfBox), 0.4) << "the undone body is no longer drawn";
+    EXPECT_GT(patchAround(kTopOfBox).clearShare, 0.4) << "the undone body is no longer drawn";
 
     press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(session().document().bodies.size(), 1u);
-    EXPECT_LT(clearShareAround(kTopOfBox), 0.05) << "redo draws it again";
+    EXPECT_LT(patchAround(kTopOfBox).clearShare, 0.05) << "redo draws it again";
 }
 
-TEST_F(WindowTest, SaveAsThenOpenRoundTripsThePackage) {
+TEST_F(WindowTest, UnsavedChangesAreAskedAboutAndSaveAsThenOpenRoundTripsThePackage) {
     ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
-    const auto package = scratch / "bracket";
+    // Closing with unsaved changes asks; Cancel keeps the window.
+    dialogs.answerAlert("Cancel");
+    EXPECT_FALSE(window().close());
+    EXPECT_TRUE(window().isVisible());
+    const auto package = scratch.path() / "bracket";
     dialogs.answerSavePanel(package);
-    menuAction("file.saveAs")->trigger();
-    settle();
-    const auto saved = scratch / "bracket.brontdoc";
+    play(R"({"command": "file.saveAs"})");
+    const auto saved = scratch.path() / "bracket.brontdoc";
     ASSERT_TRUE(std::filesystem::is_directory(saved)) << session().errorMessage().value_or("");
     EXPECT_EQ(NativePackageIO::load(saved).bodies.size(), 1u);
     EXPECT_EQ(window().windowTitle().toStdString(), "bracket");
 
-    menuAction("file.new")->trigger();
-    settle();
+    play(R"({"command": "file.new"})");
     EXPECT_TRUE(session().document().bodies.empty());
     dialogs.answerOpenPanel(saved);
-    menuAction("file.open")->trigger();
-    settle();
+    play(R"({"command": "file.open"})");
     EXPECT_EQ(session().document().bodies.size(), 1u);
     EXPECT_EQ(session().statusMessage().value_or(""), "Opened bracket.brontdoc");
+    play(R"({"command": "edit.selectAll"}, {"command": "edit.delete"})");
+    ASSERT_TRUE(session().isDirty());
+    dialogs.answerAlert("Discard");
+    EXPECT_TRUE(window().close());
 }
 
 TEST(PackageDialogs, APackageIsChosenAsOneItemInsteadOfBeingBrowsedInto) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("brontile-dialog-" + std::to_string(::getpid()));
-    const auto package = folder / "part.brontdoc";
+    const ScratchDirectory folder;
+    const auto package = folder.path() / "part.brontdoc";
     std::filesystem::create_directories(package / "geometry");
     desktop::QtPlatform platform;
     // Entering the package, as a double click on it does.
@@ -86,42 +90,24 @@ TEST(PackageDialogs, APackageIsChosenAsOneItemInsteadOfBeingBrowsedInto) {
     const auto chosen =
         platform.openPanel({"Choose a .brontdoc document package", "Open", "brontdoc"});
     EXPECT_EQ(chosen, package);
-    std::filesystem::remove_all(folder);
 }
 
 TEST_F(WindowTest, MenusListTheRegistryWithPlatformShortcuts) {
     const QList<QAction*> menus = window().menuBar()->actions();
-    ASSERT_EQ(menus.size(), static_cast<qsizetype>(desktop::menuLayouts().size()));
-    const QStringList expected{"&File", "&Edit", "&Sketch", "S&olid", "&View", "&Help"};
-    for (qsizetype i = 0; i < menus.size(); ++i) EXPECT_EQ(menus[i]->text(), expected[i]);
-    const auto shortcut = [&](const std::string& command) {
-        QAction* action = menuAction(command);
-        return action ? action->shortcut().toString().toStdString() : "(missing)";
-    };
-    EXPECT_EQ(menuAction("file.saveAs")->text(), QString::fromUtf8("Save As\u2026"));
-    EXPECT_EQ(menuAction("tool.fillet")->text(), "Fillet / Chamfer");
-    EXPECT_EQ(shortcut("file.save"), "Ctrl+S");
-    EXPECT_EQ(shortcut("file.saveAs"), "Ctrl+Shift+S");
-    EXPECT_EQ(shortcut("edit.delete"), "Del");
-    EXPECT_EQ(shortcut("tool.line"), "L");
-    // Every registry command of the layout is in a menu, titled from the registry.
-    for (const auto& layout : desktop::menuLayouts()) {
-        for (const auto& item : layout.items) {
+    const auto& layouts = desktop::menuLayouts();
+    ASSERT_EQ(menus.size(), static_cast<qsizetype>(layouts.size()));
+    EXPECT_EQ(menuAction("file.saveAs")->shortcut().toString(), "Ctrl+Shift+S");
+    EXPECT_EQ(menuAction("tool.line")->shortcut().toString(), "L");
+    // Every registry command of the layout is in its menu, titled from the registry.
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        EXPECT_EQ(menus[static_cast<qsizetype>(i)]->text().toStdString(), layouts[i].title);
+        for (const auto& item : layouts[i].items) {
             if (!item) continue;
             QAction* action = menuAction(item->rawValue);
             ASSERT_NE(action, nullptr) << item->rawValue;
             EXPECT_EQ(action->text().toStdString(), session().registry().title(*item));
         }
     }
-}
-
-TEST_F(WindowTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
-    ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
-    dialogs.answerAlert("Cancel");
-    EXPECT_FALSE(window().close());
-    EXPECT_TRUE(window().isVisible());
-    dialogs.answerAlert("Discard");
-    EXPECT_TRUE(window().close());
 }
 
 // Keys in the viewport run their command once, whether or not a menu shows the key; the palette
@@ -173,41 +159,6 @@ TEST(DesktopProgram, WithoutADisplaySaysSoAndFails) {
     EXPECT_TRUE(run.errors.contains("with-display")) << run.errors.toStdString();
 }
 
-TEST(DesktopProgram, ReplaysAScriptWithoutOpenGLAndStillWorks) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("brontile-nogl-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const auto script = folder / "script.json";
-    {
-        std::ofstream out(script);
-        out << R"({"steps": [{"command": "sketch.new"}, {"command": "tool.rectangle"},
-            {"click": {"world": [-10, -10, 0]}}, {"click": {"world": [10, 10, 0]}},
-            {"command": "palette.show"}, {"key": "escape"}]})";
-    }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // Qt's X11 platform without any OpenGL integration: no context can be had.
-    environment.insert("QT_XCB_GL_INTEGRATION", "none");
-    const auto trace = folder / "trace.jsonl";
-    const auto picture = folder / "window.png";
-    const ProgramRun run = runProgram({"--replay", QString::fromStdString(script.string()),
-                                       "--trace", QString::fromStdString(trace.string()),
-                                       "--screenshot", QString::fromStdString(picture.string())},
-                                      environment);
-    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_TRUE(std::filesystem::exists(picture));
-    std::ifstream lines(trace);
-    std::string line;
-    std::string last;
-    int count = 0;
-    while (std::getline(lines, line)) {
-        ++count;
-        last = line;
-    }
-    EXPECT_EQ(count, 6);
-    EXPECT_NE(last.find("\"entities\""), std::string::npos);
-    std::filesystem::remove_all(folder);
-}
-
 // The same numbers, to a relative 1e-9 (the window's pinch carries a zoom factor as 1 − m).
 void expectSameJson(const nlohmann::json& a, const nlohmann::json& b, const std::string& path) {
     if (a.is_number() && b.is_number()) {
@@ -238,6 +189,30 @@ std::vector<nlohmann::json> traceLines(const std::filesystem::path& file) {
     std::ifstream in(file);
     for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
     return lines;
+}
+
+TEST(DesktopProgram, ReplaysAScriptWithoutOpenGLAndStillWorks) {
+    const ScratchDirectory folder;
+    const auto script = writeBytes(folder.path() / "script.json", R"({"steps": [
+        {"command": "sketch.new"}, {"command": "tool.rectangle"},
+        {"click": {"world": [-10, -10, 0]}}, {"click": {"world": [10, 10, 0]}},
+        {"command": "palette.show"}, {"key": "escape"}]})");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Qt's X11 platform without any OpenGL integration: no context can be had.
+    environment.insert("QT_XCB_GL_INTEGRATION", "none");
+    const auto trace = folder.path() / "trace.jsonl";
+    const auto picture = folder.path() / "window.png";
+    const auto path = [](const std::filesystem::path& file) {
+        return QString::fromStdString(file.string());
+    };
+    const ProgramRun run = runProgram(
+        {"--replay", path(script), "--trace", path(trace), "--screenshot", path(picture)},
+        environment);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(picture));
+    const auto lines = traceLines(trace);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines.back()["document"]["sketches"][0]["entities"].size(), 4u);
 }
 
 TEST(DesktopProgram, WindowReplayTracesWhatTheCommandLineTraces) {

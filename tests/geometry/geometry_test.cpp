@@ -1,13 +1,19 @@
-// Vectors, rays and boxes: the arithmetic every other part of the model computes with.
+// Vectors, rays, boxes and colours, the arithmetic every other part of the model computes with,
+// and lengths as the user reads and types them.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "geometry/aabb.hpp"
+#include "geometry/length_unit.hpp"
 #include "geometry/ray.hpp"
+#include "geometry/rgba.hpp"
+#include "geometry/unit_formatter.hpp"
 #include "geometry/vec2.hpp"
 #include "geometry/vec3.hpp"
 #include "support/geometry_checks.hpp"
@@ -34,7 +40,6 @@ TEST(Vec3Algebra, CrossProductsPerpendicularsNormalizingHashingAndNarrowing) {
     // Equal vectors hash alike, negative zero included.
     std::unordered_set<Vec3> set{{0, 0, 0}, {1, 2, 3}};
     EXPECT_TRUE(set.contains(Vec3{-0.0, 0, -0.0}));
-    EXPECT_TRUE(set.contains(Vec3{1, 2, 3}));
     EXPECT_FALSE(set.contains(Vec3{1, 2, 3.0000001}));
     // Narrowed to single precision for the renderer.
     EXPECT_EQ((Vec3{1.5, -2.25, 3}.simd4()), (Float4{1.5f, -2.25f, 3.0f, 1.0f}));
@@ -92,53 +97,46 @@ TEST(RayTriangle, HitsInsideOnEdgesAndCornersFromBothSides) {
     EXPECT_FALSE(Ray({0.25, 0.25, 0}, {0, 0, -1}).intersectTriangle(a, b, c));   // t == 0
 }
 
+// The nearest approach to a segment clamps to its ends; a parallel segment yields its farther
+// end (even wholly behind the origin, at the smallest positive parameter), a point segment itself.
 TEST(RaySegment, ClosestLineParametersAreDistancesAndSegmentsClamp) {
-    const Ray ray({0, 0, 10}, {0, 0, -1});
-    const auto p = ray.closestParameters({-5, 3, 2}, {4, 0, 0});
+    const Ray down({0, 0, 10}, {0, 0, -1});
+    const auto p = down.closestParameters({-5, 3, 2}, {4, 0, 0});
     ASSERT_TRUE(p);
     EXPECT_NEAR(p->rayT, 8, 1e-12);
     EXPECT_NEAR(p->lineT, 5, 1e-12);  // not a fraction of the direction's length
-    EXPECT_FALSE(ray.closestParameters({1, 0, 0}, {0, 0, 7}));
+    EXPECT_FALSE(down.closestParameters({1, 0, 0}, {0, 0, 7}));
 
-    const auto inside = ray.distanceToSegment({-5, 3, 2}, {5, 3, 2});
-    ASSERT_TRUE(inside);
-    EXPECT_NEAR(inside->distance, 3, 1e-12);
-    EXPECT_NEAR(inside->lineT, 5, 1e-12);
-    expectNear(inside->point, {0, 3, 2});
-
-    const auto clamped = ray.distanceToSegment({2, 0, 4}, {6, 0, 4});
-    ASSERT_TRUE(clamped);
-    EXPECT_EQ(clamped->lineT, 0);
-    expectNear(clamped->point, {2, 0, 4});
-    EXPECT_NEAR(clamped->rayT, 6, 1e-12);
-    EXPECT_NEAR(clamped->distance, 2, 1e-12);
-
-    // Clamped onto an end behind the eye: no result.
-    EXPECT_FALSE(ray.distanceToSegment({2, 0, 20}, {6, 0, 40}));
-}
-
-// A parallel segment yields its farther end, a point segment itself.
-TEST(RaySegment, ParallelAndPointSegments) {
-    const Ray ray({0, 0, 0}, {1, 0, 0});
-    const auto r = ray.distanceToSegment({2, 1, 0}, {7, 1, 0});
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->point, (Vec3{7, 1, 0}));
-    EXPECT_EQ(r->lineT, 5);
-    EXPECT_EQ(r->rayT, 7);
-    EXPECT_EQ(r->distance, 1);
-
-    // Entirely behind the origin: still a result, at the smallest positive parameter.
-    const auto behind = ray.distanceToSegment({-7, 1, 0}, {-2, 1, 0});
-    ASSERT_TRUE(behind);
-    EXPECT_EQ(behind->point, (Vec3{-2, 1, 0}));
-    EXPECT_EQ(behind->rayT, 1e-9);
-
-    // A degenerate segment is a point.
-    const auto point = ray.distanceToSegment({3, 4, 0}, {3, 4, 0});
-    ASSERT_TRUE(point);
-    EXPECT_EQ(point->rayT, 3);
-    EXPECT_EQ(point->distance, 4);
-    EXPECT_FALSE(ray.distanceToSegment({-3, 4, 0}, {-3, 4, 0}));
+    const Ray along({0, 0, 0}, {1, 0, 0});
+    using Near = Ray::SegmentProximity;
+    const struct {
+        const char* name;
+        const Ray& ray;
+        Vec3 a, b;
+        std::optional<Near> expected;
+    } rows[] = {
+        {"crossing", down, {-5, 3, 2}, {5, 3, 2}, Near{8, 5, {0, 3, 2}, 3}},
+        {"clamped", down, {2, 0, 4}, {6, 0, 4}, Near{6, 0, {2, 0, 4}, 2}},
+        {"clamped behind the eye", down, {2, 0, 20}, {6, 0, 40}, std::nullopt},
+        {"parallel", along, {2, 1, 0}, {7, 1, 0}, Near{7, 5, {7, 1, 0}, 1}},
+        {"parallel behind",
+         along,
+         {-7, 1, 0},
+         {-2, 1, 0},
+         Near{1e-9, 5, {-2, 1, 0}, std::hypot(2 + 1e-9, 1)}},
+        {"point", along, {3, 4, 0}, {3, 4, 0}, Near{3, 0, {3, 4, 0}, 4}},
+        {"point behind", along, {-3, 4, 0}, {-3, 4, 0}, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto near = row.ray.distanceToSegment(row.a, row.b);
+        ASSERT_EQ(near.has_value(), row.expected.has_value());
+        if (!near) continue;
+        expectNear(near->rayT, row.expected->rayT);
+        expectNear(near->lineT, row.expected->lineT);
+        expectNear(near->point, row.expected->point);
+        expectNear(near->distance, row.expected->distance);
+    }
 }
 
 TEST(Boxes, FromPointsMergeAndMeasures) {
@@ -155,6 +153,75 @@ TEST(Boxes, FromPointsMergeAndMeasures) {
 
     const std::vector<AABB> boxes{*box, AABB({10, 10, 10}, {11, 12, 13})};
     EXPECT_EQ(AABB::merge(boxes), AABB({-3, 0, -2}, {11, 12, 13}));
+}
+
+constexpr auto mm = LengthUnit::millimeters;
+constexpr auto in = LengthUnit::inches;
+
+TEST(Colours, PaletteWrapsInBothDirectionsAndLightenedCapsColourChannelsOnly) {
+    EXPECT_EQ(BodyPalette::color(6), BodyPalette::color(0));
+    EXPECT_EQ(BodyPalette::color(-1), BodyPalette::colors[5]);
+    EXPECT_EQ(BodyPalette::color(-7), BodyPalette::colors[5]);
+    EXPECT_EQ(BodyPalette::color(INT64_MIN), BodyPalette::colors[4]);  // −2^63 ≡ 4 (mod 6)
+
+    const RGBA c = RGBA::selection.withAlpha(0.5f).lightened(0.5f);
+    EXPECT_EQ(c.r, 1.0f);
+    EXPECT_EQ(c.g, 1.0f);
+    EXPECT_FLOAT_EQ(c.b, 0.66f);
+    EXPECT_EQ(c.a, 0.5f);
+    EXPECT_EQ(RGBA::edge.lightened(-0.5f).r, 0.09f - 0.5f);  // no lower clamp
+    EXPECT_EQ(RGBA::arrowReverse.simd(), (Float4{1.0f, 0.62f, 0.28f, 1.0f}));
+    EXPECT_EQ(fromRawValue<LengthUnit>("Millimeters"), std::nullopt);  // raw values are exact
+}
+
+TEST(FormattingLengths, GivesTheExpectedText) {
+    const struct {
+        double valueMM;
+        LengthUnit unit;
+        std::optional<int> decimals;
+        std::string text;
+    } rows[] = {
+        // clang-format off
+        {12.5, mm, std::nullopt, "12.5 mm"},  {25.4, in, std::nullopt, "1 in"},
+        {10, mm, 2, "10 mm"},                 {-0.001, mm, std::nullopt, "0 mm"},
+        {0, mm, std::nullopt, "0 mm"},        {1.23456, in, std::nullopt, "0.049 in"},
+        {-0.004, mm, 2, "0 mm"},              {-2.5, mm, std::nullopt, "-2.5 mm"},
+        {1500, mm, 0, "1500 mm"},             {2.675, mm, 1, "2.7 mm"},
+        {1.0 / 3, mm, -4, "0 mm"},            {1.0 / 3, mm, 500, "0.33333333333333331483 mm"},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(UnitFormatter::string(row.valueMM, row.unit, row.decimals), row.text)
+            << row.valueMM;
+    }
+}
+
+TEST(ParsingLengths, GivesTheExpectedMillimetresOrRefuses) {
+    const struct {
+        std::string typed;
+        LengthUnit unit;
+        std::optional<double> expectedMM;
+    } rows[] = {
+        // clang-format off
+        {"25.4", mm, 25.4},    {"1in", mm, 25.4},   {"1 in", mm, 25.4}, {"1\"", mm, 25.4},
+        {"3/4 in", mm, 19.05}, {"2 mm", in, 2},     {"1/2", in, 12.7},  {"  2.5MM  ", in, 2.5},
+        {"\n 7 \t", mm, 7},    {"-1.5e1", mm, -15}, {"+3", in, 76.2},   {".5", mm, 0.5},
+        {"1/2/", mm, 0.5},
+        // Refused.
+        {"1 / 2", mm, {}}, {"abc", mm, {}}, {"1/0", mm, {}}, {"1/2/3", mm, {}}, {"", mm, {}},
+        {"   ", in, {}},   {"mm", mm, {}},  {"inf", mm, {}}, {"nan", mm, {}},   {"1e999", mm, {}},
+        {"0x10", mm, {}},  {"+-3", mm, {}}, {"1,5", mm, {}}, {"1\nmm", mm, {}}, {"5 cm", mm, {}},
+        {"1e308/1e-308", mm, {}},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE('"' + row.typed + '"');
+        const auto parsed = UnitFormatter::parseMillimeters(row.typed, row.unit);
+        EXPECT_EQ(parsed.has_value(), row.expectedMM.has_value());
+        if (parsed && row.expectedMM) {
+            EXPECT_NEAR(*parsed, *row.expectedMM, 1e-12);
+        }
+    }
 }
 
 }  // namespace

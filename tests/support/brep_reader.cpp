@@ -29,7 +29,8 @@ int count(const TopoDS_Shape& shape, TopAbs_ShapeEnum kind) {
 }
 
 template <class Reader>
-bool read(Reader& reader, const std::filesystem::path& file, Handle(TDocStd_Document) & document) {
+bool read(const std::filesystem::path& file, Handle(TDocStd_Document) & document) {
+    Reader reader;
     reader.SetNameMode(Standard_True);
     reader.SetColorMode(Standard_True);
     return reader.ReadFile(file.c_str()) == IFSelect_RetDone && reader.Transfer(document);
@@ -59,15 +60,9 @@ ReadShape measure(const TopoDS_Shape& shape) {
 std::vector<ReadShape> readBRepFile(const std::filesystem::path& file, InterchangeFormat format) {
     Handle(TDocStd_Document) document = new TDocStd_Document("MDTV-XCAF");
     XCAFDoc_DocumentTool::Set(document->Main(), Standard_False);
-    bool ok = false;
-    if (format == InterchangeFormat::step) {
-        STEPCAFControl_Reader reader;
-        ok = read(reader, file, document);
-    } else {
-        IGESCAFControl_Reader reader;
-        ok = read(reader, file, document);
-    }
-    EXPECT_TRUE(ok) << "Open CASCADE could not read " << file;
+    EXPECT_TRUE(format == InterchangeFormat::step ? read<STEPCAFControl_Reader>(file, document)
+                                                  : read<IGESCAFControl_Reader>(file, document))
+        << "Open CASCADE could not read " << file;
     const Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(document->Main());
     const Handle(XCAFDoc_ColorTool) colors = XCAFDoc_DocumentTool::ColorTool(document->Main());
     TDF_LabelSequence labels;

@@ -1,6 +1,8 @@
 #include "support/document_fixtures.hpp"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -10,14 +12,7 @@
 namespace brontile::test {
 namespace {
 
-SolidMesh withFixedFaceIds(const SolidMesh& mesh, std::uint8_t first) {
-    std::vector<SolidFace> faces = mesh.faces();
-    for (SolidFace& face : faces) face.id = FaceID{fixedId(first++)};
-    return SolidMesh(mesh.vertices(), std::move(faces));
-}
-
-}  // namespace
-
+// 00000000-0000-4000-8000-0000000000NN.
 Uuid fixedId(std::uint8_t n) {
     Uuid::Bytes bytes{};
     bytes[6] = 0x40;
@@ -25,6 +20,14 @@ Uuid fixedId(std::uint8_t n) {
     bytes[15] = n;
     return Uuid(bytes);
 }
+
+SolidMesh withFixedFaceIds(const SolidMesh& mesh, std::uint8_t first) {
+    std::vector<SolidFace> faces = mesh.faces();
+    for (SolidFace& face : faces) face.id = FaceID{fixedId(first++)};
+    return SolidMesh(mesh.vertices(), std::move(faces));
+}
+
+}  // namespace
 
 CADDocument richDocument() {
     using namespace std::chrono;
@@ -58,6 +61,43 @@ CADDocument richDocument() {
     doc.camera = {{1.5, -2, 1e-7}, 99.25, -3.0, 1.4};
     doc.showGrid = false;
     return doc;
+}
+
+const std::vector<std::string>& exportDocumentNames() {
+    static const std::vector<std::string> names{"OneBox",        "TwoBodies",
+                                                "PolygonFaces",  "HiddenBodiesLeftOut",
+                                                "PlateWithHole", "RevolvedRing"};
+    return names;
+}
+
+CADDocument exportDocument(const std::string& name) {
+    auto document = CADDocument::empty("Consumers");
+    const auto add = [&](SolidMesh mesh, bool isVisible = true) {
+        document.addBody(std::move(mesh));
+        document.bodies.back().isVisible = isVisible;
+    };
+    if (name == "OneBox") add(boxMesh({0, 0, 0}, {10, 20, 30}));
+    if (name == "TwoBodies") {
+        add(triangulatedBoxMesh({0, 0, 0}, {1, 1, 1}));
+        add(boxMesh({5, -3, 2}, {7.5, 1, 2.25}));
+    }
+    if (name == "PolygonFaces") add(lShapeMesh(7.5).translated({-40, 3, -1}));
+    if (name == "HiddenBodiesLeftOut") {
+        add(boxMesh({0, 0, 0}, {1, 1, 1}), false);
+        add(sphereMesh({0, 0, 0}, 5, 16, 8));
+        add(lShapeMesh(2), false);
+        add(cylinderMesh({20, 0, 0}, 4, 10, 12));
+        document.bodies[1].name = "Left bracket";
+    }
+    if (name == "PlateWithHole") add(plateWithHoleMesh(4).translated({-15, -15, 0}));
+    if (name == "RevolvedRing") add(ringMesh(6, 9, 3, 24).translated({0, 0, 10}));
+    return document;
+}
+
+std::vector<Body> visibleBodies(const CADDocument& document) {
+    std::vector<Body> bodies = document.bodies;
+    std::erase_if(bodies, [](const Body& body) { return !body.isVisible; });
+    return bodies;
 }
 
 }  // namespace brontile::test

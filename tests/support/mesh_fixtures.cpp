@@ -11,17 +11,12 @@
 namespace brontile::test {
 namespace {
 
-std::vector<Vec3> boxCorners(const Vec3& lo, const Vec3& hi) {
-    return {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
-            {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
-}
-
 struct Quad {
     std::array<VertexIndex, 4> loop;
     Vec3 normal;
 };
 
-// Counter-clockwise seen from outside.
+// Counter-clockwise seen from outside, over the corners in the order appendBox gives them.
 const std::array<Quad, 6> kBoxQuads{{
     {{0, 3, 2, 1}, {0, 0, -1}},
     {{4, 5, 6, 7}, {0, 0, 1}},
@@ -31,15 +26,47 @@ const std::array<Quad, 6> kBoxQuads{{
     {{0, 4, 7, 3}, {-1, 0, 0}},
 }};
 
+// Appends the box's corners and its six faces, each one quad or two triangles.
+void appendBox(std::vector<Vec3>& vertices, std::vector<SolidFace>& faces, const Vec3& lo,
+               const Vec3& hi, bool triangulated) {
+    const auto base = static_cast<VertexIndex>(vertices.size());
+    for (const double z : {lo.z, hi.z}) {
+        vertices.insert(vertices.end(),
+                        {{lo.x, lo.y, z}, {hi.x, lo.y, z}, {hi.x, hi.y, z}, {lo.x, hi.y, z}});
+    }
+    for (const Quad& q : kBoxQuads) {
+        PolygonLoop l;
+        for (const VertexIndex i : q.loop) l.push_back(base + i);
+        std::vector<PolygonLoop> loops{l};
+        if (triangulated) loops = {{l[0], l[1], l[2]}, {l[0], l[2], l[3]}};
+        faces.push_back({FaceID::generate(), std::move(loops), q.normal});
+    }
+}
+
+SolidMesh makeBox(const Vec3& min, const Vec3& max, bool triangulated) {
+    std::vector<Vec3> vertices;
+    std::vector<SolidFace> faces;
+    appendBox(vertices, faces, min, max, triangulated);
+    return SolidMesh(std::move(vertices), std::move(faces));
+}
+
+// One face per triangle; normals follow the winding.
+SolidMesh triangleMesh(std::vector<Vec3> vertices,
+                       const std::vector<std::array<VertexIndex, 3>>& tris) {
+    std::vector<SolidFace> faces;
+    faces.reserve(tris.size());
+    for (const auto& t : tris)
+        faces.push_back({FaceID::generate(), {{t[0], t[1], t[2]}}, Vec3::zero});
+    SolidMesh mesh(std::move(vertices), std::move(faces));
+    mesh.recomputeNormals();
+    return mesh;
+}
+
 }  // namespace
 
-SolidMesh boxMesh(const Vec3& min, const Vec3& max) {
-    std::vector<SolidFace> faces;
-    for (const Quad& q : kBoxQuads) {
-        faces.push_back({FaceID::generate(), {{q.loop.begin(), q.loop.end()}}, q.normal});
-    }
-    return SolidMesh(boxCorners(min, max), std::move(faces));
-}
+SolidMesh boxMesh(const Vec3& min, const Vec3& max) { return makeBox(min, max, false); }
+
+SolidMesh triangulatedBoxMesh(const Vec3& min, const Vec3& max) { return makeBox(min, max, true); }
 
 SolidMesh editedBoxMesh(const Vec3& min, const Vec3& max,
                         const std::function<void(std::vector<SolidFace>&)>& edit) {
@@ -53,15 +80,6 @@ SolidMesh oneFaceMesh(std::vector<Vec3> vertices, std::vector<PolygonLoop> loops
                       const Vec3& normal) {
     return SolidMesh(std::move(vertices),
                      {SolidFace{FaceID::generate(), std::move(loops), normal}});
-}
-
-SolidMesh triangulatedBoxMesh(const Vec3& min, const Vec3& max) {
-    std::vector<SolidFace> faces;
-    for (const Quad& q : kBoxQuads) {
-        const auto& l = q.loop;
-        faces.push_back({FaceID::generate(), {{l[0], l[1], l[2]}, {l[0], l[2], l[3]}}, q.normal});
-    }
-    return SolidMesh(boxCorners(min, max), std::move(faces));
 }
 
 SolidMesh plateWithHoleMesh(double height) {
@@ -141,37 +159,12 @@ SolidMesh lShapeMesh(double height) {
 SolidMesh largeMesh(int triangles) {
     std::vector<Vec3> vertices;
     std::vector<SolidFace> faces;
-    const int boxes = triangles / 12 + 1;
-    for (int b = 0; b < boxes; ++b) {
+    for (int b = 0; b < triangles / 12 + 1; ++b) {
         const Vec3 lo{static_cast<double>(b % 100) * 2, static_cast<double>(b / 100) * 2, 0};
-        const auto base = static_cast<VertexIndex>(vertices.size());
-        for (const Vec3& v : boxCorners(lo, lo + Vec3{1, 1, 1})) vertices.push_back(v);
-        for (const Quad& q : kBoxQuads) {
-            const auto& l = q.loop;
-            faces.push_back(
-                {FaceID::generate(),
-                 {{base + l[0], base + l[1], base + l[2]}, {base + l[0], base + l[2], base + l[3]}},
-                 q.normal});
-        }
+        appendBox(vertices, faces, lo, lo + Vec3{1, 1, 1}, true);
     }
     return SolidMesh(std::move(vertices), std::move(faces));
 }
-
-namespace {
-
-// One face per triangle; normals follow the winding.
-SolidMesh triangleMesh(std::vector<Vec3> vertices,
-                       const std::vector<std::array<VertexIndex, 3>>& tris) {
-    std::vector<SolidFace> faces;
-    faces.reserve(tris.size());
-    for (const auto& t : tris)
-        faces.push_back({FaceID::generate(), {{t[0], t[1], t[2]}}, Vec3::zero});
-    SolidMesh mesh(std::move(vertices), std::move(faces));
-    mesh.recomputeNormals();
-    return mesh;
-}
-
-}  // namespace
 
 SolidMesh sphereMesh(const Vec3& center, double radius, int slices, int stacks) {
     constexpr double pi = std::numbers::pi;

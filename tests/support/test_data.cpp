@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "support/scratch_directory.hpp"
 
 namespace brontile::test {
 namespace {
@@ -35,11 +36,10 @@ std::filesystem::path testDataPath(const std::string& name) {
 
 std::string readTestData(const std::string& name) {
     const std::filesystem::path path = testDataPath(name);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("cannot read test data " + path.string());
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    if (!std::filesystem::is_regular_file(path)) {
+        throw std::runtime_error("cannot read test data " + path.string());
+    }
+    return readBytes(path);
 }
 
 std::string describeFirstDifference(std::string_view expected, std::string_view actual) {
@@ -62,8 +62,7 @@ testing::AssertionResult matchesGoldenFile(const std::string& name, std::string_
     const std::filesystem::path path = testDataPath(name);
     if (updatingGoldenFiles()) {
         std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary)
-            .write(actual.data(), static_cast<std::streamsize>(actual.size()));
+        writeBytes(path, actual);
         return testing::AssertionSuccess();
     }
     const std::string expected = readTestData(name);

@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "support/mesh_fixtures.hpp"
-#include "support/sketch_fixtures.hpp"
 #include "tools/boolean_tool.hpp"
 #include "tools/fake_context.hpp"
 #include "tools/fillet_tool.hpp"
@@ -24,6 +22,8 @@ namespace {
 using test::clickAt;
 using test::FakeContext;
 using test::pointerAt;
+using test::pressDragRelease;
+using test::rectangleLines;
 
 // A context holding named boxes, the first one selected.
 struct Boxes : FakeContext {
@@ -31,9 +31,8 @@ struct Boxes : FakeContext {
 
     explicit Boxes(std::initializer_list<std::pair<Vec3, Vec3>> boxes) {
         int n = 0;
-        for (const auto& [lo, hi] : boxes) {
-            ids.push_back(doc.addBody(test::boxMesh(lo, hi), "Box " + std::to_string(++n)));
-        }
+        for (const auto& [lo, hi] : boxes)
+            ids.push_back(addBox(lo, hi, "Box " + std::to_string(++n)));
         currentSelection.bodies.insert(ids.front());
     }
     const Body& body(std::size_t i) const { return doc.bodies.at(i); }
@@ -56,10 +55,9 @@ TEST(RevolveTool, AnAxisMayTouchARegionButNotRunThroughIt) {
 
 TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
     FakeContext context;
-    std::vector<SketchEntity> entities{test::line({10, 0}, {20, 0}), test::line({20, 0}, {20, 5}),
-                                       test::line({20, 5}, {10, 5}), test::line({10, 5}, {10, 0}),
-                                       test::circle({40, 0}, 2)};
-    context.doc.sketches.push_back(test::sketchOf(entities));
+    std::vector<SketchEntity> entities = rectangleLines({10, 0}, {20, 5});
+    entities.push_back(test::circle({40, 0}, 2));
+    context.addSketch(entities, {}, SketchPlane::xy, false);
     RevolveTool tool;
     clickAt(tool, context, {15, 2, 0});
     ASSERT_TRUE(tool.isBusy());
@@ -77,10 +75,8 @@ TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
     EXPECT_EQ(context.toolRequests, std::vector<ToolID>{ToolID::select});
     EXPECT_TRUE(context.currentSelection.contains(context.doc.bodies[0].id));
     // A region on the negative side of its axis still gives an outward solid.
-    context.doc.sketches[0].entities.push_back(test::line({-20, 8}, {-10, 8}));
-    context.doc.sketches[0].entities.push_back(test::line({-10, 8}, {-10, 12}));
-    context.doc.sketches[0].entities.push_back(test::line({-10, 12}, {-20, 12}));
-    context.doc.sketches[0].entities.push_back(test::line({-20, 12}, {-20, 8}));
+    std::ranges::copy(rectangleLines({-20, 8}, {-10, 12}),
+                      std::back_inserter(context.doc.sketches[0].entities));
     clickAt(tool, context, {-15, 10, 0});
     tool.hudCommit(-90, context);
     ASSERT_EQ(context.doc.bodies.size(), 2U);
@@ -144,24 +140,18 @@ TEST(ShellTool, NeedsABodyAndWallsItCanHold) {
 TEST(MoveTool, ShiftMovesUpOptionStopsRoundingEscapeCancels) {
     Boxes c({{{0, 0, 0}, {10, 10, 10}}});
     MoveTool tool;
-    const Vec3 slanted{0, 1, -1};
-    const auto drag = [&](const Vec3& from, const Vec3& to, ModifierSet modifiers) {
-        tool.pointer(pointerAt(PointerPhase::down, from, modifiers, 1, slanted), c);
-        tool.pointer(pointerAt(PointerPhase::drag, to, modifiers, 1, slanted), c);
-        tool.pointer(pointerAt(PointerPhase::up, to, modifiers, 1, slanted), c);
-    };
-    drag({2, 2, 10}, {2, 2, 15.7}, ModifierSet::shift);
+    pressDragRelease(tool, c, {2, 2, 10}, {2, 2, 15.7}, ModifierSet::shift);
     EXPECT_EQ(c.box(0).min, (Vec3{0, 0, 5}));
-    drag({2, 2, 15}, {5.25, 2, 15}, ModifierSet::option);
+    pressDragRelease(tool, c, {2, 2, 15}, {5.25, 2, 15}, ModifierSet::option);
     EXPECT_NEAR(c.box(0).min.x, 3.25, 1e-9);
     EXPECT_EQ(c.box(0).min.z, 5);
     // A typed distance goes along the last direction moved.
     tool.hudCommit(2, c);
     EXPECT_NEAR(c.box(0).min.x, 5.25, 1e-9);
-    tool.pointer(pointerAt(PointerPhase::down, {7, 2, 15}, {}, 1, slanted), c);
-    tool.pointer(pointerAt(PointerPhase::drag, {12, 2, 15}, {}, 1, slanted), c);
+    tool.pointer(pointerAt(PointerPhase::down, {7, 2, 15}, {}, 1, test::kSlanted), c);
+    tool.pointer(pointerAt(PointerPhase::drag, {12, 2, 15}, {}, 1, test::kSlanted), c);
     EXPECT_TRUE(tool.key(ToolKey::escape, c));
-    tool.pointer(pointerAt(PointerPhase::up, {12, 2, 15}, {}, 1, slanted), c);
+    tool.pointer(pointerAt(PointerPhase::up, {12, 2, 15}, {}, 1, test::kSlanted), c);
     EXPECT_EQ(c.steps.size(), 3U);
     // A distance that takes the body out of the range of numbers is refused.
     tool.hudCommit(1e308, c);
@@ -173,9 +163,7 @@ TEST(RotateAndScaleTools, DragsTurnAndScaleAndFactorsStayAboveTheFloor) {
     Boxes c({{{0, 0, 0}, {20, 10, 10}}});
     RotateTool rotate;
     rotate.activate(c);
-    rotate.pointer(pointerAt(PointerPhase::down, {100, 100, 0}), c);
-    rotate.pointer(pointerAt(PointerPhase::drag, {325, 100, 0}), c);
-    rotate.pointer(pointerAt(PointerPhase::up, {325, 100, 0}), c);
+    pressDragRelease(rotate, c, {100, 100, 0}, {325, 100, 0}, {}, {0, 0, -1});
     EXPECT_NEAR(c.box(0).max.x - c.box(0).min.x, 10, 1e-9);
     EXPECT_FALSE(rotate.isBusy());
     ScaleTool scale;
@@ -239,7 +227,7 @@ TEST(BooleanTool, TwoSelectedRunAtOnceInDocumentOrderAndRefusalsChangeNothing) {
     c.currentSelection.bodies = {c.ids[0]};
     intersect.activate(c);
     c.doc.removeBody(c.ids[0]);
-    c.doc.addBody(test::boxMesh({20, 0, 0}, {30, 10, 10}), "Other");
+    c.addBox({20, 0, 0}, {30, 10, 10});
     clickAt(intersect, c, {25, 5, 10});
     EXPECT_TRUE(intersect.isBusy());
     EXPECT_EQ(c.hint, "Now click the second body.");

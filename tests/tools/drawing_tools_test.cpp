@@ -38,6 +38,9 @@ struct Drawing {
     void click(double x, double y, int clicks = 1) {
         clickAt(tool, context, {x, y, 0}, {}, clicks);
     }
+    void clicks(std::initializer_list<Vec2> points) {
+        for (const Vec2& p : points) click(p.x, p.y);
+    }
 };
 
 void expectLine(const SketchGeometry& g, const Vec2& start, const Vec2& end) {
@@ -50,16 +53,12 @@ void expectLine(const SketchGeometry& g, const Vec2& start, const Vec2& end) {
 TEST(LineTool, ChainsCloseOnTheFirstPointOrEndOnADoubleClick) {
     Drawing<LineTool> d;
     EXPECT_EQ(d.context.steps, std::vector<std::string>{"New Sketch"});
-    d.click(0, 0);
-    d.click(10, 0);
-    d.click(10, 10);
-    d.click(0, 0);
+    d.clicks({{0, 0}, {10, 0}, {10, 10}, {0, 0}});
     ASSERT_EQ(d.geometry().size(), 3U);
     expectLine(d.geometry()[2], {10, 10}, {0, 0});
     EXPECT_FALSE(d.tool.isBusy());
     // A double click ends the chain without a segment for its second click.
-    d.click(20, 0);
-    d.click(30, 0);
+    d.clicks({{20, 0}, {30, 0}});
     d.click(30, 0, 2);
     EXPECT_EQ(d.geometry().size(), 4U);
     EXPECT_FALSE(d.tool.isBusy());

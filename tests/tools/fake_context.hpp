@@ -8,6 +8,8 @@
 
 #include "interaction/scene_hit_tester.hpp"
 #include "kernel/poly_kernel.hpp"
+#include "support/mesh_fixtures.hpp"
+#include "support/sketch_fixtures.hpp"
 #include "tools/modeling_tool.hpp"
 
 namespace brontile::test {
@@ -55,9 +57,42 @@ public:
     void setTool(const ToolID& id) override { toolRequests.push_back(id); }
     void showError(const std::string& message) override { errors.push_back(message); }
 
+    // Set-up straight into the document, recording no step.
+    BodyID addBox(const Vec3& min, const Vec3& max, const std::string& name = "Body") {
+        return doc.addBody(test::boxMesh(min, max), name);
+    }
+    [[nodiscard]] FaceRef topFace(std::size_t body = 0) const {
+        const Body& b = doc.bodies.at(body);
+        return {b.id, std::ranges::find_if(b.mesh.faces(), [](const SolidFace& f) {
+                          return f.normal.z > 0.5;
+                      })->id};
+    }
+    // A sketch on `plane`, the active one unless `active` is false.
+    const Sketch& addSketch(std::vector<SketchEntity> entities,
+                            std::vector<SketchConstraint> constraints = {},
+                            const SketchPlane& plane = SketchPlane::xy, bool active = true) {
+        doc.sketches.push_back(test::sketchOf(std::move(entities), std::move(constraints), plane));
+        if (active) sketchID = doc.sketches.back().id;
+        return doc.sketches.back();
+    }
+    // The arrow's reverse cone lies behind the arrow's foot: the middle of it.
+    [[nodiscard]] Vec3 reverseCone() const {
+        const ArrowGizmo gizmo = currentOverlay.arrows.at(0).gizmo(worldUnitsPerPixel());
+        return Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
+    }
+
 private:
     PolyKernel kernel_;
 };
+
+// Four lines round the rectangle from `min` to `max`, counter-clockwise from `min`.
+inline std::vector<SketchEntity> rectangleLines(Vec2 min, Vec2 max) {
+    return {line(min, {max.x, min.y}), line({max.x, min.y}, max), line(max, {min.x, max.y}),
+            line({min.x, max.y}, min)};
+}
+
+// Rays slanted so that they are never parallel to a vertical push/pull axis.
+inline const Vec3 kSlanted{0, 1, -1};
 
 // A pointer event whose ray comes straight down onto the world point (from 100 mm above it),
 // or along `direction` through it; its location is the point's x and y.
@@ -74,10 +109,20 @@ inline PointerEvent pointerAt(PointerPhase phase, const Vec3& world, ModifierSet
 
 // A person's click at the world point: move, press and release there.
 inline void clickAt(ModelingTool& tool, ModelingContext& context, const Vec3& world,
-                    ModifierSet modifiers = {}, int clicks = 1) {
-    tool.pointer(pointerAt(PointerPhase::move, world, modifiers), context);
-    tool.pointer(pointerAt(PointerPhase::down, world, modifiers, clicks), context);
-    tool.pointer(pointerAt(PointerPhase::up, world, modifiers, clicks), context);
+                    ModifierSet modifiers = {}, int clicks = 1,
+                    const Vec3& direction = {0, 0, -1}) {
+    for (const PointerPhase phase : {PointerPhase::move, PointerPhase::down, PointerPhase::up}) {
+        tool.pointer(pointerAt(phase, world, modifiers, clicks, direction), context);
+    }
+}
+
+// Press at `from`, one drag to `to` and release there, with no move before: along `direction`.
+inline void pressDragRelease(ModelingTool& tool, ModelingContext& context, const Vec3& from,
+                             const Vec3& to, ModifierSet modifiers = {},
+                             const Vec3& direction = kSlanted) {
+    tool.pointer(pointerAt(PointerPhase::down, from, modifiers, 1, direction), context);
+    tool.pointer(pointerAt(PointerPhase::drag, to, modifiers, 1, direction), context);
+    tool.pointer(pointerAt(PointerPhase::up, to, modifiers, 1, direction), context);
 }
 
 // Press at `from`, drag in `steps` even steps to `to`, release there.

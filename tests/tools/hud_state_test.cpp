@@ -13,7 +13,6 @@ HUDState showing(HUDQuantity quantity, double value) {
 TEST(HUDState, OnlyLengthsAreReadAndShownInTheDocumentsUnit) {
     const LengthUnit inches = LengthUnit::inches;
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::length, 0), "2", inches), 50.8);
-    EXPECT_EQ(parseHudValue(showing(HUDQuantity::angle, 0), "90", inches), 90.0);
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::angle, 0), "45\u00B0", inches), 45.0);
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::factor, 0), "2", inches), 2.0);
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::count, 0), "3", inches), 3.0);

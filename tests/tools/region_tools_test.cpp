@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "support/geometry_checks.hpp"
-#include "support/sketch_fixtures.hpp"
 #include "tools/extrude_tool.hpp"
 #include "tools/fake_context.hpp"
 #include "tools/offset_tool.hpp"
@@ -15,19 +14,17 @@ using test::clickAt;
 using test::FakeContext;
 using test::line;
 
-// A context whose document holds one active sketch on the ground with these entities.
+// A context whose active sketch on the ground holds these entities.
 struct SketchContext : FakeContext {
     explicit SketchContext(std::vector<SketchEntity> entities,
                            std::vector<SketchConstraint> constraints = {}) {
-        doc.sketches.push_back(test::sketchOf(std::move(entities), std::move(constraints)));
-        sketchID = doc.sketches.back().id;
+        addSketch(std::move(entities), std::move(constraints));
     }
     const Sketch& sketch() const { return doc.sketches.front(); }
 };
 
 std::vector<SketchEntity> square(double x0, double y0, double size) {
-    return {line({x0, y0}, {x0 + size, y0}), line({x0 + size, y0}, {x0 + size, y0 + size}),
-            line({x0 + size, y0 + size}, {x0, y0 + size}), line({x0, y0 + size}, {x0, y0})};
+    return test::rectangleLines({x0, y0}, {x0 + size, y0 + size});
 }
 
 TEST(TrimTool, CutsTheCrossedPieceUnderThePointerWithItsConstraints) {
@@ -53,10 +50,9 @@ TEST(TrimTool, CutsTheCrossedPieceUnderThePointerWithItsConstraints) {
     EXPECT_EQ(context.steps.size(), 3U);
 }
 
-TEST(OffsetTool, WritesIntoTheRegionsOwnSketch) {
+TEST(OffsetTool, WritesIntoTheRegionsOwnSketchAndRefusesOffsetsThatLeaveNothing) {
     SketchContext context(square(0, 0, 10));
-    context.doc.sketches.push_back(test::sketchOf({}, {}, SketchPlane::xz));
-    context.sketchID = context.doc.sketches.back().id;
+    context.addSketch({}, {}, SketchPlane::xz);
     OffsetTool tool;
     clickAt(tool, context, {5, 5, 0});
     ASSERT_TRUE(tool.isBusy());
@@ -77,11 +73,8 @@ TEST(OffsetTool, WritesIntoTheRegionsOwnSketch) {
     EXPECT_TRUE(tool.key(ToolKey::escape, context));
     EXPECT_TRUE(context.currentOverlay.lines.empty());
     EXPECT_EQ(context.sketch().entities.size(), 8U);
-}
-
-TEST(OffsetTool, RefusesOffsetsThatLeaveNothingAndRegionsWhoseSketchIsGone) {
-    SketchContext context(square(0, 0, 10));
-    OffsetTool tool;
+    // An offset that leaves nothing is refused and the region stays picked; so is a region whose
+    // sketch went meanwhile, and then the region goes.
     clickAt(tool, context, {5, 5, 0});
     tool.hudCommit(-6, context);
     EXPECT_EQ(context.errors.size(), 1U);
@@ -90,7 +83,7 @@ TEST(OffsetTool, RefusesOffsetsThatLeaveNothingAndRegionsWhoseSketchIsGone) {
     EXPECT_TRUE(tool.key(ToolKey::confirm, context));
     EXPECT_EQ(context.errors.back(), "The region's sketch is gone; nothing was offset.");
     EXPECT_FALSE(tool.isBusy());
-    EXPECT_TRUE(context.steps.empty());
+    EXPECT_EQ(context.steps.size(), 1U);
 }
 
 TEST(ExtrudeTool, AsksForADistanceAfterAClickAndTakesATypedOne) {
@@ -122,16 +115,11 @@ TEST(ExtrudeTool, DragsRoundToStepsFlipPastThePlaneAndPickTheInnerRegion) {
     for (SketchEntity& e : square(3, 3, 4)) entities.push_back(e);
     SketchContext context(entities);
     ExtrudeTool tool;
-    const Vec3 slanted{0, 1, -1};
-    const auto drag = [&](const Vec3& to, ModifierSet modifiers) {
-        tool.pointer(test::pointerAt(PointerPhase::down, {5, 5, 0}, modifiers, 1, slanted),
-                     context);
-        tool.pointer(test::pointerAt(PointerPhase::drag, to, modifiers, 1, slanted), context);
-        tool.pointer(test::pointerAt(PointerPhase::up, to, modifiers, 1, slanted), context);
-    };
-    drag({5, 5, 12.7}, {});
-    drag({5, 5, 12.7}, ModifierSet::option);
-    drag({5, 5, -3.5}, {});
+    for (const auto& [to, modifiers] :
+         {std::pair{12.7, ModifierSet{}}, std::pair{12.7, ModifierSet::option},
+          std::pair{-3.5, ModifierSet{}}}) {
+        test::pressDragRelease(tool, context, {5, 5, 0}, {5, 5, to}, modifiers);
+    }
     ASSERT_EQ(context.doc.bodies.size(), 3U);
     const auto height = [&](std::size_t i) {
         const auto box = context.doc.bodies[i].mesh.bounds();
@@ -149,9 +137,8 @@ TEST(ExtrudeTool, TheReverseConeFlipsATypedDistance) {
     ExtrudeTool tool;
     clickAt(tool, context, {5, 5, 0});
     // The cone lies behind the arrow's foot: reach it from the side.
-    const ArrowGizmo gizmo = context.currentOverlay.arrows.at(0).gizmo(0.1);
-    const Vec3 cone = Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
-    tool.pointer(test::pointerAt(PointerPhase::down, cone, {}, 1, {1, 0, 0}), context);
+    tool.pointer(test::pointerAt(PointerPhase::down, context.reverseCone(), {}, 1, {1, 0, 0}),
+                 context);
     EXPECT_EQ(context.currentHud->detail, "Reverse");
     tool.hudCommit(10, context);
     ASSERT_EQ(context.doc.bodies.size(), 1U);

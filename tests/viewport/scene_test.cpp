@@ -1,16 +1,26 @@
-// The scene builder: what each part of the scene contributes to the four vertex lists, in which
-// colours, and that its allocation-free face paths draw exactly what SolidMesh defines.
+// The scene the renderer draws: what each part contributes to the vertex lists and in which
+// colours, fast face paths against SolidMesh's own triangles, and the per-body cache, which draws
+// what the flat builder draws and keeps a body's chunk until its mesh, colour or section changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <numbers>
+#include <optional>
+#include <set>
 #include <tuple>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "support/mesh_fixtures.hpp"
 #include "support/sketch_fixtures.hpp"
+#include "viewport/render_scene.hpp"
 #include "viewport/scene_builder.hpp"
+#include "viewport/scene_cache.hpp"
 
 namespace brontile {
 namespace {
@@ -255,6 +265,221 @@ TEST(SceneBuilderOverlay, HoveredArrowPreviewAndPoint) {
     expectColor(scene.overlayLines[11], RGBA::arrowReverse.lightened(0.18f));
     EXPECT_EQ(scene.shaded.size(), 36u);
     expectColor(scene.lines[0], {0.10f, 0.25f, 0.40f, 1});
+}
+
+void expectSameList(const char* name, const std::vector<RenderVertex>& actual,
+                    const std::vector<RenderVertex>& expected) {
+    EXPECT_EQ(actual.size(), expected.size()) << name;
+    const auto [a, e] = std::ranges::mismatch(actual, expected);
+    if (a != actual.end() && e != expected.end()) {
+        ADD_FAILURE() << name << " differ first at vertex " << (a - actual.begin());
+    }
+}
+
+class SceneCacheTest : public ::testing::Test {
+protected:
+    SceneCacheTest() {
+        box = input.document.addBody(test::boxMesh({0, 0, 0}, {10, 10, 10}));
+        sphere = input.document.addBody(test::sphereMesh({30, 0, 5}, 5, 9, 7));
+        lShape = input.document.addBody(test::lShapeMesh(5));
+        split = input.document.addBody(test::triangulatedBoxMesh({-20, -20, 0}, {-10, -10, 10}));
+        const SketchEntity a = test::line({0, 0}, {10, 0}), b = test::line({0, 0}, {0, 10});
+        Sketch active = test::sketchOf(
+            {a, b, test::circle({5, 5}, 2), test::arc({8, 8}, 3, 0, 2)},
+            {test::constraint(SketchConstraintKind::horizontal, {{a.id, SketchParamRole::entity}}),
+             test::constraint(SketchConstraintKind::coincident,
+                              {{a.id, SketchParamRole::start}, {b.id, SketchParamRole::start}})});
+        active.entities[1].isConstruction = true;
+        input.selection.sketchEntities.insert({active.id, a.id});
+        input.selection.constraints.insert({active.id, active.constraints[1].id});
+        input.activeSketchID = active.id;
+        Sketch other = test::sketchOf({test::line({1, 1}, {4, 4})}, {}, SketchPlane::xz);
+        Sketch hidden = test::sketchOf({test::line({2, 2}, {3, 3})});
+        hidden.isVisible = false;
+        input.document.sketches = {active, other, hidden};
+        input.overlay.meshes.push_back({test::boxMesh({0, 0, 20}, {2, 2, 22}), RGBA::preview});
+        input.overlay.lines.push_back(
+            {{0, 0, 0}, {50, 0, 0}, RGBA::preview, OverlayLineStyle::dashed});
+        input.overlay.points.push_back(
+            {{1, 2, 3}, RGBA::snap, OverlayMarkerKind::circle, Vec3::unitZ});
+        input.overlay.arrows.push_back(
+            OverlayArrow::extrusion({5, 5, 10}, Vec3::unitZ, 4, false, true, true));
+    }
+
+    // Rebuilds on the one cache and checks the scene against the flat builder's lists, and every
+    // highlight against the chunk vertex it draws over, which flatten does not look at.
+    void check() {
+        cache.rebuild(input, scene);
+        const SceneBuffers flat = flatten(scene), expected = SceneBuilder::build(input);
+        expectSameList("shaded", flat.shaded, expected.shaded);
+        expectSameList("lines", flat.lines, expected.lines);
+        expectSameList("overlayShaded", flat.overlayShaded, expected.overlayShaded);
+        expectSameList("overlayLines", flat.overlayLines, expected.overlayLines);
+        std::size_t highlights = 0;
+        for (const BodyDraw& draw : scene.bodies) {
+            const BodyChunk& chunk = *draw.chunk;
+            ASSERT_FALSE(chunk.faceStarts.empty());
+            EXPECT_EQ(chunk.faceStarts.back(), chunk.shaded.size());
+            std::size_t at = draw.highlightStart;
+            for (const FaceRecolor& recolor : draw.recolors) {
+                ASSERT_LE(recolor.start + recolor.count, chunk.shaded.size());
+                ASSERT_LE(at + recolor.count, scene.highlights.size());
+                for (std::size_t k = recolor.start; k < recolor.start + recolor.count; ++k) {
+                    RenderVertex vertex = chunk.shaded[k];
+                    vertex.color = recolor.color.simd();
+                    EXPECT_EQ(scene.highlights[at++], vertex);
+                }
+            }
+            EXPECT_EQ(at - draw.highlightStart, draw.highlightCount);
+            highlights += draw.highlightCount;
+        }
+        EXPECT_EQ(highlights, scene.highlights.size());
+    }
+
+    Body& body(const BodyID& id) { return input.document.bodies[*input.document.bodyIndex(id)]; }
+    // The id of the index-th face of the mesh drawn for the body.
+    FaceID face(const BodyID& id, std::size_t index) {
+        const auto replaced = input.overlay.replacements.find(id);
+        const SolidMesh& mesh =
+            replaced == input.overlay.replacements.end() ? body(id).mesh : replaced->second;
+        return mesh.faces()[index].id;
+    }
+    void select(const BodyID& id, std::size_t index) {
+        input.selection.faces.insert({id, face(id, index)});
+    }
+    void hover(const BodyID& id, std::size_t index) { input.hover = FaceRef{id, face(id, index)}; }
+    SceneInput input;
+    BodyID box, sphere, lShape, split;
+    SceneCache cache;
+    RenderScene scene;
+};
+
+// After every change the scene is what the flat builder draws, and the chunks replaced are
+// exactly those of the bodies listed with the change (whose mesh, colour or section changed),
+// each with a new revision: the others are kept, hidden ones included, and a deleted body's chunk
+// is let go.
+TEST_F(SceneCacheTest, DrawsWhatTheFlatBuilderDrawsRebuildingOnlyTheChunksThatChanged) {
+    // A face of the sphere (centred at x = 30) that the section cuts away.
+    const auto& sphereFaces = body(sphere).mesh.faces();
+    const auto cutAway = static_cast<std::size_t>(
+        std::ranges::find_if(
+            sphereFaces,
+            [&](const SolidFace& f) { return body(sphere).mesh.centroid(f).x > 30.5; }) -
+        sphereFaces.begin());
+    const std::vector<BodyID> all{box, sphere, lShape, split}, none;
+    const std::vector<std::tuple<const char*, std::function<void()>, std::vector<BodyID>>> steps{
+        {"plain", [] {}, all},
+        {"a selected body", [&] { input.selection.bodies.insert(sphere); }, none},
+        {"faces selected in an unselected and a selected body",
+         [&] {
+             select(box, 2);
+             select(box, 4);
+             select(sphere, 3);
+         },
+         none},
+        {"hovered: a selected face of an unselected body", [&] { hover(box, 2); }, none},
+        {"hovered: a plain face of an unselected body", [&] { hover(box, 0); }, none},
+        {"hovered: a selected face of a selected body", [&] { hover(sphere, 3); }, none},
+        {"hovered: a plain face of a selected body", [&] { hover(sphere, 5); }, none},
+        {"more than eight faces selected in one body",
+         [&] {
+             for (std::size_t i = 10; i < 30; ++i) select(sphere, i);
+             hover(sphere, 12);
+         },
+         none},
+        {"a replacement in place of a body with selected faces",
+         [&] {
+             input.overlay.replacements[box] = test::lShapeMesh(8);
+             hover(box, 1);
+         },
+         {box}},
+        {"the section cut", [&] { input.showSection = true; }, all},
+        {"a hovered face the section cuts away",
+         [&] {
+             select(sphere, cutAway);
+             hover(sphere, cutAway);
+         },
+         none},
+        {"a zoom",
+         [&] {
+             input.worldUnitsPerPixel = 0.3;
+             input.markerSize = 1.5;
+         },
+         none},
+        {"a hidden body and no grid",
+         [&] {
+             body(lShape).isVisible = false;
+             input.document.showGrid = false;
+         },
+         none},
+        {"a colour and a selected face",
+         [&] {
+             body(split).colorIndex = 4;
+             select(split, 1);
+         },
+         {split}},
+        {"that body's faces reordered",
+         [&] {
+             const auto& faces = body(split).mesh.faces();
+             body(split).mesh =
+                 SolidMesh(body(split).mesh.vertices(), {faces.rbegin(), faces.rend()});
+         },
+         {split}},
+        {"the body shown again", [&] { body(lShape).isVisible = true; }, none},
+        {"the section off", [&] { input.showSection = false; }, all},
+        {"a hovered sketch curve",
+         [&] {
+             const Sketch& s = input.document.sketches[0];
+             input.hover = SketchEntityRef{s.id, s.entities[2].id};
+         },
+         none},
+        {"a body deleted", [&] { input.document.removeBody(sphere); }, none},
+        {"a face id carried by two faces",
+         [&] {
+             std::vector<SolidFace> faces = body(lShape).mesh.faces();
+             faces[3].id = faces[1].id;
+             body(lShape).mesh = SolidMesh(body(lShape).mesh.vertices(), std::move(faces));
+             hover(lShape, 1);
+         },
+         {lShape}},
+        {"the replacement gone",
+         [&] {
+             input.overlay.replacements.clear();
+             hover(box, 3);
+         },
+         {box}},
+    };
+    // The chunk each body was last drawn with (kept while it is hidden), and its revision.
+    std::unordered_map<BodyID, std::pair<std::weak_ptr<const BodyChunk>, std::uint64_t>> last;
+    std::set<std::uint64_t> revisions;
+    for (const auto& [name, change, rebuilt] : steps) {
+        SCOPED_TRACE(name);
+        // A chunk the renderer still holds is never refilled in place.
+        const auto held = rebuilt.empty() ? nullptr : last[rebuilt[0]].first.lock();
+        const auto copy = held ? std::optional(*held) : std::nullopt;
+        change();
+        check();
+        if (held) {
+            EXPECT_EQ(held->shaded, copy->shaded);
+            EXPECT_EQ(held->revision, copy->revision);
+        }
+        for (const BodyDraw& draw : scene.bodies) {
+            auto& [chunk, revision] = last[draw.chunk->body];
+            const bool isNew = draw.chunk->revision != revision;
+            EXPECT_EQ(isNew, std::ranges::count(rebuilt, draw.chunk->body) > 0);
+            if (isNew) {
+                EXPECT_TRUE(revisions.insert(revision = draw.chunk->revision).second);
+            } else {
+                EXPECT_EQ(draw.chunk, chunk.lock());
+            }
+            chunk = draw.chunk;
+        }
+        for (const auto& [id, drawn] : last) {
+            if (!input.document.bodyIndex(id)) {
+                EXPECT_TRUE(drawn.first.expired());
+            }
+        }
+    }
 }
 
 }  // namespace

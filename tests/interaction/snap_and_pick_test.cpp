@@ -1,8 +1,9 @@
-// Snapping: which candidate wins, alignment from the segment's start, the grid, body edges in the
-// sketch plane, the overlay cue, and a randomized check that skipping far geometry never changes
-// the hit.
+// What lies under the pointer: snapping (which candidate wins, alignment, grid, body edges, the
+// overlay cue, skipping far geometry never changing the hit) and picking (faces, sketch entities,
+// glyphs, the picking index against the plain scan, and the selection picks feed).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -11,9 +12,12 @@
 #include <random>
 #include <vector>
 
+#include "interaction/scene_hit_tester.hpp"
+#include "interaction/selection_json.hpp"
 #include "interaction/snap_engine.hpp"
 #include "sketch/curve_intersection.hpp"
 #include "support/mesh_fixtures.hpp"
+#include "support/sketch_fixtures.hpp"
 
 namespace brontile {
 
@@ -25,13 +29,10 @@ void PrintTo(const SnapHit& hit, std::ostream* out) {
 namespace {
 
 using Hit = std::optional<SnapHit>;
+using test::circle;
+using test::line;
+using test::sketchOf;
 const RGBA kPale{0.8f, 0.85f, 0.9f, 1};
-
-SketchEntity entity(SketchGeometry g) { return {SketchEntityID::generate(), g, false}; }
-
-Sketch sketchOf(std::vector<SketchEntity> entities, SketchPlane plane = SketchPlane::xy) {
-    return {Uuid::random(), "Sketch", plane, std::move(entities), true, {}};
-}
 
 Body body(SolidMesh mesh, bool visible = true) {
     return {BodyID::generate(), "Body", visible, 0, std::move(mesh)};
@@ -126,10 +127,9 @@ void expectHit(const Hit& hit, const Row& row) {
 }
 
 TEST(SnapEngineRanking, RankThenDistanceThenFirstFound) {
-    const auto first = entity(SketchLine{{0, 0}, {100, 0}});
+    const auto first = line({0, 0}, {100, 0});
     const Sketch sketch =
-        sketchOf({first, entity(SketchLine{{0, 0}, {0, 100}}),
-                  entity(SketchLine{{-10, 203}, {10, 203}}), entity(SketchCircle{{0, 200}, 5})});
+        sketchOf({first, line({0, 0}, {0, 100}), line({-10, 203}, {10, 203}), circle({0, 200}, 5)});
     using K = SnapKind;
     for (const Row& row : {
              Row{{91, 2}, 1, 0, K::endpoint, {100, 0}},  // 9.2 px, while the line is 2 px away
@@ -158,8 +158,8 @@ TEST(SnapEngineRanking, RankThenDistanceThenFirstFound) {
 TEST(SnapEngineAlignment, FromTheSegmentStart) {
     const double a = std::numbers::pi / 6;
     const Vec2 u{std::cos(a), std::sin(a)};
-    const auto slope = entity(SketchLine{{0, 50}, Vec2{0, 50} + u * 100});
-    const Sketch sketch = sketchOf({entity(SketchLine{{-32, 20}, {96, 20}}), slope});
+    const auto slope = line({0, 50}, Vec2{0, 50} + u * 100);
+    const Sketch sketch = sketchOf({line({-32, 20}, {96, 20}), slope});
     const double diagonal = std::sqrt(0.5) * std::hypot(100, 100);
     using K = SnapKind;
     for (const Row& row : {
@@ -183,7 +183,7 @@ TEST(SnapEngineBodies, InPlaneVerticesEdgesAndCrossings) {
         body(test::boxMesh({20, 0, 0}, {30, 10, 4}), false),
     };
     const auto snapOn = [&](Vec2 cursor, double w, double z = 0) {
-        const Sketch sketch = sketchOf({}, {{0, 0, z}, Vec3::unitX, Vec3::unitY});
+        const Sketch sketch = sketchOf({}, {}, {{0, 0, z}, Vec3::unitX, Vec3::unitY});
         return snapAt(cursor, sketch, w, std::nullopt, 0, bodies);
     };
     EXPECT_EQ(snapOn({0.3, 0.2}, 0.1),
@@ -198,9 +198,8 @@ TEST(SnapEngineBodies, InPlaneVerticesEdgesAndCrossings) {
 }
 
 TEST(SnapEngineDecorate, MarkersColoursOutlinesAndGuides) {
-    const auto line = entity(SketchLine{{0, 0}, {10, 0}});
-    const auto circle = entity(SketchCircle{{10, 0}, 3});
-    const Sketch sketch = sketchOf({line, circle}, SketchPlane::xz);
+    const SketchEntity edge = line({0, 0}, {10, 0}), round = circle({10, 0}, 3);
+    const Sketch sketch = sketchOf({edge, round}, {}, SketchPlane::xz);
     using M = OverlayMarkerKind;  // in SnapKind order
     const M markers[] = {M::square, M::triangle, M::circle, M::tick,  M::diamond, M::tick,
                          M::cross,  M::cross,    M::cross,  M::cross, M::cross};
@@ -218,7 +217,7 @@ TEST(SnapEngineDecorate, MarkersColoursOutlinesAndGuides) {
 
     SceneOverlay crossing;
     SnapEngine::decorate({}, sketch, crossing,
-                         SnapHit{{7, 0}, SnapKind::intersection, line.id, circle.id});
+                         SnapHit{{7, 0}, SnapKind::intersection, edge.id, round.id});
     ASSERT_EQ(crossing.lines.size(), 1u + 64u);
     EXPECT_EQ(crossing.lines[0], (OverlayLine{{0, 0, 0}, {10, 0, 0}, {1, 0.85f, 0.2f, 0.95f}}));
 
@@ -244,8 +243,10 @@ RandomScene randomScene(std::mt19937_64& random) {
     const Vec3 origin{3, -2, 7};
     RandomScene scene;
     scene.sketch = sketchOf(
-        {}, {origin, Vec3::unitX.rotated(axis, {}, 0.7), Vec3::unitY.rotated(axis, {}, 0.7)});
-    const auto add = [&](SketchGeometry g) { scene.sketch.entities.push_back(entity(g)); };
+        {}, {}, {origin, Vec3::unitX.rotated(axis, {}, 0.7), Vec3::unitY.rotated(axis, {}, 0.7)});
+    const auto add = [&](SketchGeometry g) {
+        scene.sketch.entities.push_back({SketchEntityID::generate(), g, false});
+    };
     Vec2 corner{coord(random), coord(random)};
     for (int i = 0; i < 12; ++i) {
         const Vec2 next{coord(random), coord(random)}, loose{coord(random), coord(random)};
@@ -293,6 +294,229 @@ TEST(SnapEngineEquivalence, SkippingFarGeometryNeverChangesTheHit) {
                              "midpoint", "center", "onCurve", "onCurveEdge", "grid"}) {
         EXPECT_GT(seen[kind], 0) << kind;
     }
+}
+
+constexpr double kTol = 0.1;
+const Vec3 kDown{0, 0, -1};
+using Role = SketchParamRole;
+
+CADDocument emptyDocument() { return CADDocument::empty("Picking", DateTime{}); }
+
+// The mesh followed by a copy of each of its faces under a new id: exactly coincident faces.
+SolidMesh withDuplicatedFaces(const SolidMesh& mesh) {
+    std::vector<SolidFace> faces = mesh.faces();
+    for (const SolidFace& f : mesh.faces())
+        faces.push_back({FaceID::generate(), f.polygons, f.normal});
+    return SolidMesh(mesh.vertices(), faces);
+}
+
+// A visible sketch at height z holding one line, returned with its id.
+Uuid addLineSketch(CADDocument& doc, double z, const SketchEntity& entity) {
+    const Uuid id = doc.addSketch(SketchPlane({0, 0, z}, Vec3::unitX, Vec3::unitY));
+    doc.sketches.back().entities.push_back(entity);
+    return id;
+}
+
+std::optional<HitResult> pick(const CADDocument& doc, const Ray& ray,
+                              std::optional<Uuid> active = std::nullopt) {
+    return SceneHitTester::hit(ray, doc, kTol, active);
+}
+
+HitTarget targetOf(const std::optional<HitResult>& hit) {
+    return hit ? hit->target : HitTarget{FaceRef{}};
+}
+
+TEST(SceneHitTester, EmptyDocumentAndBadInputHitNothing) {
+    CADDocument doc = emptyDocument();
+    EXPECT_FALSE(pick(doc, Ray({0, 0, 5}, kDown)));
+    doc.addBody(test::boxMesh({-1, -1, -1}, {1, 1, 1}));
+    addLineSketch(doc, 2, line({-1, 0}, {1, 0}));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_FALSE(pick(doc, Ray({nan, 0, 5}, kDown)));
+    EXPECT_FALSE(pick(doc, Ray({0, 0, 5}, {0, nan, -1})));
+    SceneHitIndex index;
+    EXPECT_FALSE(SceneHitTester::hit(Ray({nan, 0, 5}, kDown), doc, kTol, std::nullopt, index));
+    EXPECT_FALSE(SceneHitTester::hit(Ray({0, 0.5, 5}, {1, 0, 0}), doc, nan, std::nullopt));
+}
+
+TEST(SceneHitTester, TriangleEdgesAndCornersCountWithinTheSlack) {
+    CADDocument doc = emptyDocument();
+    doc.addBody(test::oneFaceMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}}));
+    const struct {
+        Vec2 at;
+        bool hits;
+    } cases[]{
+        {{0.25, 0.25}, true},       {{0, 0.5}, true},       // inside; on the edge u = 0
+        {{0.5, 0.5}, true},         {{1, 0}, true},         // on u + v = 1; a corner
+        {{0.5, -1e-10}, true},      {{0.5, -1e-6}, false},  // within the slack; outside it
+        {{0.5 + 1e-6, 0.5}, false},
+    };
+    for (const auto& c : cases) {
+        const auto hit = pick(doc, Ray({c.at.x, c.at.y, 2}, kDown));
+        EXPECT_EQ(hit.has_value(), c.hits) << c.at.x << ", " << c.at.y;
+        if (hit) {
+            EXPECT_EQ(hit->distance, 2);
+        }
+    }
+}
+
+// A ray starting on a face skips it; exactly coincident faces go to the earlier body and face.
+TEST(SceneHitTester, FacesSkipTheRayStartAndTieToTheEarlierOne) {
+    const SolidMesh box = test::boxMesh({0, 0, 0}, {1, 1, 1});
+    const auto faceFacing = [&](const Vec3& normal) {
+        return std::ranges::find(box.faces(), normal, &SolidFace::normal)->id;
+    };
+    CADDocument doc = emptyDocument();
+    const BodyID first = doc.addBody(withDuplicatedFaces(box));
+    const BodyID second = doc.addBody(box.translated(Vec3::zero));
+    EXPECT_EQ(pick(doc, Ray({0.5, 0.5, 1}, kDown)),
+              (HitResult{FaceRef{first, faceFacing(-Vec3::unitZ)}, {0.5, 0.5, 0}, 1}));
+    const Ray ray({0.5, 0.5, 3}, kDown);
+    EXPECT_EQ(targetOf(pick(doc, ray)), HitTarget(FaceRef{first, faceFacing(Vec3::unitZ)}));
+    doc.bodies[0].isVisible = false;
+    EXPECT_EQ(targetOf(pick(doc, ray)), HitTarget(FaceRef{second, faceFacing(Vec3::unitZ)}));
+}
+
+// Sketch entities are picked by distance in their plane, with biases: an active sketch's entities
+// win over faces and inactive sketches; glyphs tie with active entities and beat inactive ones.
+TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
+    CADDocument doc = emptyDocument();
+    const SolidMesh box = test::boxMesh({-5, -5, -5}, {0, 5, 5});
+    const BodyID body = doc.addBody(box);
+    const SketchEntity point = line({2, 3}, {2, 3}), onFace = line({-5, 0}, {0, 0}),
+                       twin = line({-5, 0}, {0, 0}), under = line({-5, 1}, {0, 1}),
+                       a = line({10, 20}, {14, 20}), b = line({14, 20}, {14, 24});
+    const Uuid flat = addLineSketch(doc, 0, point), top = addLineSketch(doc, 5, onFace),
+               below = addLineSketch(doc, 5 - 2.5 * kTol, under),
+               same = addLineSketch(doc, 5, twin), glyphs = addLineSketch(doc, 0, a);
+    doc.sketches.back().entities.push_back(b);
+    const SketchConstraint joined = test::constraint(SketchConstraintKind::coincident,
+                                                     {{a.id, Role::end}, {b.id, Role::start}});
+    doc.sketches.back().constraints.push_back(joined);
+    const auto down = [](double x, double y) { return Ray({x, y, 10}, kDown); };
+    const struct {
+        const char* name;
+        Ray ray;
+        std::optional<Uuid> active;
+        std::optional<HitTarget> expected;
+    } cases[] = {
+        {"within the tolerance of a point", down(2.05, 3), {}, SketchEntityRef{flat, point.id}},
+        {"beyond it", down(2.2, 3), {}, {}},
+        {"parallel to the plane", Ray({0, 3, 0}, {1, 0, 0}), {}, {}},
+        {"within 1e-9 of parallel", Ray({0, 3, 0}, {1, 0, 1e-10}), {}, {}},
+        {"behind the ray", Ray({2, 3, -1}, kDown), {}, {}},
+        {"a line on a face", down(-1, 0), {}, SketchEntityRef{top, onFace.id}},
+        {"its twin, active", down(-1, 0), same, SketchEntityRef{same, twin.id}},
+        {"2.5 tolerances under the face", down(-1, 1), {}, FaceRef{body, box.faces()[1].id}},
+        {"the same, active", down(-1, 1), below, SketchEntityRef{below, under.id}},
+        {"a glyph, inactive", down(14, 20), {}, SketchConstraintSel{glyphs, joined.id}},
+        {"an active entity under a glyph", down(14, 20), glyphs, SketchEntityRef{glyphs, a.id}},
+    };
+    for (const auto& c : cases) {
+        const auto hit = pick(doc, c.ray, c.active);
+        EXPECT_EQ(hit ? std::optional(hit->target) : std::nullopt, c.expected) << c.name;
+    }
+    EXPECT_EQ(pick(doc, down(2.05, 3))->distance, 10 - 2 * kTol);
+    doc.sketches[0].isVisible = false;
+    EXPECT_FALSE(pick(doc, down(2, 3)));
+}
+
+// A few thousand rays over meshes with shared edges and vertices, exactly coincident faces,
+// polygons that need ear clipping and a hidden body: the index must give the scan's answer
+// bit for bit, ties included.
+TEST(SceneHitIndex, GivesExactlyTheAnswersOfThePlainScan) {
+    CADDocument doc = emptyDocument();
+    const SolidMesh sphere = test::sphereMesh({0, 0, 0}, 3, 24, 12);
+    doc.addBody(sphere);
+    doc.addBody(sphere);  // the very same mesh again: every hit ties
+    doc.addBody(test::cylinderMesh({4, 0, -2}, 1.5, 4, 20));
+    doc.addBody(test::lShapeMesh(2).translated({-20, -10, -1}));
+    doc.addBody(test::largeMesh(1200).translated({-10, 5, -0.5}));
+    doc.addBody(withDuplicatedFaces(test::triangulatedBoxMesh({-2, -2, -2}, {2, 2, 2})));
+    doc.addBody(withDuplicatedFaces(test::sphereMesh({0, 6, 0}, 2, 16, 8)));
+    // Boxes are padded for the whole mesh and rounded to floats: small triangles far out, and
+    // coordinates beyond the float range.
+    doc.addBody(test::sphereMesh({2e5, 3e5, -1e5}, 0.01, 12, 6));
+    doc.addBody(test::boxMesh({-1e39, -1e39, 1e38}, {1e39, 1e39, 1e39}));
+    doc.bodies[2].isVisible = false;
+    addLineSketch(doc, 0.5, line({-5, -5}, {5, 5}));
+
+    std::vector<Vec3> targets;
+    for (const Body& body : doc.bodies) {
+        const auto& v = body.mesh.vertices();
+        for (const auto& t : body.mesh.allTriangles()) {
+            const auto p = [&](VertexIndex i) { return v[static_cast<std::size_t>(i)]; };
+            targets.push_back(p(t.a));                           // shared corners
+            targets.push_back(Vec3::lerp(p(t.a), p(t.b), 0.5));  // shared edges
+            targets.push_back((p(t.a) + p(t.b) + p(t.c)) / 3);
+        }
+    }
+    std::mt19937_64 random(20240611);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    SceneHitIndex index;
+    int hits = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const Vec3 target = targets[random() % targets.size()];
+        const double reach = i % 5 == 0 ? 1e4 : 40;  // a far camera, then a near one
+        const Vec3 origin = Vec3{unit(random), unit(random), unit(random)}.normalized() * reach;
+        // Grazing rays too: nearly in the plane of the axis-aligned faces.
+        const Vec3 aim = i % 7 == 0 ? Vec3{target.x, target.y, origin.z * 1e-7} : target;
+        const Ray ray(origin, aim - origin);
+        const auto expected = SceneHitTester::hit(ray, doc, kTol, std::nullopt);
+        ASSERT_EQ(SceneHitTester::hit(ray, doc, kTol, std::nullopt, index), expected) << i;
+        hits += expected.has_value();
+    }
+    EXPECT_GT(hits, 2500);
+}
+
+TEST(SceneHitIndex, FollowsEditsAndForgetsMeshesNoLongerUsed) {
+    CADDocument doc = emptyDocument();
+    doc.addBody(test::boxMesh({0, 0, 0}, {1, 1, 1}));
+    SceneHitIndex index;
+    const Ray ray({0.5, 0.5, 100}, kDown);
+    for (int step = 1; step <= 40; ++step) {
+        doc.bodies[0].mesh = doc.bodies[0].mesh.translated({0, 0, 1});
+        const auto hit = SceneHitTester::hit(ray, doc, kTol, std::nullopt, index);
+        ASSERT_TRUE(hit);
+        EXPECT_EQ(hit->distance, 99 - step);
+        EXPECT_EQ(index.meshCount(), 1U);
+    }
+    index.retainOnly(doc);
+    EXPECT_EQ(index.meshCount(), 1U);
+    index.retainOnly(emptyDocument());
+    EXPECT_EQ(index.meshCount(), 0U);
+    doc.bodies[0].isVisible = false;
+    EXPECT_FALSE(SceneHitTester::hit(ray, doc, kTol, std::nullopt, index));
+    EXPECT_EQ(index.meshCount(), 0U);
+}
+
+TEST(Selection, PruneKeepsWhatTheDocumentResolvesInvolvedBodiesAndJson) {
+    CADDocument doc = emptyDocument();
+    const SolidMesh box = test::boxMesh({0, 0, 0}, {1, 1, 1});
+    const BodyID a = doc.addBody(box), b = doc.addBody(box);
+    doc.bodies[1].isVisible = false;
+    const SketchEntity kept = line({0, 0}, {1, 0});
+    const Uuid sketch = addLineSketch(doc, 0, kept);
+    doc.sketches[0].constraints.push_back(
+        test::constraint(SketchConstraintKind::horizontal, {{kept.id, Role::entity}}));
+    const SketchConstraintID constraint = doc.sketches[0].constraints[0].id;
+    const FaceID face = box.faces()[0].id;
+    Selection selection{{a, b},
+                        {{a, face}, {b, face}, {b, FaceID::generate()}},
+                        {{sketch, kept.id}, {sketch, SketchEntityID::generate()}},
+                        {{sketch, constraint}, {Uuid::random(), constraint}}};
+    doc.removeBody(a);
+    selection.prune(doc);
+    EXPECT_EQ(selection,
+              (Selection{{b}, {{b, face}}, {{sketch, kept.id}}, {{sketch, constraint}}}));
+    // Involved bodies, and references in JSON.
+    const FaceRef faceRef{a, face};
+    const Selection faceOnly{{b}, {faceRef}, {}, {}};
+    EXPECT_EQ(faceOnly.involvedBodies(), (std::unordered_set<BodyID>{a, b}));
+    EXPECT_FALSE(faceOnly.contains(a));
+    EXPECT_EQ(fromJsonText<FaceRef>(toJsonText(faceRef)), faceRef);
+    const SketchEntityRef entity{Uuid::random(), SketchEntityID::generate()};
+    EXPECT_EQ(fromJsonText<SketchEntityRef>(toJsonText(entity)), entity);
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
-// Where each constraint's glyph sits and what it draws, over a small fixed sketch.
+// Constraints as the viewport shows and makes them: where each constraint's glyph sits and what it
+// draws, over a small fixed sketch, and the constraints implied by drawing gestures (snaps at a new
+// line's ends, rectangle and polygon structure).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <set>
 #include <tuple>
 #include <vector>
 
 #include "interaction/constraint_glyph.hpp"
+#include "interaction/sketch_auto_constraints.hpp"
 #include "sketch/sketch.hpp"
 #include "support/geometry_checks.hpp"
 #include "support/sketch_fixtures.hpp"
@@ -21,12 +25,9 @@ using Role = SketchParamRole;
 using Marker = OverlayMarkerKind;
 using test::expectNear;
 
-// h: (0,0)–(4,0); v: (10,0)–(10,4); c: circle at (1,10) r 2; a: arc at (6,10) r 1.
 struct Fixture {
-    SketchEntity h{SketchEntityID::generate(), SketchLine{{0, 0}, {4, 0}}, false};
-    SketchEntity v{SketchEntityID::generate(), SketchLine{{10, 0}, {10, 4}}, false};
-    SketchEntity c{SketchEntityID::generate(), SketchCircle{{1, 10}, 2}, false};
-    SketchEntity a{SketchEntityID::generate(), SketchArc{{6, 10}, 1, 0, std::numbers::pi}, false};
+    SketchEntity h = test::line({0, 0}, {4, 0}), v = test::line({10, 0}, {10, 4});
+    SketchEntity c = test::circle({1, 10}, 2), a = test::arc({6, 10}, 1, 0, std::numbers::pi);
     Sketch sketch;
     Fixture() { sketch.entities = {h, v, c, a}; }
 
@@ -110,6 +111,74 @@ TEST(ConstraintGlyph, UnresolvableConstraintsAreSkippedAndSelectionIsMarked) {
     EXPECT_FALSE(glyphs[1].selected);
     EXPECT_TRUE(glyphs[1].hitTest({2, 10.5}, 0.5 + 1e-9));
     EXPECT_FALSE(glyphs[1].hitTest({2, 10.5}, 0.49));
+}
+
+struct Shape {
+    Kind kind;
+    std::vector<SketchGeomRef> refs;
+    friend bool operator==(const Shape&, const Shape&) = default;
+};
+
+// Kinds and refs only; every constraint must come with a distinct fresh id and no value.
+std::vector<Shape> shapes(const std::vector<SketchConstraint>& constraints) {
+    std::vector<Shape> result;
+    std::set<SketchConstraintID> ids;
+    for (const auto& c : constraints) {
+        EXPECT_FALSE(c.value);
+        EXPECT_TRUE(ids.insert(c.id).second);
+        result.push_back({c.kind, c.refs});
+    }
+    return result;
+}
+
+SnapHit hitOn(SnapKind kind, std::optional<SketchEntityID> entity = std::nullopt,
+              std::optional<Role> role = std::nullopt) {
+    return {.point = {1, 1}, .kind = kind, .entityID = entity, .paramRole = role};
+}
+
+TEST(SketchAutoConstraintsLine, OnlySnapsThatTookPlaceAddConstraints) {
+    const auto line = SketchEntityID::generate(), other = SketchEntityID::generate();
+    const auto forHits = [&](std::optional<SnapHit> from, std::optional<SnapHit> to) {
+        return shapes(SketchAutoConstraints::forLine(line, {0, 0}, {1, 0}, from, to));
+    };
+    EXPECT_EQ(forHits(std::nullopt, hitOn(SnapKind::horizontal)),
+              (std::vector<Shape>{{Kind::horizontal, {{line, Role::entity}}}}));
+    EXPECT_EQ(forHits(std::nullopt, hitOn(SnapKind::vertical)),
+              (std::vector<Shape>{{Kind::vertical, {{line, Role::entity}}}}));
+    // A horizontal start hit means nothing: only the end aligns with the start.
+    EXPECT_TRUE(forHits(hitOn(SnapKind::horizontal), std::nullopt).empty());
+    EXPECT_EQ(forHits(hitOn(SnapKind::endpoint, other, Role::end),
+                      hitOn(SnapKind::endpoint, other, Role::start)),
+              (std::vector<Shape>{{Kind::coincident, {{line, Role::start}, {other, Role::end}}},
+                                  {Kind::coincident, {{line, Role::end}, {other, Role::start}}}}));
+
+    for (const auto& nothing :
+         {hitOn(SnapKind::endpoint, line, Role::end),  // itself
+          hitOn(SnapKind::endpoint, other),            // circle quadrant
+          hitOn(SnapKind::endpoint),                   // body vertex
+          hitOn(SnapKind::grid), hitOn(SnapKind::onCurve, other),
+          hitOn(SnapKind::midpoint, other, Role::start), hitOn(SnapKind::intersection, other)}) {
+        EXPECT_TRUE(forHits(nothing, std::nullopt).empty()) << rawValue(nothing.kind);
+    }
+}
+
+TEST(SketchAutoConstraintsShapes, RectangleAndPolygonStructure) {
+    std::vector<SketchEntityID> e(6);
+    for (auto& id : e) id = SketchEntityID::generate();
+    const auto corner = [&](std::size_t i, std::size_t j) {
+        return Shape{Kind::coincident, {{e[i], Role::end}, {e[j], Role::start}}};
+    };
+    const auto on = [&](Kind kind, std::size_t i) { return Shape{kind, {{e[i], Role::entity}}}; };
+    EXPECT_EQ(shapes(SketchAutoConstraints::forRectangle(std::span(e).first(4))),
+              (std::vector<Shape>{on(Kind::horizontal, 0), on(Kind::vertical, 1),
+                                  on(Kind::horizontal, 2), on(Kind::vertical, 3), corner(0, 1),
+                                  corner(1, 2), corner(2, 3), corner(3, 0)}));
+    EXPECT_EQ(shapes(SketchAutoConstraints::forPolygon(e)),
+              (std::vector<Shape>{corner(0, 1), corner(1, 2), corner(2, 3), corner(3, 4),
+                                  corner(4, 5), corner(5, 0)}));
+    EXPECT_TRUE(SketchAutoConstraints::forRectangle(std::span(e).first(3)).empty());
+    EXPECT_TRUE(SketchAutoConstraints::forRectangle(e).empty());
+    EXPECT_TRUE(SketchAutoConstraints::forPolygon(std::span(e).first(2)).empty());
 }
 
 }  // namespace

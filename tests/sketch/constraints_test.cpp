@@ -1,14 +1,18 @@
-// The constraint solver: convergence for every kind, failures that leave the sketch alone, and
-// the linear solve underneath.
+// Constraints: turned from selections into constraints, the sketch's lookups over them, and the
+// solver (convergence for every kind, failures that leave the sketch alone, the linear solve
+// underneath).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <numbers>
 #include <utility>
 #include <vector>
 
 #include "sketch/dense_solve.hpp"
+#include "sketch/sketch.hpp"
+#include "sketch/sketch_constraint_factory.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
 #include "support/sketch_checks.hpp"
 #include "support/sketch_fixtures.hpp"
@@ -16,14 +20,94 @@
 namespace brontile {
 namespace {
 
+namespace Factory = SketchConstraintFactory;
 using Kind = SketchConstraintKind;
 using Role = SketchParamRole;
+using Refs = std::vector<SketchGeomRef>;
 
 using test::arc;
 using test::circle;
 using test::constraint;
 using test::line;
 using test::sketchOf;
+
+SketchEntity quarterArc(Vec2 c, double r) { return test::arc(c, r, 0, std::numbers::pi / 2); }
+
+TEST(ConstraintFactory, ReferencesInOrderCoincidentNearestEndsTiesKeepRoleOrder) {
+    const SketchEntity a = line({0, 0}, {10, 0}), b = line({10, 0}, {10, 5});
+    EXPECT_EQ(Factory::make(Kind::coincident, std::vector{a, b})->refs,
+              (Refs{{a.id, Role::end}, {b.id, Role::start}}));
+    const SketchEntity same = line({0, 0}, {10, 0});
+    EXPECT_EQ(Factory::closestEndpointPair(a, same)->second, (SketchGeomRef{same.id, Role::start}));
+    // Midpoint and tangent order their references.
+    const SketchEntity other = line({20, 0}, {6, 1}), c = circle({5, 5}, 2), q = quarterArc({}, 1);
+    const auto refsOf = [](Kind kind, std::vector<SketchEntity> entities) {
+        return Factory::make(kind, entities)->refs;
+    };
+    EXPECT_EQ(refsOf(Kind::midpoint, {a, other}),
+              (Refs{{other.id, Role::end}, {a.id, Role::entity}}));
+    EXPECT_EQ(refsOf(Kind::midpoint, {c, a}), (Refs{{c.id, Role::center}, {a.id, Role::entity}}));
+    EXPECT_EQ(refsOf(Kind::tangent, {c, a}), (Refs{{a.id, Role::entity}, {c.id, Role::center}}));
+    EXPECT_EQ(refsOf(Kind::tangent, {q, c}), (Refs{{q.id, Role::center}, {c.id, Role::center}}));
+}
+
+TEST(ConstraintFactory, DistanceMeasuresUnlessAFiniteValueIsTyped) {
+    const SketchEntity l = line({0, 0}, {10, 0}), c = circle({12, 3}, 1);
+    const auto toCircle = Factory::make(Kind::distance, std::vector{l, c});
+    EXPECT_EQ(toCircle->refs, (Refs{{l.id, Role::end}, {c.id, Role::center}}));
+    EXPECT_DOUBLE_EQ(*toCircle->value, std::hypot(2, 3));
+
+    const std::vector one{l};
+    EXPECT_EQ(Factory::make(Kind::distance, one)->refs,
+              (Refs{{l.id, Role::start}, {l.id, Role::end}}));
+    EXPECT_EQ(Factory::make(Kind::distance, one)->value, 10);
+    EXPECT_EQ(Factory::make(Kind::distance, one, 7.5)->value, 7.5);
+    EXPECT_FALSE(Factory::make(Kind::horizontal, one, 5)->value);
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()}) {
+        EXPECT_FALSE(Factory::make(Kind::distance, one, bad));
+    }
+    EXPECT_FALSE(Factory::make(Kind::distance, std::vector{line({-1e308, 0}, {1e308, 0})}));
+}
+
+TEST(ConstraintFactory, EqualAndDimensionChooseTheKindFromTheSelection) {
+    const SketchEntity a1 = quarterArc({0, 0}, 3), a2 = quarterArc({9, 0}, 2);
+    const auto equal = Factory::makeEqual(std::vector{a1, a2});
+    EXPECT_EQ(equal->kind, Kind::equalRadius);
+    EXPECT_EQ(equal->refs, (Refs{{a1.id, Role::center}, {a2.id, Role::center}}));
+    EXPECT_EQ(Factory::makeEqual(std::vector{line({0, 0}, {1, 0}), line({0, 1}, {1, 1})})->kind,
+              Kind::equalLength);
+    EXPECT_FALSE(Factory::makeEqual(std::vector{line({0, 0}, {1, 0}), circle({0, 0}, 1)}));
+    EXPECT_EQ(Factory::makeDimension(std::vector{a1})->value, 3);
+    EXPECT_EQ(Factory::makeDimension(std::vector{a1})->kind, Kind::radius);
+    EXPECT_EQ(Factory::makeDimension(std::vector{a1, a2})->kind, Kind::distance);
+}
+
+TEST(ConstraintFactory, SelectionsThatDoNotFitGiveNothing) {
+    const SketchEntity l = line({0, 0}, {10, 0}), c = circle({5, 5}, 2);
+    const std::vector<std::pair<Kind, std::vector<SketchEntity>>> unfit{
+        {Kind::coincident, {l}},     {Kind::horizontal, {c}},     {Kind::vertical, {l, l}},
+        {Kind::parallel, {l, c}},    {Kind::perpendicular, {l}},  {Kind::equalLength, {c, c}},
+        {Kind::equalRadius, {l, c}}, {Kind::midpoint, {c, c}},    {Kind::tangent, {l, l}},
+        {Kind::distance, {c}},       {Kind::distance, {l, l, l}}, {Kind::radius, {l}},
+        {Kind::radius, {c, c}},      {Kind::horizontal, {}},
+    };
+    for (const auto& [kind, entities] : unfit) {
+        EXPECT_FALSE(Factory::make(kind, entities)) << static_cast<int>(kind);
+    }
+}
+
+TEST(SketchConstraintQueries, InvolvingAndDroppingKeepStoredOrder) {
+    const SketchEntity a = line({0, 0}, {10, 0}), b = line({10, 0}, {10, 5}), c = circle({5, 5}, 2);
+    const auto onA = *Factory::make(Kind::horizontal, std::vector{a});
+    const auto onC = *Factory::make(Kind::radius, std::vector{c});
+    const auto onAB = *Factory::make(Kind::coincident, std::vector{a, b});
+    const auto onB = *Factory::make(Kind::vertical, std::vector{b});
+    Sketch sketch;
+    sketch.constraints = {onA, onC, onAB, onB};
+    EXPECT_EQ(sketch.constraintsInvolving({b.id}), (std::vector{onAB, onB}));
+    sketch.dropConstraintsForDeletedEntities({a.id});
+    EXPECT_EQ(sketch.constraints, (std::vector{onC, onB}));
+}
 
 SketchGeomRef ref(const SketchEntity& e, Role role = Role::entity) { return {e.id, role}; }
 SketchConstraint length(const SketchEntity& l, std::optional<double> value) {
@@ -116,37 +200,29 @@ TEST(ConstraintSolver, SolvesEveryKindFromAViolatedStart) {
                  [](const Sketch& s) { return radiusAt(s, 0) - 8; });
 }
 
-TEST(ConstraintSolver, NothingToDoLeavesTheSketchAlone) {
+// With nothing to do, or no solution, the sketch is left as it was.
+TEST(ConstraintSolver, NothingToDoAndFailuresLeaveTheSketchAlone) {
+    const auto solved = [](Sketch s) {
+        const Sketch before = s;
+        const auto result = SketchConstraintSolver::solve(s);
+        EXPECT_EQ(s, before);
+        return result;
+    };
     auto a = line({0, 0}, {10, 3}), c = circle({0, 0}, 2), flat = line({0, 0}, {10, 0});
-    Sketch bare = sketchOf({a, c}, {});
-    const Sketch bareBefore = bare;
-    EXPECT_EQ(SketchConstraintSolver::solve(bare), ConstraintSolveResult::unused);
-    EXPECT_EQ(bare, bareBefore);
-
-    Sketch satisfied = sketchOf({flat}, {constraint(Kind::horizontal, {ref(flat)})});
-    EXPECT_EQ(SketchConstraintSolver::solve(satisfied), (ConstraintSolveResult{true, 0, 1}));
-
+    EXPECT_EQ(solved(sketchOf({a, c})), ConstraintSolveResult::unused);
+    EXPECT_EQ(solved(sketchOf({flat}, {constraint(Kind::horizontal, {ref(flat)})})),
+              (ConstraintSolveResult{true, 0, 1}));
     // Missing value, entity gone, wrong entity kind, roles the entity lacks, too few references.
-    Sketch s =
+    const auto inapplicable = solved(
         sketchOf({a, c}, {length(a, {}), constraint(Kind::horizontal, {ref(line({0, 0}, {1, 1}))}),
                           constraint(Kind::horizontal, {ref(c)}),
                           constraint(Kind::coincident, {ref(c, Role::start), ref(a, Role::end)}),
-                          constraint(Kind::parallel, {ref(a)})});
-    const Sketch before = s;
-    const auto result = SketchConstraintSolver::solve(s);
-    EXPECT_TRUE(result.success);
-    EXPECT_EQ(result.residual, 0);
-    EXPECT_EQ(s, before);
-}
-
-TEST(ConstraintSolver, FailuresLeaveTheSketchUntouched) {
-    auto a = line({0, 0}, {12, 0});
-    Sketch s = sketchOf({a}, {length(a, 10), length(a, 20)});
-    const Sketch before = s;
-    const auto contradictory = SketchConstraintSolver::solve(s);
+                          constraint(Kind::parallel, {ref(a)})}));
+    EXPECT_TRUE(inapplicable.success);
+    EXPECT_EQ(inapplicable.residual, 0);
+    const auto contradictory = solved(sketchOf({flat}, {length(flat, 10), length(flat, 20)}));
     EXPECT_FALSE(contradictory.success);
     EXPECT_NEAR(contradictory.residual, 5 * std::sqrt(2.0), 1e-3);
-    EXPECT_EQ(s, before);
 
     auto bad = line({0, 0}, {std::numeric_limits<double>::quiet_NaN(), 1});
     Sketch notFinite = sketchOf({bad}, {constraint(Kind::horizontal, {ref(bad)})});
@@ -155,17 +231,15 @@ TEST(ConstraintSolver, FailuresLeaveTheSketchUntouched) {
     EXPECT_EQ(at(notFinite, 0, Role::end).y, 1);
 }
 
-TEST(ConstraintSolver, RadiusOfZeroStopsAtTheSmallestRadius) {
+// A radius of zero stops at the smallest radius. A guard that depends on the values (no direction
+// for a zero-length line) must not change the shape of the residual vector while single values
+// are nudged.
+TEST(ConstraintSolver, DegenerateTargetsAndStartsStillSolve) {
     auto c = circle({0, 0}, 5);
-    Sketch s = sketchOf({c}, {constraint(Kind::radius, {ref(c, Role::center)}, 0)});
-    EXPECT_TRUE(SketchConstraintSolver::solve(s).success);
-    EXPECT_GE(radiusAt(s, 0), 1e-6);
-    EXPECT_LT(radiusAt(s, 0), 1e-4);
-}
-
-// A guard that depends on the values (no direction for a zero-length line) must not change the
-// shape of the residual vector while single values are nudged.
-TEST(ConstraintSolver, ZeroLengthLineWithParallelAndLengthIsSolvable) {
+    Sketch zero = sketchOf({c}, {constraint(Kind::radius, {ref(c, Role::center)}, 0)});
+    EXPECT_TRUE(SketchConstraintSolver::solve(zero).success);
+    EXPECT_GE(radiusAt(zero, 0), 1e-6);
+    EXPECT_LT(radiusAt(zero, 0), 1e-4);
     auto reference = line({0, 0}, {10, 0}), a = line({2, 3}, {2, 3});
     Sketch s = sketchOf({reference, a},
                         {constraint(Kind::parallel, {ref(reference), ref(a)}), length(a, 5)});
