@@ -25,7 +25,7 @@ struct Profile {
     Uuid sketchID{};
     // Each hole's loop: plane coordinates, clockwise, no repeated closing point, strictly inside
     // `loop` and outside every other hole.
-    std::vector<std::vector<Vec2>> holes;
+    std::vector<std::vector<Vec2>> holes{};
 
     friend bool operator==(const Profile&, const Profile&) = default;
 
