@@ -1,5 +1,5 @@
-// Finds the closed regions of a sketch: circles on their own, and chains of lines and arcs that
-// meet end to end. Also picks the region under the pointer for extrude, revolve and offset.
+// Finds the closed regions of a sketch, from the arrangement its curves make, and picks the region
+// under the pointer for extrude, revolve and offset.
 #pragma once
 
 #include <cstddef>
@@ -19,15 +19,6 @@
 
 namespace brontile::ProfileFinder {
 
-// One straight piece of a line or of a tessellated arc, in plane coordinates.
-struct Segment {
-    Vec2 a;
-    Vec2 b;
-    SketchEntityID entity;
-
-    friend bool operator==(const Segment&, const Segment&) = default;
-};
-
 // A point snapped to a 0.00001 mm grid. End points are the same vertex exactly when their keys
 // are equal: a grid, not a distance, so points 1e-6 apart across a cell boundary stay apart.
 struct PointKey {
@@ -41,19 +32,12 @@ struct PointKey {
 // finite or its scaled value does not fit a signed 64-bit integer (beyond about ±9.2e13 mm).
 [[nodiscard]] std::optional<PointKey> key(const Vec2& p);
 
-// Every closed region of the sketch's non-construction entities, counter-clockwise, in the
-// sketch's plane: first one profile per circle (its 64-point polygon, in entity order), then the
-// loops traced from lines and arcs in the order of their first segment. Lines not longer than
-// 1e-9 mm are ignored. Any entity with a point that key() cannot quantise (non-finite, or too
-// far from the plane origin) is skipped whole. Recomputed from scratch on every call.
+// The regions of the sketch's non-construction curves, each a face of their arrangement
+// (Arrangement::regions): curves split wherever they cross, touch or end on one another, a
+// closed boundary inside a region a hole in it. Lines not longer than 1e-9 mm are ignored, and
+// so is any entity with a point key() cannot quantise (non-finite, or too far from the plane
+// origin). Regions never overlap, so at most one contains a point. Recomputed on every call.
 [[nodiscard]] std::vector<Profile> profiles(const Sketch& sketch);
-
-// The loops formed by chains of segments that meet end to end, with exactly two segment ends at
-// each vertex; a vertex with one end or with three or more ends stops the chain. Loops with
-// fewer than three points or an area of at most 1e-9 mm² are dropped. Segments with an end that
-// key() cannot quantise take no part.
-[[nodiscard]] std::vector<Profile> traceLoops(std::span<const Segment> segments,
-                                              const SketchPlane& plane);
 
 // Position of the smallest-area profile that contains `point` (plane coordinates); among equal
 // areas the earliest wins. Nothing when no profile contains it.

@@ -39,7 +39,7 @@ std::optional<Profile> regionUnder(const Ray& ray, const CADDocument& document,
         if (!point) continue;
         const Profile* best = nullptr;
         for (const Profile& profile : cache.profiles(*sketch)) {
-            if (!Triangulator::contains(profile.loop, *point)) continue;
+            if (!profile.contains(*point)) continue;
             if (best == nullptr || profile.area() < best->area()) best = &profile;
         }
         if (best != nullptr) return *best;
