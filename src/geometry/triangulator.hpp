@@ -1,5 +1,6 @@
 // Ear-clipping triangulation of simple 2D polygons, used for face polygons and sketch profiles
-// alike, plus the small polygon predicates it is built from.
+// alike, of regions with holes for the caps of swept sketch regions, plus the small polygon
+// predicates it is built from.
 #pragma once
 
 #include <array>
@@ -33,5 +34,14 @@ using Triple = std::array<std::size_t, 3>;
 // A polygon without any ear (self-intersecting or numerically flat) is still covered by fan
 // triangles from the fallback.
 [[nodiscard]] std::vector<Triple> triangulate(std::span<const Vec2> points);
+
+// Counter-clockwise triangles tiling the region inside `outer` and outside every hole, whatever
+// the loops' windings; each hole must lie strictly inside `outer` and outside the other holes.
+// Positions count through `outer` and then through each hole's points in turn. Every loop is
+// first reduced as by distinctLoop; a hole left with no area (≤ 1e-9 mm²) is ignored, and an
+// outer loop without area gives nothing. Otherwise there are k + 2h − 2 triangles for k kept
+// points in h holes kept, and every edge of every kept loop is an edge of exactly one of them.
+[[nodiscard]] std::vector<Triple> triangulateWithHoles(std::span<const Vec2> outer,
+                                                       std::span<const std::vector<Vec2>> holes);
 
 }  // namespace brontile::Triangulator

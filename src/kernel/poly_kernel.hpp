@@ -15,9 +15,11 @@ public:
     // Always true.
     [[nodiscard]] bool isAvailable() const override { return true; }
 
-    // Faces: bottom cap, top cap, then one side quad per loop edge, each with a fresh id.
-    // Throws invalidProfile for fewer than three points, |distance| ≤ 1e-9 mm, a loop enclosing
-    // no area (≤ 1e-9 mm²), a plane without a normal, or anything not finite.
+    // Faces: bottom cap, top cap, then one side quad per loop edge (the outer loop's, then each
+    // hole's), each with a fresh id. Without holes a cap is one polygon, the outer loop; with
+    // them it is the triangles tiling the region, and repeated points are dropped from every
+    // loop. Throws invalidProfile for fewer than three points, |distance| ≤ 1e-9 mm, a region or
+    // a hole enclosing no area (≤ 1e-9 mm²), a plane without a normal, or anything not finite.
     [[nodiscard]] SolidMesh extrude(const Profile& profile, double distance) const override;
     // Every vertex of the face moves by `distance` along the face's normal; faces, vertex order
     // and ids are kept. Throws faceNotFound, or degenerateResult for a non-finite distance.
@@ -26,10 +28,12 @@ public:
     // See meshBoolean: fresh face ids; degenerateResult for an empty operand or result.
     [[nodiscard]] SolidMesh boolean(const SolidMesh& a, const SolidMesh& b,
                                     BooleanOp op) const override;
-    // max(8, ⌈sweep / (π/16)⌉) segments; a sweep within 1e-4 of a full turn closes onto its
-    // first ring without caps, and larger angles are clamped to one turn. Throws invalidProfile
-    // for fewer than three points, |angle| ≤ 1e-6 or anything not finite; degenerateResult for
-    // a zero axis or a result enclosing no volume (≤ 1e-9 mm³).
+    // max(8, ⌈sweep / (π/16)⌉) segments, each one wall quad per loop edge (the outer loop's,
+    // then each hole's); a sweep within 1e-4 of a full turn closes onto its first ring without
+    // caps, and larger angles are clamped to one turn. Caps are laid out as extrude's. Throws
+    // invalidProfile for fewer than three points, |angle| ≤ 1e-6, a region with holes where it
+    // or a hole encloses no area, or anything not finite; degenerateResult for a zero axis or a
+    // result enclosing no volume (≤ 1e-9 mm³).
     [[nodiscard]] SolidMesh revolve(const Profile& profile, const Vec3& axisOrigin,
                                     const Vec3& axisDirection, double angle) const override;
     // Uses |distance|. Throws faceNotFound, or degenerateResult for a length ≤ 1e-6 mm, a

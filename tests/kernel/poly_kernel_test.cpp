@@ -21,6 +21,7 @@
 #include "support/error_checks.hpp"
 #include "support/geometry_checks.hpp"
 #include "support/mesh_fixtures.hpp"
+#include "support/region_fixtures.hpp"
 
 namespace brontile {
 namespace {
@@ -37,17 +38,37 @@ const PolyKernel kernel;
 // 40 × 30 × 20; its top face is faces()[1].
 const SolidMesh kBlock = test::boxMesh({0, 0, 0}, {40, 30, 20});
 
-Profile profileOf(std::vector<Vec2> loop, const SketchPlane& plane = SketchPlane::xy) {
-    return {plane, std::move(loop), {}};
+Profile profileOf(std::vector<Vec2> loop, const SketchPlane& plane = SketchPlane::xy,
+                  std::vector<std::vector<Vec2>> holes = {}) {
+    return {plane, std::move(loop), {}, {}, std::move(holes)};
 }
 const Profile kSquare = profileOf({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
 // An annulus section 5..10 from the y axis, 10 high.
 const Profile kRing = profileOf({{5, 0}, {10, 0}, {10, 10}, {5, 10}});
+// A 160 × 100 plate with two Ø12 holes drawn as 64-gons.
+const Profile kPlate = profileOf(test::rectangleLoop({0, 0}, {160, 100}), SketchPlane::xy,
+                                 test::holeGrid({0, 0}, {160, 100}, 2, 1, 6));
 
+std::size_t pointCount(const Profile& profile) {
+    std::size_t count = profile.loop.size();
+    for (const auto& hole : profile.holes) count += hole.size();
+    return count;
+}
+
+// Without holes a cap is the one polygon of the outer loop; with them, the triangles tiling the
+// region (points + 2 · holes − 2 of them), and every hole gets its own walls.
 TEST(Extrude, SweepsAlongTheSignedNormalIntoAClosedSolid) {
     const SketchPlane tilted({1, 2, 3}, Vec3::unitX, {0, 0.6, 0.8});
     const std::vector<Vec2> lLoop{{0, 0}, {30, 0}, {30, 10}, {10, 10}, {10, 20}, {0, 20}};
     const std::vector<Vec2> clockwiseL(lLoop.rbegin(), lLoop.rend());  // must still face out
+    const double a64 = test::regularPolygonArea(6);
+    const double a64Small = test::regularPolygonArea(2.5);
+    // Holes given counter-clockwise, against the rule, still come out as holes.
+    const Profile holedL =
+        profileOf(clockwiseL, SketchPlane::xy,
+                  {test::regularPolygon({5, 5}, 2.5), {{21, 3}, {27, 3}, {27, 7}}});
+    const Profile drilled =
+        profileOf(kPlate.loop, tilted, test::holeGrid({0, 0}, {160, 100}, 5, 4, 6));
     struct Case {
         Profile profile;
         double distance, volume;
@@ -56,9 +77,16 @@ TEST(Extrude, SweepsAlongTheSignedNormalIntoAClosedSolid) {
     for (const Case& c :
          {Case{kSquare, 10, 1000, Vec3::unitZ}, Case{kSquare, -10, 1000, -Vec3::unitZ},
           Case{profileOf(lLoop, tilted), 5, 2000, tilted.normal()},
-          Case{profileOf(clockwiseL), -5, 2000, -Vec3::unitZ}}) {
+          Case{profileOf(clockwiseL), -5, 2000, -Vec3::unitZ},
+          Case{kPlate, 10, (160 * 100 - 2 * a64) * 10, Vec3::unitZ},
+          Case{kPlate, -10, (160 * 100 - 2 * a64) * 10, -Vec3::unitZ},
+          Case{holedL, -5, (400 - a64Small - 12) * 5, -Vec3::unitZ},
+          Case{drilled, 4, (160 * 100 - 20 * a64) * 4, tilted.normal()}}) {
+        const std::size_t points = pointCount(c.profile);
+        const std::size_t holes = c.profile.holes.size();
         const SolidMesh mesh = kernel.extrude(c.profile, c.distance);
-        ASSERT_EQ(mesh.faces().size(), c.profile.loop.size() + 2);
+        ASSERT_EQ(mesh.faces().size(), points + 2);
+        EXPECT_EQ(mesh.faces()[1].polygons.size(), holes == 0 ? 1 : points + 2 * holes - 2);
         EXPECT_TRUE(isClosed(mesh));
         EXPECT_TRUE(hasVolume(mesh, c.volume));
         test::expectNear(mesh.faces()[0].normal, -c.direction);  // on the plane
@@ -93,6 +121,20 @@ TEST(Revolve, SplitsTheSweepIntoRingsAndCapsOnlyOpenSweeps) {
     // Turning +x about +y by a positive angle heads for −z.
     EXPECT_NEAR(kernel.revolve(kRing, {}, Vec3::unitY, kPi / 2).bounds()->min.z, -10, 1e-9);
     EXPECT_NEAR(kernel.revolve(kRing, {}, Vec3::unitY, -kPi / 2).bounds()->max.z, 10, 1e-9);
+}
+
+// Each loop sweeps its own rings, so the solid is the outer loop's revolve less each hole's.
+TEST(Revolve, SweepsTheHolesOfTheRegionAsWell) {
+    const std::vector<Vec2> hole{{8, 3}, {8, 7}, {12, 7}, {12, 3}};
+    const Profile holed = profileOf(test::rectangleLoop({5, 0}, {15, 10}), SketchPlane::xy, {hole});
+    for (const double angle : {2 * kPi, kPi, -kPi / 2, 0.1}) {
+        SCOPED_TRACE(angle);
+        const SolidMesh mesh = kernel.revolve(holed, {}, Vec3::unitY, angle);
+        EXPECT_TRUE(isClosed(mesh));
+        const double outer = kernel.revolve(profileOf(holed.loop), {}, Vec3::unitY, angle).volume();
+        const double inner = kernel.revolve(profileOf(hole), {}, Vec3::unitY, angle).volume();
+        EXPECT_TRUE(hasVolume(mesh, outer - inner));
+    }
 }
 
 TEST(PushPull, MovesTheFaceAlongItsNormalKeepingEveryFace) {
@@ -239,6 +281,9 @@ TEST(PolyKernel, RefusesUnusableInputWithTheSentenceTheWindowShows) {
     const auto revolve = [](const Profile& p, const Vec3& axis, double angle) {
         return [=] { return kernel.revolve(p, {}, axis, angle); };
     };
+    const auto withHole = [](std::vector<Vec2> hole) {
+        return profileOf(kSquare.loop, SketchPlane::xy, {std::move(hole)});
+    };
     const FaceID top = kBlock.faces()[1].id, gone = FaceID::generate();
     const Kind invalid = Kind::invalidProfile, degenerate = Kind::degenerateResult;
     std::vector<std::tuple<std::string, std::function<SolidMesh()>, Kind>> cases{
@@ -248,6 +293,13 @@ TEST(PolyKernel, RefusesUnusableInputWithTheSentenceTheWindowShows) {
         {"collinear", extrude(profileOf({{0, 0}, {5, 0}, {9, 0}}), 1), invalid},
         {"NaN point", extrude(profileOf({{0, 0}, {kNaN, 0}, {0, 1}}), 1), invalid},
         {"flat plane", extrude(profileOf(kSquare.loop, {{}, Vec3::unitX, Vec3::unitX}), 1),
+         invalid},
+        {"hole of two points", extrude(withHole({{4, 4}, {6, 6}}), 1), invalid},
+        {"hole without area", extrude(withHole({{4, 4}, {5, 5}, {6, 6}}), 1), invalid},
+        {"hole with a NaN point", extrude(withHole({{4, 4}, {kNaN, 5}, {6, 4}}), 1), invalid},
+        {"revolve hole of two points", revolve(withHole({{4, 4}, {6, 6}}), Vec3::unitY, 1),
+         invalid},
+        {"revolve hole without area", revolve(withHole({{4, 4}, {5, 5}, {6, 6}}), Vec3::unitY, 1),
          invalid},
         {"revolve two points", revolve(profileOf({{5, 0}, {9, 0}}), Vec3::unitY, 1), invalid},
         {"revolve 1e-7", revolve(kRing, Vec3::unitY, 1e-7), invalid},
