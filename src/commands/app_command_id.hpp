@@ -51,6 +51,7 @@ inline const CommandID toolPattern{"tool.pattern"};
 inline const CommandID toolMeasure{"tool.measure"};
 inline const CommandID toolCancel{"tool.cancel"};
 inline const CommandID toolConfirm{"tool.confirm"};
+inline const CommandID toolBodyMode{"tool.bodyMode"};
 inline const CommandID bodyHide{"body.hide"};
 inline const CommandID bodyShowAll{"body.showAll"};
 inline const CommandID bodyIsolate{"body.isolate"};

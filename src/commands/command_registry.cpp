@@ -63,6 +63,7 @@ constexpr DefaultRow kDefaultRows[] = {
     {&AppCommandID::toolMeasure, {}, {}, {}},
     {&AppCommandID::toolCancel, "Cancel / Back to Select", "Tools", "xmark"},
     {&AppCommandID::toolConfirm, "Confirm", "Tools", "return"},
+    {&AppCommandID::toolBodyMode, "New Body / Join / Cut", "Tools", {}},
     {&AppCommandID::bodyHide, "Hide Selected Bodies", "Body", "eye.slash"},
     {&AppCommandID::bodyShowAll, "Show All Bodies", "Body", "eye"},
     {&AppCommandID::bodyIsolate, "Isolate Selection", "Body", "eye.circle"},

@@ -24,6 +24,9 @@ struct RGBA {
     static const RGBA construction;
     static const RGBA edge;
     static const RGBA preview;
+    // A tool solid that will join a body, or be cut out of one.
+    static const RGBA previewJoin;
+    static const RGBA previewCut;
     static const RGBA snap;
     static const RGBA arrow;
     static const RGBA arrowReverse;
@@ -51,6 +54,8 @@ inline constexpr RGBA RGBA::sketchInactive{0.55f, 0.58f, 0.62f, 1.0f};
 inline constexpr RGBA RGBA::construction{0.5f, 0.55f, 0.6f, 1.0f};
 inline constexpr RGBA RGBA::edge{0.09f, 0.1f, 0.12f, 1.0f};
 inline constexpr RGBA RGBA::preview{0.35f, 0.72f, 1.0f, 1.0f};
+inline constexpr RGBA RGBA::previewJoin{0.42f, 0.86f, 0.5f, 1.0f};
+inline constexpr RGBA RGBA::previewCut{1.0f, 0.38f, 0.34f, 1.0f};
 inline constexpr RGBA RGBA::snap{1.0f, 0.85f, 0.2f, 1.0f};
 inline constexpr RGBA RGBA::arrow{0.32f, 0.78f, 1.0f, 1.0f};
 inline constexpr RGBA RGBA::arrowReverse{1.0f, 0.62f, 0.28f, 1.0f};

@@ -118,6 +118,8 @@ void Editing::showAllBodies() {
 // --- The inspector
 
 void Editing::selectBody(const BodyID& id, bool extend) {
+    // A tool waiting for a body (a boolean's) takes the row as its pick.
+    if (state_.activeTool().pickBody(id, state_)) return;
     Selection next;
     if (extend) {
         next.bodies = state_.selection().bodies;

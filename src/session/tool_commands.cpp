@@ -1,6 +1,7 @@
 // The tools' commands: every tool of the list is chosen by its own command and remembered for
 // Repeat Last Tool, except Select, which is not, and Measure, which first makes a dimension of
-// selected sketch geometry when it can. Escape, Return and the HUD's field go to the tools too.
+// selected sketch geometry when it can. Escape, Return, the body-mode key and the HUD's field go
+// to the tools too.
 #include "commands/app_command_id.hpp"
 #include "session/command_table.hpp"
 #include "session/document_session.hpp"
@@ -34,6 +35,10 @@ void addToolCommands(CommandTable& table) {
     table.add(Cmd::toolMeasure, measure);
     table.add(Cmd::toolCancel, [](DocumentSession& s) { s.interaction().cancelTool(); });
     table.add(Cmd::toolConfirm, [](DocumentSession& s) { s.interaction().confirmTool(); });
+    table.add(Cmd::toolBodyMode, [](DocumentSession& s) {
+        InteractionState& state = s.interaction();
+        static_cast<void>(state.activeTool().key(ToolKey::nextMode, state));
+    });
     table.add(Cmd::hudEdit, editHud);
 }
 

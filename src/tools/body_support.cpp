@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/tolerances.hpp"
+#include "geometry/mesh_closure.hpp"
 
 namespace brontile::BodySupport {
 
@@ -59,9 +60,25 @@ bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingCon
     return false;
 }
 
+bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingContext& context,
+                 bool sourceClosed) {
+    if (!sourceClosed || isClosed(mesh)) return true;
+    context.showError("The operation would leave " + bodyName +
+                      " with a gap in its surface; nothing was changed.");
+    return false;
+}
+
 bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
                  ModelingContext& context) {
     if (!acceptResult(mesh, stepName, context)) return false;
+    // Only a closed body can be left with a gap; the costlier check of the old mesh runs only
+    // when the new one is open.
+    if (!isClosed(mesh)) {
+        const auto before = context.document().body(body);
+        if (before && !acceptSolid(mesh, before->name, context, isClosed(before->mesh))) {
+            return false;
+        }
+    }
     context.mutate(std::string(stepName), [&](CADDocument& document) {
         if (const auto index = document.bodyIndex(body)) document.bodies[*index].mesh = mesh;
     });

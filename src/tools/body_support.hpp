@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "geometry/ray.hpp"
@@ -36,8 +37,15 @@ struct SelectedFace {
 // volume is a finite number. Otherwise the error line says that `operation` was refused and why.
 bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context);
 
-// Replaces the body's mesh as one step named `stepName` when acceptResult allows it; a body
-// that is gone by then changes nothing. Returns whether the mesh was accepted.
+// Whether a kernel's result may be written to the body named `bodyName`: it must be closed (every
+// edge used once each way) when what it came from was. Otherwise the error line says "The
+// operation would leave <body> with a gap in its surface; nothing was changed." A safety net:
+// the kernel itself must never leave a gap.
+bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingContext& context,
+                 bool sourceClosed = true);
+
+// Replaces the body's mesh as one step named `stepName` when acceptResult and acceptSolid allow
+// it; a body that is gone by then changes nothing. Returns whether the mesh was accepted.
 bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
                  ModelingContext& context);
 

@@ -1,5 +1,6 @@
 #include "tools/boolean_tool.hpp"
 
+#include "geometry/mesh_closure.hpp"
 #include "tools/body_support.hpp"
 
 namespace brontile {
@@ -39,8 +40,35 @@ bool BooleanTool::key(ToolKey key, ModelingContext&) {
 
 void BooleanTool::chooseFirst(const BodyID& body, ModelingContext& context) {
     first_ = body;
+    // The kept body stays highlighted, and the status line names it, so that a body selected
+    // before the tool began cannot be taken for the one to take away.
     BodySupport::selectOnly(body, context);
-    context.setStatusHint("Now click the second body.");
+    const auto kept = context.document().body(body);
+    const std::string name = kept ? kept->name : std::string("the body");
+    switch (op_) {
+        case BooleanOp::unite:
+            context.setStatusHint("Uniting with " + name + ": click the body to merge into it.");
+            break;
+        case BooleanOp::subtract:
+            context.setStatusHint("Subtracting from " + name + ": click the body to take away.");
+            break;
+        case BooleanOp::intersect:
+            context.setStatusHint("Intersecting with " + name +
+                                  ": click the body whose overlap to keep.");
+            break;
+    }
+}
+
+bool BooleanTool::pickBody(const BodyID& body, ModelingContext& context) {
+    if (!context.document().bodyIndex(body)) return false;
+    take(body, context);
+    return true;
+}
+
+void BooleanTool::take(const BodyID& body, ModelingContext& context) {
+    // A first body deleted meanwhile is replaced by the one picked.
+    if (!first_ || !context.document().bodyIndex(*first_)) return chooseFirst(body, context);
+    if (body != *first_) perform(*first_, body, context);
 }
 
 void BooleanTool::pointer(const PointerEvent& event, ModelingContext& context) {
@@ -51,11 +79,7 @@ void BooleanTool::pointer(const PointerEvent& event, ModelingContext& context) {
         return;
     }
     if (event.phase != PointerPhase::down) return;
-    const auto body = BodySupport::bodyUnder(event.ray, context);
-    if (!body) return;
-    // A first body deleted meanwhile is replaced by the one clicked.
-    if (!first_ || !context.document().bodyIndex(*first_)) return chooseFirst(*body, context);
-    if (*body != *first_) perform(*first_, *body, context);
+    if (const auto body = BodySupport::bodyUnder(event.ray, context)) take(*body, context);
 }
 
 void BooleanTool::perform(const BodyID& a, const BodyID& b, ModelingContext& context) {
@@ -67,6 +91,11 @@ void BooleanTool::perform(const BodyID& a, const BodyID& b, ModelingContext& con
         result = context.kernel().boolean(first->mesh, second->mesh, op_);
     } catch (const std::exception& error) {
         context.showError(error.what());
+        return;
+    }
+    if (!BodySupport::acceptResult(*result, title(), context) ||
+        !BodySupport::acceptSolid(*result, first->name, context,
+                                  isClosed(first->mesh) && isClosed(second->mesh))) {
         return;
     }
     context.mutate(title(), [&](CADDocument& document) {

@@ -19,8 +19,11 @@ public:
     void deactivate(ModelingContext& context) override;
     void pointer(const PointerEvent& event, ModelingContext& context) override;
     bool key(ToolKey key, ModelingContext& context) override;
+    // An inspector row counts as a click on the body.
+    bool pickBody(const BodyID& body, ModelingContext& context) override;
 
 private:
+    void take(const BodyID& body, ModelingContext& context);
     void chooseFirst(const BodyID& body, ModelingContext& context);
     void perform(const BodyID& a, const BodyID& b, ModelingContext& context);
 

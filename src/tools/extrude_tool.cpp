@@ -19,37 +19,46 @@ const std::string kAskForDistance =
 ExtrudeTool::ExtrudeTool() : ModelingTool(ToolID::extrude) {}
 
 Vec3 ExtrudeTool::axisDirection() const {
-    return profile_ ? profile_->plane.normal() : Vec3::unitZ;
+    return pick_.empty() ? Vec3::unitZ : pick_.plane().normal();
 }
 
 void ExtrudeTool::deactivate(ModelingContext& context) { reset(context); }
 
 void ExtrudeTool::reset(ModelingContext& context) {
-    profile_.reset();
+    pick_.clear();
     startLineT_.reset();
     distance_ = 0;
     dragging_ = false;
     flipped_ = false;
     hoverArrow_ = false;
+    mode_ = BodyMode::newBody;
+    modeChosen_ = false;
+    contact_.reset();
+    meeting_.reset();
     context.setOverlay(SceneOverlay::empty);
     context.setHud(std::nullopt);
 }
 
 bool ExtrudeTool::key(ToolKey key, ModelingContext& context) {
-    if (!profile_) return false;
-    if (key == ToolKey::escape) {
-        reset(context);
-        return true;
-    }
-    if (key == ToolKey::confirm && std::abs(distance_) > kNoDistance) {
-        commit(context);
-        return true;
+    if (pick_.empty()) return false;
+    switch (key) {
+        case ToolKey::escape: reset(context); return true;
+        case ToolKey::confirm:
+            if (!(std::abs(distance_) > kNoDistance)) return false;
+            commit(context);
+            return true;
+        case ToolKey::nextMode:
+            mode_ = BodyModes::next(mode_, target().has_value());
+            modeChosen_ = true;
+            showPreview(context);
+            return true;
+        case ToolKey::remove: return false;
     }
     return false;
 }
 
 void ExtrudeTool::hudCommit(double value, ModelingContext& context) {
-    if (!profile_ || !ToolValues::acceptTyped(value, "distance", context)) return;
+    if (pick_.empty() || !ToolValues::acceptTyped(value, "distance", context)) return;
     if (!(std::abs(value) > kNoDistance)) {
         context.showError(
             "An extrusion needs a distance other than zero: a distance of 0 makes "
@@ -57,6 +66,7 @@ void ExtrudeTool::hudCommit(double value, ModelingContext& context) {
         return;
     }
     distance_ = std::abs(distance_) < kNoDistance && flipped_ ? -value : value;
+    followPlace();
     commit(context);
 }
 
@@ -68,7 +78,7 @@ void ExtrudeTool::pointer(const PointerEvent& event, ModelingContext& context) {
     const double w = context.worldUnitsPerPixel();
     switch (event.phase) {
         case PointerPhase::move:
-            if (profile_) {
+            if (!pick_.empty()) {
                 hoverArrow_ = arrow_.hit(event.ray, w).has_value();
                 return showPreview(context);
             }
@@ -89,6 +99,7 @@ void ExtrudeTool::pointer(const PointerEvent& event, ModelingContext& context) {
                                                      event.modifiers);
             distance_ = d;
             if (std::abs(d) > kNoDistance) flipped_ = d < 0;
+            followPlace();
             return showPreview(context);
         }
         case PointerPhase::up:
@@ -102,7 +113,8 @@ void ExtrudeTool::pointer(const PointerEvent& event, ModelingContext& context) {
 
 void ExtrudeTool::press(const PointerEvent& event, ModelingContext& context) {
     const double w = context.worldUnitsPerPixel();
-    if (profile_) {
+    const bool extend = event.modifiers.contains(ModifierSet::shift);
+    if (!pick_.empty() && !extend) {
         if (const auto part = arrow_.hit(event.ray, w)) {
             if (*part == ArrowGizmo::Part::reverse) return flip(context);
             dragging_ = true;
@@ -110,28 +122,55 @@ void ExtrudeTool::press(const PointerEvent& event, ModelingContext& context) {
             return showPreview(context);
         }
     }
-    auto region = findProfile(event.ray, context);
+    const auto region = findProfile(event.ray, context);
     if (!region) return;
     const OverlayArrow fresh = OverlayArrow::extrusion(region->centroid3D(), region->plane.normal(),
                                                        0, false, false, true);
     const auto part = fresh.hit(event.ray, w);
-    begin(std::move(*region), context);
+    begin(*region, extend, context);
+    if (pick_.empty()) return reset(context);
+    // Gathering regions with Shift keeps the distance and waits for the next click.
+    if (extend) return showPreview(context);
     if (part == ArrowGizmo::Part::reverse) return flip(context);
     dragging_ = true;
     startLineT_ = ToolValues::axisParameter(event.ray, anchor_, axisDirection());
     showPreview(context);
 }
 
-void ExtrudeTool::begin(Profile profile, ModelingContext& context) {
-    anchor_ = profile.centroid3D();
-    profile_ = std::move(profile);
-    startLineT_.reset();
-    distance_ = 0;
-    flipped_ = false;
-    hoverArrow_ = false;
-    context.setSelection(Selection::empty);
+void ExtrudeTool::begin(const Profile& region, bool extend, ModelingContext& context) {
+    const bool fresh = pick_.empty() || !extend;
+    pick_.pick(region, extend);
+    if (pick_.empty()) return;
+    anchor_ = pick_.centroid();
+    contact_ = BodyModes::faceUnder(pick_.united(), context.document());
+    if (fresh) {
+        startLineT_.reset();
+        distance_ = 0;
+        flipped_ = false;
+        hoverArrow_ = false;
+        modeChosen_ = false;
+        meeting_.reset();
+        context.setSelection(Selection::empty);
+    }
+    followPlace();
     context.setHud(
-        HUDState{"Distance", 0.0, std::nullopt, true, std::nullopt, HUDQuantity::length});
+        HUDState{"Distance", distance_, std::nullopt, true, std::nullopt, HUDQuantity::length});
+}
+
+void ExtrudeTool::followPlace() {
+    if (modeChosen_) return;
+    if (!contact_) {
+        mode_ = BodyMode::newBody;
+        return;
+    }
+    const double sense = std::abs(distance_) > kNoDistance ? distance_ : (flipped_ ? -1 : 1);
+    const bool intoBody = axisDirection().dot(contact_->outward) * sense < 0;
+    mode_ = intoBody ? BodyMode::cut : BodyMode::join;
+}
+
+std::optional<BodyID> ExtrudeTool::target() const {
+    if (contact_) return contact_->body;
+    return meeting_;
 }
 
 void ExtrudeTool::flip(ModelingContext& context) {
@@ -141,36 +180,49 @@ void ExtrudeTool::flip(ModelingContext& context) {
         distance_ = -distance_;
         flipped_ = distance_ < 0;
     }
+    followPlace();
     showPreview(context);
 }
 
 void ExtrudeTool::showHover(const Profile& profile, ModelingContext& context) {
     SceneOverlay overlay;
     RegionFinder::addOutline(overlay, profile.plane, profile.loop, RGBA::hover);
+    for (const auto& hole : profile.holes) {
+        RegionFinder::addOutline(overlay, profile.plane, hole, RGBA::hover);
+    }
     arrow_ = OverlayArrow::extrusion(profile.centroid3D(), profile.plane.normal(), 0, false,
                                      hoverArrow_, true);
     overlay.arrows = {arrow_};
     context.setOverlay(std::move(overlay));
 }
 
-void ExtrudeTool::showPreview(ModelingContext& context) {
-    if (!profile_) return;
-    SceneOverlay overlay;
-    RegionFinder::addOutline(overlay, profile_->plane, profile_->loop, RGBA::selection);
-    if (std::abs(distance_) > kSmallestDrag) {
+std::vector<SolidMesh> ExtrudeTool::solids(ModelingContext& context) const {
+    std::vector<SolidMesh> result;
+    if (!(std::abs(distance_) > kSmallestDrag)) return result;
+    for (const Profile& region : pick_.united()) {
         try {
-            overlay.meshes.push_back(
-                {context.kernel().extrude(*profile_, distance_), RGBA::preview});
+            result.push_back(context.kernel().extrude(region, distance_));
         } catch (const std::exception&) {
-            // No preview solid for a distance the kernel refuses; committing says why.
+            // No solid for a region the kernel refuses; committing says why.
         }
+    }
+    return result;
+}
+
+void ExtrudeTool::showPreview(ModelingContext& context) {
+    if (pick_.empty()) return;
+    SceneOverlay overlay;
+    pick_.addOutlines(overlay, RGBA::selection);
+    for (SolidMesh& solid : solids(context)) {
+        if (!contact_ && !meeting_) meeting_ = BodyModes::bodyMeeting(solid, context.document());
+        overlay.meshes.push_back({std::move(solid), BodyModes::previewColour(mode_)});
     }
     const Vec3 n = axisDirection();
     arrow_ =
         OverlayArrow::extrusion(anchor_ + n * distance_, n, distance_, flipped_, hoverArrow_, true);
     overlay.arrows = {arrow_};
     context.setOverlay(std::move(overlay));
-    std::optional<std::string> detail;
+    std::string detail = BodyModes::detail(mode_, target(), context.document());
     if (hoverArrow_) {
         detail = "Flip direction";
     } else if (flipped_ && std::abs(distance_) < kNoDistance) {
@@ -181,21 +233,24 @@ void ExtrudeTool::showPreview(ModelingContext& context) {
 }
 
 void ExtrudeTool::commit(ModelingContext& context) {
-    if (!profile_) return;
-    std::optional<SolidMesh> mesh;
-    try {
-        mesh = context.kernel().extrude(*profile_, distance_);
-    } catch (const std::exception& error) {
-        context.showError(error.what());
-        return;
+    if (pick_.empty()) return;
+    std::vector<SolidMesh> made;
+    for (const Profile& region : pick_.united()) {
+        try {
+            made.push_back(context.kernel().extrude(region, distance_));
+        } catch (const std::exception& error) {
+            context.showError(error.what());
+            return;
+        }
     }
-    std::optional<BodyID> added;
-    context.mutate("Extrude", [&](CADDocument& document) { added = document.addBody(*mesh); });
-    if (added && context.document().body(*added)) {
-        Selection selection;
-        selection.bodies.insert(*added);
-        context.setSelection(std::move(selection));
+    if (!contact_ && !meeting_ && !made.empty()) {
+        meeting_ = BodyModes::bodyMeeting(made.front(), context.document());
     }
+    const auto changed = BodyModes::record(made, mode_, target(), "Extrude", context);
+    if (changed.empty()) return;
+    Selection selection;
+    selection.bodies.insert(changed.begin(), changed.end());
+    context.setSelection(std::move(selection));
     reset(context);
     context.setStatusHint(hint());
 }

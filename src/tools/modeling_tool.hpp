@@ -35,6 +35,9 @@ public:
     // A value typed into the HUD: millimetres for a length, degrees for an angle, the number for
     // a factor or a count (the HUD's quantity says which).
     virtual void hudCommit(double, ModelingContext&) {}
+    // A body picked outside the viewport (its row in the inspector); whether the tool took it as
+    // its own pick rather than as a selection.
+    virtual bool pickBody(const BodyID&, ModelingContext&) { return false; }
 
 private:
     ToolID id_;

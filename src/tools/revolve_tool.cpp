@@ -7,7 +7,6 @@
 
 #include "base/tolerances.hpp"
 #include "geometry/triangulator.hpp"
-#include "tools/body_support.hpp"
 #include "tools/sketch_support.hpp"
 #include "tools/tool_values.hpp"
 
@@ -41,7 +40,9 @@ RevolveTool::RevolveTool() : ModelingTool(ToolID::revolve) {}
 void RevolveTool::deactivate(ModelingContext& context) { drop(context); }
 
 void RevolveTool::drop(ModelingContext& context) {
-    profile_.reset();
+    pick_.clear();
+    mode_ = BodyMode::newBody;
+    meeting_.reset();
     pickingAxis_ = false;
     context.setOverlay(SceneOverlay::empty);
     context.setHud(std::nullopt);
@@ -70,7 +71,13 @@ bool RevolveTool::axisCrossesRegion(const Profile& profile, const Vec3& axisOrig
     // An axis square to the plane crosses the region where it pierces it.
     const auto hit = Ray(axisOrigin - d * 1e12, d).intersectPlane(plane.origin, n);
     if (!hit) return false;
-    return Triangulator::contains(profile.loop, plane.toLocal(hit->point));
+    return profile.contains(plane.toLocal(hit->point));
+}
+
+bool RevolveTool::axisCrossesPick() const {
+    return std::ranges::any_of(pick_.united(), [&](const Profile& region) {
+        return axisCrossesRegion(region, axisOrigin_, axisDirection_);
+    });
 }
 
 bool RevolveTool::key(ToolKey key, ModelingContext& context) {
@@ -78,7 +85,13 @@ bool RevolveTool::key(ToolKey key, ModelingContext& context) {
         commit(context);
         return true;
     }
-    if (key != ToolKey::escape || !profile_) return false;
+    if (pick_.empty()) return false;
+    if (key == ToolKey::nextMode) {
+        mode_ = BodyModes::next(mode_, meeting_.has_value());
+        showPreview(context);
+        return true;
+    }
+    if (key != ToolKey::escape) return false;
     drop(context);
     return true;
 }
@@ -96,7 +109,7 @@ void RevolveTool::hudCommit(double value, ModelingContext& context) {
 }
 
 void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
-    if (event.phase == PointerPhase::move && !profile_) {
+    if (event.phase == PointerPhase::move && pick_.empty()) {
         const auto region =
             RegionFinder::regionUnder(event.ray, context.document(), std::nullopt, cache_);
         if (!region) {
@@ -105,22 +118,30 @@ void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
         }
         SceneOverlay overlay;
         RegionFinder::addOutline(overlay, region->plane, region->loop, RGBA::hover);
+        for (const auto& hole : region->holes) {
+            RegionFinder::addOutline(overlay, region->plane, hole, RGBA::hover);
+        }
         context.setOverlay(std::move(overlay));
         return;
     }
     if (event.phase != PointerPhase::down) return;
-    if (!profile_) {
+    const bool extend = event.modifiers.contains(ModifierSet::shift);
+    if (pick_.empty() || extend) {
         auto region =
             RegionFinder::regionUnder(event.ray, context.document(), std::nullopt, cache_);
         if (!region) return;
-        axisOrigin_ = region->plane.origin;
-        axisDirection_ = region->plane.xAxis;
-        // Each region starts from a full turn, which Return takes.
-        degrees_ = 360;
-        profile_ = std::move(region);
-        pickingAxis_ = true;
+        const bool fresh = pick_.empty();
+        pick_.pick(*region, extend);
+        if (pick_.empty()) return drop(context);
+        if (fresh) {
+            axisOrigin_ = region->plane.origin;
+            axisDirection_ = region->plane.xAxis;
+            // Each pick starts from a full turn, which Return takes.
+            degrees_ = 360;
+            pickingAxis_ = true;
+            context.setStatusHint(kPickAxis);
+        }
         showPreview(context);
-        context.setStatusHint(kPickAxis);
         return;
     }
     if (!pickingAxis_) return;
@@ -137,51 +158,63 @@ void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
     axisOrigin_ = from;
     axisDirection_ = along.normalized();
     // An axis through the region is refused; another line may be picked instead.
-    pickingAxis_ = axisCrossesRegion(*profile_, axisOrigin_, axisDirection_);
+    pickingAxis_ = axisCrossesPick();
     if (pickingAxis_) context.showError(kCrossingAxis);
     showPreview(context);
 }
 
-void RevolveTool::showPreview(ModelingContext& context) const {
+std::vector<SolidMesh> RevolveTool::solids(ModelingContext& context) const {
+    std::vector<SolidMesh> result;
+    if (axisCrossesPick()) return result;
+    for (const Profile& region : pick_.united()) {
+        try {
+            result.push_back(context.kernel().revolve(region, axisOrigin_, axisDirection_,
+                                                      radians(std::min(degrees_, 360.0))));
+        } catch (const std::exception&) {
+            // No solid for an angle or axis the kernel refuses; committing says why.
+        }
+    }
+    return result;
+}
+
+void RevolveTool::showPreview(ModelingContext& context) {
     SceneOverlay overlay;
-    RegionFinder::addOutline(overlay, profile_->plane, profile_->loop, RGBA::selection);
+    pick_.addOutlines(overlay, RGBA::selection);
     overlay.lines.push_back({axisOrigin_ - axisDirection_ * kAxisReach,
                              axisOrigin_ + axisDirection_ * kAxisReach, RGBA::selection,
                              OverlayLineStyle::solid});
-    if (!axisCrossesRegion(*profile_, axisOrigin_, axisDirection_)) {
-        try {
-            overlay.meshes.push_back(
-                {context.kernel().revolve(*profile_, axisOrigin_, axisDirection_,
-                                          radians(std::min(degrees_, 360.0))),
-                 RGBA::preview});
-        } catch (const std::exception&) {
-            // No preview solid for an angle or axis the kernel refuses; committing says why.
-        }
+    for (SolidMesh& solid : solids(context)) {
+        if (!meeting_) meeting_ = BodyModes::bodyMeeting(solid, context.document());
+        overlay.meshes.push_back({std::move(solid), BodyModes::previewColour(mode_)});
     }
     context.setOverlay(std::move(overlay));
-    context.setHud(HUDState{"Angle", std::nullopt, degreesText(degrees_), true, std::nullopt,
+    context.setHud(HUDState{"Angle", std::nullopt, degreesText(degrees_), true,
+                            BodyModes::detail(mode_, meeting_, context.document()),
                             HUDQuantity::angle});
 }
 
 void RevolveTool::commit(ModelingContext& context) {
-    if (!profile_) return;
-    if (axisCrossesRegion(*profile_, axisOrigin_, axisDirection_)) {
+    if (pick_.empty()) return;
+    if (axisCrossesPick()) {
         context.showError(kCrossingAxis);
         pickingAxis_ = true;
         return;
     }
-    std::optional<SolidMesh> mesh;
-    try {
-        mesh = context.kernel().revolve(*profile_, axisOrigin_, axisDirection_, radians(degrees_));
-    } catch (const std::exception& error) {
-        context.showError(error.what());
-        return;
+    std::vector<SolidMesh> made;
+    for (const Profile& region : pick_.united()) {
+        try {
+            made.push_back(
+                context.kernel().revolve(region, axisOrigin_, axisDirection_, radians(degrees_)));
+        } catch (const std::exception& error) {
+            context.showError(error.what());
+            return;
+        }
     }
-    if (!BodySupport::acceptResult(*mesh, "Revolve", context)) return;
-    std::optional<BodyID> added;
-    context.mutate("Revolve", [&](CADDocument& document) { added = document.addBody(*mesh); });
-    if (!added || !context.document().bodyIndex(*added)) return;
-    BodySupport::selectOnly(*added, context);
+    const auto changed = BodyModes::record(made, mode_, meeting_, "Revolve", context);
+    if (changed.empty()) return;
+    Selection selection;
+    selection.bodies.insert(changed.begin(), changed.end());
+    context.setSelection(std::move(selection));
     drop(context);
     context.setTool(ToolID::select);
 }

@@ -1,12 +1,16 @@
-// Sweeping a closed sketch region about an axis into a new body: pick the region, then a sketch
-// line as the axis (or keep the sketch's X axis), then Return for a full turn or a typed angle.
+// Sweeping closed sketch regions about an axis: pick a region (Shift adds more of its sketch),
+// then a sketch line as the axis (or keep the sketch's X axis), then Return for a full turn or a
+// typed angle. The solid is a new body unless the mode key joins it to, or cuts it out of, a
+// body it meets.
 #pragma once
 
 #include <optional>
 
 #include "sketch/profile.hpp"
+#include "tools/body_mode.hpp"
 #include "tools/modeling_tool.hpp"
 #include "tools/region_finder.hpp"
+#include "tools/region_pick.hpp"
 
 namespace brontile {
 
@@ -14,7 +18,7 @@ class RevolveTool final : public ModelingTool {
 public:
     RevolveTool();
 
-    [[nodiscard]] bool isBusy() const override { return profile_.has_value(); }
+    [[nodiscard]] bool isBusy() const override { return !pick_.empty(); }
     void deactivate(ModelingContext& context) override;
     void pointer(const PointerEvent& event, ModelingContext& context) override;
     bool key(ToolKey key, ModelingContext& context) override;
@@ -26,11 +30,18 @@ public:
                                                 const Vec3& axisDirection);
 
 private:
-    void showPreview(ModelingContext& context) const;
+    // Whether the axis runs through any picked region.
+    [[nodiscard]] bool axisCrossesPick() const;
+    // The solids of the picked regions at the current angle; none the kernel refuses.
+    [[nodiscard]] std::vector<SolidMesh> solids(ModelingContext& context) const;
+    void showPreview(ModelingContext& context);
     void commit(ModelingContext& context);
     void drop(ModelingContext& context);
 
-    std::optional<Profile> profile_;
+    RegionPick pick_;
+    BodyMode mode_ = BodyMode::newBody;
+    // A body the last solid meets: the one the mode key joins or cuts.
+    std::optional<BodyID> meeting_;
     Vec3 axisOrigin_;
     Vec3 axisDirection_ = Vec3::unitX;
     double degrees_ = 360;

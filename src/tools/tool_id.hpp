@@ -70,6 +70,8 @@ enum class ToolKey {
     confirm,
     // The Delete key; `delete` itself is a C++ keyword.
     remove,
+    // The body-mode key: a solid becomes a new body, joins one, or is cut out of it.
+    nextMode,
 };
 
 }  // namespace brontile

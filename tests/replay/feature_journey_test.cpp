@@ -142,9 +142,12 @@ TEST(FeatureJourney, BooleansOfTwoOverlappingBoxesAndAMeasurement) {
         {"click": {"world": [30, 15, 0]}},
         {"command": "tool.extrude"},
         {"click": {"world": [5, 3, 0]}},
+        {"click": {"world": [15, 7, 0]}, "modifiers": ["shift"]},
         {"type": "10"},
         {"command": "tool.extrude"},
         {"click": {"world": [25, 12, 0]}},
+        {"click": {"world": [15, 7, 0]}, "modifiers": ["shift"]},
+        {"key": "b"},
         {"type": "10"},
         {"command": "edit.deselect"},
         {"command": "tool.subtract"},
@@ -163,20 +166,24 @@ TEST(FeatureJourney, BooleansOfTwoOverlappingBoxesAndAMeasurement) {
         {"key": "escape"},
         {"click": {"world": [-40, -10, 0]}},
         {"click": {"world": [-30, 10, 0]}}]})");
-    ASSERT_EQ(lines.size(), 28U);
-    EXPECT_EQ(lines[13]["statusHint"], "Now click the second body.");
-    EXPECT_EQ(lines[14]["statusHint"], "Now click the second body.");
-    EXPECT_EQ(lines[15]["undoName"], "Subtract");
-    EXPECT_DOUBLE_EQ(volume(lines[15]), 1500);
-    EXPECT_EQ(bodyNames(lines[15]), std::vector<std::string>{"Body 1"});
-    EXPECT_EQ(lines[18]["undoName"], "Union");
-    EXPECT_DOUBLE_EQ(volume(lines[18]), 3500);
-    EXPECT_EQ(lines[21]["undoName"], "Intersect");
-    EXPECT_DOUBLE_EQ(volume(lines[21]), 500);
-    EXPECT_EQ(lines[25]["activeToolID"], "measure");
-    EXPECT_EQ(lines[27]["statusHint"],
+    ASSERT_EQ(lines.size(), 31U);
+    // The second box's regions: the one of its own, and the overlap under the first box, whose
+    // bottom face makes cutting the default; the mode key makes it a body of its own.
+    EXPECT_EQ(lines[11]["hud"]["detail"], "Cut Body 1");
+    EXPECT_EQ(lines[12]["hud"]["detail"], "New body");
+    EXPECT_EQ(lines[16]["statusHint"], "Subtracting from Body 1: click the body to take away.");
+    EXPECT_EQ(lines[17]["statusHint"], "Subtracting from Body 1: click the body to take away.");
+    EXPECT_EQ(lines[18]["undoName"], "Subtract");
+    EXPECT_DOUBLE_EQ(volume(lines[18]), 1500);
+    EXPECT_EQ(bodyNames(lines[18]), std::vector<std::string>{"Body 1"});
+    EXPECT_EQ(lines[21]["undoName"], "Union");
+    EXPECT_DOUBLE_EQ(volume(lines[21]), 3500);
+    EXPECT_EQ(lines[24]["undoName"], "Intersect");
+    EXPECT_DOUBLE_EQ(volume(lines[24]), 500);
+    EXPECT_EQ(lines[28]["activeToolID"], "measure");
+    EXPECT_EQ(lines[30]["statusHint"],
               "22.36 mm  \u00B7  \u0394X 10 mm  \u0394Y 20 mm  \u0394Z 0 mm");
-    EXPECT_EQ(lines[27]["hud"]["label"], "Distance");
+    EXPECT_EQ(lines[30]["hud"]["label"], "Distance");
 }
 
 }  // namespace

@@ -81,10 +81,13 @@ TEST(RevolveTool, OnlyALinePicksTheAxisAndEscapeLetsTheRegionGo) {
     tool.hudCommit(-90, context);
     ASSERT_EQ(context.doc.bodies.size(), 2U);
     EXPECT_GT(context.doc.bodies[1].mesh.volume(), 0);
-    // A line through the region is refused as the axis, and another may be picked after it.
-    // (The bodies made so far are hidden so that they do not stand over the sketch.)
+    // A line through the region is refused as the axis (a construction line, which divides no
+    // region), and another may be picked after it. (The bodies made so far are hidden so that
+    // they do not stand over the sketch.)
     for (Body& body : context.doc.bodies) body.isVisible = false;
-    context.doc.sketches[0].entities.push_back(test::line({15, -10}, {15, 20}));
+    SketchEntity through = test::line({15, -10}, {15, 20});
+    through.isConstruction = true;
+    context.doc.sketches[0].entities.push_back(through);
     clickAt(tool, context, {15, 2, 0});
     clickAt(tool, context, {15, 15, 0});
     EXPECT_EQ(context.errors.back().rfind("The axis runs through the region", 0), 0U);
@@ -230,7 +233,7 @@ TEST(BooleanTool, TwoSelectedRunAtOnceInDocumentOrderAndRefusalsChangeNothing) {
     c.addBox({20, 0, 0}, {30, 10, 10});
     clickAt(intersect, c, {25, 5, 10});
     EXPECT_TRUE(intersect.isBusy());
-    EXPECT_EQ(c.hint, "Now click the second body.");
+    EXPECT_EQ(c.hint, "Intersecting with Body: click the body whose overlap to keep.");
 }
 
 TEST(MeasureTool, AnyKeyDropsTheFirstPoint) {

@@ -33,7 +33,8 @@ constexpr std::string_view kOrder =
     "tool.rectangle tool.circle tool.arc tool.polygon tool.offset tool.trim sketch.new "
     "sketch.newFront sketch.newRight sketch.finish tool.extrude tool.revolve tool.fillet "
     "tool.shell tool.union tool.subtract tool.intersect tool.move tool.rotate tool.scale "
-    "tool.mirror tool.pattern tool.measure tool.cancel tool.confirm body.hide body.showAll "
+    "tool.mirror tool.pattern tool.measure tool.cancel tool.confirm tool.bodyMode body.hide "
+    "body.showAll "
     "body.isolate view.frameAll view.resetCamera view.top view.front view.right view.iso "
     "view.toggleGrid view.section constraint.horizontal constraint.vertical constraint.parallel "
     "constraint.perpendicular constraint.equal constraint.coincident constraint.midpoint "
@@ -57,11 +58,11 @@ TEST(CommandTable, EveryCommandInItsPlaceWithItsTitleGroupAndIcon) {
     EXPECT_EQ(entry("tool.select").category, "Tools");
     EXPECT_EQ(entry("hud.edit"), (Entry{"hud.edit", "Edit Dimension Value", "Tools", "number"}));
     EXPECT_EQ(entry("edit.construction").category, "Sketch");
-    // Icons are shared on purpose, and fourteen commands have none.
+    // Icons are shared on purpose, and fifteen commands have none.
     EXPECT_EQ(entry("tool.intersect").symbol, entry("constraint.coincident").symbol);
     EXPECT_EQ(entry("tool.scale").symbol, entry("view.frameAll").symbol);
     EXPECT_EQ(
-        std::ranges::count_if(registry.allEntries(), [](const Entry& e) { return !e.symbol; }), 14);
+        std::ranges::count_if(registry.allEntries(), [](const Entry& e) { return !e.symbol; }), 15);
 }
 
 TEST(CommandTable, GroupsByExactCategoryInFirstAppearanceOrder) {
@@ -87,7 +88,7 @@ TEST(PaletteSearch, FindsExactlyTheseIdsInTableOrder) {
     for (const std::string& id : idsOf(registry.allEntries())) {
         if (id.starts_with("tool.")) tools.push_back(id);
     }
-    EXPECT_EQ(tools.size(), 23u);
+    EXPECT_EQ(tools.size(), 24u);
     const struct {
         std::string name, query;
         std::vector<std::string> ids;

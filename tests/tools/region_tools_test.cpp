@@ -1,6 +1,10 @@
 // Trim, offset and extrude: the curves and regions they act on, and what they write.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
+#include "geometry/mesh_closure.hpp"
 #include "support/geometry_checks.hpp"
 #include "tools/extrude_tool.hpp"
 #include "tools/fake_context.hpp"
@@ -119,6 +123,8 @@ TEST(ExtrudeTool, DragsRoundToStepsFlipPastThePlaneAndPickTheInnerRegion) {
          {std::pair{12.7, ModifierSet{}}, std::pair{12.7, ModifierSet::option},
           std::pair{-3.5, ModifierSet{}}}) {
         test::pressDragRelease(tool, context, {5, 5, 0}, {5, 5, to}, modifiers);
+        // Hidden, a body leaves the next region in no body's face: each is a new body.
+        context.doc.bodies.back().isVisible = false;
     }
     ASSERT_EQ(context.doc.bodies.size(), 3U);
     const auto height = [&](std::size_t i) {
@@ -130,6 +136,75 @@ TEST(ExtrudeTool, DragsRoundToStepsFlipPastThePlaneAndPickTheInnerRegion) {
     EXPECT_EQ(height(2), (std::pair{-3.0, 0.0}));
     // The inner square (16 mm²) was picked, not the outer one.
     EXPECT_NEAR(context.doc.bodies[0].mesh.volume(), 16 * 12, 1e-9);
+}
+
+// A region on a body's face cuts when extruded into the body and joins when extruded away; the
+// mode key chooses otherwise, and the HUD says which while dragging. The body keeps who it is.
+TEST(ExtrudeTool, IntoABodyItCutsAwayItJoinsAndTheModeKeyChooses) {
+    const SketchPlane top({0, 0, 10}, Vec3::unitX, Vec3::unitY);
+    SketchContext context({});
+    const BodyID block = context.addBox({0, 0, 0}, {20, 20, 10}, "Block");
+    context.doc.sketches.clear();
+    context.addSketch({test::circle({6, 6}, 3), test::circle({14, 14}, 3)}, {}, top);
+    const double disc = 32 * 9 * std::sin(std::numbers::pi / 32);
+    ExtrudeTool tool;
+    // Drags from inside one disc (clear of the arrow) to `height` above the face; the HUD's word
+    // halfway.
+    const auto drag = [&](double height, int modeKeys = 0, Vec2 at = {8, 6}) {
+        const Vec3 from{at.x, at.y, 10};
+        tool.pointer(test::pointerAt(PointerPhase::down, from, {}, 1, test::kSlanted), context);
+        for (int k = 0; k < modeKeys; ++k) EXPECT_TRUE(tool.key(ToolKey::nextMode, context));
+        tool.pointer(
+            test::pointerAt(PointerPhase::drag, from + Vec3{0, 0, height}, {}, 1, test::kSlanted),
+            context);
+        const std::string detail =
+            context.currentHud ? context.currentHud->detail.value_or("") : "no HUD";
+        tool.pointer(
+            test::pointerAt(PointerPhase::up, from + Vec3{0, 0, height}, {}, 1, test::kSlanted),
+            context);
+        return detail;
+    };
+    EXPECT_EQ(drag(-4), "Cut Block");
+    ASSERT_EQ(context.doc.bodies.size(), 1U);
+    EXPECT_EQ(context.doc.bodies[0].id, block);
+    EXPECT_EQ(context.doc.bodies[0].name, "Block");
+    EXPECT_NEAR(context.doc.bodies[0].mesh.volume(), 4000 - 4 * disc, 1e-6);
+    EXPECT_TRUE(isClosed(context.doc.bodies[0].mesh));
+    EXPECT_EQ(drag(5, 0, {16, 14}), "Join Block");
+    EXPECT_NEAR(context.doc.bodies[0].mesh.volume(), 4000 + disc, 1e-6);
+    EXPECT_TRUE(isClosed(context.doc.bodies[0].mesh));
+    // Join → cut → new body by key.
+    EXPECT_EQ(drag(5, 2, {16, 14}), "New body");
+    ASSERT_EQ(context.doc.bodies.size(), 2U);
+    EXPECT_EQ(context.steps, (std::vector<std::string>{"Extrude", "Extrude", "Extrude"}));
+    // A cut that would leave nothing is refused and records nothing.
+    context.doc.bodies.clear();
+    context.addBox({0, 0, 0}, {20, 20, 10}, "Block");
+    context.doc.sketches.clear();
+    context.addSketch(test::rectangleLines({-5, -5}, {25, 25}), {}, top);
+    clickAt(tool, context, {15, 12, 10});
+    tool.hudCommit(-30, context);
+    ASSERT_EQ(context.errors.size(), 1U);
+    EXPECT_EQ(context.errors.back(), "Cutting would leave nothing of Block; nothing was changed.");
+    EXPECT_EQ(context.steps.size(), 3U);
+    EXPECT_TRUE(tool.isBusy());
+}
+
+// Shift gathers regions of one sketch: neighbours extrude as one solid without their shared wall.
+TEST(ExtrudeTool, ShiftGathersRegionsThatExtrudeAsOne) {
+    SketchContext context({});
+    context.doc.sketches.clear();
+    std::vector<SketchEntity> entities = square(0, 0, 10);
+    entities.push_back(line({5, -2}, {5, 12}));
+    context.addSketch(entities);
+    ExtrudeTool tool;
+    clickAt(tool, context, {2, 5, 0});
+    clickAt(tool, context, {8, 5, 0}, ModifierSet::shift);
+    tool.hudCommit(3, context);
+    ASSERT_EQ(context.doc.bodies.size(), 1U);
+    EXPECT_NEAR(context.doc.bodies[0].mesh.volume(), 300, 1e-9);
+    // A body's own side faces: one per side of the united outline, never the shared wall.
+    EXPECT_TRUE(isClosed(context.doc.bodies[0].mesh));
 }
 
 TEST(ExtrudeTool, TheReverseConeFlipsATypedDistance) {

@@ -1,0 +1,182 @@
+#include "tools/body_mode.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/mesh_closure.hpp"
+#include "geometry/triangulator.hpp"
+#include "kernel/kernel_error.hpp"
+#include "tools/body_support.hpp"
+
+namespace brontile::BodyModes {
+namespace {
+
+// How far (mm) a face's points may lie from the sketch plane and still be in it.
+constexpr double kInPlane = 1e-6;
+// Normals this close to parallel count as one direction.
+constexpr double kParallel = 1 - 1e-9;
+
+bool crosses(const Vec2& a, const Vec2& b, const Vec2& c, const Vec2& d) {
+    const double d1 = (b - a).cross(c - a);
+    const double d2 = (b - a).cross(d - a);
+    const double d3 = (d - c).cross(a - c);
+    const double d4 = (d - c).cross(b - c);
+    return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+}
+
+// Whether the region and the polygon share some area: a point of one inside the other, or
+// edges that cross.
+bool overlaps(const Profile& region, const std::vector<Vec2>& polygon) {
+    if (std::ranges::any_of(polygon, [&](const Vec2& p) { return region.contains(p); }))
+        return true;
+    if (std::ranges::any_of(region.loop,
+                            [&](const Vec2& p) { return Triangulator::contains(polygon, p); })) {
+        return true;
+    }
+    const std::size_t n = polygon.size();
+    const std::size_t m = region.loop.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = 0; j < m; ++j) {
+            if (crosses(polygon[i], polygon[(i + 1) % n], region.loop[j],
+                        region.loop[(j + 1) % m])) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The face's polygons in the plane's coordinates, when the whole face lies in the plane.
+std::optional<std::vector<std::vector<Vec2>>> inPlane(const SolidMesh& mesh, const SolidFace& face,
+                                                      const SketchPlane& plane) {
+    const Vec3 n = plane.normal();
+    if (!(std::abs(face.normal.dot(n)) > kParallel)) return std::nullopt;
+    std::vector<std::vector<Vec2>> polygons;
+    for (const PolygonLoop& loop : face.polygons) {
+        std::vector<Vec2>& points = polygons.emplace_back();
+        for (const VertexIndex i : loop) {
+            const Vec3& v = mesh.vertices()[static_cast<std::size_t>(i)];
+            if (std::abs((v - plane.origin).dot(n)) > kInPlane) return std::nullopt;
+            points.push_back(plane.toLocal(v));
+        }
+    }
+    return polygons;
+}
+
+}  // namespace
+
+std::optional<FaceContact> faceUnder(const std::vector<Profile>& regions,
+                                     const CADDocument& document) {
+    if (regions.empty()) return std::nullopt;
+    const SketchPlane& plane = regions.front().plane;
+    for (const Body& body : document.bodies) {
+        if (!body.isVisible) continue;
+        for (const SolidFace& face : body.mesh.faces()) {
+            const auto polygons = inPlane(body.mesh, face, plane);
+            if (!polygons) continue;
+            for (const Profile& region : regions) {
+                for (const auto& polygon : *polygons) {
+                    if (overlaps(region, polygon)) return FaceContact{body.id, face.normal};
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<BodyID> bodyMeeting(const SolidMesh& solid, const CADDocument& document) {
+    const auto box = solid.bounds();
+    if (!box) return std::nullopt;
+    for (const Body& body : document.bodies) {
+        if (!body.isVisible) continue;
+        const auto other = body.mesh.bounds();
+        if (other && other->min.x <= box->max.x && box->min.x <= other->max.x &&
+            other->min.y <= box->max.y && box->min.y <= other->max.y &&
+            other->min.z <= box->max.z && box->min.z <= other->max.z) {
+            return body.id;
+        }
+    }
+    return std::nullopt;
+}
+
+BodyMode next(BodyMode mode, bool haveTarget) {
+    if (!haveTarget) return BodyMode::newBody;
+    switch (mode) {
+        case BodyMode::newBody: return BodyMode::join;
+        case BodyMode::join: return BodyMode::cut;
+        case BodyMode::cut: return BodyMode::newBody;
+    }
+    return BodyMode::newBody;
+}
+
+std::string detail(BodyMode mode, const std::optional<BodyID>& target,
+                   const CADDocument& document) {
+    const auto body = target ? document.body(*target) : std::nullopt;
+    if (mode == BodyMode::newBody || !body) return "New body";
+    return (mode == BodyMode::join ? "Join " : "Cut ") + body->name;
+}
+
+RGBA previewColour(BodyMode mode) {
+    switch (mode) {
+        case BodyMode::newBody: return RGBA::preview;
+        case BodyMode::join: return RGBA::previewJoin;
+        case BodyMode::cut: return RGBA::previewCut;
+    }
+    return RGBA::preview;
+}
+
+namespace {
+
+std::vector<BodyID> recordNew(const std::vector<SolidMesh>& solids, const std::string& stepName,
+                              ModelingContext& context) {
+    // Each solid is checked under the name the document will give it.
+    CADDocument named = context.document();
+    for (const SolidMesh& solid : solids) {
+        named.addBody(SolidMesh{});
+        if (!BodySupport::acceptResult(solid, stepName, context) ||
+            !BodySupport::acceptSolid(solid, named.bodies.back().name, context)) {
+            return {};
+        }
+    }
+    std::vector<BodyID> added;
+    context.mutate(stepName, [&](CADDocument& document) {
+        for (const SolidMesh& solid : solids) added.push_back(document.addBody(solid));
+    });
+    std::erase_if(added, [&](const BodyID& id) { return !context.document().bodyIndex(id); });
+    return added;
+}
+
+}  // namespace
+
+std::vector<BodyID> record(const std::vector<SolidMesh>& solids, BodyMode mode,
+                           const std::optional<BodyID>& target, const std::string& stepName,
+                           ModelingContext& context) {
+    const auto body = target ? context.document().body(*target) : std::nullopt;
+    if (solids.empty()) return {};
+    if (mode == BodyMode::newBody || !body) return recordNew(solids, stepName, context);
+    SolidMesh result = body->mesh;
+    try {
+        for (const SolidMesh& solid : solids) {
+            result = context.kernel().boolean(
+                result, solid, mode == BodyMode::join ? BooleanOp::unite : BooleanOp::subtract);
+        }
+    } catch (const KernelError& error) {
+        if (mode == BodyMode::cut && error.kind() == KernelError::Kind::degenerateResult) {
+            context.showError("Cutting would leave nothing of " + body->name +
+                              "; nothing was changed.");
+        } else {
+            context.showError(error.what());
+        }
+        return {};
+    }
+    if (!BodySupport::acceptResult(result, stepName, context) ||
+        !BodySupport::acceptSolid(result, body->name, context, isClosed(body->mesh))) {
+        return {};
+    }
+    context.mutate(stepName, [&](CADDocument& document) {
+        if (const auto index = document.bodyIndex(body->id)) document.bodies[*index].mesh = result;
+    });
+    return {body->id};
+}
+
+}  // namespace brontile::BodyModes
