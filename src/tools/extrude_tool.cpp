@@ -186,10 +186,7 @@ void ExtrudeTool::flip(ModelingContext& context) {
 
 void ExtrudeTool::showHover(const Profile& profile, ModelingContext& context) {
     SceneOverlay overlay;
-    RegionFinder::addOutline(overlay, profile.plane, profile.loop, RGBA::hover);
-    for (const auto& hole : profile.holes) {
-        RegionFinder::addOutline(overlay, profile.plane, hole, RGBA::hover);
-    }
+    RegionFinder::addOutline(overlay, profile, RGBA::hover);
     arrow_ = OverlayArrow::extrusion(profile.centroid3D(), profile.plane.normal(), 0, false,
                                      hoverArrow_, true);
     overlay.arrows = {arrow_};

@@ -18,9 +18,12 @@ constexpr double kSmallestOffset = 1e-6;
 
 // Whether the offset outline still bounds the region's shape: every edge keeps its direction
 // (an inward offset past a narrow part, or an outward one past a short notch edge, turns some
-// edge round) and the outline encloses an area.
+// edge round) and the outline encloses an area turning the same way as before.
 bool keepsShape(std::span<const Vec2> loop, std::span<const Vec2> moved) {
-    if (moved.size() != loop.size() || !(Triangulator::signedArea(moved) > kAreaTolerance)) {
+    const double before = Triangulator::signedArea(loop);
+    const double after = Triangulator::signedArea(moved);
+    if (moved.size() != loop.size() || !(std::abs(after) > kAreaTolerance) ||
+        (after > 0) != (before > 0)) {
         return false;
     }
     for (std::size_t i = 0; i < loop.size(); ++i) {
@@ -28,6 +31,19 @@ bool keepsShape(std::span<const Vec2> loop, std::span<const Vec2> moved) {
         if (!((moved[next] - moved[i]).dot(loop[next] - loop[i]) > 0)) return false;
     }
     return true;
+}
+
+// The region's outline and its holes' moved by `distance` away from the region (holes wind the
+// other way, so the same offset shrinks them as the outline grows); nothing when one would fold.
+std::optional<std::vector<std::vector<Vec2>>> offsetLoops(const Profile& region, double distance) {
+    std::vector<std::vector<Vec2>> loops;
+    loops.reserve(region.holes.size() + 1);
+    for (std::size_t i = 0; i <= region.holes.size(); ++i) {
+        const std::vector<Vec2>& loop = i == 0 ? region.loop : region.holes[i - 1];
+        loops.push_back(Offset2D::offset(loop, distance));
+        if (!keepsShape(loop, loops.back())) return std::nullopt;
+    }
+    return loops;
 }
 
 }  // namespace
@@ -88,11 +104,12 @@ void OffsetTool::pointer(const PointerEvent& event, ModelingContext& context) {
 
 void OffsetTool::showPreview(ModelingContext& context) const {
     SceneOverlay overlay;
-    RegionFinder::addOutline(overlay, profile_->plane, profile_->loop, RGBA::hover);
+    RegionFinder::addOutline(overlay, *profile_, RGBA::hover);
     if (std::abs(distance_) > kSmallestOffset) {
-        const std::vector<Vec2> loop = Offset2D::offset(profile_->loop, distance_);
-        if (keepsShape(profile_->loop, loop)) {
-            RegionFinder::addOutline(overlay, profile_->plane, loop, RGBA::preview);
+        if (const auto loops = offsetLoops(*profile_, distance_)) {
+            for (const auto& loop : *loops) {
+                RegionFinder::addOutline(overlay, profile_->plane, loop, RGBA::preview);
+            }
         }
     }
     context.setOverlay(std::move(overlay));
@@ -108,17 +125,19 @@ void OffsetTool::commit(ModelingContext& context) {
         return drop(context);
     }
     if (std::abs(distance_) > kSmallestOffset) {
-        const std::vector<Vec2> loop = Offset2D::offset(profile_->loop, distance_);
-        if (!keepsShape(profile_->loop, loop)) {
+        const auto loops = offsetLoops(*profile_, distance_);
+        if (!loops) {
             context.showError("An offset of " + context.formatted(distance_) +
                               " would fold the region's outline over itself; nothing was "
                               "added.");
             return;
         }
         std::vector<SketchGeometry> lines;
-        for (std::size_t i = 0; i < loop.size(); ++i) {
-            const SketchLine edge{loop[i], loop[(i + 1) % loop.size()]};
-            if ((edge.end - edge.start).length() > kLengthTolerance) lines.emplace_back(edge);
+        for (const std::vector<Vec2>& loop : *loops) {
+            for (std::size_t i = 0; i < loop.size(); ++i) {
+                const SketchLine edge{loop[i], loop[(i + 1) % loop.size()]};
+                if ((edge.end - edge.start).length() > kLengthTolerance) lines.emplace_back(edge);
+            }
         }
         SketchSupport::addEntities(lines, profile_->sketchID, "Offset", context);
     }

@@ -56,5 +56,10 @@ void addOutline(SceneOverlay& overlay, const SketchPlane& plane, std::span<const
     overlay.addPolyline(world, color);
 }
 
+void addOutline(SceneOverlay& overlay, const Profile& region, const RGBA& color) {
+    addOutline(overlay, region.plane, region.loop, color);
+    for (const auto& hole : region.holes) addOutline(overlay, region.plane, hole, color);
+}
+
 }  // namespace RegionFinder
 }  // namespace brontile

@@ -45,6 +45,8 @@ namespace RegionFinder {
 // outline of a region or of an offset of it.
 void addOutline(SceneOverlay& overlay, const SketchPlane& plane, std::span<const Vec2> loop,
                 const RGBA& color);
+// The region's outline and its holes'.
+void addOutline(SceneOverlay& overlay, const Profile& region, const RGBA& color);
 
 }  // namespace RegionFinder
 }  // namespace brontile

@@ -37,12 +37,7 @@ Vec3 RegionPick::centroid() const {
 }
 
 void RegionPick::addOutlines(SceneOverlay& overlay, const RGBA& color) const {
-    for (const Profile& region : united_) {
-        RegionFinder::addOutline(overlay, region.plane, region.loop, color);
-        for (const auto& hole : region.holes) {
-            RegionFinder::addOutline(overlay, region.plane, hole, color);
-        }
-    }
+    for (const Profile& region : united_) RegionFinder::addOutline(overlay, region, color);
 }
 
 }  // namespace brontile

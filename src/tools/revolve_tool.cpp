@@ -117,10 +117,7 @@ void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
             return;
         }
         SceneOverlay overlay;
-        RegionFinder::addOutline(overlay, region->plane, region->loop, RGBA::hover);
-        for (const auto& hole : region->holes) {
-            RegionFinder::addOutline(overlay, region->plane, hole, RGBA::hover);
-        }
+        RegionFinder::addOutline(overlay, *region, RGBA::hover);
         context.setOverlay(std::move(overlay));
         return;
     }

@@ -90,6 +90,32 @@ TEST(OffsetTool, WritesIntoTheRegionsOwnSketchAndRefusesOffsetsThatLeaveNothing)
     EXPECT_EQ(context.steps.size(), 1U);
 }
 
+// A hole's outline moves the other way: the ring grows into its hole as it grows outward, and a
+// hole that would close up refuses the offset.
+TEST(OffsetTool, MovesAHoleAwayFromTheRegionToo) {
+    std::vector<SketchEntity> entities = square(0, 0, 20);
+    std::ranges::copy(square(8, 8, 4), std::back_inserter(entities));
+    SketchContext context(entities);
+    OffsetTool tool;
+    clickAt(tool, context, {2, 2, 0});
+    tool.hudCommit(1, context);
+    const auto& grown = context.sketch().entities;
+    ASSERT_EQ(grown.size(), 16U);
+    std::vector<double> reach;
+    for (std::size_t i = 8; i < 16; ++i) {
+        const Vec2 p = std::get<SketchLine>(grown[i].geometry).start;
+        reach.push_back(std::max(std::abs(p.x - 10), std::abs(p.y - 10)));
+    }
+    std::ranges::sort(reach);
+    EXPECT_NEAR(reach.front(), 1, 1e-9);
+    EXPECT_NEAR(reach.back(), 11, 1e-9);
+    EXPECT_NEAR(reach[3], 1, 1e-9);
+    clickAt(tool, context, {0.5, 0.5, 0});
+    tool.hudCommit(2.5, context);
+    EXPECT_EQ(context.errors.size(), 1U);
+    EXPECT_EQ(context.sketch().entities.size(), 16U);
+}
+
 TEST(ExtrudeTool, AsksForADistanceAfterAClickAndTakesATypedOne) {
     SketchContext context(square(0, 0, 10));
     ExtrudeTool tool;
