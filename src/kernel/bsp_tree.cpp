@@ -345,13 +345,19 @@ private:
     void follow(Piece piece, const SoupPolygon& polygon) {
         for (;;) {
             BspTree::Node& node = tree_.nodes_[static_cast<std::size_t>(piece.node)];
-            if (!node.hasPlane) {
+            const bool fresh = !node.hasPlane;
+            if (fresh) {
                 node.plane = polygon.plane;
                 node.normalLength = polygon.plane.normal.length();
                 node.band = CSGPlane::kEpsilon + kRelativeRounding * (1 + std::abs(node.plane.w));
                 node.hasPlane = true;
             }
-            PlaneSide side = store_.side(node, piece);
+            // The piece lies in the plane it gives, untested: a face joins polygons whose planes
+            // agree only on the plane grid, and a face drawn a little off flat is taken as it
+            // is, so a piece may stray from its own plane by more than the on-plane tolerance; it
+            // would then be sent on to a new node of that same plane, level after level, without
+            // end.
+            PlaneSide side = fresh ? kCoplanar : store_.side(node, piece);
             if (side == kCoplanar) {
                 const bool facingBack = !(node.plane.normal.dot(polygon.plane.normal) > 0);
                 coplanar_.push_back({piece.node, facingBack, store_.store(soup_, piece, polygon)});

@@ -166,13 +166,10 @@ bool isSpikeTip(const Vec3& a, const Vec3& b, const Vec3& c) {
 
 }  // namespace
 
-void cutSpikeTips(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
-    const std::vector<std::uint64_t> open = unpartneredEdges(faces, vertices.size());
-    if (open.empty()) return;
-    const auto isOpen = [&](VertexIndex a, VertexIndex b) {
-        return std::binary_search(open.begin(), open.end(), edgeCode(a, b)) ||
-               std::binary_search(open.begin(), open.end(), edgeCode(b, a));
-    };
+bool cutSpikeTips(const std::vector<Vec3>& vertices, const std::vector<std::uint64_t>& open,
+                  std::vector<SolidFace>& faces) {
+    if (open.empty()) return false;
+    bool cut = false;
     const auto at = [&](VertexIndex v) -> const Vec3& {
         return vertices[static_cast<std::size_t>(v)];
     };
@@ -183,8 +180,10 @@ void cutSpikeTips(const std::vector<Vec3>& vertices, std::vector<SolidFace>& fac
                 const VertexIndex a = loop[(i + n - 1) % n];
                 const VertexIndex b = loop[i];
                 const VertexIndex c = loop[(i + 1) % n];
-                if ((isOpen(a, b) || isOpen(b, c)) && isSpikeTip(at(a), at(b), at(c))) {
+                if ((isOpenEdge(open, a, b) || isOpenEdge(open, b, c)) &&
+                    isSpikeTip(at(a), at(b), at(c))) {
                     loop.erase(loop.begin() + static_cast<std::ptrdiff_t>(i));
+                    cut = true;
                     // The neighbour before may have become a tip.
                     i = i == 0 ? 0 : i - 1;
                     continue;
@@ -193,6 +192,7 @@ void cutSpikeTips(const std::vector<Vec3>& vertices, std::vector<SolidFace>& fac
             }
         }
     }
+    return cut;
 }
 
 void untangleLoops(std::vector<SolidFace>& faces) {
@@ -211,8 +211,8 @@ void untangleLoops(std::vector<SolidFace>& faces) {
     std::erase_if(faces, [](const SolidFace& f) { return f.polygons.empty(); });
 }
 
-void fillThinCracks(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
-    const std::vector<std::uint64_t> open = unpartneredEdges(faces, vertices.size());
+void fillThinCracks(const std::vector<Vec3>& vertices, const std::vector<std::uint64_t>& open,
+                    std::vector<SolidFace>& faces) {
     if (open.empty()) return;
     // The face owning each unpartnered edge.
     std::vector<std::size_t> owner(open.size(), 0);

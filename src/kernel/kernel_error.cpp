@@ -31,4 +31,9 @@ KernelError KernelError::flatOperand() {
     return {Kind::flatOperand, "The body encloses no volume."};
 }
 
+KernelError KernelError::openResult() {
+    return {Kind::openResult,
+            "The operation would leave a gap in the surface of its result, so it was not done."};
+}
+
 }  // namespace brontile

@@ -17,6 +17,7 @@ public:
         outOfRange,
         openOperand,
         flatOperand,
+        openResult,
     };
 
     // "Geometry kernel unavailable: " followed by the reason.
@@ -34,6 +35,8 @@ public:
     [[nodiscard]] static KernelError openOperand();
     // A body whose surface encloses no volume (a box of zero height).
     [[nodiscard]] static KernelError flatOperand();
+    // A result whose surface the kernel could not close: it would have no inside either.
+    [[nodiscard]] static KernelError openResult();
 
     [[nodiscard]] Kind kind() const { return kind_; }
     // The reason given to `unavailable`; empty for every other kind.

@@ -1,6 +1,8 @@
 #include "kernel/mesh_boolean.hpp"
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "base/tolerances.hpp"
 #include "kernel/kernel_error.hpp"
@@ -19,11 +21,12 @@ SolidMesh meshBoolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op) {
         throw KernelError::degenerateResult();
     }
     const auto combined = csg_detail::combineSolids(soup, solidA, solidB, op);
-    SolidMesh result = csg_detail::meshFromPooled(soup, combined);
-    if (result.isEmpty() || !(std::abs(result.volume()) > kVolumeTolerance)) {
+    std::optional<SolidMesh> result = csg_detail::meshFromPooled(soup, combined);
+    if (!result) throw KernelError::openResult();
+    if (result->isEmpty() || !(std::abs(result->volume()) > kVolumeTolerance)) {
         throw KernelError::degenerateResult();
     }
-    return result;
+    return std::move(*result);
 }
 
 }  // namespace brontile

@@ -10,8 +10,9 @@ namespace brontile {
 // face. Each operand must be closed and enclose volume (KernelError::openOperand,
 // KernelError::flatOperand); its loops' winding, not its stored normals, says what is outside.
 // Throws KernelError::degenerateResult when an operand has no polygons or the result is
-// empty or encloses no volume (|volume| ≤ 1e-9 mm³), and KernelError::outOfRange when a
-// coordinate is not finite or too large for the vertex weld.
+// empty or encloses no volume (|volume| ≤ 1e-9 mm³), KernelError::openResult when the seams of
+// the result cannot all be closed, and KernelError::outOfRange when a coordinate is not finite or
+// too large for the vertex weld.
 [[nodiscard]] SolidMesh meshBoolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op);
 
 }  // namespace brontile

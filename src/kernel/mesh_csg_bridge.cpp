@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <unordered_map>
 
 #include "base/hashing.hpp"
@@ -78,12 +79,16 @@ public:
         faces_[it->second].polygons.push_back(loop_);
     }
 
+    // The welded mesh with its seams closed; closed() then says whether every edge is used once
+    // each way.
     [[nodiscard]] SolidMesh finish() {
-        closeSeams(vertices_, faces_);
+        closed_ = closeSeams(vertices_, faces_);
         const std::vector<FaceID> ids = FaceID::generate(faces_.size());
         for (std::size_t i = 0; i < faces_.size(); ++i) faces_[i].id = ids[i];
         return SolidMesh(std::move(vertices_), std::move(faces_));
     }
+
+    [[nodiscard]] bool closed() const { return closed_; }
 
 private:
     VertexIndex weld(const Vec3& p) {
@@ -112,6 +117,7 @@ private:
     std::unordered_map<VertexKey, VertexIndex, KeyHash> vertexIndex_;
     std::unordered_map<PlaneKey, std::size_t, KeyHash> groupIndex_;
     PolygonLoop loop_;
+    bool closed_ = false;
 };
 
 // At least as many as the triangles of every loop, from loop sizes alone: counting them exactly
@@ -125,32 +131,69 @@ std::size_t triangleBound(const SolidMesh& mesh) {
     return bound;
 }
 
+// Twice the loop's vector area, taken about its first vertex so that a part far from the origin
+// keeps its precision: it points the way the loop winds.
+Vec3 loopArea(const std::vector<Vec3>& vertices, const PolygonLoop& loop) {
+    const Vec3& origin = vertices[static_cast<std::size_t>(loop[0])];
+    Vec3 area;
+    for (std::size_t i = 1; i + 1 < loop.size(); ++i) {
+        area += (vertices[static_cast<std::size_t>(loop[i])] - origin)
+                    .cross(vertices[static_cast<std::size_t>(loop[i + 1])] - origin);
+    }
+    return area;
+}
+
 // Each face's triangles with the face's plane, facing the way the face's loops are wound (turned
 // over for an inward operand): a stored normal that disagrees with the winding only tells where
-// the plane lies. Every triangle is then wound about the plane's normal, since ear clipping winds
-// its triangles about the stored normal whatever the loop's own direction.
+// the plane lies. Every triangle runs the way its own loop does, so that triangles from
+// neighbouring loops share their edges once each way. That is not always about the plane's normal:
+// the slivers seam repair adds along a crack may lie across the plane, at any angle to it, and
+// turning one over to face the plane would leave it doubled and the surface open.
 template <class Emit>
 void forEachFaceTriangle(const SolidMesh& mesh, Winding winding, Emit emit) {
     const auto& vertices = mesh.vertices();
+    const bool inward = winding == Winding::inward;
+    // One loop at a time, so that each loop's triangles can follow its own winding.
+    SolidFace single{FaceID{}, {PolygonLoop{}}, {}};
+    std::vector<Vec2> projected;
     for (const SolidFace& face : mesh.faces()) {
         const Vec3 stored = face.normal.normalized();
         // The face's own winding (Newell's normal follows the loops' order); none for no area.
         Vec3 wound = mesh.newellNormal(face).value_or(Vec3{});
-        if (winding == Winding::inward) wound = wound * -1.0;
+        if (inward) wound = wound * -1.0;
         const Vec3 n = stored.dot(wound) < 0 ? stored * -1.0 : stored;
-        mesh.forEachTriangle(face, [&](VertexIndex i, VertexIndex j, VertexIndex k) {
+        const auto triangle = [&](VertexIndex i, VertexIndex j, VertexIndex k) {
             const Vec3& a = vertices[static_cast<std::size_t>(i)];
             const Vec3& b = vertices[static_cast<std::size_t>(j)];
             const Vec3& c = vertices[static_cast<std::size_t>(k)];
-            const Vec3 cross = (b - a).cross(c - a);
-            if (!(cross.length() > kMinTriangleDoubleArea)) return;
+            if (!((b - a).cross(c - a).length() > kMinTriangleDoubleArea)) return;
             const CSGPlane plane{n, n.dot(a)};
-            if (cross.dot(n) < 0) {
+            if (inward) {
                 emit(a, c, b, plane, std::array{i, k, j});
             } else {
                 emit(a, b, c, plane, std::array{i, j, k});
             }
-        });
+        };
+        single.normal = face.normal;
+        for (const PolygonLoop& loop : face.polygons) {
+            if (loop.size() == 3) {
+                triangle(loop[0], loop[1], loop[2]);
+                continue;
+            }
+            if (loop.size() < 3) continue;
+            // Ear clipping winds its triangles about the stored normal, whatever the loop's own
+            // direction.
+            const bool against = loopArea(vertices, loop).dot(stored) < 0;
+            single.polygons[0] = loop;
+            mesh.forEachTriangle(single, projected,
+                                 [&](VertexIndex i, VertexIndex j, VertexIndex k) {
+                                     if (against) {
+                                         triangle(i, k, j);
+                                     } else {
+                                         triangle(i, j, k);
+                                     }
+                                 });
+        }
     }
 }
 
@@ -176,13 +219,16 @@ PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding windin
     return result;
 }
 
-SolidMesh meshFromPooled(const PolygonSoup& soup, const std::vector<SoupPolygon>& polygons) {
+std::optional<SolidMesh> meshFromPooled(const PolygonSoup& soup,
+                                        const std::vector<SoupPolygon>& polygons) {
     MeshAssembler assembler(polygons.size());
     for (const SoupPolygon& p : polygons) {
         assembler.add(p.plane, p.count,
                       [&](std::size_t i) -> const Vec3& { return soup.vertex(p, i); });
     }
-    return assembler.finish();
+    SolidMesh mesh = assembler.finish();
+    if (!assembler.closed()) return std::nullopt;
+    return mesh;
 }
 
 }  // namespace csg_detail

@@ -3,6 +3,7 @@
 // into one face per plane (rounded to 1e-4), each polygon its own loop.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "geometry/solid_mesh.hpp"
@@ -32,8 +33,10 @@ namespace csg_detail {
 // The same conversions on pooled polygons; `winding` says which way the operand's loops face
 // (see requireSolidOperand).
 [[nodiscard]] PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding winding);
-[[nodiscard]] SolidMesh meshFromPooled(const PolygonSoup& soup,
-                                       const std::vector<SoupPolygon>& polygons);
+// Nothing when the seams of the result cannot all be closed (an edge left used other than once
+// each way).
+[[nodiscard]] std::optional<SolidMesh> meshFromPooled(const PolygonSoup& soup,
+                                                      const std::vector<SoupPolygon>& polygons);
 
 }  // namespace csg_detail
 }  // namespace brontile

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 #include "kernel/box_tree.hpp"
@@ -29,13 +30,12 @@ void forEachEdge(const std::vector<SolidFace>& faces, Visit visit) {
     }
 }
 
-// Every directed edge used more often than its reverse, once per surplus use, sorted: the edges
-// along a crack. Edges are gathered by their lower vertex, so that each vertex's few edges are
-// matched among themselves instead of sorting every edge of the surface.
-}  // namespace
-
-std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
-                                            std::size_t vertexCount) {
+// Calls visit(lo, hi, forward, backward) for every edge of the loops, once per pair of vertices
+// lo < hi, with its uses from lo to hi and back. Edges are gathered by their lower vertex, so that
+// each vertex's few edges are matched among themselves instead of sorting every edge of the
+// surface.
+template <class Visit>
+void forEachEdgeUse(const std::vector<SolidFace>& faces, std::size_t vertexCount, Visit visit) {
     std::vector<std::uint32_t> start(vertexCount + 1, 0);
     forEachEdge(faces, [&](VertexIndex a, VertexIndex b) {
         ++start[static_cast<std::size_t>(std::min(a, b)) + 1];
@@ -49,21 +49,35 @@ std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
         const auto hi = static_cast<std::uint64_t>(std::max(a, b));
         entries[filled[lo]++] = (hi << 1) | (a > b ? 1U : 0U);
     });
-    std::vector<EdgeCode> result;
     for (std::size_t lo = 0; lo < vertexCount; ++lo) {
         const auto first = entries.begin() + start[lo];
         const auto last = entries.begin() + start[lo + 1];
-        std::sort(first, last);
+        // A vertex has a handful of edges: sorted by insertion, without std::sort's set-up.
+        for (auto it = first; it != last; ++it) {
+            const std::uint64_t entry = *it;
+            auto hole = it;
+            for (; hole != first && *(hole - 1) > entry; --hole) *hole = *(hole - 1);
+            *hole = entry;
+        }
         for (auto run = first; run != last;) {
             const std::uint64_t hi = *run >> 1;
-            std::int64_t balance = 0;
-            for (; run != last && (*run >> 1) == hi; ++run) balance += (*run & 1U) ? -1 : 1;
-            const auto l = static_cast<VertexIndex>(lo);
-            const auto h = static_cast<VertexIndex>(hi);
-            for (; balance > 0; --balance) result.push_back(edgeCode(l, h));
-            for (; balance < 0; ++balance) result.push_back(edgeCode(h, l));
+            std::uint32_t uses[2] = {0, 0};
+            for (; run != last && (*run >> 1) == hi; ++run) ++uses[*run & 1U];
+            visit(static_cast<VertexIndex>(lo), static_cast<VertexIndex>(hi), uses[0], uses[1]);
         }
     }
+}
+
+}  // namespace
+
+std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
+                                            std::size_t vertexCount) {
+    std::vector<EdgeCode> result;
+    forEachEdgeUse(faces, vertexCount,
+                   [&](VertexIndex lo, VertexIndex hi, std::uint32_t forward, std::uint32_t back) {
+                       for (; forward > back; --forward) result.push_back(edgeCode(lo, hi));
+                       for (; back > forward; --back) result.push_back(edgeCode(hi, lo));
+                   });
     std::sort(result.begin(), result.end());
     return result;
 }
@@ -74,7 +88,10 @@ namespace {
 class OpenEdges {
 public:
     OpenEdges(const std::vector<SolidFace>& faces, std::size_t vertexCount)
-        : surplus_(unpartneredEdges(faces, vertexCount)), taken_(surplus_.size(), false) {}
+        : OpenEdges(unpartneredEdges(faces, vertexCount)) {}
+    // From unpartneredEdges' answer.
+    explicit OpenEdges(std::vector<EdgeCode> surplus)
+        : surplus_(std::move(surplus)), taken_(surplus_.size(), false) {}
 
     [[nodiscard]] bool empty() const { return surplus_.empty(); }
 
@@ -173,29 +190,49 @@ private:
     BoxTree nearby_;
 };
 
+// Groups of vertices to be joined into one, each named by its lowest index.
+class VertexGroups {
+public:
+    explicit VertexGroups(std::size_t vertexCount) : parent_(vertexCount) {
+        std::iota(parent_.begin(), parent_.end(), VertexIndex{0});
+    }
+
+    void join(VertexIndex a, VertexIndex b) {
+        const VertexIndex ra = find(a);
+        const VertexIndex rb = find(b);
+        parent_[static_cast<std::size_t>(std::max(ra, rb))] = std::min(ra, rb);
+    }
+
+    // Each vertex's group, by its name.
+    [[nodiscard]] std::vector<VertexIndex> representatives() {
+        for (VertexIndex v = 0; v < static_cast<VertexIndex>(parent_.size()); ++v) {
+            parent_[static_cast<std::size_t>(v)] = find(v);
+        }
+        return parent_;
+    }
+
+private:
+    [[nodiscard]] VertexIndex find(VertexIndex v) const {
+        while (parent_[static_cast<std::size_t>(v)] != v) v = parent_[static_cast<std::size_t>(v)];
+        return v;
+    }
+
+    std::vector<VertexIndex> parent_;
+};
+
 // Union of crack vertices closer than the tolerance; each group is represented by its lowest
 // index.
 std::vector<VertexIndex> nearbyMerges(const CrackVertices& crack, std::size_t vertexCount) {
-    std::vector<VertexIndex> parent(vertexCount);
-    std::iota(parent.begin(), parent.end(), VertexIndex{0});
-    const auto find = [&](VertexIndex v) {
-        while (parent[static_cast<std::size_t>(v)] != v) v = parent[static_cast<std::size_t>(v)];
-        return v;
-    };
+    VertexGroups groups(vertexCount);
     const auto& sorted = crack.sorted();
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         for (std::size_t j = i + 1;
              j < sorted.size() && crack.x(sorted[j]) - crack.x(sorted[i]) <= kSeamTolerance; ++j) {
             if (crack.at(sorted[i]).distance(crack.at(sorted[j])) > kSeamTolerance) continue;
-            const VertexIndex a = find(sorted[i]);
-            const VertexIndex b = find(sorted[j]);
-            parent[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
+            groups.join(sorted[i], sorted[j]);
         }
     }
-    for (VertexIndex v = 0; v < static_cast<VertexIndex>(vertexCount); ++v) {
-        parent[static_cast<std::size_t>(v)] = find(v);
-    }
-    return parent;
+    return groups.representatives();
 }
 
 bool hasThreeDistinct(PolygonLoop loop) {
@@ -231,13 +268,62 @@ void mergeNearbyEnds(const std::vector<Vec3>& vertices, std::vector<SolidFace>& 
     if (anyMerged) applyMerges(representative, faces);
 }
 
+// Whether every vertex of the loop lies within the seam tolerance of the line from its first
+// vertex to the one farthest from it: the loop encloses nothing.
+bool isFlatLoop(const std::vector<Vec3>& vertices, const PolygonLoop& loop) {
+    const auto at = [&](VertexIndex v) -> const Vec3& {
+        return vertices[static_cast<std::size_t>(v)];
+    };
+    const Vec3& a = at(loop[0]);
+    Vec3 d;
+    for (const VertexIndex v : loop) {
+        if ((at(v) - a).lengthSquared() > d.lengthSquared()) d = at(v) - a;
+    }
+    const double length2 = d.lengthSquared();
+    if (!(length2 > 0)) return true;
+    return std::all_of(loop.begin(), loop.end(), [&](VertexIndex v) {
+        const Vec3 offset = at(v) - a;
+        return (offset - d * (offset.dot(d) / length2)).length() <= kSeamTolerance;
+    });
+}
+
+// Drops the loops along the cracks (`open`, as unpartneredEdges gives them) that enclose nothing,
+// and says whether there were any. Such a loop only runs along one line and back, so without it
+// every stretch of that line is still used as often each way, and the threading below joins its
+// neighbours directly. Kept, its own vertices lie on its own open edges, and the threading would
+// give it a fan that is its mirror image: a fin used twice each way.
+bool dropFlatLoops(const std::vector<Vec3>& vertices, const std::vector<EdgeCode>& open,
+                   std::vector<SolidFace>& faces) {
+    if (open.empty()) return false;
+    // Most loops have no corner on a crack; only those with two in a row are searched.
+    std::vector<bool> onCrack(vertices.size(), false);
+    for (const EdgeCode code : open) {
+        onCrack[static_cast<std::size_t>(edgeSource(code))] = true;
+        onCrack[static_cast<std::size_t>(edgeTarget(code))] = true;
+    }
+    const auto flatOnACrack = [&](const PolygonLoop& loop) {
+        bool cracked = false;
+        for (std::size_t i = 0; i < loop.size() && !cracked; ++i) {
+            const VertexIndex a = loop[i];
+            const VertexIndex b = loop[i + 1 == loop.size() ? 0 : i + 1];
+            cracked = onCrack[static_cast<std::size_t>(a)] &&
+                      onCrack[static_cast<std::size_t>(b)] && isOpenEdge(open, a, b);
+        }
+        return cracked && isFlatLoop(vertices, loop);
+    };
+    std::size_t dropped = 0;
+    for (SolidFace& face : faces) dropped += std::erase_if(face.polygons, flatOnACrack);
+    std::erase_if(faces, [](const SolidFace& f) { return f.polygons.empty(); });
+    return dropped > 0;
+}
+
 // Vertices lying on an open edge a → b of a loop are threaded into it. Where they lie off the
 // face's plane (the cuts leave them up to the on-plane tolerance off), the loop stays as it was
 // and gets a fan of slivers from a instead, wound a → v1 → … → b → a, which partners both the
 // edge and the pieces across it: ear-clipping a loop with such a vertex threaded in would tilt
 // the triangles that reach it, and with them the volume.
-void threadTJunctions(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
-    OpenEdges open(faces, vertices.size());
+void threadTJunctions(const std::vector<Vec3>& vertices, OpenEdges open,
+                      std::vector<SolidFace>& faces) {
     if (open.empty()) return;
     const CrackVertices crack(vertices, open.ends());
     if (crack.sorted().empty()) return;
@@ -274,18 +360,66 @@ void threadTJunctions(const std::vector<Vec3>& vertices, std::vector<SolidFace>&
     }
 }
 
+// Edges not used exactly once each way, as edgeCode(lower, higher): cracks left open, and edges
+// where loops fold over one another.
+std::vector<EdgeCode> unmatchedEdges(const std::vector<SolidFace>& faces, std::size_t vertexCount) {
+    std::vector<EdgeCode> result;
+    forEachEdgeUse(faces, vertexCount,
+                   [&](VertexIndex lo, VertexIndex hi, std::uint32_t forward, std::uint32_t back) {
+                       if (forward != 1 || back != 1) result.push_back(edgeCode(lo, hi));
+                   });
+    return result;
+}
+
+// Joins the ends of every edge still unmatched after the repairs that is no longer than the crack
+// width, and says whether every edge is then used once each way. Where cuts met at a grazing
+// angle, the ends of one seam drift apart along it further than the seam tolerance the first
+// merge allows, and the slivers threaded and filled between them can fold over one another. A
+// few rounds, since joining may leave a neighbouring short edge unmatched in turn.
+bool joinShortUnmatchedEdges(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
+    constexpr int kRounds = 4;
+    const auto at = [&](VertexIndex v) -> const Vec3& {
+        return vertices[static_cast<std::size_t>(v)];
+    };
+    for (int round = 0;; ++round) {
+        const std::vector<EdgeCode> unmatched = unmatchedEdges(faces, vertices.size());
+        if (unmatched.empty()) return true;
+        if (round == kRounds) return false;
+        std::optional<VertexGroups> groups;
+        for (const EdgeCode code : unmatched) {
+            const VertexIndex a = edgeSource(code);
+            const VertexIndex b = edgeTarget(code);
+            if (at(a).distance(at(b)) > kCrackWidth) continue;
+            if (!groups) groups.emplace(vertices.size());
+            groups->join(a, b);
+        }
+        if (!groups) return false;
+        applyMerges(groups->representatives(), faces);
+        untangleLoops(faces);
+    }
+}
+
 }  // namespace
+
+bool isOpenEdge(const std::vector<std::uint64_t>& open, VertexIndex a, VertexIndex b) {
+    return std::binary_search(open.begin(), open.end(), edgeCode(a, b)) ||
+           std::binary_search(open.begin(), open.end(), edgeCode(b, a));
+}
 
 bool everyEdgePartnered(const std::vector<SolidFace>& faces, std::size_t vertexCount) {
     return unpartneredEdges(faces, vertexCount).empty();
 }
 
-void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
+bool closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
     mergeNearbyEnds(vertices, faces);
-    threadTJunctions(vertices, faces);
-    cutSpikeTips(vertices, faces);
+    std::vector<EdgeCode> open = unpartneredEdges(faces, vertices.size());
+    if (dropFlatLoops(vertices, open, faces)) open = unpartneredEdges(faces, vertices.size());
+    threadTJunctions(vertices, OpenEdges(std::move(open)), faces);
+    open = unpartneredEdges(faces, vertices.size());
+    if (cutSpikeTips(vertices, open, faces)) open = unpartneredEdges(faces, vertices.size());
     untangleLoops(faces);
-    fillThinCracks(vertices, faces);
+    fillThinCracks(vertices, open, faces);
+    return joinShortUnmatchedEdges(vertices, faces);
 }
 
 }  // namespace brontile::csg_detail

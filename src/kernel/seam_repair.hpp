@@ -16,10 +16,13 @@ namespace brontile::csg_detail {
 
 // First merges the ends of unpartnered edges that lie within kSeamTolerance of each other (into
 // the lowest-numbered one), dropping loops that collapse below three distinct vertices and faces
-// left without loops; then threads into every unpartnered edge the ends of other unpartnered
-// edges lying strictly inside it, in order along the edge; last untangles the loops and fills
-// the thin cracks that are left (see crack_fill.hpp). Vertex positions are not changed.
-void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
+// left without loops, and drops the loops along unpartnered edges that enclose nothing (every
+// vertex within kSeamTolerance of one line); then threads into every unpartnered edge the ends of
+// other unpartnered edges lying strictly inside it, in order along the edge; then untangles the
+// loops and fills the thin cracks that are left (see crack_fill.hpp); last joins the ends of
+// edges still not used once each way that lie within kCrackWidth of each other. Vertex positions
+// are not changed. Returns whether every edge is then used exactly once each way.
+[[nodiscard]] bool closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
 
 // A directed edge as one number that sorts edges by their source vertex.
 [[nodiscard]] constexpr std::uint64_t edgeCode(VertexIndex source, VertexIndex target) {
@@ -36,6 +39,9 @@ void closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces
 // surplus use, sorted. Every loop vertex must be below `vertexCount`.
 [[nodiscard]] std::vector<std::uint64_t> unpartneredEdges(const std::vector<SolidFace>& faces,
                                                           std::size_t vertexCount);
+
+// Whether a → b or b → a is among `open`, as unpartneredEdges gives them.
+[[nodiscard]] bool isOpenEdge(const std::vector<std::uint64_t>& open, VertexIndex a, VertexIndex b);
 
 // Whether every directed edge of the loops is matched by as many uses the other way: the surface
 // has no crack for closeSeams to close. Every loop vertex must be below `vertexCount`.
