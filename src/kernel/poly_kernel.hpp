@@ -25,7 +25,8 @@ public:
     // and ids are kept. Throws faceNotFound, or degenerateResult for a non-finite distance.
     [[nodiscard]] SolidMesh pushPull(const SolidMesh& mesh, const FaceID& face,
                                      double distance) const override;
-    // See meshBoolean: fresh face ids; degenerateResult for an empty operand or result.
+    // See meshBoolean: fresh face ids; degenerateResult for an empty operand or result, openResult
+    // for a result whose surface cannot be closed.
     [[nodiscard]] SolidMesh boolean(const SolidMesh& a, const SolidMesh& b,
                                     BooleanOp op) const override;
     // max(8, ⌈sweep / (π/16)⌉) segments, each one wall quad per loop edge (the outer loop's,

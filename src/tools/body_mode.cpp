@@ -1,6 +1,8 @@
 #include "tools/body_mode.hpp"
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <cmath>
 
 #include "geometry/mesh_closure.hpp"
@@ -16,32 +18,40 @@ constexpr double kInPlane = 1e-6;
 // Normals this close to parallel count as one direction.
 constexpr double kParallel = 1 - 1e-9;
 
-bool crosses(const Vec2& a, const Vec2& b, const Vec2& c, const Vec2& d) {
-    const double d1 = (b - a).cross(c - a);
-    const double d2 = (b - a).cross(d - a);
-    const double d3 = (d - c).cross(a - c);
-    const double d4 = (d - c).cross(b - c);
-    return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+// Shared areas below this (mm²) are boundaries that touch: a region filling a hole in a face,
+// or ending where the face ends, does not work on its body.
+constexpr double kSharedArea = 1e-6;
+
+// The part of `subject` inside the counter-clockwise triangle (Sutherland–Hodgman). A concave
+// subject may come out with edges running back over themselves; its area is still right.
+std::vector<Vec2> clipped(std::span<const Vec2> subject, const std::array<Vec2, 3>& triangle) {
+    std::vector<Vec2> result(subject.begin(), subject.end());
+    for (std::size_t e = 0; e < 3 && !result.empty(); ++e) {
+        const Vec2& a = triangle[e];
+        const Vec2 edge = triangle[(e + 1) % 3] - a;
+        const std::vector<Vec2> input = std::move(result);
+        result.clear();
+        for (std::size_t i = 0; i < input.size(); ++i) {
+            const Vec2& p = input[i];
+            const Vec2& q = input[(i + 1) % input.size()];
+            const double sp = edge.cross(p - a);
+            const double sq = edge.cross(q - a);
+            if (sp >= 0) result.push_back(p);
+            if ((sp >= 0) != (sq >= 0)) result.push_back(p + (q - p) * (sp / (sp - sq)));
+        }
+    }
+    return result;
 }
 
-// Whether the region and the polygon share some area: a point of one inside the other, or
-// edges that cross.
+// Whether the region and the polygon share some area.
 bool overlaps(const Profile& region, const std::vector<Vec2>& polygon) {
-    if (std::ranges::any_of(polygon, [&](const Vec2& p) { return region.contains(p); }))
-        return true;
-    if (std::ranges::any_of(region.loop,
-                            [&](const Vec2& p) { return Triangulator::contains(polygon, p); })) {
-        return true;
-    }
-    const std::size_t n = polygon.size();
-    const std::size_t m = region.loop.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        for (std::size_t j = 0; j < m; ++j) {
-            if (crosses(polygon[i], polygon[(i + 1) % n], region.loop[j],
-                        region.loop[(j + 1) % m])) {
-                return true;
-            }
+    for (const Triangulator::Triple& t : Triangulator::triangulate(polygon)) {
+        const std::array<Vec2, 3> triangle{polygon[t[0]], polygon[t[1]], polygon[t[2]]};
+        double shared = std::abs(Triangulator::signedArea(clipped(region.loop, triangle)));
+        for (const auto& hole : region.holes) {
+            shared -= std::abs(Triangulator::signedArea(clipped(hole, triangle)));
         }
+        if (shared > kSharedArea) return true;
     }
     return false;
 }
@@ -165,7 +175,7 @@ std::vector<BodyID> record(const std::vector<SolidMesh>& solids, BodyMode mode,
             context.showError("Cutting would leave nothing of " + body->name +
                               "; nothing was changed.");
         } else {
-            context.showError(error.what());
+            context.showError(BodySupport::refusal(error, body->name));
         }
         return {};
     }

@@ -6,8 +6,17 @@
 
 #include "base/tolerances.hpp"
 #include "geometry/mesh_closure.hpp"
+#include "kernel/kernel_error.hpp"
 
 namespace brontile::BodySupport {
+namespace {
+
+std::string gapMessage(const std::string& bodyName) {
+    return "The operation would leave " + bodyName +
+           " with a gap in its surface; nothing was changed.";
+}
+
+}  // namespace
 
 std::optional<Body> firstInvolvedBody(const ModelingContext& context) {
     const auto involved = context.selection().involvedBodies();
@@ -63,9 +72,14 @@ bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingCon
 bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingContext& context,
                  bool sourceClosed) {
     if (!sourceClosed || isClosed(mesh)) return true;
-    context.showError("The operation would leave " + bodyName +
-                      " with a gap in its surface; nothing was changed.");
+    context.showError(gapMessage(bodyName));
     return false;
+}
+
+std::string refusal(const std::exception& error, const std::string& bodyName) {
+    const auto* kernel = dynamic_cast<const KernelError*>(&error);
+    if (kernel && kernel->kind() == KernelError::Kind::openResult) return gapMessage(bodyName);
+    return error.what();
 }
 
 bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,

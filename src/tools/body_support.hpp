@@ -3,6 +3,7 @@
 // written.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,9 @@ bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingCon
 // the kernel itself must never leave a gap.
 bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingContext& context,
                  bool sourceClosed = true);
+// The error line's words when the kernel refused to change the body named `bodyName`: a result
+// it could not close reads as acceptSolid says it, anything else as the kernel put it.
+[[nodiscard]] std::string refusal(const std::exception& error, const std::string& bodyName);
 
 // Replaces the body's mesh as one step named `stepName` when acceptResult and acceptSolid allow
 // it; a body that is gone by then changes nothing. Returns whether the mesh was accepted.

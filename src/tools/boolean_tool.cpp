@@ -90,7 +90,7 @@ void BooleanTool::perform(const BodyID& a, const BodyID& b, ModelingContext& con
     try {
         result = context.kernel().boolean(first->mesh, second->mesh, op_);
     } catch (const std::exception& error) {
-        context.showError(error.what());
+        context.showError(BodySupport::refusal(error, first->name));
         return;
     }
     if (!BodySupport::acceptResult(*result, title(), context) ||

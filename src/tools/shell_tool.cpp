@@ -32,7 +32,7 @@ void ShellTool::hudCommit(double value, ModelingContext& context) {
     try {
         hollow = context.kernel().shell(body->mesh, std::abs(value));
     } catch (const std::exception& error) {
-        context.showError(error.what());
+        context.showError(BodySupport::refusal(error, body->name));
         return;
     }
     if (!BodySupport::replaceMesh(body->id, *hollow, "Shell", context)) return;

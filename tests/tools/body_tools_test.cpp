@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "kernel/kernel_error.hpp"
 #include "tools/boolean_tool.hpp"
 #include "tools/fake_context.hpp"
 #include "tools/fillet_tool.hpp"
@@ -234,6 +235,56 @@ TEST(BooleanTool, TwoSelectedRunAtOnceInDocumentOrderAndRefusalsChangeNothing) {
     clickAt(intersect, c, {25, 5, 10});
     EXPECT_TRUE(intersect.isBusy());
     EXPECT_EQ(c.hint, "Intersecting with Body: click the body whose overlap to keep.");
+}
+
+// The real kernel, except that a boolean's result comes back with a face missing, or that it
+// says it could not close the result.
+class GapKernel final : public GeometryKernel {
+public:
+    explicit GapKernel(bool throws) : throws_(throws) {}
+    const std::string& name() const override { return real_.name(); }
+    bool isAvailable() const override { return true; }
+    SolidMesh extrude(const Profile& p, double d) const override { return real_.extrude(p, d); }
+    SolidMesh pushPull(const SolidMesh& m, const FaceID& f, double d) const override {
+        return real_.pushPull(m, f, d);
+    }
+    SolidMesh boolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op) const override {
+        if (throws_) throw KernelError::openResult();
+        const SolidMesh whole = real_.boolean(a, b, op);
+        std::vector<SolidFace> faces = whole.faces();
+        faces.pop_back();
+        return {whole.vertices(), faces};
+    }
+    SolidMesh revolve(const Profile& p, const Vec3& o, const Vec3& d, double a) const override {
+        return real_.revolve(p, o, d, a);
+    }
+    SolidMesh chamfer(const SolidMesh& m, const FaceID& f, double d) const override {
+        return real_.chamfer(m, f, d);
+    }
+    SolidMesh fillet(const SolidMesh& m, const FaceID& f, double r) const override {
+        return real_.fillet(m, f, r);
+    }
+    SolidMesh shell(const SolidMesh& m, double t) const override { return real_.shell(m, t); }
+
+private:
+    PolyKernel real_;
+    bool throws_;
+};
+
+// However the kernel fails to close a result, the tool names the body and writes nothing.
+TEST(BooleanTool, AResultWithAGapIsRefusedWhicheverWayItComes) {
+    for (const bool throws : {false, true}) {
+        const GapKernel kernel(throws);
+        Boxes c({{{0, 0, 0}, {10, 10, 10}}, {{5, 5, 5}, {15, 15, 15}}});
+        c.kernelInUse = &kernel;
+        c.currentSelection.bodies = {c.ids[0], c.ids[1]};
+        BooleanTool(BooleanOp::unite).activate(c);
+        EXPECT_EQ(c.doc.bodies.size(), 2U);
+        EXPECT_TRUE(c.steps.empty());
+        EXPECT_EQ(c.errors,
+                  std::vector<std::string>{"The operation would leave Box 1 with a gap in "
+                                           "its surface; nothing was changed."});
+    }
 }
 
 TEST(MeasureTool, AnyKeyDropsTheFirstPoint) {

@@ -48,7 +48,9 @@ public:
     void setHud(std::optional<HUDState> h) override { currentHud = std::move(h); }
     [[nodiscard]] const std::string& statusHint() const override { return hint; }
     void setStatusHint(std::string h) override { hint = std::move(h); }
-    [[nodiscard]] const GeometryKernel& kernel() const override { return kernel_; }
+    [[nodiscard]] const GeometryKernel& kernel() const override {
+        return kernelInUse ? *kernelInUse : kernel_;
+    }
     [[nodiscard]] std::optional<HitResult> hitTest(const Ray& ray) override {
         return SceneHitTester::hit(ray, doc, 7 * worldUnitsPerPixel(), sketchID);
     }
@@ -80,6 +82,9 @@ public:
         const ArrowGizmo gizmo = currentOverlay.arrows.at(0).gizmo(worldUnitsPerPixel());
         return Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
     }
+
+    // A kernel to use instead of the real one, owned by the test.
+    const GeometryKernel* kernelInUse = nullptr;
 
 private:
     PolyKernel kernel_;
