@@ -86,6 +86,30 @@ void BM_ExtrudeDragEvent(benchmark::State& state) {
         state.SkipWithError("no extrusion was previewed");
 }
 
+// The same drag with the sketch on the top of a block and 20 holes in its region: the prism with
+// its holes' walls, previewed tinted as a join; the block is only joined on release.
+void BM_ExtrudeDragEventOnABody(benchmark::State& state) {
+    Session s;
+    s.session.interaction().mutate("Add", [](CADDocument& d) {
+        d.addBody(test::boxMesh({-50, -50, -20}, {50, 50, 0}));
+        Sketch sketch = polygonSketch(150);
+        for (int k = 0; k < 20; ++k) {
+            const Vec2 at{-20 + 10.0 * (k % 5), -15 + 10.0 * (k / 5)};
+            sketch.entities.push_back({SketchEntityID::generate(), SketchCircle{at, 3}, false});
+        }
+        d.sketches.push_back(std::move(sketch));
+    });
+    s.session.dispatch("tool.extrude");
+    const Vec3 inside{-27, 1, 0};
+    s.pointer(PointerPhase::move, inside);
+    s.pointer(PointerPhase::down, inside);
+    int i = 0;
+    for (auto _ : state) s.pointer(PointerPhase::drag, dragTarget(++i, inside));
+    const auto& hud = s.session.interaction().hud();
+    if (!hud || hud->detail != std::optional<std::string>("Join Body 1"))
+        state.SkipWithError("the drag did not preview a join");
+}
+
 // A pointer move of the line tool with a segment under way, snapping against a sketch of 200
 // lines: the snap, the preview line and its decoration, the HUD.
 void BM_LineToolMoveEvent(benchmark::State& state) {
@@ -170,6 +194,7 @@ BENCHMARK(BM_FilletDragEvent)->Arg(0)->Arg(1)->ArgName("recompute")->Unit(benchm
 BENCHMARK(BM_MoveDragEvent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnionThroughTheTool)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ExtrudeDragEvent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtrudeDragEventOnABody)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineToolMoveEvent)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -265,6 +265,14 @@ SolidMesh SolidMesh::scaled(const Vec3& center, double factor) const {
     return withMovedVertices(std::move(moved), faces());
 }
 
+SolidMesh SolidMesh::stretched(const Vec3& planeOrigin, const Vec3& planeNormal,
+                               double factor) const {
+    const Vec3 n = planeNormal.normalized();
+    auto moved = std::make_shared<std::vector<Vec3>>(vertices());
+    for (Vec3& p : *moved) p = p + n * ((p - planeOrigin).dot(n) * (factor - 1));
+    return {VertexStorage(std::move(moved)), faces_};
+}
+
 SolidMesh SolidMesh::mirrored(const Vec3& planeOrigin, const Vec3& planeNormal) const {
     std::vector<Vec3> moved(vertices());
     for (Vec3& p : moved) p = p.mirrored(planeOrigin, planeNormal);

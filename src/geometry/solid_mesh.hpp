@@ -169,6 +169,11 @@ public:
     [[nodiscard]] SolidMesh rotated(const Vec3& axis, const Vec3& origin, double angle) const;
     [[nodiscard]] SolidMesh scaled(const Vec3& center, double factor) const;
     [[nodiscard]] SolidMesh mirrored(const Vec3& planeOrigin, const Vec3& planeNormal) const;
+    // Every vertex's distance from the plane multiplied by `factor` > 0, the faces shared with
+    // this mesh and their normals kept: right for a mesh whose faces all lie parallel or square
+    // to the plane, such as a prism swept from it, which it lengthens without sweeping again.
+    [[nodiscard]] SolidMesh stretched(const Vec3& planeOrigin, const Vec3& planeNormal,
+                                      double factor) const;
     // Every face whose Newell normal exists takes it; the others keep theirs.
     void recomputeNormals();
 

@@ -35,6 +35,7 @@ void ExtrudeTool::reset(ModelingContext& context) {
     modeChosen_ = false;
     contact_.reset();
     meeting_.reset();
+    swept_.reset();
     context.setOverlay(SceneOverlay::empty);
     context.setHud(std::nullopt);
 }
@@ -193,24 +194,35 @@ void ExtrudeTool::showHover(const Profile& profile, ModelingContext& context) {
     context.setOverlay(std::move(overlay));
 }
 
-std::vector<SolidMesh> ExtrudeTool::solids(ModelingContext& context) const {
-    std::vector<SolidMesh> result;
-    if (!(std::abs(distance_) > kSmallestDrag)) return result;
-    for (const Profile& region : pick_.united()) {
+std::vector<SolidMesh> ExtrudeTool::previewSolids(ModelingContext& context) {
+    if (!(std::abs(distance_) > kSmallestDrag)) return {};
+    const std::vector<Profile>& regions = pick_.united();
+    if (swept_ && (swept_->distance > 0) == (distance_ > 0) && swept_->regions == regions) {
+        const SketchPlane& plane = pick_.plane();
+        std::vector<SolidMesh> result;
+        for (const SolidMesh& solid : swept_->solids) {
+            result.push_back(
+                solid.stretched(plane.origin, plane.normal(), distance_ / swept_->distance));
+        }
+        return result;
+    }
+    Swept fresh{regions, distance_, {}};
+    for (const Profile& region : regions) {
         try {
-            result.push_back(context.kernel().extrude(region, distance_));
+            fresh.solids.push_back(context.kernel().extrude(region, distance_));
         } catch (const std::exception&) {
             // No solid for a region the kernel refuses; committing says why.
         }
     }
-    return result;
+    swept_ = std::move(fresh);
+    return swept_->solids;
 }
 
 void ExtrudeTool::showPreview(ModelingContext& context) {
     if (pick_.empty()) return;
     SceneOverlay overlay;
     pick_.addOutlines(overlay, RGBA::selection);
-    for (SolidMesh& solid : solids(context)) {
+    for (SolidMesh& solid : previewSolids(context)) {
         if (!contact_ && !meeting_) meeting_ = BodyModes::bodyMeeting(solid, context.document());
         overlay.meshes.push_back({std::move(solid), BodyModes::previewColour(mode_)});
     }

@@ -34,8 +34,10 @@ private:
     void flip(ModelingContext& context);
     void showHover(const Profile& profile, ModelingContext& context);
     void showPreview(ModelingContext& context);
-    // The solids of the picked regions at the current distance; none the kernel refuses.
-    [[nodiscard]] std::vector<SolidMesh> solids(ModelingContext& context) const;
+    // The solids of the picked regions at the current distance, for the preview; none the kernel
+    // refuses. A drag only changes the distance: the last sweep is stretched to it, so a region
+    // with many holes is triangulated once, not on every event.
+    [[nodiscard]] std::vector<SolidMesh> previewSolids(ModelingContext& context);
     // The mode the regions' place gives, unless the person chose one.
     void followPlace();
     [[nodiscard]] std::optional<BodyID> target() const;
@@ -56,6 +58,12 @@ private:
     std::optional<BodyModes::FaceContact> contact_;
     // A body the last preview solid meets, to join or cut when the regions lie on no body.
     std::optional<BodyID> meeting_;
+    struct Swept {
+        std::vector<Profile> regions;
+        double distance = 0;
+        std::vector<SolidMesh> solids;
+    };
+    std::optional<Swept> swept_;
 };
 
 }  // namespace brontile

@@ -155,16 +155,23 @@ TEST(MeshTransforms, KeepFaceIdentitiesOrderAndVolumeAndTurnNormals) {
     const SolidMesh turned = box.rotated({1, 1, 0}, {5, 5, 5}, 0.7);
     const SolidMesh grown = box.scaled(Vec3::zero, 2);
     const SolidMesh flipped = box.mirrored({1, 0, 0}, {3, 0, 0});
+    // Stretched to three times its height above z = 1: from z = −2 to 10.
+    const SolidMesh taller = box.stretched({0, 0, 1}, {0, 0, 2}, 3);
 
     // Mirroring keeps the volume's sign.
-    for (const auto& [m, volume] :
-         {std::pair{&moved, 24.0}, {&turned, 24.0}, {&grown, 192.0}, {&flipped, 24.0}}) {
+    for (const auto& [m, volume] : {std::pair{&moved, 24.0},
+                                    {&turned, 24.0},
+                                    {&grown, 192.0},
+                                    {&flipped, 24.0},
+                                    {&taller, 72.0}}) {
         EXPECT_TRUE(test::keepsFaceIds(*m, box));
         ASSERT_EQ(m->vertices().size(), box.vertices().size());
         EXPECT_TRUE(hasVolume(*m, volume));
     }
     EXPECT_EQ(moved.vertices()[6], (Vec3{12, 3, 4}));
     EXPECT_EQ(flipped.vertices()[1], (Vec3{0, 0, 0}));
+    EXPECT_EQ(taller.bounds()->min.z, -2);
+    EXPECT_EQ(taller.bounds()->max.z, 10);
     // Normals follow the new orientation: the +x face turns to +y, and swaps with −x in a mirror.
     expectNear(box.rotated(Vec3::unitZ, Vec3::zero, kPi / 2).faces()[4].normal, Vec3::unitY);
     const SolidMesh mirrored = box.mirrored(Vec3::zero, Vec3::unitX);

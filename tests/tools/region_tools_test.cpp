@@ -180,9 +180,14 @@ TEST(ExtrudeTool, IntoABodyItCutsAwayItJoinsAndTheModeKeyChooses) {
         const Vec3 from{at.x, at.y, 10};
         tool.pointer(test::pointerAt(PointerPhase::down, from, {}, 1, test::kSlanted), context);
         for (int k = 0; k < modeKeys; ++k) EXPECT_TRUE(tool.key(ToolKey::nextMode, context));
-        tool.pointer(
-            test::pointerAt(PointerPhase::drag, from + Vec3{0, 0, height}, {}, 1, test::kSlanted),
-            context);
+        // Halfway, then the whole way: the preview keeps up with the distance.
+        for (const double part : {0.5, 1.0}) {
+            tool.pointer(test::pointerAt(PointerPhase::drag, from + Vec3{0, 0, height * part}, {},
+                                         1, test::kSlanted),
+                         context);
+        }
+        EXPECT_NEAR(context.currentOverlay.meshes.at(0).mesh.volume(), disc * std::abs(height),
+                    1e-9);
         const std::string detail =
             context.currentHud ? context.currentHud->detail.value_or("") : "no HUD";
         tool.pointer(
