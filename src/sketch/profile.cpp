@@ -71,9 +71,8 @@ std::vector<std::vector<Vec3>> Profile::worldLoops() const {
 
 bool Profile::contains(const Vec2& point) const {
     return Triangulator::contains(loop, point) &&
-           std::ranges::none_of(holes, [&](const auto& hole) {
-               return Triangulator::contains(hole, point);
-           });
+           std::ranges::none_of(
+               holes, [&](const auto& hole) { return Triangulator::contains(hole, point); });
 }
 
 }  // namespace brontile

@@ -106,8 +106,8 @@ std::vector<Profile> unitedRegions(std::span<const Profile> regions) {
         Profile* around = nullptr;
         for (Profile& region : result) {
             if (!Triangulator::contains(region.loop, hole.front())) continue;
-            if (around == nullptr || Triangulator::signedArea(region.loop) <
-                                         Triangulator::signedArea(around->loop)) {
+            if (around == nullptr ||
+                Triangulator::signedArea(region.loop) < Triangulator::signedArea(around->loop)) {
                 around = &region;
             }
         }
