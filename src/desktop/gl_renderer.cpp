@@ -199,8 +199,8 @@ void GLRenderer::release() {
         drop(body.lines);
     }
     bodies_.clear();
-    for (GpuList* list :
-         {&ground_, &highlights_, &restShaded_, &restLines_, &overlayShaded_, &overlayLines_}) {
+    for (GpuList* list : {&ground_, &highlights_, &restShaded_, &restLines_, &throughShaded_,
+                          &overlayShaded_, &overlayLines_}) {
         drop(*list);
     }
     if (vertexArray_ != 0) gl_->glDeleteVertexArrays(1, &vertexArray_);
@@ -252,6 +252,7 @@ void GLRenderer::upload(const RenderScene& scene) {
     fill(highlights_, scene.highlights);
     fill(restShaded_, scene.rest.shaded);
     fill(restLines_, scene.rest.lines);
+    fill(throughShaded_, scene.rest.throughShaded);
     fill(overlayShaded_, scene.rest.overlayShaded);
     fill(overlayLines_, scene.rest.overlayLines);
 }
@@ -294,6 +295,7 @@ void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
     gl_->glDepthMask(GL_TRUE);
     drawShadedPass(state.scene);
     drawLinePass(state.scene);
+    drawSeeThroughPass();
     drawOverlayPasses();
     gl_->glBindVertexArray(0);
     gl_->glUseProgram(0);
@@ -349,6 +351,23 @@ void GLRenderer::drawLinePass(const RenderScene& scene) {
     }
     setOverride(std::nullopt);
     draw(restLines_, GL_LINES);
+}
+
+// See-through previews over the bodies: the depth so far is dropped, the previews' own depth laid
+// down first, so that only their nearest surface is blended over the picture.
+void GLRenderer::drawSeeThroughPass() {
+    if (throughShaded_.buffer == 0) return;
+    gl_->glClear(GL_DEPTH_BUFFER_BIT);
+    setPass({0, 1});
+    gl_->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    draw(throughShaded_, GL_TRIANGLES);
+    gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    gl_->glEnable(GL_BLEND);
+    gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gl_->glDepthMask(GL_FALSE);
+    draw(throughShaded_, GL_TRIANGLES);
+    gl_->glDepthMask(GL_TRUE);
+    gl_->glDisable(GL_BLEND);
 }
 
 // Tool overlays over everything: shaded, then lines.

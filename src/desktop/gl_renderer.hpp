@@ -77,6 +77,7 @@ private:
     [[nodiscard]] const GpuBody* uploadedBody(const BodyDraw& body) const;
     void drawShadedPass(const RenderScene& scene);
     void drawLinePass(const RenderScene& scene);
+    void drawSeeThroughPass();
     void drawOverlayPasses();
 
     QOpenGLExtraFunctions* gl_ = nullptr;
@@ -100,6 +101,7 @@ private:
     GpuList highlights_;
     GpuList restShaded_;
     GpuList restLines_;
+    GpuList throughShaded_;
     GpuList overlayShaded_;
     GpuList overlayLines_;
 };

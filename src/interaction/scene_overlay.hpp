@@ -70,6 +70,9 @@ struct OverlayArrow {
 struct OverlayMesh {
     SolidMesh mesh;
     RGBA color;
+    // Drawn see-through over the bodies: a cut's tool solid lies inside the body it cuts, where
+    // it would otherwise be hidden.
+    bool showThrough = false;
     friend bool operator==(const OverlayMesh&, const OverlayMesh&) = default;
 };
 

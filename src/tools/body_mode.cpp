@@ -126,13 +126,13 @@ std::string detail(BodyMode mode, const std::optional<BodyID>& target,
     return (mode == BodyMode::join ? "Join " : "Cut ") + body->name;
 }
 
-RGBA previewColour(BodyMode mode) {
+OverlayMesh preview(SolidMesh solid, BodyMode mode) {
     switch (mode) {
-        case BodyMode::newBody: return RGBA::preview;
-        case BodyMode::join: return RGBA::previewJoin;
-        case BodyMode::cut: return RGBA::previewCut;
+        case BodyMode::newBody: return {std::move(solid), RGBA::preview};
+        case BodyMode::join: return {std::move(solid), RGBA::previewJoin};
+        case BodyMode::cut: return {std::move(solid), RGBA::previewCut, true};
     }
-    return RGBA::preview;
+    return {std::move(solid), RGBA::preview};
 }
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/rgba.hpp"
+#include "interaction/scene_overlay.hpp"
 #include "sketch/profile.hpp"
 #include "tools/modeling_context.hpp"
 
@@ -37,7 +37,9 @@ struct FaceContact {
 // "New body", "Join Body 1", "Cut Body 1": the HUD's detail.
 [[nodiscard]] std::string detail(BodyMode mode, const std::optional<BodyID>& target,
                                  const CADDocument& document);
-[[nodiscard]] RGBA previewColour(BodyMode mode);
+// The solid as its tool previews it: tinted by the mode, and shown through the bodies for a cut,
+// whose solid lies inside the body it cuts.
+[[nodiscard]] OverlayMesh preview(SolidMesh solid, BodyMode mode);
 
 // Records the solids as one step named `stepName`: each a new body, or all joined to the target,
 // or all cut out of it, keeping the target's identity, name and colour. Refuses with a reason

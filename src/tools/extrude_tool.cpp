@@ -224,7 +224,7 @@ void ExtrudeTool::showPreview(ModelingContext& context) {
     pick_.addOutlines(overlay, RGBA::selection);
     for (SolidMesh& solid : previewSolids(context)) {
         if (!contact_ && !meeting_) meeting_ = BodyModes::bodyMeeting(solid, context.document());
-        overlay.meshes.push_back({std::move(solid), BodyModes::previewColour(mode_)});
+        overlay.meshes.push_back(BodyModes::preview(std::move(solid), mode_));
     }
     const Vec3 n = axisDirection();
     arrow_ =

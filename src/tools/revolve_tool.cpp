@@ -182,7 +182,7 @@ void RevolveTool::showPreview(ModelingContext& context) {
                              OverlayLineStyle::solid});
     for (SolidMesh& solid : solids(context)) {
         if (!meeting_) meeting_ = BodyModes::bodyMeeting(solid, context.document());
-        overlay.meshes.push_back({std::move(solid), BodyModes::previewColour(mode_)});
+        overlay.meshes.push_back(BodyModes::preview(std::move(solid), mode_));
     }
     context.setOverlay(std::move(overlay));
     context.setHud(HUDState{"Angle", std::nullopt, degreesText(degrees_), true,

@@ -44,6 +44,7 @@ SceneBuffers flatten(const RenderScene& scene) {
     }
     out.lines.insert(out.lines.end(), scene.rest.lines.begin(), scene.rest.lines.end());
 
+    out.throughShaded = scene.rest.throughShaded;
     out.overlayShaded = scene.rest.overlayShaded;
     out.overlayLines = scene.rest.overlayLines;
     return out;

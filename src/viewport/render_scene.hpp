@@ -6,7 +6,8 @@
 // colour. Drawn in this order, the picture is the one of the flat lists SceneBuilder::build makes:
 // depth-tested and lit, each body's chunk (in its shadedColor when set) and then its highlights,
 // then rest.shaded; depth-tested lines, groundLines, each body's chunk lines (in its lineColor when
-// set), then rest.lines; last, over everything, rest.overlayShaded and rest.overlayLines.
+// set), then rest.lines; then rest.throughShaded, translucent over all of that; last, over
+// everything, rest.overlayShaded and rest.overlayLines.
 #pragma once
 
 #include <cstddef>

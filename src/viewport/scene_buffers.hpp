@@ -37,6 +37,8 @@ struct SceneBuffers {
     std::vector<RenderVertex> overlayLines;
     // Triangle list drawn over everything, lit.
     std::vector<RenderVertex> overlayShaded;
+    // Triangle list drawn translucent over the bodies and their lines, its nearest surface only.
+    std::vector<RenderVertex> throughShaded;
 
     friend bool operator==(const SceneBuffers&, const SceneBuffers&) = default;
 };

@@ -50,6 +50,7 @@ void rebuild(const SceneInput& input, SceneBuffers& buffers) {
     buffers.lines.clear();
     buffers.overlayLines.clear();
     buffers.overlayShaded.clear();
+    buffers.throughShaded.clear();
     SceneParts::Writer writer(input);
     SceneParts::VertexCounts bodies{0, input.document.showGrid ? kGridVertices : 0};
     for (const Body& body : input.document.bodies) {

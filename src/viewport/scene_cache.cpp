@@ -78,6 +78,7 @@ void SceneCache::rebuild(const SceneInput& input, RenderScene& scene) {
     scene.rest.lines.clear();
     scene.rest.overlayLines.clear();
     scene.rest.overlayShaded.clear();
+    scene.rest.throughShaded.clear();
 
     SceneParts::Writer writer(input);
     if (input.document.showGrid) SceneBuilder::appendGrid(scene.groundLines);

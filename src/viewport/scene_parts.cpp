@@ -20,6 +20,8 @@ constexpr float kSelectedBodyLift = 0.05f;
 constexpr float kHoveredFaceLift = 0.14f;
 constexpr RGBA kSelectedBodyEdge{0.55f, 0.30f, 0.05f, 1};
 constexpr RGBA kPreviewEdge{0.10f, 0.25f, 0.40f, 1};
+// Enough of the bodies behind a see-through preview shows to place it.
+constexpr float kSeeThroughAlpha = 0.55f;
 
 constexpr std::size_t kSketchPlaneVertices = 52;
 
@@ -313,9 +315,11 @@ void Writer::writeRest(SceneBuffers& out) {
 void Writer::writePreview(const OverlayMesh& preview, SceneBuffers& out) {
     const std::vector<Vec3>& vertices = preview.mesh.vertices();
     const VertexStyle edge(Vec3::zero, kPreviewEdge);
+    RGBA color = preview.color;
+    if (preview.showThrough) color.a = kSeeThroughAlpha;
+    std::vector<RenderVertex>& shaded = preview.showThrough ? out.throughShaded : out.shaded;
     for (const SolidFace& face : preview.mesh.faces()) {
-        faces_.appendTriangles(preview.mesh, face, VertexStyle(face.normal, preview.color),
-                               out.shaded);
+        faces_.appendTriangles(preview.mesh, face, VertexStyle(face.normal, color), shaded);
         faces_.appendEdges(vertices, face, edge, out.lines);
     }
 }

@@ -252,7 +252,8 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
     expectColor(scene.overlayLines[2], RGBA::selection);
 }
 
-// Drawn over everything: points first, then arrows; previews are shaded with dark edges.
+// Drawn over everything: points first, then arrows; previews are shaded with dark edges, and a
+// see-through one (a cut's) goes translucent into its own list.
 TEST(SceneBuilderOverlay, HoveredArrowPreviewAndPoint) {
     SceneInput input = bareScene();
     input.overlay.points.push_back({{}, RGBA::snap, OverlayMarkerKind::diamond, Vec3::unitZ});
@@ -265,6 +266,11 @@ TEST(SceneBuilderOverlay, HoveredArrowPreviewAndPoint) {
     expectColor(scene.overlayLines[11], RGBA::arrowReverse.lightened(0.18f));
     EXPECT_EQ(scene.shaded.size(), 36u);
     expectColor(scene.lines[0], {0.10f, 0.25f, 0.40f, 1});
+    input.overlay.meshes[0].showThrough = true;
+    const SceneBuffers through = SceneBuilder::build(input);
+    EXPECT_TRUE(through.shaded.empty());
+    ASSERT_EQ(through.throughShaded.size(), 36u);
+    EXPECT_LT(through.throughShaded[0].color.w, 1.0f);
 }
 
 void expectSameList(const char* name, const std::vector<RenderVertex>& actual,
@@ -298,6 +304,8 @@ protected:
         hidden.isVisible = false;
         input.document.sketches = {active, other, hidden};
         input.overlay.meshes.push_back({test::boxMesh({0, 0, 20}, {2, 2, 22}), RGBA::preview});
+        input.overlay.meshes.push_back(
+            {test::boxMesh({0, 0, -5}, {2, 2, 5}), RGBA::previewCut, true});
         input.overlay.lines.push_back(
             {{0, 0, 0}, {50, 0, 0}, RGBA::preview, OverlayLineStyle::dashed});
         input.overlay.points.push_back(
@@ -313,6 +321,7 @@ protected:
         const SceneBuffers flat = flatten(scene), expected = SceneBuilder::build(input);
         expectSameList("shaded", flat.shaded, expected.shaded);
         expectSameList("lines", flat.lines, expected.lines);
+        expectSameList("throughShaded", flat.throughShaded, expected.throughShaded);
         expectSameList("overlayShaded", flat.overlayShaded, expected.overlayShaded);
         expectSameList("overlayLines", flat.overlayLines, expected.overlayLines);
         std::size_t highlights = 0;
