@@ -36,9 +36,11 @@ void run(ReplayTarget& target, const OrderedJson& step, std::size_t number, std:
     if (const auto answer = target.takeUnmatchedAnswer()) {
         throw BadScript("the alert answer \"" + *answer + "\" names no button of the alert");
     }
+    // Out at once: a run that hangs or crashes in a later step still shows every step before it.
     out << sessionTrace(target.session(), number, target.takeRequests(), target.panelsShown())
                .dump()
-        << '\n';
+        << '\n'
+        << std::flush;
 }
 
 // The parsed script, or nothing after saying on `err` why it is not one.
