@@ -84,11 +84,13 @@ double soupVolume(const csg_detail::PolygonSoup& soup,
 void csgOnly(benchmark::State& state, const Case& c, BooleanOp op) {
     std::size_t count = 0;
     double volume = 0;
+    Progress progress;
+    csg_detail::WorkPacer pacer(progress);
     for (auto _ : state) {
         csg_detail::PolygonSoup soup;
-        const auto a = csg_detail::pooledSolid(soup, c.a, csg_detail::Winding::outward);
-        const auto b = csg_detail::pooledSolid(soup, c.b, csg_detail::Winding::outward);
-        const auto result = csg_detail::combineSolids(soup, a, b, op);
+        const auto a = csg_detail::pooledSolid(soup, c.a, csg_detail::Winding::outward, pacer);
+        const auto b = csg_detail::pooledSolid(soup, c.b, csg_detail::Winding::outward, pacer);
+        const auto result = csg_detail::combineSolids(soup, a, b, op, pacer);
         state.PauseTiming();
         count = result.size();
         volume = soupVolume(soup, result);

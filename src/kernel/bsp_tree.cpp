@@ -22,6 +22,11 @@ namespace {
 // bounding-box test on the safe side of every per-vertex test.
 constexpr double kRelativeRounding = 1e-12;
 
+// The most nodes or pieces a walk over `count` polygons may make. Real solids stay far below it;
+// splitting that runs away (pieces that keep landing on planes they do not lie on) reaches it
+// and ends the operation instead of filling memory.
+std::size_t workBound(std::size_t count) { return 64 * count + (std::size_t{1} << 16); }
+
 // A polygon, or a piece of one, on its way down the tree.
 struct Piece {
     std::uint32_t first = 0;  // in the walk's scratch vertices
@@ -236,12 +241,16 @@ private:
 // plane may end inside it.
 class Cutter {
 public:
-    Cutter(PolygonSoup& soup, const BspTree& tree) : soup_(soup), tree_(tree) {}
+    Cutter(PolygonSoup& soup, const BspTree& tree, WorkPacer* pacer)
+        : soup_(soup), tree_(tree), pacer_(pacer) {}
 
     BspTree::Cut cut(const std::vector<SoupPolygon>& polygons) {
         BspTree::Cut result;
         result.start.reserve(polygons.size() + 1);
+        const std::size_t bound = workBound(polygons.size() + tree_.nodes_.size());
         for (const SoupPolygon& polygon : polygons) {
+            if (pacer_ != nullptr) pacer_->step();
+            if (result.pieces.size() > bound) throw KernelError::workBound();
             result.start.push_back(static_cast<std::uint32_t>(result.pieces.size()));
             resumes_.clear();
             pieces_.clear();
@@ -302,6 +311,7 @@ private:
 
     PolygonSoup& soup_;
     const BspTree& tree_;
+    WorkPacer* pacer_;
     PieceStore store_;
     std::vector<Piece> pieces_;
     std::vector<Resume> resumes_;
@@ -312,10 +322,15 @@ private:
 // node's plane are appended at the end, those facing the plane's way first, each in input order.
 class Builder {
 public:
-    Builder(PolygonSoup& soup, BspTree& tree) : soup_(soup), tree_(tree) {}
+    Builder(PolygonSoup& soup, BspTree& tree, WorkPacer* pacer)
+        : soup_(soup), tree_(tree), pacer_(pacer) {}
 
     void build(const std::vector<SoupPolygon>& polygons) {
-        for (const SoupPolygon& polygon : polygons) walk(polygon);
+        nodeBound_ = tree_.nodes_.size() + workBound(polygons.size());
+        for (const SoupPolygon& polygon : polygons) {
+            if (pacer_ != nullptr) pacer_->step();
+            walk(polygon);
+        }
         std::stable_sort(
             coplanar_.begin(), coplanar_.end(), [](const Coplanar& a, const Coplanar& b) {
                 return a.node != b.node ? a.node < b.node : a.facingBack < b.facingBack;
@@ -384,6 +399,7 @@ private:
         const std::int32_t existing =
             side == kFront ? tree_.nodes_[index].front : tree_.nodes_[index].back;
         if (existing != BspTree::kNone) return existing;
+        if (tree_.nodes_.size() >= nodeBound_) throw KernelError::workBound();
         // Adding a node may move the array: look the parent up again afterwards.
         const std::int32_t created = tree_.addNode();
         (side == kFront ? tree_.nodes_[index].front : tree_.nodes_[index].back) = created;
@@ -392,6 +408,8 @@ private:
 
     PolygonSoup& soup_;
     BspTree& tree_;
+    WorkPacer* pacer_;
+    std::size_t nodeBound_ = 0;
     PieceStore store_;
     std::vector<Piece> pieces_;
     std::vector<Coplanar> coplanar_;
@@ -411,9 +429,9 @@ std::int32_t BspTree::addNode() {
     return static_cast<std::int32_t>(nodes_.size() - 1);
 }
 
-void BspTree::build(PolygonSoup& soup, const std::vector<SoupPolygon>& polygons) {
+void BspTree::build(PolygonSoup& soup, const std::vector<SoupPolygon>& polygons, WorkPacer* pacer) {
     if (polygons.empty()) return;
-    Builder(soup, *this).build(polygons);
+    Builder(soup, *this, pacer).build(polygons);
 }
 
 void BspTree::invert() {
@@ -431,9 +449,9 @@ std::vector<SoupPolygon> BspTree::clipPolygons(PolygonSoup& soup,
     return Clipper(soup, *this).clip(polygons);
 }
 
-BspTree::Cut BspTree::cutPolygons(PolygonSoup& soup,
-                                  const std::vector<SoupPolygon>& polygons) const {
-    return Cutter(soup, *this).cut(polygons);
+BspTree::Cut BspTree::cutPolygons(PolygonSoup& soup, const std::vector<SoupPolygon>& polygons,
+                                  WorkPacer* pacer) const {
+    return Cutter(soup, *this, pacer).cut(polygons);
 }
 
 void BspTree::clipTo(PolygonSoup& soup, const BspTree& other) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kernel/polygon_soup.hpp"
+#include "kernel/work_pacer.hpp"
 
 namespace brontile::csg_detail {
 
@@ -29,7 +30,10 @@ public:
 
     // Extends the tree with the polygons; the first polygon reaching a node without a plane gives
     // it its plane, and polygons lying in a node's plane stay there. Split pieces go into `soup`.
-    void build(PolygonSoup& soup, const std::vector<SoupPolygon>& polygons);
+    // With a pacer, steps it once per polygon. Throws KernelError::workBound when splitting
+    // would take the tree past a bound proportional to the polygons given.
+    void build(PolygonSoup& soup, const std::vector<SoupPolygon>& polygons,
+               WorkPacer* pacer = nullptr);
     // Turns the solid inside out: every polygon and plane flipped, front and back swapped.
     void invert();
     // The parts of the polygons outside this tree's solid.
@@ -41,8 +45,10 @@ public:
         std::vector<SoupPolygon> pieces;
         std::vector<std::uint32_t> start;
     };
-    [[nodiscard]] Cut cutPolygons(PolygonSoup& soup,
-                                  const std::vector<SoupPolygon>& polygons) const;
+    // With a pacer, steps it once per polygon; throws KernelError::workBound when the pieces
+    // would outgrow a bound proportional to the polygons and the tree.
+    [[nodiscard]] Cut cutPolygons(PolygonSoup& soup, const std::vector<SoupPolygon>& polygons,
+                                  WorkPacer* pacer = nullptr) const;
     // Removes the parts of this tree's polygons that lie inside the other tree's solid.
     void clipTo(PolygonSoup& soup, const BspTree& other);
     // Pre-order: a node's polygons, then its front subtree's, then its back subtree's.

@@ -128,7 +128,8 @@ std::optional<SolidMesh> edgeCutter(const SolidMesh& mesh, const SolidMesh::Edge
     return prism(a, b, rim);
 }
 
-SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, EdgeBlend blend) {
+SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, EdgeBlend blend,
+                Progress& progress) {
     const auto index = mesh.faceIndex(face);
     if (!index) throw KernelError::faceNotFound();
     if (!(distance > kMinBlendLength) || !std::isfinite(distance)) {
@@ -139,14 +140,17 @@ SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, Edge
     (void)csg_detail::requireSolidOperand(mesh);
     const auto& faces = mesh.faces();
     SolidMesh result = mesh;
-    for (const SolidMesh::Edge& edge : mesh.boundaryEdges(faces[*index])) {
+    const std::vector<SolidMesh::Edge> edges = mesh.boundaryEdges(faces[*index]);
+    for (std::size_t e = 0; e < edges.size(); ++e) {
+        progress.setFraction(static_cast<double>(e) / static_cast<double>(edges.size()));
+        const SolidMesh::Edge& edge = edges[e];
         const auto neighbour = neighbourAcross(mesh, *index, edge);
         if (!neighbour) continue;
         const auto cutter =
             edgeCutter(mesh, edge, faces[*index].normal, faces[*neighbour].normal, distance, blend);
         if (!cutter) continue;
         try {
-            result = meshBoolean(result, *cutter, BooleanOp::subtract);
+            result = meshBoolean(result, *cutter, BooleanOp::subtract, progress);
         } catch (const KernelError&) {
             // The edge stays as it was; the other edges are still cut.
         }

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "base/progress.hpp"
 #include "geometry/solid_mesh.hpp"
 #include "geometry/vec3.hpp"
 
@@ -33,8 +34,9 @@ inline constexpr int kFilletSegments = 6;
 // built from the input mesh. An edge whose subtraction fails stays as it was; when no edge is
 // cut the input comes back unchanged, otherwise every face is new. Throws
 // KernelError::faceNotFound for an unknown face, and KernelError::degenerateResult for a
-// distance not above 1e-6 mm, a non-finite one, or an empty result.
+// distance not above 1e-6 mm, a non-finite one, or an empty result. Reports the share of edges
+// done to `progress` and checks it within every subtraction.
 [[nodiscard]] SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance,
-                              EdgeBlend blend);
+                              EdgeBlend blend, Progress& progress);
 
 }  // namespace brontile::kernel_detail

@@ -31,6 +31,10 @@ KernelError KernelError::flatOperand() {
     return {Kind::flatOperand, "The body encloses no volume."};
 }
 
+KernelError KernelError::workBound() {
+    return {Kind::workBound, "The operation could not produce a closed solid."};
+}
+
 KernelError KernelError::openResult() {
     return {Kind::openResult,
             "The operation would leave a gap in the surface of its result, so it was not done."};

@@ -18,6 +18,7 @@ public:
         openOperand,
         flatOperand,
         openResult,
+        workBound,
     };
 
     // "Geometry kernel unavailable: " followed by the reason.
@@ -37,6 +38,9 @@ public:
     [[nodiscard]] static KernelError flatOperand();
     // A result whose surface the kernel could not close: it would have no inside either.
     [[nodiscard]] static KernelError openResult();
+    // A pass that reached the bound its input size sets on its work instead of settling:
+    // "The operation could not produce a closed solid."
+    [[nodiscard]] static KernelError workBound();
 
     [[nodiscard]] Kind kind() const { return kind_; }
     // The reason given to `unavailable`; empty for every other kind.

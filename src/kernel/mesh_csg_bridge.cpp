@@ -81,8 +81,8 @@ public:
 
     // The welded mesh with its seams closed; closed() then says whether every edge is used once
     // each way.
-    [[nodiscard]] SolidMesh finish() {
-        closed_ = closeSeams(vertices_, faces_);
+    [[nodiscard]] SolidMesh finish(WorkPacer& pacer) {
+        closed_ = closeSeams(vertices_, faces_, pacer);
         const std::vector<FaceID> ids = FaceID::generate(faces_.size());
         for (std::size_t i = 0; i < faces_.size(); ++i) faces_[i].id = ids[i];
         return SolidMesh(std::move(vertices_), std::move(faces_));
@@ -199,7 +199,8 @@ void forEachFaceTriangle(const SolidMesh& mesh, Winding winding, Emit emit) {
 
 }  // namespace
 
-PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding winding) {
+PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding winding,
+                        WorkPacer& pacer) {
     requireWeldable(mesh);
     PooledSolid result;
     const std::size_t triangles = triangleBound(mesh);
@@ -210,6 +211,7 @@ PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding windin
     forEachFaceTriangle(mesh, winding,
                         [&](const Vec3& a, const Vec3& b, const Vec3& c, const CSGPlane& plane,
                             const std::array<VertexIndex, 3>& corners) {
+                            pacer.step();
                             const Vec3 points[3] = {a, b, c};
                             result.triangles.push_back(soup.add(points, plane));
                             result.corners.push_back({static_cast<std::uint32_t>(corners[0]),
@@ -220,13 +222,15 @@ PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding windin
 }
 
 std::optional<SolidMesh> meshFromPooled(const PolygonSoup& soup,
-                                        const std::vector<SoupPolygon>& polygons) {
+                                        const std::vector<SoupPolygon>& polygons,
+                                        WorkPacer& pacer) {
     MeshAssembler assembler(polygons.size());
     for (const SoupPolygon& p : polygons) {
+        pacer.step();
         assembler.add(p.plane, p.count,
                       [&](std::size_t i) -> const Vec3& { return soup.vertex(p, i); });
     }
-    SolidMesh mesh = assembler.finish();
+    SolidMesh mesh = assembler.finish(pacer);
     if (!assembler.closed()) return std::nullopt;
     return mesh;
 }
@@ -250,7 +254,9 @@ SolidMesh MeshCSGBridge::mesh(const std::vector<CSGPolygon>& polygons) {
         assembler.add(p.plane, p.vertices.size(),
                       [&](std::size_t i) -> const Vec3& { return p.vertices[i].pos; });
     }
-    return assembler.finish();
+    Progress whole;
+    csg_detail::WorkPacer pacer(whole);
+    return assembler.finish(pacer);
 }
 
 }  // namespace brontile

@@ -10,6 +10,7 @@
 #include "kernel/csg_polygon.hpp"
 #include "kernel/polygon_soup.hpp"
 #include "kernel/solid_operand.hpp"
+#include "kernel/work_pacer.hpp"
 
 namespace brontile {
 
@@ -32,11 +33,14 @@ namespace csg_detail {
 
 // The same conversions on pooled polygons; `winding` says which way the operand's loops face
 // (see requireSolidOperand).
-[[nodiscard]] PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding winding);
+// Both step the pacer as they go.
+[[nodiscard]] PooledSolid pooledSolid(PolygonSoup& soup, const SolidMesh& mesh, Winding winding,
+                                      WorkPacer& pacer);
 // Nothing when the seams of the result cannot all be closed (an edge left used other than once
 // each way).
 [[nodiscard]] std::optional<SolidMesh> meshFromPooled(const PolygonSoup& soup,
-                                                      const std::vector<SoupPolygon>& polygons);
+                                                      const std::vector<SoupPolygon>& polygons,
+                                                      WorkPacer& pacer);
 
 }  // namespace csg_detail
 }  // namespace brontile

@@ -237,8 +237,9 @@ SolidMesh PolyKernel::pushPull(const SolidMesh& mesh, const FaceID& face, double
     return withNormals(std::move(vertices), mesh.faces());
 }
 
-SolidMesh PolyKernel::boolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op) const {
-    return meshBoolean(a, b, op);
+SolidMesh PolyKernel::boolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op,
+                              Progress& progress) const {
+    return meshBoolean(a, b, op, progress);
 }
 
 SolidMesh PolyKernel::revolve(const Profile& profile, const Vec3& axisOrigin,
@@ -269,17 +270,22 @@ SolidMesh PolyKernel::revolve(const Profile& profile, const Vec3& axisOrigin,
     return volume > 0 ? mesh : turnedOutward(mesh);
 }
 
-SolidMesh PolyKernel::chamfer(const SolidMesh& mesh, const FaceID& face, double distance) const {
-    return kernel_detail::bevel(mesh, face, std::abs(distance), kernel_detail::EdgeBlend::chamfer);
+SolidMesh PolyKernel::chamfer(const SolidMesh& mesh, const FaceID& face, double distance,
+                              Progress& progress) const {
+    return kernel_detail::bevel(mesh, face, std::abs(distance), kernel_detail::EdgeBlend::chamfer,
+                                progress);
 }
 
-SolidMesh PolyKernel::fillet(const SolidMesh& mesh, const FaceID& face, double radius) const {
-    return kernel_detail::bevel(mesh, face, std::abs(radius), kernel_detail::EdgeBlend::fillet);
+SolidMesh PolyKernel::fillet(const SolidMesh& mesh, const FaceID& face, double radius,
+                             Progress& progress) const {
+    return kernel_detail::bevel(mesh, face, std::abs(radius), kernel_detail::EdgeBlend::fillet,
+                                progress);
 }
 
-SolidMesh PolyKernel::shell(const SolidMesh& mesh, double thickness) const {
+SolidMesh PolyKernel::shell(const SolidMesh& mesh, double thickness, Progress& progress) const {
     const double tau = std::abs(thickness);
     if (!(tau > kMinShellThickness) || !std::isfinite(tau)) throw KernelError::degenerateResult();
+    progress.check();
     const SolidMesh inner = kernel_detail::offsetInward(mesh, tau);
     // Walls thicker than the body turn the inner copy inside out; removing that would keep the
     // wrong side. Turned over along two directions it encloses a positive volume again, so each
@@ -290,7 +296,7 @@ SolidMesh PolyKernel::shell(const SolidMesh& mesh, double thickness) const {
             throw KernelError::degenerateResult();
         }
     }
-    return meshBoolean(mesh, inner, BooleanOp::subtract);
+    return meshBoolean(mesh, inner, BooleanOp::subtract, progress);
 }
 
 }  // namespace brontile

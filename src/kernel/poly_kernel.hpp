@@ -10,6 +10,11 @@ namespace brontile {
 
 class PolyKernel final : public GeometryKernel {
 public:
+    using GeometryKernel::boolean;
+    using GeometryKernel::chamfer;
+    using GeometryKernel::fillet;
+    using GeometryKernel::shell;
+
     // "BrontPoly".
     [[nodiscard]] const std::string& name() const override { return name_; }
     // Always true.
@@ -27,8 +32,8 @@ public:
                                      double distance) const override;
     // See meshBoolean: fresh face ids; degenerateResult for an empty operand or result, openResult
     // for a result whose surface cannot be closed.
-    [[nodiscard]] SolidMesh boolean(const SolidMesh& a, const SolidMesh& b,
-                                    BooleanOp op) const override;
+    [[nodiscard]] SolidMesh boolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op,
+                                    Progress& progress) const override;
     // max(8, ⌈sweep / (π/16)⌉) segments, each one wall quad per loop edge (the outer loop's,
     // then each hole's); a sweep within 1e-4 of a full turn closes onto its first ring without
     // caps, and larger angles are clamped to one turn. Caps are laid out as extrude's. Throws
@@ -40,15 +45,16 @@ public:
     // Uses |distance|. Throws faceNotFound, or degenerateResult for a length ≤ 1e-6 mm, a
     // non-finite one, or an empty result. Edges not shared by exactly two faces, and edges whose
     // cut fails, are left as they are.
-    [[nodiscard]] SolidMesh chamfer(const SolidMesh& mesh, const FaceID& face,
-                                    double distance) const override;
+    [[nodiscard]] SolidMesh chamfer(const SolidMesh& mesh, const FaceID& face, double distance,
+                                    Progress& progress) const override;
     // As chamfer, with a round of |radius| tangent to both faces; only convex edges are rounded.
-    [[nodiscard]] SolidMesh fillet(const SolidMesh& mesh, const FaceID& face,
-                                   double radius) const override;
+    [[nodiscard]] SolidMesh fillet(const SolidMesh& mesh, const FaceID& face, double radius,
+                                   Progress& progress) const override;
     // Removes the copy of the solid whose every face lies |thickness| further in. Throws
     // degenerateResult for |thickness| ≤ 1e-6 mm, a non-finite thickness, or a thickness that
     // leaves no cavity; otherwise the subtraction's errors.
-    [[nodiscard]] SolidMesh shell(const SolidMesh& mesh, double thickness) const override;
+    [[nodiscard]] SolidMesh shell(const SolidMesh& mesh, double thickness,
+                                  Progress& progress) const override;
 
 private:
     std::string name_ = "BrontPoly";

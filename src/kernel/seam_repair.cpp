@@ -376,7 +376,8 @@ std::vector<EdgeCode> unmatchedEdges(const std::vector<SolidFace>& faces, std::s
 // angle, the ends of one seam drift apart along it further than the seam tolerance the first
 // merge allows, and the slivers threaded and filled between them can fold over one another. A
 // few rounds, since joining may leave a neighbouring short edge unmatched in turn.
-bool joinShortUnmatchedEdges(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
+bool joinShortUnmatchedEdges(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces,
+                             WorkPacer& pacer) {
     constexpr int kRounds = 4;
     const auto at = [&](VertexIndex v) -> const Vec3& {
         return vertices[static_cast<std::size_t>(v)];
@@ -396,6 +397,7 @@ bool joinShortUnmatchedEdges(const std::vector<Vec3>& vertices, std::vector<Soli
         if (!groups) return false;
         applyMerges(groups->representatives(), faces);
         untangleLoops(faces);
+        pacer.check();
     }
 }
 
@@ -410,16 +412,22 @@ bool everyEdgePartnered(const std::vector<SolidFace>& faces, std::size_t vertexC
     return unpartneredEdges(faces, vertexCount).empty();
 }
 
-bool closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces) {
+bool closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces,
+                WorkPacer& pacer) {
     mergeNearbyEnds(vertices, faces);
+    pacer.check();
     std::vector<EdgeCode> open = unpartneredEdges(faces, vertices.size());
     if (dropFlatLoops(vertices, open, faces)) open = unpartneredEdges(faces, vertices.size());
+    pacer.check();
     threadTJunctions(vertices, OpenEdges(std::move(open)), faces);
+    pacer.check();
     open = unpartneredEdges(faces, vertices.size());
     if (cutSpikeTips(vertices, open, faces)) open = unpartneredEdges(faces, vertices.size());
+    pacer.check();
     untangleLoops(faces);
     fillThinCracks(vertices, open, faces);
-    return joinShortUnmatchedEdges(vertices, faces);
+    pacer.check();
+    return joinShortUnmatchedEdges(vertices, faces, pacer);
 }
 
 }  // namespace brontile::csg_detail

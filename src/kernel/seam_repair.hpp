@@ -11,6 +11,7 @@
 
 #include "geometry/solid_mesh.hpp"
 #include "kernel/boolean_tolerances.hpp"
+#include "kernel/work_pacer.hpp"
 
 namespace brontile::csg_detail {
 
@@ -22,7 +23,9 @@ namespace brontile::csg_detail {
 // loops and fills the thin cracks that are left (see crack_fill.hpp); last joins the ends of
 // edges still not used once each way that lie within kCrackWidth of each other. Vertex positions
 // are not changed. Returns whether every edge is then used exactly once each way.
-[[nodiscard]] bool closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces);
+// Checks the pacer between the passes.
+[[nodiscard]] bool closeSeams(const std::vector<Vec3>& vertices, std::vector<SolidFace>& faces,
+                              WorkPacer& pacer);
 
 // A directed edge as one number that sorts edges by their source vertex.
 [[nodiscard]] constexpr std::uint64_t edgeCode(VertexIndex source, VertexIndex target) {

@@ -69,9 +69,10 @@ AABB boxOf(const PolygonSoup& soup, const SoupPolygon& p) {
 
 // Which triangles of `solid` come near the other operand's surface.
 std::vector<bool> bandOf(const PolygonSoup& soup, const PooledSolid& solid,
-                         const TriangleTree& other) {
+                         const TriangleTree& other, WorkPacer& pacer) {
     std::vector<bool> band(solid.triangles.size(), false);
     for (std::size_t i = 0; i < solid.triangles.size(); ++i) {
+        pacer.step();
         AABB box = boxOf(soup, solid.triangles[i]);
         const double scale =
             std::max({std::abs(box.min.x), std::abs(box.min.y), std::abs(box.min.z),
@@ -178,16 +179,17 @@ private:
 // its band triangles cut where the other surface comes near, piece by piece.
 void keepOf(PolygonSoup& soup, const PooledSolid& solid, const std::vector<bool>& band,
             const BspTree& cutter, const TriangleTree& other, const KeepRule& rule,
-            std::vector<SoupPolygon>& result) {
+            WorkPacer& pacer, std::vector<SoupPolygon>& result) {
     const auto add = [&](const SoupPolygon& p) { result.push_back(rule.flip ? p.flipped() : p); };
     const std::vector<std::uint32_t> piece = pieceOf(solid, band);
     // Each piece's verdict, decided by its first triangle: 0 undecided, 1 kept, 2 dropped.
     std::vector<std::uint8_t> verdict(
         piece.empty() ? 0 : *std::max_element(piece.begin(), piece.end()) + 1);
-    const BspTree::Cut cut = cutter.cutPolygons(soup, bandTriangles(solid, band));
+    const BspTree::Cut cut = cutter.cutPolygons(soup, bandTriangles(solid, band), &pacer);
     BandKeeper bandKeeper(soup, other, rule);
     std::size_t next = 0;
     for (std::size_t i = 0; i < solid.triangles.size(); ++i) {
+        pacer.step();
         const SoupPolygon& triangle = solid.triangles[i];
         if (band[i]) {
             const auto first = cut.pieces.begin() + cut.start[next];
@@ -205,18 +207,20 @@ void keepOf(PolygonSoup& soup, const PooledSolid& solid, const std::vector<bool>
 }  // namespace
 
 std::vector<SoupPolygon> combineSolids(PolygonSoup& soup, const PooledSolid& a,
-                                       const PooledSolid& b, BooleanOp op) {
+                                       const PooledSolid& b, BooleanOp op, WorkPacer& pacer) {
     const TriangleTree surfaceA = treeOf(soup, a);
+    pacer.check();
     const TriangleTree surfaceB = treeOf(soup, b);
-    const std::vector<bool> bandA = bandOf(soup, a, surfaceB);
-    const std::vector<bool> bandB = bandOf(soup, b, surfaceA);
+    pacer.check();
+    const std::vector<bool> bandA = bandOf(soup, a, surfaceB, pacer);
+    const std::vector<bool> bandB = bandOf(soup, b, surfaceA, pacer);
     BspTree cutterA;
     BspTree cutterB;
-    cutterA.build(soup, bandTriangles(a, bandA));
-    cutterB.build(soup, bandTriangles(b, bandB));
+    cutterA.build(soup, bandTriangles(a, bandA), &pacer);
+    cutterB.build(soup, bandTriangles(b, bandB), &pacer);
     std::vector<SoupPolygon> result;
-    keepOf(soup, a, bandA, cutterB, surfaceB, firstRule(op), result);
-    keepOf(soup, b, bandB, cutterA, surfaceA, secondRule(op), result);
+    keepOf(soup, a, bandA, cutterB, surfaceB, firstRule(op), pacer, result);
+    keepOf(soup, b, bandB, cutterA, surfaceA, secondRule(op), pacer, result);
     return result;
 }
 

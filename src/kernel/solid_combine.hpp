@@ -14,11 +14,14 @@
 
 #include "kernel/boolean_op.hpp"
 #include "kernel/polygon_soup.hpp"
+#include "kernel/work_pacer.hpp"
 
 namespace brontile::csg_detail {
 
-// `a` op `b` for closed, outward-wound operands; pieces are added to `soup`.
+// `a` op `b` for closed, outward-wound operands; pieces are added to `soup`. Steps the pacer
+// along the way; see BspTree for the bounds on its work.
 [[nodiscard]] std::vector<SoupPolygon> combineSolids(PolygonSoup& soup, const PooledSolid& a,
-                                                     const PooledSolid& b, BooleanOp op);
+                                                     const PooledSolid& b, BooleanOp op,
+                                                     WorkPacer& pacer);
 
 }  // namespace brontile::csg_detail

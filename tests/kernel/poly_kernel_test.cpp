@@ -357,5 +357,32 @@ TEST(KernelInterface, TheExactKernelIsUnavailableAndRefusesEveryOperation) {
     }
 }
 
+// Every long operation checks its progress as it goes: told to stop at its first check, at one
+// in the middle or at its last, it throws Cancelled there and goes no further.
+TEST(KernelProgress, LongOperationsStopAtTheCheckTheyWereToldTo) {
+    const PolyKernel k;
+    const SolidMesh box = test::boxMesh({0, 0, 0}, {20, 20, 20});
+    const SolidMesh ball = test::sphereMesh({20, 20, 20}, 8, 48, 24);
+    const FaceID top = box.faces()[1].id;
+    const std::vector<std::pair<std::string, std::function<SolidMesh(Progress&)>>> operations{
+        {"boolean", [&](Progress& p) { return k.boolean(box, ball, BooleanOp::subtract, p); }},
+        {"fillet", [&](Progress& p) { return k.fillet(box, top, 2, p); }},
+        {"chamfer", [&](Progress& p) { return k.chamfer(box, top, 2, p); }},
+        {"shell", [&](Progress& p) { return k.shell(box, 2, p); }},
+    };
+    for (const auto& [name, operation] : operations) {
+        Progress whole;
+        (void)operation(whole);
+        const std::uint64_t checks = whole.checks();
+        ASSERT_GT(checks, 3U) << name;
+        for (const std::uint64_t at : {std::uint64_t{0}, checks / 2, checks - 1}) {
+            Progress stopping;
+            stopping.cancelAtCheck(at);
+            EXPECT_THROW((void)operation(stopping), Cancelled) << name << " at " << at;
+            EXPECT_EQ(stopping.checks(), at + 1) << name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace brontile

@@ -241,6 +241,7 @@ TEST(BooleanTool, TwoSelectedRunAtOnceInDocumentOrderAndRefusalsChangeNothing) {
 // says it could not close the result.
 class GapKernel final : public GeometryKernel {
 public:
+    using GeometryKernel::boolean;
     explicit GapKernel(bool throws) : throws_(throws) {}
     const std::string& name() const override { return real_.name(); }
     bool isAvailable() const override { return true; }
@@ -248,9 +249,10 @@ public:
     SolidMesh pushPull(const SolidMesh& m, const FaceID& f, double d) const override {
         return real_.pushPull(m, f, d);
     }
-    SolidMesh boolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op) const override {
+    SolidMesh boolean(const SolidMesh& a, const SolidMesh& b, BooleanOp op,
+                      Progress& progress) const override {
         if (throws_) throw KernelError::openResult();
-        const SolidMesh whole = real_.boolean(a, b, op);
+        const SolidMesh whole = real_.boolean(a, b, op, progress);
         std::vector<SolidFace> faces = whole.faces();
         faces.pop_back();
         return {whole.vertices(), faces};
@@ -258,13 +260,15 @@ public:
     SolidMesh revolve(const Profile& p, const Vec3& o, const Vec3& d, double a) const override {
         return real_.revolve(p, o, d, a);
     }
-    SolidMesh chamfer(const SolidMesh& m, const FaceID& f, double d) const override {
-        return real_.chamfer(m, f, d);
+    SolidMesh chamfer(const SolidMesh& m, const FaceID& f, double d, Progress& p) const override {
+        return real_.chamfer(m, f, d, p);
     }
-    SolidMesh fillet(const SolidMesh& m, const FaceID& f, double r) const override {
-        return real_.fillet(m, f, r);
+    SolidMesh fillet(const SolidMesh& m, const FaceID& f, double r, Progress& p) const override {
+        return real_.fillet(m, f, r, p);
     }
-    SolidMesh shell(const SolidMesh& m, double t) const override { return real_.shell(m, t); }
+    SolidMesh shell(const SolidMesh& m, double t, Progress& p) const override {
+        return real_.shell(m, t, p);
+    }
 
 private:
     PolyKernel real_;
