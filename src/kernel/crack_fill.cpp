@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "kernel/seam_repair.hpp"
 
@@ -40,25 +43,45 @@ void cutSpikes(PolygonLoop& loop) {
     }
 }
 
-// Splits the loop at its first repeated vertex, again and again, into simple loops.
-void untangle(PolygonLoop loop, std::vector<PolygonLoop>& out) {
-    cutSpikes(loop);
-    if (loop.size() < 3) return;
-    for (std::size_t i = 0; i < loop.size(); ++i) {
-        for (std::size_t j = i + 1; j < loop.size(); ++j) {
-            if (loop[i] != loop[j]) continue;
-            const auto at = [&](std::size_t k) {
-                return loop.begin() + static_cast<std::ptrdiff_t>(k);
-            };
-            PolygonLoop inner(at(i), at(j));
-            PolygonLoop outer(at(j), loop.end());
-            outer.insert(outer.end(), loop.begin(), at(i));
-            untangle(std::move(inner), out);
-            untangle(std::move(outer), out);
-            return;
-        }
+// The first vertex (by position) that the loop visits again, with the position of its next visit.
+std::optional<std::pair<std::size_t, std::size_t>> firstRepeat(const PolygonLoop& loop) {
+    std::unordered_map<VertexIndex, std::size_t> firstAt;
+    firstAt.reserve(loop.size());
+    std::optional<std::pair<std::size_t, std::size_t>> best;
+    for (std::size_t k = 0; k < loop.size(); ++k) {
+        const auto [it, isNew] = firstAt.try_emplace(loop[k], k);
+        if (isNew) continue;
+        // Only a vertex's second visit counts; later ones pair with a later first position.
+        if (!best || it->second < best->first) best = std::pair{it->second, k};
+        it->second = loop.size();
     }
-    out.push_back(std::move(loop));
+    return best;
+}
+
+// Splits the loop at its first repeated vertex, again and again, into simple loops: the part
+// between the two visits first, then the rest. A stack of loops still to split, not recursion:
+// a long loop that touches itself often would otherwise nest as deep as it is long.
+void untangle(PolygonLoop loop, std::vector<PolygonLoop>& out) {
+    std::vector<PolygonLoop> pending;
+    pending.push_back(std::move(loop));
+    while (!pending.empty()) {
+        PolygonLoop current = std::move(pending.back());
+        pending.pop_back();
+        cutSpikes(current);
+        if (current.size() < 3) continue;
+        const auto repeat = firstRepeat(current);
+        if (!repeat) {
+            out.push_back(std::move(current));
+            continue;
+        }
+        const auto at = [&](std::size_t k) {
+            return current.begin() + static_cast<std::ptrdiff_t>(k);
+        };
+        PolygonLoop outer(at(repeat->second), current.end());
+        outer.insert(outer.end(), current.begin(), at(repeat->first));
+        pending.push_back(std::move(outer));
+        pending.emplace_back(at(repeat->first), at(repeat->second));
+    }
 }
 
 // The holes as cycles of vertices, in the direction of their unpartnered edges; a cycle that
@@ -76,18 +99,24 @@ std::vector<std::vector<VertexIndex>> holeCycles(const std::vector<std::uint64_t
     };
     std::vector<std::vector<VertexIndex>> cycles;
     std::vector<VertexIndex> path;
+    // Where each vertex of the path lies on it: a long crack is walked in linear time.
+    std::unordered_map<VertexIndex, std::size_t> onPath;
     for (std::size_t start = 0; start < open.size(); ++start) {
         if (used[start]) continue;
         path.assign(1, edgeSource(open[start]));
+        onPath.clear();
+        onPath.emplace(path.front(), 0);
         std::size_t edge = start;
         while (edge < open.size()) {
             used[edge] = true;
             const VertexIndex v = edgeTarget(open[edge]);
-            const auto seen = std::find(path.begin(), path.end(), v);
-            if (seen != path.end()) {
-                cycles.emplace_back(seen, path.end());
-                path.erase(seen + 1, path.end());
+            if (const auto seen = onPath.find(v); seen != onPath.end()) {
+                const auto from = path.begin() + static_cast<std::ptrdiff_t>(seen->second);
+                cycles.emplace_back(from, path.end());
+                for (auto it = from + 1; it != path.end(); ++it) onPath.erase(*it);
+                path.erase(from + 1, path.end());
             } else {
+                onPath.emplace(v, path.size());
                 path.push_back(v);
             }
             edge = unusedFrom(v);
