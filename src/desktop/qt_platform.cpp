@@ -205,4 +205,18 @@ std::unique_ptr<TimerHandle> QtPlatform::repeat(double interval, std::function<v
     return std::make_unique<TimerOwner>(std::move(timer));
 }
 
+void QtPlatform::runInBackground(std::function<void()> work, std::function<void()> done) {
+    // The last worker has run its `done` before the session starts another, so it is ending.
+    if (worker_.joinable()) worker_.join();
+    worker_ =
+        std::jthread([work = std::move(work), done = std::move(done), receiver = receiver_.get()] {
+            work();
+            QMetaObject::invokeMethod(receiver, done, Qt::QueuedConnection);
+        });
+}
+
+void QtPlatform::waitForBackground() {
+    if (worker_.joinable()) worker_.join();
+}
+
 }  // namespace brontile::desktop

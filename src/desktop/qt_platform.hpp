@@ -6,11 +6,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <variant>
 #include <vector>
 
 #include "session/scripted_platform.hpp"
 #include "session/session_platform.hpp"
+
+#include <QObject>
 
 class QDialog;
 class QWidget;
@@ -56,6 +59,9 @@ public:
     [[nodiscard]] double monotonicSeconds() const override;
     [[nodiscard]] std::unique_ptr<TimerHandle> repeat(double interval,
                                                       std::function<void()> tick) override;
+    // On a thread of its own; `done` is queued to the window's thread.
+    void runInBackground(std::function<void()> work, std::function<void()> done) override;
+    void waitForBackground() override;
 
 private:
     struct Timer;
@@ -69,6 +75,11 @@ private:
     std::function<void(QDialog&, const Request&)> dialogHook_;
     std::function<void(WindowPanel)> panelHandler_;
     std::vector<Request> requests_;
+    // Where `done` is queued: it lives on the window's thread and, deleted with the platform,
+    // drops results that arrive too late.
+    std::unique_ptr<QObject> receiver_ = std::make_unique<QObject>();
+    // Declared last so that it is joined first, while the receiver still exists.
+    std::jthread worker_;
 };
 
 }  // namespace brontile::desktop

@@ -56,6 +56,8 @@ public:
     [[nodiscard]] Editing& editing() { return editing_; }
     [[nodiscard]] FileFlow& files() { return files_; }
     [[nodiscard]] StatusLines& status() { return status_; }
+    [[nodiscard]] OperationRunner& operations() { return runner_; }
+    [[nodiscard]] const OperationRunner& operations() const { return runner_; }
     [[nodiscard]] ViewportInput& input() { return input_; }
     [[nodiscard]] ViewportState& viewport() { return viewport_; }
     [[nodiscard]] const ViewportState& viewport() const { return viewport_; }
@@ -101,6 +103,7 @@ private:
     CommandRegistry registry_;
     KeymapStore keymap_;
     std::optional<std::string> keymapProblem_;
+    OperationRunner runner_;
     InteractionState interaction_;
     Editing editing_;
     FileFlow files_;

@@ -12,14 +12,26 @@ constexpr double kSketchPickPixels = 7;
 
 InteractionState::InteractionState(DocumentEditor& editor, StatusLines& status,
                                    ViewportState& viewport, const GeometryKernel& kernel,
-                                   const SessionPlatform& clock, SessionNotifier& notifier)
+                                   const SessionPlatform& clock, SessionNotifier& notifier,
+                                   OperationRunner& runner)
     : editor_(editor),
       status_(status),
       viewport_(viewport),
       kernel_(kernel),
       clock_(clock),
-      notifier_(notifier) {
+      notifier_(notifier),
+      runner_(runner) {
     statusHint_ = tools_.active().hint();
+}
+
+bool InteractionState::runLong(std::string phase, LongWork work) {
+    return runner_.start(std::move(phase), [this, work = std::move(work)](Progress& progress) {
+        // The finish is the work's own result, run against this state once the work is done.
+        Finish finish = work(progress);
+        return OperationRunner::Finish([this, finish = std::move(finish)] {
+            if (finish) finish(*this);
+        });
+    });
 }
 
 void InteractionState::mutate(const std::string& name, const Change& change) {

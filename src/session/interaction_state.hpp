@@ -10,6 +10,7 @@
 #include "commands/command_id.hpp"
 #include "interaction/scene_hit_tester.hpp"
 #include "session/document_editor.hpp"
+#include "session/operation_runner.hpp"
 #include "session/status_lines.hpp"
 #include "tools/modeling_context.hpp"
 #include "tools/tool_controller.hpp"
@@ -24,7 +25,7 @@ public:
     // Everything given must outlive the state.
     InteractionState(DocumentEditor& editor, StatusLines& status, ViewportState& viewport,
                      const GeometryKernel& kernel, const SessionPlatform& clock,
-                     SessionNotifier& notifier);
+                     SessionNotifier& notifier, OperationRunner& runner);
 
     // --- What the tools see
     [[nodiscard]] const CADDocument& document() const override { return editor_.document(); }
@@ -52,6 +53,7 @@ public:
     // A tool switching tools, as after a commit; not the person's choice.
     void setTool(const ToolID& id) override;
     void showError(const std::string& message) override { status_.showError(message); }
+    bool runLong(std::string phase, LongWork work) override;
 
     // --- Beyond the tools
     [[nodiscard]] std::optional<Sketch> activeSketch() const;
@@ -90,6 +92,7 @@ private:
     const GeometryKernel& kernel_;
     const SessionPlatform& clock_;
     SessionNotifier& notifier_;
+    OperationRunner& runner_;
     Selection selection_;
     std::optional<HitTarget> hover_;
     std::optional<Uuid> activeSketchID_;

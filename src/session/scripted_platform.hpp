@@ -43,6 +43,12 @@ public:
     [[nodiscard]] double monotonicSeconds() const override { return elapsed_; }
     [[nodiscard]] std::unique_ptr<TimerHandle> repeat(double interval,
                                                       std::function<void()> tick) override;
+    // Runs the work and then `done` at once: a script's steps wait for every operation.
+    void runInBackground(std::function<void()> work, std::function<void()> done) override {
+        work();
+        done();
+    }
+    void waitForBackground() override {}
 
 private:
     struct Timer {

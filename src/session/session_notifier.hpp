@@ -24,6 +24,8 @@ enum class SessionProperty {
     // Not shown by any panel; the scene draws them.
     hover,
     overlay,
+    // A long operation started or ended.
+    busy,
 };
 
 class SessionNotifier {

@@ -156,37 +156,58 @@ std::vector<BodyID> recordNew(const std::vector<SolidMesh>& solids, const std::s
     return added;
 }
 
-}  // namespace
-
-std::vector<BodyID> record(const std::vector<SolidMesh>& solids, BodyMode mode,
-                           const std::optional<BodyID>& target, const std::string& stepName,
-                           ModelingContext& context) {
-    const auto body = target ? context.document().body(*target) : std::nullopt;
-    if (solids.empty()) return {};
-    if (mode == BodyMode::newBody || !body) return recordNew(solids, stepName, context);
-    SolidMesh result = body->mesh;
+// The target with every solid joined to it or cut out of it, or why not: the work of a join or a
+// cut, off the window's thread.
+ModelingContext::Finish combined(const GeometryKernel& kernel, const Body& body,
+                                 const std::vector<SolidMesh>& solids, BodyMode mode,
+                                 const std::string& stepName, Recorded recorded,
+                                 Progress& progress) {
+    SolidMesh result = body.mesh;
+    const BooleanOp op = mode == BodyMode::join ? BooleanOp::unite : BooleanOp::subtract;
     try {
-        for (const SolidMesh& solid : solids) {
-            result = context.kernel().boolean(
-                result, solid, mode == BodyMode::join ? BooleanOp::unite : BooleanOp::subtract);
+        for (std::size_t i = 0; i < solids.size(); ++i) {
+            ProgressSpan(progress, 0, 1).part(i, solids.size()).setFraction(0);
+            result = kernel.boolean(result, solids[i], op, progress);
         }
     } catch (const KernelError& error) {
-        if (mode == BodyMode::cut && error.kind() == KernelError::Kind::degenerateResult) {
-            context.showError("Cutting would leave nothing of " + body->name +
-                              "; nothing was changed.");
-        } else {
-            context.showError(BodySupport::refusal(error, body->name));
+        const bool nothingLeft =
+            mode == BodyMode::cut && error.kind() == KernelError::Kind::degenerateResult;
+        const std::string reason =
+            nothingLeft ? "Cutting would leave nothing of " + body.name + "; nothing was changed."
+                        : BodySupport::refusal(error, body.name);
+        return [reason](ModelingContext& context) { context.showError(reason); };
+    }
+    return [body, result = std::move(result), stepName,
+            recorded = std::move(recorded)](ModelingContext& context) {
+        if (!BodySupport::acceptResult(result, stepName, context) ||
+            !BodySupport::acceptSolid(result, body.name, context, isClosed(body.mesh))) {
+            return;
         }
-        return {};
+        context.mutate(stepName, [&](CADDocument& document) {
+            if (const auto index = document.bodyIndex(body.id))
+                document.bodies[*index].mesh = result;
+        });
+        if (context.document().bodyIndex(body.id)) recorded({body.id}, context);
+    };
+}
+
+}  // namespace
+
+void record(std::vector<SolidMesh> solids, BodyMode mode, const std::optional<BodyID>& target,
+            const std::string& stepName, ModelingContext& context, Recorded recorded) {
+    const auto body = target ? context.document().body(*target) : std::nullopt;
+    if (solids.empty()) return;
+    if (mode == BodyMode::newBody || !body) {
+        const auto added = recordNew(solids, stepName, context);
+        if (!added.empty()) recorded(added, context);
+        return;
     }
-    if (!BodySupport::acceptResult(result, stepName, context) ||
-        !BodySupport::acceptSolid(result, body->name, context, isClosed(body->mesh))) {
-        return {};
-    }
-    context.mutate(stepName, [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(body->id)) document.bodies[*index].mesh = result;
-    });
-    return {body->id};
+    // The kernel is the session's and outlives every operation the session runs.
+    context.runLong(mode == BodyMode::join ? "Joining" : "Cutting",
+                    [kernel = &context.kernel(), body = *body, solids = std::move(solids), mode,
+                     stepName, recorded = std::move(recorded)](Progress& progress) {
+                        return combined(*kernel, body, solids, mode, stepName, recorded, progress);
+                    });
 }
 
 }  // namespace brontile::BodyModes

@@ -2,6 +2,7 @@
 // one. Extrude and revolve share the choice, its default, its words and its commit.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,13 +42,16 @@ struct FaceContact {
 // whose solid lies inside the body it cuts.
 [[nodiscard]] OverlayMesh preview(SolidMesh solid, BodyMode mode);
 
+// What a tool does once its solids are recorded: the bodies made or changed, for the selection.
+using Recorded = std::function<void(const std::vector<BodyID>&, ModelingContext&)>;
+
 // Records the solids as one step named `stepName`: each a new body, or all joined to the target,
-// or all cut out of it, keeping the target's identity, name and colour. Refuses with a reason
-// on the error line, recording nothing, a cut that would leave no solid and any result with a
-// gap in its surface. The bodies made or changed, for the selection; empty when refused.
-std::vector<BodyID> record(const std::vector<SolidMesh>& solids, BodyMode mode,
-                           const std::optional<BodyID>& target, const std::string& stepName,
-                           ModelingContext& context);
+// or all cut out of it, keeping the target's identity, name and colour; then `recorded`. A join
+// or cut runs as the session's long operation, "Joining" or "Cutting", and `recorded` comes once
+// it is done. Refuses with a reason on the error line, recording nothing and never calling
+// `recorded`, a cut that would leave no solid and any result with a gap in its surface.
+void record(std::vector<SolidMesh> solids, BodyMode mode, const std::optional<BodyID>& target,
+            const std::string& stepName, ModelingContext& context, Recorded recorded);
 
 }  // namespace BodyModes
 }  // namespace brontile

@@ -255,13 +255,14 @@ void ExtrudeTool::commit(ModelingContext& context) {
     if (!contact_ && !meeting_ && !made.empty()) {
         meeting_ = BodyModes::bodyMeeting(made.front(), context.document());
     }
-    const auto changed = BodyModes::record(made, mode_, target(), "Extrude", context);
-    if (changed.empty()) return;
-    Selection selection;
-    selection.bodies.insert(changed.begin(), changed.end());
-    context.setSelection(std::move(selection));
-    reset(context);
-    context.setStatusHint(hint());
+    BodyModes::record(std::move(made), mode_, target(), "Extrude", context,
+                      [this](const std::vector<BodyID>& changed, ModelingContext& c) {
+                          Selection selection;
+                          selection.bodies.insert(changed.begin(), changed.end());
+                          c.setSelection(std::move(selection));
+                          reset(c);
+                          c.setStatusHint(hint());
+                      });
 }
 
 }  // namespace brontile

@@ -59,57 +59,89 @@ void FilletTool::pointer(const PointerEvent& event, ModelingContext& context) {
     }
 }
 
-std::optional<FilletTool::Blend> FilletTool::blend(const ModelingContext& context) {
+std::optional<FilletTool::Request> FilletTool::request(const ModelingContext& context) const {
     const Selection& selection = context.selection();
     if (selection.faces.size() != 1) return std::nullopt;
     const FaceRef ref = *selection.faces.begin();
-    const auto index = context.document().bodyIndex(ref.body);
-    if (!index) return std::nullopt;
-    const SolidMesh& mesh = context.document().bodies[*index].mesh;
-    if (cache_ && cache_->source == mesh && cache_->face == ref.face &&
-        cache_->distance == distance_ && cache_->chamfer == chamfer_) {
-        return cache_->result;
-    }
-    Blend result{ref.body, std::nullopt, {}};
+    const auto body = context.document().body(ref.body);
+    if (!body) return std::nullopt;
+    return Request{ref.body,  body->mesh, ref.face,
+                   distance_, chamfer_,   context.formatted(distance_)};
+}
+
+FilletTool::Blend FilletTool::worked(const GeometryKernel& kernel, const Request& request,
+                                     Progress& progress) {
+    Blend result{request.body, std::nullopt, {}};
     try {
-        SolidMesh edited = chamfer_ ? context.kernel().chamfer(mesh, ref.face, distance_)
-                                    : context.kernel().fillet(mesh, ref.face, distance_);
+        SolidMesh edited =
+            request.chamfer
+                ? kernel.chamfer(request.source, request.face, request.distance, progress)
+                : kernel.fillet(request.source, request.face, request.distance, progress);
         // The kernel leaves an edge it cannot cut as it was; when that is every edge, the face
         // is unchanged and there is nothing to write.
-        if (edited == mesh) {
-            result.problem = std::string(chamfer_ ? "Chamfer" : "Fillet") + " could not " +
-                             (chamfer_ ? "cut" : "round") + " any edge of this face at " +
-                             context.formatted(distance_) + ".";
+        if (edited == request.source) {
+            result.problem = std::string(request.chamfer ? "Chamfer" : "Fillet") + " could not " +
+                             (request.chamfer ? "cut" : "round") + " any edge of this face at " +
+                             request.shown + ".";
         } else {
             result.mesh = std::move(edited);
         }
+    } catch (const Cancelled&) {
+        throw;
     } catch (const std::exception& error) {
         result.problem = error.what();
     }
-    cache_ = Cached{mesh, ref.face, distance_, chamfer_, result};
     return result;
 }
 
+const FilletTool::Blend& FilletTool::blend(const GeometryKernel& kernel, const Request& request) {
+    if (!cache_ || !(cache_->source == request.source) || cache_->face != request.face ||
+        cache_->distance != request.distance || cache_->chamfer != request.chamfer) {
+        Progress whole;
+        cache_ = Cached{request.source, request.face, request.distance, request.chamfer,
+                        worked(kernel, request, whole)};
+    }
+    return cache_->result;
+}
+
 void FilletTool::showPreview(ModelingContext& context) {
-    const auto result = blend(context);
-    if (!result) return;
+    const auto asked = request(context);
+    if (!asked) return;
+    const Blend& result = blend(context.kernel(), *asked);
     SceneOverlay overlay;
-    if (result->mesh) overlay.replacements.emplace(result->body, *result->mesh);
+    if (result.mesh) overlay.replacements.emplace(result.body, *result.mesh);
     context.setOverlay(std::move(overlay));
     context.setHud(HUDState{chamfer_ ? "Chamfer" : "Radius", distance_, std::nullopt, true,
                             std::nullopt, HUDQuantity::length});
 }
 
 void FilletTool::commit(ModelingContext& context) {
-    const auto result = blend(context);
-    if (!result) return;
+    auto asked = request(context);
+    if (!asked) return;
+    if (cache_ && cache_->source == asked->source && cache_->face == asked->face &&
+        cache_->distance == asked->distance && cache_->chamfer == asked->chamfer) {
+        return write(cache_->result, context);
+    }
+    // Worked out anew (a typed value): off the window's thread, and written when it is done.
+    context.runLong(
+        asked->chamfer ? "Cutting edges" : "Rounding edges",
+        [this, kernel = &context.kernel(), asked = std::move(*asked)](Progress& progress) {
+            Blend result = worked(*kernel, asked, progress);
+            return [this, asked, result = std::move(result)](ModelingContext& c) {
+                cache_ = Cached{asked.source, asked.face, asked.distance, asked.chamfer, result};
+                write(result, c);
+            };
+        });
+}
+
+void FilletTool::write(const Blend& result, ModelingContext& context) {
     // Nothing to cut stays in the tool, with the reason, rather than looking like success.
-    if (!result->mesh) {
-        context.showError(result->problem);
+    if (!result.mesh) {
+        context.showError(result.problem);
         showPreview(context);
         return;
     }
-    if (!BodySupport::replaceMesh(result->body, *result->mesh, stepName(), context)) return;
+    if (!BodySupport::replaceMesh(result.body, *result.mesh, stepName(), context)) return;
     context.setOverlay(SceneOverlay::empty);
     context.setTool(ToolID::select);
 }

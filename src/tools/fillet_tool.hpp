@@ -25,9 +25,24 @@ private:
         std::optional<SolidMesh> mesh;
         std::string problem;
     };
-    [[nodiscard]] std::optional<Blend> blend(const ModelingContext& context);
+    // What a blend is worked out from: the selected face's body and face, and the tool's values.
+    struct Request {
+        BodyID body;
+        SolidMesh source;
+        FaceID face;
+        double distance = 0;
+        bool chamfer = false;
+        // The distance as the person reads it, for the message when no edge could be cut.
+        std::string shown;
+    };
+    [[nodiscard]] std::optional<Request> request(const ModelingContext& context) const;
+    [[nodiscard]] static Blend worked(const GeometryKernel& kernel, const Request& request,
+                                      Progress& progress);
+    // The blend of the request, from the last one worked out when it was the same.
+    [[nodiscard]] const Blend& blend(const GeometryKernel& kernel, const Request& request);
     void showPreview(ModelingContext& context);
     void commit(ModelingContext& context);
+    void write(const Blend& result, ModelingContext& context);
     [[nodiscard]] std::string stepName() const { return chamfer_ ? "Chamfer" : "Fillet"; }
 
     double distance_ = 2.0;

@@ -57,6 +57,18 @@ public:
     virtual void setTool(const ToolID& id) = 0;
     virtual void showError(const std::string& message) = 0;
 
+    // What a long operation does back on the window's thread with its result.
+    using Finish = std::function<void(ModelingContext&)>;
+    // A long operation's work: it computes from the values it was given (never from the
+    // context, which it must not touch), reporting to and checking the progress, and returns
+    // its finish. It throws to fail; the error line then says why.
+    using LongWork = std::function<Finish(Progress&)>;
+    // Runs the work as the session's one long operation, off the window's thread where there is
+    // one, `phase` ("Rounding edges") shown while it runs; then its finish. While it runs the
+    // document cannot change, so the finish records against the document the work started from.
+    // False, and nothing runs, while another long operation is under way.
+    virtual bool runLong(std::string phase, LongWork work) = 0;
+
     // A millimetre value in the document's display unit, with the unit's usual decimals.
     [[nodiscard]] std::string formatted(double valueMM) const;
 };

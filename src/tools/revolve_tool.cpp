@@ -207,13 +207,14 @@ void RevolveTool::commit(ModelingContext& context) {
             return;
         }
     }
-    const auto changed = BodyModes::record(made, mode_, meeting_, "Revolve", context);
-    if (changed.empty()) return;
-    Selection selection;
-    selection.bodies.insert(changed.begin(), changed.end());
-    context.setSelection(std::move(selection));
-    drop(context);
-    context.setTool(ToolID::select);
+    BodyModes::record(std::move(made), mode_, meeting_, "Revolve", context,
+                      [this](const std::vector<BodyID>& changed, ModelingContext& c) {
+                          Selection selection;
+                          selection.bodies.insert(changed.begin(), changed.end());
+                          c.setSelection(std::move(selection));
+                          drop(c);
+                          c.setTool(ToolID::select);
+                      });
 }
 
 }  // namespace brontile

@@ -58,6 +58,21 @@ public:
     void orbit(double dx, double dy) override { orbits.emplace_back(dx, dy); }
     void setTool(const ToolID& id) override { toolRequests.push_back(id); }
     void showError(const std::string& message) override { errors.push_back(message); }
+    // Runs the work and its finish at once, as a replay does; a stop armed with `stopAt` falls
+    // on that check of the work.
+    bool runLong(std::string phase, LongWork work) override {
+        longPhases.push_back(std::move(phase));
+        Progress progress;
+        if (stopAt) progress.cancelAtCheck(*std::exchange(stopAt, std::nullopt));
+        try {
+            if (const Finish finish = work(progress)) finish(*this);
+        } catch (const Cancelled&) {
+            ++cancelled;
+        } catch (const std::exception& error) {
+            showError(error.what());
+        }
+        return true;
+    }
 
     // Set-up straight into the document, recording no step.
     BodyID addBox(const Vec3& min, const Vec3& max, const std::string& name = "Body") {
@@ -83,6 +98,10 @@ public:
         return Vec3::lerp(gizmo.origin, gizmo.reverseTip(), 0.5);
     }
 
+    // The long operations run, by phase; how many were stopped; a stop for the next one.
+    std::vector<std::string> longPhases;
+    int cancelled = 0;
+    std::optional<std::uint64_t> stopAt;
     // A kernel to use instead of the real one, owned by the test.
     const GeometryKernel* kernelInUse = nullptr;
 
