@@ -1,5 +1,8 @@
 #include "session/document_session.hpp"
 
+#include <unordered_set>
+
+#include "commands/app_command_id.hpp"
 #include "session/command_table.hpp"
 #include "tools/tool_descriptor.hpp"
 
@@ -9,6 +12,16 @@ namespace {
 KeymapStore::Loaded keymapOrDefault(std::optional<KeymapStore> keymap) {
     if (keymap) return {std::move(*keymap), std::nullopt};
     return KeymapStore::loadDefaultReporting();
+}
+
+// What stays live while a long operation runs: nothing here changes the document.
+bool runsWhileBusy(const CommandID& id) {
+    namespace App = AppCommandID;
+    static const std::unordered_set<CommandID> live{
+        App::viewFrameAll, App::viewResetCamera, App::viewTop,       App::viewFront,
+        App::viewRight,    App::viewIso,         App::viewSection,   App::editSelectAll,
+        App::editDeselect, App::paletteShow,     App::helpCheatSheet};
+    return live.contains(id);
 }
 
 }  // namespace
@@ -41,6 +54,12 @@ DocumentSession::DocumentSession(SessionPlatform& platform, KeymapStore::Loaded 
 DocumentSession::~DocumentSession() = default;
 
 void DocumentSession::dispatch(const CommandID& id) {
+    if (runner_.isBusy() && !runsWhileBusy(id)) {
+        // Escape stops the operation rather than the tool under it.
+        if (id == AppCommandID::toolCancel) return runner_.cancel();
+        status_.setMessage(interaction_.busyMessage());
+        return;
+    }
     status_.setMessage(std::nullopt);
     if (const CommandTable::Handler* handler = CommandTable::standard().find(id)) {
         (*handler)(*this);

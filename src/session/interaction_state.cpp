@@ -34,7 +34,16 @@ bool InteractionState::runLong(std::string phase, LongWork work) {
     });
 }
 
+std::string InteractionState::busyMessage() const {
+    return runner_.phase().value_or("Working") + "… Press Escape to cancel.";
+}
+
 void InteractionState::mutate(const std::string& name, const Change& change) {
+    // The running operation records against the document it started from.
+    if (isBusy()) {
+        status_.setMessage(busyMessage());
+        return;
+    }
     const DocumentEditor::Outcome outcome = editor_.record(name, change);
     if (outcome.error) {
         status_.showError(*outcome.error);

@@ -59,6 +59,10 @@ public:
     [[nodiscard]] std::optional<Sketch> activeSketch() const;
     // The HUD's value field has the keyboard.
     [[nodiscard]] bool hudEditing() const { return hudEditing_; }
+    // While a long operation runs nothing may change the document: tools get no pointer
+    // events and a change asked for meanwhile is refused with busyMessage().
+    [[nodiscard]] bool isBusy() const { return runner_.isBusy(); }
+    [[nodiscard]] std::string busyMessage() const;
     void setHudEditing(bool editing);
     [[nodiscard]] const ToolID& activeToolID() const { return activeToolID_; }
     [[nodiscard]] const ToolController& tools() const { return tools_; }

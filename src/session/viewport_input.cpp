@@ -18,6 +18,8 @@ void ViewportInput::pointer(PointerPhase phase, const Vec2& at, ModifierSet modi
     if (phase == PointerPhase::down) viewport_.stopMotion();
     if (phase == PointerPhase::down || phase == PointerPhase::move) viewport_.lastCursor = at;
     if (state_.hudEditing()) return;
+    if (state_.isBusy()) return busyPointer(phase, at, modifiers);
+    pressedAt_.reset();
     PointerEvent event;
     event.phase = phase;
     event.location = at;
@@ -25,6 +27,39 @@ void ViewportInput::pointer(PointerPhase phase, const Vec2& at, ModifierSet modi
     event.modifiers = modifiers;
     event.clickCount = clickCount;
     state_.activeTool().pointer(event, state_);
+}
+
+void ViewportInput::busyPointer(PointerPhase phase, const Vec2& at, ModifierSet modifiers) {
+    const auto hit = state_.hitTest(viewport_.ray(at));
+    switch (phase) {
+        case PointerPhase::move: {
+            std::optional<HitTarget> target;
+            if (hit) target = hit->target;
+            if (target != state_.hover()) state_.setHover(std::move(target));
+            return;
+        }
+        case PointerPhase::down: pressedAt_ = PressedAt{at, at, false}; return;
+        case PointerPhase::drag:
+            if (!pressedAt_) return;
+            state_.orbit(at.x - pressedAt_->last.x, at.y - pressedAt_->last.y);
+            pressedAt_->last = at;
+            pressedAt_->moved = true;
+            return;
+        case PointerPhase::up: {
+            const bool clicked = pressedAt_ && !pressedAt_->moved;
+            pressedAt_.reset();
+            if (clicked) clickWhileBusy(hit, modifiers);
+            return;
+        }
+    }
+}
+
+void ViewportInput::clickWhileBusy(const std::optional<HitResult>& hit, ModifierSet modifiers) {
+    // Only faces: a body's face is what a person picks in the model while it is busy.
+    const auto* face = hit ? std::get_if<FaceRef>(&hit->target) : nullptr;
+    Selection selection = modifiers.contains(ModifierSet::shift) ? state_.selection() : Selection{};
+    if (face && !selection.faces.erase(*face)) selection.faces.insert(*face);
+    state_.setSelection(std::move(selection));
 }
 
 bool ViewportInput::key(const KeyPress& press) {

@@ -43,12 +43,23 @@ public:
     void moveCamera(const CameraMotion& motion);
 
 private:
+    // While a long operation runs the tools rest: hovering still highlights, a click selects a
+    // face and a drag orbits.
+    void busyPointer(PointerPhase phase, const Vec2& at, ModifierSet modifiers);
+    void clickWhileBusy(const std::optional<HitResult>& hit, ModifierSet modifiers);
+
     ViewportState& viewport_;
     InteractionState& state_;
     const KeymapStore& keymap_;
     const SessionPlatform& clock_;
     Dispatch dispatch_;
     ViewportGestures gestures_;
+    struct PressedAt {
+        Vec2 first;
+        Vec2 last;
+        bool moved = false;
+    };
+    std::optional<PressedAt> pressedAt_;
 };
 
 }  // namespace brontile

@@ -82,6 +82,19 @@ std::string refusal(const std::exception& error, const std::string& bodyName) {
     return error.what();
 }
 
+ModelingContext::Finish refusing(const std::string& bodyName,
+                                 const std::function<ModelingContext::Finish()>& work) {
+    try {
+        return work();
+    } catch (const Cancelled&) {
+        throw;
+    } catch (const std::exception& error) {
+        return [reason = refusal(error, bodyName)](ModelingContext& context) {
+            context.showError(reason);
+        };
+    }
+}
+
 bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
                  ModelingContext& context) {
     if (!acceptResult(mesh, stepName, context)) return false;

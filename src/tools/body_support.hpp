@@ -4,6 +4,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,11 @@ bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingCon
 // The error line's words when the kernel refused to change the body named `bodyName`: a result
 // it could not close reads as acceptSolid says it, anything else as the kernel put it.
 [[nodiscard]] std::string refusal(const std::exception& error, const std::string& bodyName);
+
+// A long operation's kernel work on the body named `bodyName`: the finish that `work` returns, or
+// when the kernel refuses, one that puts the refusal on the error line. A stop goes through.
+[[nodiscard]] ModelingContext::Finish refusing(
+    const std::string& bodyName, const std::function<ModelingContext::Finish()>& work);
 
 // Replaces the body's mesh as one step named `stepName` when acceptResult and acceptSolid allow
 // it; a body that is gone by then changes nothing. Returns whether the mesh was accepted.

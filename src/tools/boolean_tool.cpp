@@ -15,6 +15,15 @@ const ToolID& toolFor(BooleanOp op) {
     return ToolID::unite;
 }
 
+const char* phaseOf(BooleanOp op) {
+    switch (op) {
+        case BooleanOp::unite: return "Uniting";
+        case BooleanOp::subtract: return "Subtracting";
+        case BooleanOp::intersect: return "Intersecting";
+    }
+    return "Uniting";
+}
+
 }  // namespace
 
 BooleanTool::BooleanTool(BooleanOp op) : ModelingTool(toolFor(op)), op_(op) {}
@@ -86,27 +95,36 @@ void BooleanTool::perform(const BodyID& a, const BodyID& b, ModelingContext& con
     const auto first = context.document().body(a);
     const auto second = context.document().body(b);
     if (!first || !second) return;
-    std::optional<SolidMesh> result;
-    try {
-        result = context.kernel().boolean(first->mesh, second->mesh, op_);
-    } catch (const std::exception& error) {
-        context.showError(BodySupport::refusal(error, first->name));
-        return;
-    }
-    if (!BodySupport::acceptResult(*result, title(), context) ||
-        !BodySupport::acceptSolid(*result, first->name, context,
-                                  isClosed(first->mesh) && isClosed(second->mesh))) {
-        return;
-    }
-    context.mutate(title(), [&](CADDocument& document) {
-        if (const auto index = document.bodyIndex(a)) {
-            document.bodies[*index].mesh = *result;
-            document.removeBody(b);
-        }
+    // The kernel is the session's and outlives every operation the session runs.
+    context.runLong(phaseOf(op_), [this, kernel = &context.kernel(), first = *first,
+                                   second = *second, op = op_, name = title()](Progress& progress) {
+        return combined(*kernel, first, second, op, name, progress);
     });
-    BodySupport::selectOnly(a, context);
-    first_.reset();
-    context.setTool(ToolID::select);
+}
+
+ModelingContext::Finish BooleanTool::combined(const GeometryKernel& kernel, const Body& first,
+                                              const Body& second, BooleanOp op,
+                                              const std::string& stepName, Progress& progress) {
+    return BodySupport::refusing(first.name, [&]() -> ModelingContext::Finish {
+        SolidMesh result = kernel.boolean(first.mesh, second.mesh, op, progress);
+        return
+            [this, first, second, stepName, result = std::move(result)](ModelingContext& context) {
+                if (!BodySupport::acceptResult(result, stepName, context) ||
+                    !BodySupport::acceptSolid(result, first.name, context,
+                                              isClosed(first.mesh) && isClosed(second.mesh))) {
+                    return;
+                }
+                context.mutate(stepName, [&](CADDocument& document) {
+                    if (const auto index = document.bodyIndex(first.id)) {
+                        document.bodies[*index].mesh = result;
+                        document.removeBody(second.id);
+                    }
+                });
+                BodySupport::selectOnly(first.id, context);
+                first_.reset();
+                context.setTool(ToolID::select);
+            };
+    });
 }
 
 }  // namespace brontile

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "kernel/boolean_op.hpp"
 #include "tools/modeling_tool.hpp"
@@ -26,6 +27,11 @@ private:
     void take(const BodyID& body, ModelingContext& context);
     void chooseFirst(const BodyID& body, ModelingContext& context);
     void perform(const BodyID& a, const BodyID& b, ModelingContext& context);
+    // The work of perform, off the window's thread: the result or why there is none, and what
+    // writes it.
+    [[nodiscard]] ModelingContext::Finish combined(const GeometryKernel& kernel, const Body& first,
+                                                   const Body& second, BooleanOp op,
+                                                   const std::string& stepName, Progress& progress);
 
     BooleanOp op_;
     std::optional<BodyID> first_;

@@ -57,14 +57,23 @@ void PatternTool::hudCommit(double value, ModelingContext& context) {
                                    context)) {
         return;
     }
-    std::vector<SolidMesh> copies;
-    for (int i = 1; i < count; ++i) copies.push_back(body->mesh.translated({i * spacing, 0, 0}));
-    context.mutate("Pattern", [&](CADDocument& document) {
-        for (std::size_t i = 0; i < copies.size(); ++i) {
-            document.addBody(copies[i], body->name + " " + std::to_string(i + 2));
+    // Copies of a large body are many megabytes: made off the window's thread.
+    context.runLong("Patterning", [body = *body, count, spacing](Progress& progress) {
+        std::vector<SolidMesh> copies;
+        for (int i = 1; i < count; ++i) {
+            progress.setFraction(static_cast<double>(i) / count);
+            progress.check();
+            copies.push_back(body.mesh.translated({i * spacing, 0, 0}));
         }
+        return [name = body.name, copies = std::move(copies)](ModelingContext& later) {
+            later.mutate("Pattern", [&](CADDocument& document) {
+                for (std::size_t i = 0; i < copies.size(); ++i) {
+                    document.addBody(copies[i], name + " " + std::to_string(i + 2));
+                }
+            });
+            later.setTool(ToolID::select);
+        };
     });
-    context.setTool(ToolID::select);
 }
 
 }  // namespace brontile

@@ -28,15 +28,18 @@ void ShellTool::hudCommit(double value, ModelingContext& context) {
         context.showError("Select a body to shell.");
         return;
     }
-    std::optional<SolidMesh> hollow;
-    try {
-        hollow = context.kernel().shell(body->mesh, std::abs(value));
-    } catch (const std::exception& error) {
-        context.showError(BodySupport::refusal(error, body->name));
-        return;
-    }
-    if (!BodySupport::replaceMesh(body->id, *hollow, "Shell", context)) return;
-    context.setTool(ToolID::select);
+    // The kernel is the session's and outlives every operation the session runs.
+    context.runLong("Shelling", [kernel = &context.kernel(), body = *body,
+                                 thickness = std::abs(value)](Progress& progress) {
+        return BodySupport::refusing(body.name, [&] {
+            return [id = body.id, hollow = kernel->shell(body.mesh, thickness, progress)](
+                       ModelingContext& later) {
+                if (BodySupport::replaceMesh(id, hollow, "Shell", later)) {
+                    later.setTool(ToolID::select);
+                }
+            };
+        });
+    });
 }
 
 }  // namespace brontile
