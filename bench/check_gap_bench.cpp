@@ -1,13 +1,17 @@
-// How long the kernel's long operations go between two checks of their progress: the longest
-// wait a stop (Escape, or Cancel in the status bar) can see before the operation notices it. A
-// second thread watches the check count and times the longest stretch it stays the same.
+// How long the kernel's long operations and the exports go between two checks of their progress:
+// the longest wait a stop (Escape, or Cancel in the status bar) can see before the operation
+// notices it. A second thread watches the check count and times the longest stretch it stays the
+// same.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
+#include <string>
 #include <thread>
 
+#include "io/mesh_export.hpp"
 #include "kernel/poly_kernel.hpp"
 #include "support/mesh_fixtures.hpp"
 
@@ -77,9 +81,29 @@ void BM_FilletOfADrilledTop(benchmark::State& state) {
     gap(state, [&](Progress& p) { (void)kernel.fillet(block, top, 2, p); });
 }
 
+// Exports of a 100 000-triangle body, each format through the writer the window uses.
+void BM_Export100k(benchmark::State& state, InterchangeFormat format) {
+    CADDocument document = CADDocument::empty("large");
+    document.addBody(test::largeMesh(100'000));
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("brontile-gap-bench." + std::string(rawValue(format)));
+    gap(state, [&](Progress& p) { MeshExport::writeFile(document, format, file, p); });
+    std::filesystem::remove(file);
+}
+
 BENCHMARK(BM_UnionOfSpheres)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ShellOfASphere)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FilletOfADrilledTop)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_Export100k, stl, InterchangeFormat::stl)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Export100k, obj, InterchangeFormat::obj)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Export100k, threeMF, InterchangeFormat::threeMF)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Export100k, step, InterchangeFormat::step)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_Export100k, iges, InterchangeFormat::iges)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 }  // namespace brontile

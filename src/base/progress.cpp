@@ -8,8 +8,23 @@ namespace brontile {
 
 void Progress::check() {
     const std::uint64_t number = checks_.fetch_add(1);
-    if (number >= stopAt_.load()) cancelled_.store(true);
-    if (cancelled_.load()) throw Cancelled();
+    if (number >= stopAt_.load()) cancel();
+    if (isCancelled()) throw Cancelled();
+}
+
+bool Progress::cancel() {
+    State expected = State::running;
+    return state_.compare_exchange_strong(expected, State::cancelled) ||
+           expected == State::cancelled;
+}
+
+void Progress::commit() {
+    check();
+    State expected = State::running;
+    if (!state_.compare_exchange_strong(expected, State::committed) &&
+        expected == State::cancelled) {
+        throw Cancelled();
+    }
 }
 
 void Progress::setFraction(double fraction) {

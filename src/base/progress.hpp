@@ -32,21 +32,27 @@ public:
     // The share of the work done, in [0, 1] (other values are clamped), then check().
     void setFraction(double fraction);
     void setPhase(std::string phase);
+    // The point of no return, right before the result goes where others see it (a file renamed
+    // into place): checks once more, then refuses every later stop. Throws Cancelled when a
+    // stop came first.
+    void commit();
 
     // --- Anyone's side
 
-    void cancel() { cancelled_.store(true); }
+    // Asks for a stop; false when the operation has already committed, and will finish.
+    bool cancel();
     // Arms a stop at the k-th check from now: k = 0 stops at the next one. Lets a test or a
     // replay stop an operation at a chosen point of its work, the same on every run.
     void cancelAtCheck(std::uint64_t k) { stopAt_.store(checks_.load() + k); }
-    [[nodiscard]] bool isCancelled() const { return cancelled_.load(); }
+    [[nodiscard]] bool isCancelled() const { return state_.load() == State::cancelled; }
     [[nodiscard]] double fraction() const { return fraction_.load(); }
     [[nodiscard]] std::string phase() const;
     // How many checks were made so far.
     [[nodiscard]] std::uint64_t checks() const { return checks_.load(); }
 
 private:
-    std::atomic<bool> cancelled_{false};
+    enum class State { running, cancelled, committed };
+    std::atomic<State> state_{State::running};
     std::atomic<double> fraction_{0};
     std::atomic<std::uint64_t> checks_{0};
     std::atomic<std::uint64_t> stopAt_{std::numeric_limits<std::uint64_t>::max()};

@@ -206,17 +206,17 @@ std::unique_ptr<TimerHandle> QtPlatform::repeat(double interval, std::function<v
 }
 
 void QtPlatform::runInBackground(std::function<void()> work, std::function<void()> done) {
-    // The last worker has run its `done` before the session starts another, so it is ending.
-    if (worker_.joinable()) worker_.join();
-    worker_ =
-        std::jthread([work = std::move(work), done = std::move(done), receiver = receiver_.get()] {
+    std::erase_if(workers_, [](const Worker& worker) { return worker.ended->load(); });
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    std::jthread thread(
+        [work = std::move(work), done = std::move(done), ended, receiver = receiver_.get()] {
             work();
             QMetaObject::invokeMethod(receiver, done, Qt::QueuedConnection);
+            ended->store(true);
         });
+    workers_.push_back({std::move(ended), std::move(thread)});
 }
 
-void QtPlatform::waitForBackground() {
-    if (worker_.joinable()) worker_.join();
-}
+void QtPlatform::waitForBackground() { workers_.clear(); }
 
 }  // namespace brontile::desktop

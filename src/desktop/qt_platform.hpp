@@ -3,6 +3,7 @@
 // box, the clocks and a repeating timer.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -78,8 +79,13 @@ private:
     // Where `done` is queued: it lives on the window's thread and, deleted with the platform,
     // drops results that arrive too late.
     std::unique_ptr<QObject> receiver_ = std::make_unique<QObject>();
-    // Declared last so that it is joined first, while the receiver still exists.
-    std::jthread worker_;
+    // A work's thread, and whether it has ended (so that it can be joined without waiting).
+    struct Worker {
+        std::shared_ptr<std::atomic<bool>> ended;
+        std::jthread thread;
+    };
+    // Declared last so that they are joined first, while the receiver still exists.
+    std::vector<Worker> workers_;
 };
 
 }  // namespace brontile::desktop

@@ -27,6 +27,7 @@ namespace brontile::desktop {
 namespace {
 
 constexpr int kFrameWaitMs = 1000;
+constexpr int kBusyWaitMs = 20;
 constexpr double kMinimumPinchFactor = 0.25;
 
 QPointF qPoint(const Vec2& at) { return {at.x, at.y}; }
@@ -207,6 +208,10 @@ void WindowReplayTarget::answer(QDialog& dialog, const Request& request) {
 
 void WindowReplayTarget::settle() {
     QApplication::processEvents();
+    // A step's trace line shows where its operation ended, not how far the worker had got.
+    while (session().operations().isBusy()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, kBusyWaitMs);
+    }
     ViewportWidget& viewport = window_.viewport();
     if (viewport.isDrawing() && viewport.isVisible()) {
         QEventLoop loop;

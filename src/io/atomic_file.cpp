@@ -82,10 +82,12 @@ std::error_code finishDurably(const fs::path& temporary, std::optional<mode_t> m
     return {};
 }
 
-// Fills a hidden sibling of `path` with `fill` (which returns the failure, if any) and renames it
-// over `path`; on any failure, thrown or returned, the sibling is removed.
+// Fills a hidden sibling of `path` with `fill` (which returns the failure, if any), lets
+// `beforeReplacing` have its say and renames it over `path`; on any failure, thrown or returned,
+// the sibling is removed.
 template <class Fill>
-void writeInPlaceOf(const fs::path& path, Fill&& fill) {
+void writeInPlaceOf(const fs::path& path, Fill&& fill,
+                    const std::function<void()>& beforeReplacing) {
     if (!path.has_filename()) {
         throw FileError("write", path, std::make_error_code(std::errc::is_a_directory));
     }
@@ -93,6 +95,7 @@ void writeInPlaceOf(const fs::path& path, Fill&& fill) {
     std::error_code failure;
     try {
         failure = fill(temporary);
+        if (!failure && beforeReplacing) beforeReplacing();
     } catch (...) {
         (void)::unlink(temporary.c_str());
         throw;
@@ -129,22 +132,30 @@ fs::path hiddenSibling(const fs::path& target, std::string_view tag) {
     return target.parent_path() / name;
 }
 
-void writeFileAtomically(const fs::path& path, std::string_view bytes) {
-    writeInPlaceOf(path, [&](const fs::path& temporary) {
-        return writeDurably(temporary, bytes, existingMode(path));
-    });
+void writeFileAtomically(const fs::path& path, std::string_view bytes,
+                         const std::function<void()>& beforeReplacing) {
+    writeInPlaceOf(
+        path,
+        [&](const fs::path& temporary) {
+            return writeDurably(temporary, bytes, existingMode(path));
+        },
+        beforeReplacing);
 }
 
-void writeFileAtomically(const fs::path& path, const std::function<void(const fs::path&)>& write) {
-    writeInPlaceOf(path, [&](const fs::path& temporary) -> std::error_code {
-        // Made first so that a folder that refuses files is reported as such, not as whatever
-        // the writer makes of it.
-        FileDescriptor created(
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (!created.isOpen() || !created.close()) return lastError();
-        write(temporary);
-        return finishDurably(temporary, existingMode(path));
-    });
+void writeFileAtomically(const fs::path& path, const std::function<void(const fs::path&)>& write,
+                         const std::function<void()>& beforeReplacing) {
+    writeInPlaceOf(
+        path,
+        [&](const fs::path& temporary) -> std::error_code {
+            // Made first so that a folder that refuses files is reported as such, not as whatever
+            // the writer makes of it.
+            FileDescriptor created(
+                ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+            if (!created.isOpen() || !created.close()) return lastError();
+            write(temporary);
+            return finishDurably(temporary, existingMode(path));
+        },
+        beforeReplacing);
 }
 
 void syncParentFolder(const fs::path& path) noexcept {

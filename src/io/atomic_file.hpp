@@ -30,14 +30,18 @@ public:
 // Replaces the file at `path` with `bytes`: they go to a hidden temporary file in the same folder,
 // which is flushed to disk and then renamed over `path`, so readers (and a crash) see either the
 // old contents or the new ones. An existing file's permissions are kept. The folder must exist.
-// Throws FileError naming `path`; the temporary file is removed on failure.
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// Throws FileError naming `path`; the temporary file is removed on failure. `beforeReplacing`,
+// when given, runs once the bytes are on disk, right before the rename: whatever it throws
+// keeps the rename from happening (a cancelled export leaves nothing behind).
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         const std::function<void()>& beforeReplacing = {});
 
 // The same for a writer that can only write to a path of its own (a library's file writer):
 // `write` fills the hidden temporary file it is given, which is then forced to disk and renamed
 // over `path`. Whatever `write` throws is passed on after the temporary file is removed.
 void writeFileAtomically(const std::filesystem::path& path,
-                         const std::function<void(const std::filesystem::path&)>& write);
+                         const std::function<void(const std::filesystem::path&)>& write,
+                         const std::function<void()>& beforeReplacing = {});
 
 // Makes the entries of the folder holding `path` (say, a file just renamed there) survive a power
 // cut. Some file systems refuse to sync folders; the change has happened either way, so this only

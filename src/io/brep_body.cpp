@@ -23,6 +23,9 @@
 namespace brontile::BRepBody {
 namespace {
 
+// Faces made between two progress checks: under a millisecond of work.
+constexpr std::size_t kFacesPerCheck = 256;
+
 std::size_t toSize(VertexIndex index) { return static_cast<std::size_t>(index); }
 
 gp_Pnt point(const Vec3& v) { return {v.x, v.y, v.z}; }
@@ -46,11 +49,13 @@ public:
           canonical_(firstAtSamePlace(mesh.vertices())),
           vertices_(mesh.vertices().size()) {}
 
-    TopoDS_Shape build(bool closed) {
+    TopoDS_Shape build(bool closed, const ProgressSpan& progress) {
         TopoDS_Shell shell;
         builder_.MakeShell(shell);
-        for (const SolidFace& face : mesh_.faces()) {
-            for (const FaceRegion& region : FaceOutlines::regions(mesh_, face)) {
+        const auto& faces = mesh_.faces();
+        for (std::size_t i = 0; i < faces.size(); ++i) {
+            if (i % kFacesPerCheck == 0) progress.setFraction(double(i) / double(faces.size()));
+            for (const FaceRegion& region : FaceOutlines::regions(mesh_, faces[i])) {
                 if (const auto built = this->face(region)) builder_.Add(shell, *built);
             }
         }
@@ -175,6 +180,8 @@ private:
 
 }  // namespace
 
-TopoDS_Shape shape(const SolidMesh& mesh, bool closed) { return ShapeBuilder(mesh).build(closed); }
+TopoDS_Shape shape(const SolidMesh& mesh, bool closed, const ProgressSpan& progress) {
+    return ShapeBuilder(mesh).build(closed, progress);
+}
 
 }  // namespace brontile::BRepBody

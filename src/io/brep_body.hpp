@@ -5,6 +5,7 @@
 
 #include <TopoDS_Shape.hxx>
 
+#include "base/progress.hpp"
 #include "geometry/solid_mesh.hpp"
 
 namespace brontile::BRepBody {
@@ -12,6 +13,6 @@ namespace brontile::BRepBody {
 // A solid bounded by one shell when `closed`, else the shell alone (an open body still exports).
 // Faces keep the mesh's winding, so a mesh wound outwards gives a solid of positive volume.
 // Vertices at the very same position are one vertex of the shape.
-[[nodiscard]] TopoDS_Shape shape(const SolidMesh& mesh, bool closed);
+[[nodiscard]] TopoDS_Shape shape(const SolidMesh& mesh, bool closed, const ProgressSpan& progress);
 
 }  // namespace brontile::BRepBody

@@ -1,5 +1,6 @@
 #include "io/brep_export.hpp"
 
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,8 @@
 #include "io/brep_body.hpp"
 #include "io/export_checks.hpp"
 #include "io/mesh_check.hpp"
+#include "io/occt_model_writing.hpp"
+#include "io/occt_progress.hpp"
 
 namespace brontile::BRepExport {
 namespace {
@@ -48,16 +51,18 @@ std::string asciiOnly(std::string_view text) {
 }
 
 // The bodies as a document of named, coloured top-level shapes, which both writers carry over.
-Handle(TDocStd_Document)
-    shapeDocument(const std::vector<const Body*>& bodies, InterchangeFormat format) {
+Handle(TDocStd_Document) shapeDocument(const std::vector<const Body*>& bodies,
+                                       InterchangeFormat format, const ProgressSpan& progress) {
     Handle(TDocStd_Document) document = new TDocStd_Document("MDTV-XCAF");
     XCAFDoc_DocumentTool::Set(document->Main(), Standard_False);
     const Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(document->Main());
     const Handle(XCAFDoc_ColorTool) colors = XCAFDoc_DocumentTool::ColorTool(document->Main());
-    for (const Body* body : bodies) {
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        const Body* body = bodies[i];
         const bool closed = MeshCheck::check(body->mesh).closed;
         const TDF_Label label =
-            shapes->AddShape(BRepBody::shape(body->mesh, closed), Standard_False, Standard_False);
+            shapes->AddShape(BRepBody::shape(body->mesh, closed, progress.part(i, bodies.size())),
+                             Standard_False, Standard_False);
         const std::string name =
             format == InterchangeFormat::iges ? asciiOnly(body->name) : body->name;
         TDataStd_Name::Set(label, TCollection_ExtendedString(name.c_str(), Standard_True));
@@ -100,8 +105,22 @@ struct FileHeader {
     std::string title;
 };
 
+// Where the time of an export goes: making the faces, converting them, writing the text.
+constexpr double kShapesDone = 0.05;
+constexpr double kTransferDone = 0.65;
+
+// Converts the shapes into the writer's model, reporting to `progress` and stopping with it.
+template <class Writer, class... Mode>
+bool transferred(Writer& writer, const Handle(TDocStd_Document) & document, Progress& progress,
+                 Mode... mode) {
+    const Handle(OcctProgress) told = new OcctProgress(progress, kShapesDone, kTransferDone);
+    const bool done = writer.Transfer(document, mode..., told->Start());
+    told->rethrowIfStopped();
+    return done;
+}
+
 void writeStep(const Handle(TDocStd_Document) & document, const std::filesystem::path& location,
-               const FileHeader& names) {
+               const FileHeader& names, Progress& progress) {
     // Open CASCADE keeps its writer settings process-wide; they are set to the same values before
     // every export so that nothing else can change what the file says.
     STEPCAFControl_Controller::Init();
@@ -113,7 +132,7 @@ void writeStep(const Handle(TDocStd_Document) & document, const std::filesystem:
     STEPCAFControl_Writer writer;
     writer.SetNameMode(Standard_True);
     writer.SetColorMode(Standard_True);
-    if (!writer.Transfer(document, STEPControl_AsIs)) {
+    if (!transferred(writer, document, progress, STEPControl_AsIs, nullptr)) {
         throw InterchangeError::writerFailed(InterchangeFormat::step,
                                              "the bodies were not converted");
     }
@@ -123,13 +142,14 @@ void writeStep(const Handle(TDocStd_Document) & document, const std::filesystem:
     header.SetAuthorValue(1, text(""));
     header.SetOrganizationValue(1, text(""));
     header.SetOriginatingSystem(text("Brontile"));
-    if (writer.Write(location.c_str()) != IFSelect_RetDone) {
+    if (!OcctModelWriting::writeStep(writer.ChangeWriter(), location,
+                                     ProgressSpan(progress, kTransferDone, 1))) {
         throw InterchangeError::writerFailed(InterchangeFormat::step, "the file was not written");
     }
 }
 
 void writeIges(const Handle(TDocStd_Document) & document, const std::filesystem::path& location,
-               const FileHeader& names) {
+               const FileHeader& names, Progress& progress) {
     IGESControl_Controller::Init();
     // B-rep mode writes solids and shells (entities 186 and 514) rather than loose surfaces.
     Interface_Static::SetIVal("write.iges.brep.mode", 1);
@@ -137,7 +157,7 @@ void writeIges(const Handle(TDocStd_Document) & document, const std::filesystem:
     IGESCAFControl_Writer writer;
     writer.SetNameMode(Standard_True);
     writer.SetColorMode(Standard_True);
-    if (!writer.Transfer(document)) {
+    if (!transferred(writer, document, progress)) {
         throw InterchangeError::writerFailed(InterchangeFormat::iges,
                                              "the bodies were not converted");
     }
@@ -147,7 +167,8 @@ void writeIges(const Handle(TDocStd_Document) & document, const std::filesystem:
     header.SetSystemId(text("Brontile"));
     header.SetAuthorName(text(""));
     writer.Model()->SetGlobalSection(header);
-    if (!writer.Write(location.c_str())) {
+    if (!OcctModelWriting::writeIges(writer.Model(), location,
+                                     ProgressSpan(progress, kTransferDone, 1))) {
         throw InterchangeError::writerFailed(InterchangeFormat::iges, "the file was not written");
     }
 }
@@ -155,7 +176,7 @@ void writeIges(const Handle(TDocStd_Document) & document, const std::filesystem:
 }  // namespace
 
 void write(const CADDocument& document, InterchangeFormat format,
-           const std::filesystem::path& location, const std::string& fileName) {
+           const std::filesystem::path& location, const std::string& fileName, Progress& progress) {
     if (format != InterchangeFormat::step && format != InterchangeFormat::iges) {
         throw InterchangeError::unsupported(format);
     }
@@ -164,12 +185,17 @@ void write(const CADDocument& document, InterchangeFormat format,
         ExportChecks::requireFiniteVertices(*body);
         ExportChecks::requireWithin(*body, ExportChecks::kExactGeometryLimit, format);
     }
+    // Open CASCADE keeps its writer settings and message printers process-wide, and a stopped
+    // export may still be ending on its own thread when the next one starts.
+    static std::mutex oneAtATime;
+    const std::scoped_lock lock(oneAtATime);
     const QuietMessages quiet;
     const FileHeader names{fileName, document.metadata.title};
     try {
-        const Handle(TDocStd_Document) shapes = shapeDocument(bodies, format);
-        if (format == InterchangeFormat::step) return writeStep(shapes, location, names);
-        return writeIges(shapes, location, names);
+        const Handle(TDocStd_Document) shapes =
+            shapeDocument(bodies, format, ProgressSpan(progress, 0, kShapesDone));
+        if (format == InterchangeFormat::step) return writeStep(shapes, location, names, progress);
+        return writeIges(shapes, location, names, progress);
     } catch (const Standard_Failure& failure) {
         throw InterchangeError::writerFailed(format, failure.GetMessageString());
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/progress.hpp"
 #include "document/cad_document.hpp"
 #include "io/interchange_format.hpp"
 
@@ -15,8 +16,9 @@ namespace brontile::BRepExport {
 // `fileName` (the name the file will have, which `location` may not be) and the document's title.
 // The file is written in place; MeshExport::writeFile makes the export atomic. Open CASCADE's
 // progress chatter is held back meanwhile. Throws InterchangeError: nothingToExport,
-// nonFiniteVertex, writerFailed when Open CASCADE fails, unsupported for any other format.
+// nonFiniteVertex, writerFailed when Open CASCADE fails, unsupported for any other format; and
+// Cancelled when `progress` was stopped, at one of the checks made every millisecond or so.
 void write(const CADDocument& document, InterchangeFormat format,
-           const std::filesystem::path& location, const std::string& fileName);
+           const std::filesystem::path& location, const std::string& fileName, Progress& progress);
 
 }  // namespace brontile::BRepExport

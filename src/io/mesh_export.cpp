@@ -24,6 +24,12 @@ constexpr std::size_t kStlHeaderSize = 80;
 constexpr std::size_t kStlCountSize = 4;
 constexpr std::size_t kStlTriangleSize = 50;
 constexpr std::string_view kObjHeaderLine = "# Brontile OBJ export (mm)\n";
+// Vertices, triangles or polygons written between two progress checks: well under a millisecond.
+constexpr std::size_t kItemsPerCheck = 8192;
+
+void checkEvery(Progress& progress, std::size_t index) {
+    if (index % kItemsPerCheck == kItemsPerCheck - 1) progress.check();
+}
 
 // Byte by byte, so the file reads the same whatever the host's byte order.
 void appendUInt(std::vector<std::uint8_t>& bytes, std::uint32_t value, int byteCount) {
@@ -78,8 +84,10 @@ std::string objName(std::string name) {
     return name;
 }
 
-void appendObjVertices(std::string& out, const std::vector<Vec3>& vertices) {
-    for (const Vec3& v : vertices) {
+void appendObjVertices(std::string& out, const std::vector<Vec3>& vertices, Progress& progress) {
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        checkEvery(progress, i);
+        const Vec3& v = vertices[i];
         out += "v ";
         appendFixed(out, v.x);
         out += ' ';
@@ -91,9 +99,11 @@ void appendObjVertices(std::string& out, const std::vector<Vec3>& vertices) {
 }
 
 // Faces stay polygons; `offset` turns the body's own indices into the file's running numbers.
-void appendObjFaces(std::string& out, const std::vector<SolidFace>& faces, std::int64_t offset) {
-    for (const SolidFace& face : faces) {
-        for (const PolygonLoop& loop : face.polygons) {
+void appendObjFaces(std::string& out, const std::vector<SolidFace>& faces, std::int64_t offset,
+                    Progress& progress) {
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        checkEvery(progress, i);
+        for (const PolygonLoop& loop : faces[i].polygons) {
             if (loop.size() < 3) continue;
             out += 'f';
             for (const VertexIndex index : loop) {
@@ -134,6 +144,11 @@ std::size_t stlByteCount(std::uint64_t triangleCount) {
 }
 
 std::vector<std::uint8_t> stlData(const CADDocument& document) {
+    Progress whole;
+    return stlData(document, whole);
+}
+
+std::vector<std::uint8_t> stlData(const CADDocument& document, Progress& progress) {
     const std::vector<BodyTriangles> bodies = stlTriangles(document);
     std::uint64_t triangleCount = 0;
     for (const auto& body : bodies) triangleCount += body.triangles.size();
@@ -143,7 +158,11 @@ std::vector<std::uint8_t> stlData(const CADDocument& document) {
     for (const auto& [body, triangles] : bodies) {
         const auto& v = body->mesh.vertices();
         const auto at = [&](VertexIndex index) { return v[static_cast<std::size_t>(index)]; };
-        for (const auto& t : triangles) appendStlTriangle(bytes, at(t.a), at(t.b), at(t.c));
+        for (std::size_t i = 0; i < triangles.size(); ++i) {
+            checkEvery(progress, i);
+            const auto& t = triangles[i];
+            appendStlTriangle(bytes, at(t.a), at(t.b), at(t.c));
+        }
     }
     // Readers trust the header's count: a mismatch would make every later record unreadable.
     BRONTILE_INVARIANT(bytes.size() == stlByteCount(triangleCount),
@@ -152,14 +171,19 @@ std::vector<std::uint8_t> stlData(const CADDocument& document) {
 }
 
 std::string objString(const CADDocument& document) {
+    Progress whole;
+    return objString(document, whole);
+}
+
+std::string objString(const CADDocument& document, Progress& progress) {
     const std::vector<const Body*> bodies = visibleBodies(document);
     for (const Body* body : bodies) requireFiniteVertices(*body);
     std::string out(kObjHeaderLine);
     std::int64_t offset = 0;
     for (const Body* body : bodies) {
         out += "o " + objName(body->name) + "\n";
-        appendObjVertices(out, body->mesh.vertices());
-        appendObjFaces(out, body->mesh.faces(), offset);
+        appendObjVertices(out, body->mesh.vertices(), progress);
+        appendObjFaces(out, body->mesh.faces(), offset, progress);
         offset += static_cast<std::int64_t>(body->mesh.vertices().size());
     }
     return out;
@@ -167,20 +191,34 @@ std::string objString(const CADDocument& document) {
 
 void writeFile(const CADDocument& document, InterchangeFormat format,
                const std::filesystem::path& location) {
+    Progress whole;
+    writeFile(document, format, location, whole);
+}
+
+void writeFile(const CADDocument& document, InterchangeFormat format,
+               const std::filesystem::path& location, Progress& progress) {
+    // Once the file is whole on disk a stop either came first (nothing goes into place) or is
+    // refused (the export ends as if it had not been asked for).
+    const auto commit = [&] { progress.commit(); };
     switch (format) {
         case InterchangeFormat::stl: {
-            const std::vector<std::uint8_t> bytes = stlData(document);
-            return writeFileAtomically(location,
-                                       {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+            const std::vector<std::uint8_t> bytes = stlData(document, progress);
+            return writeFileAtomically(
+                location, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, commit);
         }
-        case InterchangeFormat::obj: return writeFileAtomically(location, objString(document));
+        case InterchangeFormat::obj:
+            return writeFileAtomically(location, objString(document, progress), commit);
         case InterchangeFormat::threeMF:
-            return writeFileAtomically(location, threeMFData(document));
+            return writeFileAtomically(location, threeMFData(document, progress), commit);
         case InterchangeFormat::step:
         case InterchangeFormat::iges:
-            return writeFileAtomically(location, [&](const std::filesystem::path& temporary) {
-                BRepExport::write(document, format, temporary, location.filename().string());
-            });
+            return writeFileAtomically(
+                location,
+                [&](const std::filesystem::path& temporary) {
+                    BRepExport::write(document, format, temporary, location.filename().string(),
+                                      progress);
+                },
+                commit);
     }
 }
 

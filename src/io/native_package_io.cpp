@@ -130,7 +130,8 @@ CADDocument loadPackage(const fs::path& package, PackageFileSystem& files) {
 }  // namespace
 
 PackageSaveResult NativePackageIO::save(const CADDocument& document, const fs::path& destination,
-                                        DateTime now, PackageFileSystem& fileSystem) {
+                                        DateTime now, PackageFileSystem& fileSystem,
+                                        const std::function<void()>& beforeReplacing) {
     const EncodedPackage package = encode(document, now);
     const fs::path target = packagePath(destination);
     const fs::path folder = target.parent_path();
@@ -140,6 +141,7 @@ PackageSaveResult NativePackageIO::save(const CADDocument& document, const fs::p
     std::optional<fs::path> backup;
     try {
         writeStaging(staging, package, fileSystem);
+        if (beforeReplacing) beforeReplacing();
         backup = moveAside(target, fileSystem);
     } catch (...) {
         ignoringFailure([&] { fileSystem.removeAll(staging); });

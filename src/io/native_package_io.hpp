@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -45,10 +46,12 @@ public:
     // names that folder. Missing parent folders are created.
     // Throws JsonEncodeError for a document that cannot be written (a NaN coordinate, a file
     // beyond the limits above) before anything on disk is touched, and FileError when the file
-    // system refuses.
+    // system refuses. `beforeReplacing`, when given, runs once the new package is complete,
+    // before anything at `destination` moves: whatever it throws leaves all as it was.
     static PackageSaveResult save(const CADDocument& document,
                                   const std::filesystem::path& destination, DateTime now,
-                                  PackageFileSystem& fileSystem = realFileSystem());
+                                  PackageFileSystem& fileSystem = realFileSystem(),
+                                  const std::function<void()>& beforeReplacing = {});
 
     // Opens the package at `package`; the document comes back with the current schema version,
     // whatever version wrote it. Throws NativePackageError when the path is not a package or a

@@ -6,6 +6,8 @@
 
 #include <Model/COM/NMR_DLLInterfaces.h>
 
+#include "base/progress.hpp"
+
 #include "geometry/rgba.hpp"
 #include "io/export_checks.hpp"
 #include "io/interchange_format.hpp"
@@ -82,9 +84,30 @@ void addBody(PLib3MFModel* model, PLib3MFModelBaseMaterial* materials, const Bod
     const Handle item(rawItem);
 }
 
+// lib3mf asks whether to go on as it writes; a stop it was told of comes out as Cancelled.
+struct WriteProgress {
+    Progress& progress;
+    bool stopped = false;
+
+    static bool goOn(int percent, ProgressIdentifier, void* self) {
+        auto& that = *static_cast<WriteProgress*>(self);
+        try {
+            that.progress.setFraction(0.5 + percent / 200.0);
+        } catch (const Cancelled&) {
+            that.stopped = true;
+        }
+        return !that.stopped;
+    }
+};
+
 }  // namespace
 
 std::string threeMFData(const CADDocument& document) {
+    Progress whole;
+    return threeMFData(document, whole);
+}
+
+std::string threeMFData(const CADDocument& document, Progress& progress) {
     const std::vector<const Body*> bodies = ExportChecks::visibleBodies(document);
     for (const Body* body : bodies) {
         ExportChecks::requireFiniteVertices(*body);
@@ -97,15 +120,26 @@ std::string threeMFData(const CADDocument& document) {
     PLib3MFModelBaseMaterial* rawMaterials = nullptr;
     require(lib3mf_model_addbasematerialgroup(rawModel, &rawMaterials), "adding materials");
     const Handle materials(rawMaterials);
-    for (const Body* body : bodies) addBody(rawModel, rawMaterials, *body);
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        progress.setFraction(0.5 * static_cast<double>(i) / static_cast<double>(bodies.size()));
+        addBody(rawModel, rawMaterials, *bodies[i]);
+    }
 
     PLib3MFModelWriter* rawWriter = nullptr;
     require(lib3mf_model_querywriter(rawModel, "3mf", &rawWriter), "making a writer");
     const Handle writer(rawWriter);
+    WriteProgress told{progress};
+    require(lib3mf_writer_setprogresscallback(rawWriter, &WriteProgress::goOn, &told),
+            "following the writer");
     ULONG64 size = 0;
-    require(lib3mf_writer_getstreamsize(rawWriter, &size), "measuring the file");
+    const auto stopped = [&](LIB3MFRESULT result) {
+        if (told.stopped) throw Cancelled();
+        return result;
+    };
+    require(stopped(lib3mf_writer_getstreamsize(rawWriter, &size)), "measuring the file");
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    require(lib3mf_writer_writetobuffer(rawWriter, reinterpret_cast<BYTE*>(bytes.data()), size),
+    require(stopped(lib3mf_writer_writetobuffer(rawWriter, reinterpret_cast<BYTE*>(bytes.data()),
+                                                size)),
             "writing the file");
     return bytes;
 }

@@ -26,6 +26,8 @@ public:
 // whole run (its dates stay far inside what a document can store).
 inline constexpr double kMaxCount = 1e6;
 inline constexpr double kMaxClock = 1e9;
+// Progress checks before a replay's armed cancel: far more than any operation makes.
+inline constexpr double kMaxCheck = 1e12;
 
 // A finite number.
 [[nodiscard]] double numberAt(const OrderedJson& json, std::string_view what);

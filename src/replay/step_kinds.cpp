@@ -1,6 +1,8 @@
 #include "replay/step_kinds.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <map>
 
 namespace brontile::replay {
@@ -122,6 +124,15 @@ void answer(ReplayTarget& target, const Step& step) {
     throw BadScript("answer must name one of openPanel, savePanel or alert");
 }
 
+// Arms a stop of the next long operation at its k-th progress check.
+void cancelAt(ReplayTarget& target, const Step& step) {
+    const double check = numberAt(step.argument, "cancelAt");
+    if (check < 0 || check != std::floor(check) || check > kMaxCheck) {
+        throw BadScript("cancelAt must be a whole number from 0 to 1e12");
+    }
+    target.session().operations().cancelNextAt(static_cast<std::uint64_t>(check));
+}
+
 void inspector(ReplayTarget& target, const Step& step);
 
 }  // namespace
@@ -140,6 +151,7 @@ StepKind stepKind(std::string_view action) {
         {"zoom", zoom},
         {"advanceClock", advanceClock},
         {"answer", answer},
+        {"cancelAt", cancelAt},
         {"inspector", inspector},
     };
     const auto it = kinds.find(action);

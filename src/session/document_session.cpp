@@ -39,7 +39,7 @@ DocumentSession::DocumentSession(SessionPlatform& platform, KeymapStore::Loaded 
       runner_(platform, status_, notifier_),
       interaction_(editor_, status_, viewport_, kernel_, platform, notifier_, runner_),
       editing_(interaction_, status_),
-      files_(platform, editor_, interaction_, status_, viewport_, notifier_),
+      files_(platform, editor_, interaction_, status_, viewport_, notifier_, runner_),
       input_(viewport_, interaction_, keymap_, platform,
              [this](const CommandID& id) { dispatch(id); }),
       sceneFeed_(viewport_, editor_, interaction_, notifier_) {

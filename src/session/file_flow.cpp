@@ -34,16 +34,29 @@ std::string leftoverNote(const PackageSaveResult& saved) {
            lastComponent(*saved.leftoverBackup);
 }
 
+// "Exported part.stl", naming any visible body that is not closed: it still goes out (a person
+// may want it), but the person hears which.
+std::string exportedMessage(const CADDocument& document, const std::filesystem::path& location) {
+    std::string message = "Exported " + lastComponent(location);
+    const std::vector<std::string> open = MeshCheck::openVisibleBodies(document);
+    for (std::size_t i = 0; i < open.size(); ++i) {
+        message += (i == 0 ? " \u2014 not closed: " : ", ") + open[i];
+    }
+    return message;
+}
+
 }  // namespace
 
 FileFlow::FileFlow(SessionPlatform& platform, DocumentEditor& editor, InteractionState& state,
-                   StatusLines& status, ViewportState& viewport, SessionNotifier& notifier)
+                   StatusLines& status, ViewportState& viewport, SessionNotifier& notifier,
+                   OperationRunner& runner)
     : platform_(platform),
       editor_(editor),
       state_(state),
       status_(status),
       viewport_(viewport),
       notifier_(notifier),
+      runner_(runner),
       files_(&realFileSystem()),
       autosaveTimer_(platform.repeat(kAutosaveInterval, [this] { autosave(); })) {}
 
@@ -154,35 +167,48 @@ void FileFlow::exportDocument(InterchangeFormat format) {
     const auto location =
         chosenLocation(platform_.savePanel({std::nullopt, stem + "." + extension, extension}));
     if (!location) return;
-    try {
-        MeshExport::writeFile(editor_.document(), format, *location);
-    } catch (const std::exception& error) {
-        status_.showError(std::string("Export failed: ") + error.what());
-        return;
-    }
-    status_.dismissError();
-    // An open body still goes out (a person may want it), but the person hears which.
-    std::string message = "Exported " + lastComponent(*location);
-    const std::vector<std::string> open = MeshCheck::openVisibleBodies(editor_.document());
-    for (std::size_t i = 0; i < open.size(); ++i) {
-        message += (i == 0 ? " \u2014 not closed: " : ", ") + open[i];
-    }
-    status_.setMessage(message);
+    // The bodies as they are now: the window goes on while this copy is written.
+    runner_.start("Exporting " + lastComponent(*location),
+                  [this, document = editor_.document(), format,
+                   location = *location](Progress& progress) -> OperationRunner::Finish {
+                      try {
+                          MeshExport::writeFile(document, format, location, progress);
+                      } catch (const Cancelled&) {
+                          throw;
+                      } catch (const std::exception& error) {
+                          return [this, message = std::string("Export failed: ") + error.what()] {
+                              status_.showError(message);
+                          };
+                      }
+                      return [this, message = exportedMessage(document, location)] {
+                          status_.dismissError();
+                          status_.setMessage(message);
+                      };
+                  });
 }
 
 void FileFlow::autosave() {
-    if (!editor_.isDirty() || !fileURL_) return;
+    if (!editor_.isDirty() || !fileURL_ || runner_.isBusy()) return;
     CADDocument copy = editor_.document();
     copy.camera = viewport_.camera.toState();
-    PackageSaveResult saved;
-    try {
-        saved = NativePackageIO::save(copy, *fileURL_, platform_.now(), *files_);
-    } catch (const std::exception&) {
-        // Silent: the document stays dirty and the next tick tries again.
-        return;
-    }
-    editor_.markClean();
-    status_.setMessage("Autosaved" + leftoverNote(saved));
+    runner_.start("Autosaving", [this, copy = std::move(copy), location = *fileURL_,
+                                 now = platform_.now()](Progress& progress) {
+        PackageSaveResult saved;
+        try {
+            // Past this point a stop is refused: a package half replaced helps nobody.
+            saved = NativePackageIO::save(copy, location, now, *files_, [&] { progress.commit(); });
+        } catch (const Cancelled&) {
+            throw;
+        } catch (const std::exception&) {
+            // Silent: the document stays dirty and the next tick tries again.
+            return OperationRunner::Finish{};
+        }
+        return OperationRunner::Finish{[this, saved] {
+            // Nothing could change the document while it was written.
+            editor_.markClean();
+            status_.setMessage("Autosaved" + leftoverNote(saved));
+        }};
+    });
 }
 
 }  // namespace brontile

@@ -11,6 +11,7 @@
 #include "io/package_file_system.hpp"
 #include "session/document_editor.hpp"
 #include "session/interaction_state.hpp"
+#include "session/operation_runner.hpp"
 #include "session/session_platform.hpp"
 #include "session/status_lines.hpp"
 #include "viewport/viewport_state.hpp"
@@ -23,7 +24,8 @@ public:
 
     // Everything given must outlive the flow; the autosave runs from its construction on.
     FileFlow(SessionPlatform& platform, DocumentEditor& editor, InteractionState& state,
-             StatusLines& status, ViewportState& viewport, SessionNotifier& notifier);
+             StatusLines& status, ViewportState& viewport, SessionNotifier& notifier,
+             OperationRunner& runner);
 
     // Where the document was last opened from or saved to.
     [[nodiscard]] const std::optional<std::filesystem::path>& fileURL() const { return fileURL_; }
@@ -44,9 +46,11 @@ public:
     void saveDocumentAs();
     // Writes the document, with the current camera and titled after the file, as a package.
     void write(const std::filesystem::path& location);
-    // Exports the visible bodies (`export` is a C++ keyword).
+    // Exports the visible bodies (`export` is a C++ keyword), as the session's background
+    // operation: the window goes on meanwhile.
     void exportDocument(InterchangeFormat format);
-    // Every 30 seconds: a document that has a file and unsaved changes is written there.
+    // Every 30 seconds: a document that has a file and unsaved changes is written there, in the
+    // background; a tick that finds another operation running waits for the next.
     void autosave();
 
     // The file system packages are written to; the computer's own unless a test says otherwise.
@@ -66,6 +70,7 @@ private:
     StatusLines& status_;
     ViewportState& viewport_;
     SessionNotifier& notifier_;
+    OperationRunner& runner_;
     PackageFileSystem* files_;
     std::optional<std::filesystem::path> fileURL_;
     std::unique_ptr<TimerHandle> autosaveTimer_;

@@ -19,9 +19,9 @@ OperationRunner::OperationRunner(SessionPlatform& platform, StatusLines& status,
     : platform_(platform), status_(status), notifier_(notifier) {}
 
 OperationRunner::~OperationRunner() {
-    if (!running_) return;
-    // The work may use what the session owns (its kernel): it must end before they go.
-    running_->progress.cancel();
+    // Works may use what the session owns (its kernel): they must end before it goes, the
+    // running one and any stopped one still on its way out.
+    if (running_) running_->progress.cancel();
     platform_.waitForBackground();
 }
 
@@ -38,6 +38,8 @@ bool OperationRunner::start(std::string phase, Work work) {
     platform_.runInBackground(
         [running] {
             try {
+                // A stop asked for before the work began ends it before it changes anything.
+                running->progress.check();
                 running->finish = running->work(running->progress);
             } catch (...) {
                 running->failure = std::current_exception();
@@ -57,7 +59,13 @@ std::optional<std::string> OperationRunner::phase() const {
 double OperationRunner::fraction() const { return running_ ? running_->progress.fraction() : 0; }
 
 void OperationRunner::cancel() {
-    if (running_) running_->progress.cancel();
+    // The session is free at once; the work ends at its next check, and what it would have
+    // given is dropped. Work past its point of no return (a file being renamed into place)
+    // refuses the stop and finishes as usual.
+    if (!running_ || !running_->progress.cancel()) return;
+    running_.reset();
+    notifier_.notify(SessionProperty::busy);
+    status_.setMessage("Cancelled");
 }
 
 void OperationRunner::finished(const std::shared_ptr<Running>& running) {

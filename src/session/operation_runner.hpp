@@ -28,7 +28,7 @@ public:
     OperationRunner(SessionPlatform& platform, StatusLines& status, SessionNotifier& notifier);
     OperationRunner(const OperationRunner&) = delete;
     OperationRunner& operator=(const OperationRunner&) = delete;
-    // Stops a running operation and waits for its work to end; its result is dropped.
+    // Stops a running operation and waits for every work it started to end; results are dropped.
     ~OperationRunner();
 
     // Starts the work unless an operation is running (false then, and nothing starts). On a
@@ -38,8 +38,9 @@ public:
     // The running operation's phase ("Rounding edges") and share done; nothing when idle.
     [[nodiscard]] std::optional<std::string> phase() const;
     [[nodiscard]] double fraction() const;
-    // Asks the running operation to stop; it ends within a few milliseconds of work, changing
-    // nothing, and the status line says "Cancelled". Nothing when idle.
+    // Stops the running operation: the session is idle again at once, nothing has changed, and
+    // the status line says "Cancelled"; the work itself ends at its next check, its result
+    // dropped. Nothing when idle, or when the work has passed its point of no return.
     void cancel();
     // Arms a stop of the next operation at its k-th progress check (0: the first), so that a
     // replay or a test can cancel at a chosen point, the same on every run.

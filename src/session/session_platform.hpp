@@ -71,11 +71,11 @@ public:
     // Calls `tick` every `interval` seconds on the session's thread while the handle lives.
     [[nodiscard]] virtual std::unique_ptr<TimerHandle> repeat(double interval,
                                                               std::function<void()> tick) = 0;
-    // Runs `work` off the session's thread, then `done` back on it. One at a time: the session
-    // starts the next only after the last one's `done`. A platform without threads may run both
+    // Runs `work` off the session's thread, then `done` back on it. A work the session stopped
+    // may still be ending while the next one runs. A platform without threads may run both
     // before returning, in order, as a replay does to stay the same on every run.
     virtual void runInBackground(std::function<void()> work, std::function<void()> done) = 0;
-    // Returns once the work handed over last has ended (its `done` may still be queued).
+    // Returns once every work handed over has ended (their `done` may still be queued).
     virtual void waitForBackground() = 0;
 };
 

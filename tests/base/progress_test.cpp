@@ -35,5 +35,17 @@ TEST(Progress, AnArmedStopFallsOnItsCheck) {
     EXPECT_STREQ(Cancelled().what(), "Cancelled");
 }
 
+// A stop and a commit race; whichever comes first wins, and the loser hears of it.
+TEST(Progress, ACommittedOperationCannotBeStoppedAndAStoppedOneCannotCommit) {
+    Progress committed;
+    committed.commit();
+    EXPECT_FALSE(committed.cancel());
+    EXPECT_NO_THROW(committed.check());
+    Progress stopped;
+    EXPECT_TRUE(stopped.cancel());
+    EXPECT_TRUE(stopped.cancel());
+    EXPECT_THROW(stopped.commit(), Cancelled);
+}
+
 }  // namespace
 }  // namespace brontile
