@@ -16,7 +16,7 @@ ActionBar::ActionBar(SessionBridge& bridge, QWidget* parent)
     row_->setSpacing(2);
     connect(&bridge, &SessionBridge::changed, this, [this](SessionProperty property) {
         if (property == SessionProperty::selection || property == SessionProperty::document ||
-            property == SessionProperty::activeSketchID) {
+            property == SessionProperty::activeSketchID || property == SessionProperty::busy) {
             refresh();
         }
     });
@@ -27,7 +27,7 @@ void ActionBar::refresh() {
     auto commands = contextualCommands(session_.selection(), session_.activeSketchID().has_value(),
                                        session_.document().bodies.size());
     // Replacing buttons that did not change would only make the bar flicker.
-    if (commands == commands_ && !buttons_.empty()) return;
+    if (commands == commands_ && !buttons_.empty()) return syncEnabled();
     commands_ = std::move(commands);
     theme::retireItems(*row_);
     buttons_.clear();
@@ -44,10 +44,17 @@ void ActionBar::refresh() {
         row_->addWidget(button);
         buttons_.push_back(button);
     }
+    syncEnabled();
     updateGeometry();
     // A bar already placed keeps its top-left corner; whoever placed it centres it again on the
     // layout request this causes.
     adjustSize();
+}
+
+void ActionBar::syncEnabled() {
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        buttons_[i]->setEnabled(session_.isAvailable(commands_[i]));
+    }
 }
 
 }  // namespace brontile::desktop

@@ -26,6 +26,8 @@ public:
 
 private:
     void refresh();
+    // Greys out what a running operation keeps from running.
+    void syncEnabled();
 
     DocumentSession& session_;
     QHBoxLayout* row_ = nullptr;

@@ -94,6 +94,7 @@ MainWindow::MainWindow(DocumentSession& session, QtPlatform& platform)
             case SessionProperty::isDirty:
             case SessionProperty::fileURL:
             case SessionProperty::historyVersion: refreshTitle(); break;
+            case SessionProperty::busy: refreshMenus(); break;
             default: break;
         }
     });
@@ -178,6 +179,17 @@ void MainWindow::buildMenus() {
             quit->setShortcut(QKeySequence::Quit);
             quit->setMenuRole(QAction::QuitRole);
             connect(quit, &QAction::triggered, this, &QWidget::close);
+        }
+    }
+}
+
+void MainWindow::refreshMenus() {
+    for (QAction* menu : menuBar()->actions()) {
+        if (menu->menu() == nullptr) continue;
+        for (QAction* action : menu->menu()->actions()) {
+            const QString id = action->data().toString();
+            if (!id.isEmpty())
+                action->setEnabled(session_.isAvailable(CommandID(id.toStdString())));
         }
     }
 }

@@ -51,6 +51,8 @@ private:
     void connectPanels();
     void openPanel(WindowPanel panel);
     void refreshTitle();
+    // Greys out the commands a running operation keeps from running.
+    void refreshMenus();
 
     DocumentSession& session_;
     QtPlatform& platform_;

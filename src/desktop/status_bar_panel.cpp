@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include "desktop/busy_indicator.hpp"
 #include "desktop/panel_models.hpp"
 #include "desktop/theme.hpp"
 #include "tools/tool_descriptor.hpp"
@@ -50,6 +51,7 @@ StatusBarPanel::StatusBarPanel(SessionBridge& bridge, QWidget* parent)
       hint_(new ElidedLabel(this)),
       message_(new ElidedLabel(this)),
       dismiss_(new QToolButton(this)),
+      busy_(new BusyIndicator(bridge, this)),
       selection_(new QLabel(this)),
       sketch_(new QLabel(this)),
       kernel_(new QLabel(this)) {
@@ -75,6 +77,7 @@ StatusBarPanel::StatusBarPanel(SessionBridge& bridge, QWidget* parent)
     dismiss_->setCursor(Qt::PointingHandCursor);
     connect(dismiss_, &QToolButton::clicked, this, [this] { session_.status().dismissError(); });
     row->addWidget(dismiss_);
+    row->addWidget(busy_);
     theme::addDivider(*row);
     theme::setTextRole(*selection_, theme::TextRole::secondary);
     row->addWidget(selection_);

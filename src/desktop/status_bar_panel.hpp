@@ -1,5 +1,6 @@
 // The bar along the bottom of the window: the active tool and what to do with it, the latest
-// message (an error in red), what is selected, the sketch being edited and the kernel in use.
+// message (an error in red), a long operation's progress, what is selected, the sketch being edited
+// and the kernel in use.
 #pragma once
 
 #include <QFrame>
@@ -10,6 +11,8 @@ class QLabel;
 class QToolButton;
 
 namespace brontile::desktop {
+
+class BusyIndicator;
 
 class StatusBarPanel final : public QFrame {
     Q_OBJECT
@@ -22,6 +25,8 @@ public:
     [[nodiscard]] QLabel* messageLabel() const { return message_; }
     // Closes the error; shown only beside one.
     [[nodiscard]] QToolButton* dismissButton() const { return dismiss_; }
+    // A long operation's phase, progress and Cancel; shown once it has run for a moment.
+    [[nodiscard]] BusyIndicator* busyIndicator() const { return busy_; }
     [[nodiscard]] QLabel* selectionLabel() const { return selection_; }
     // "Sketch: " and the active sketch's name; hidden outside a sketch.
     [[nodiscard]] QLabel* sketchLabel() const { return sketch_; }
@@ -38,6 +43,7 @@ private:
     QWidget* messageDivider_ = nullptr;
     QLabel* message_ = nullptr;
     QToolButton* dismiss_ = nullptr;
+    BusyIndicator* busy_ = nullptr;
     QLabel* selection_ = nullptr;
     QWidget* sketchDivider_ = nullptr;
     QLabel* sketch_ = nullptr;

@@ -27,6 +27,7 @@ ToolBarPanel::ToolBarPanel(SessionBridge& bridge, QWidget* parent)
         switch (property) {
             case SessionProperty::activeSketchID: rebuild(); break;
             case SessionProperty::activeToolID:
+            case SessionProperty::busy:
             case SessionProperty::document: syncChecked(); break;
             default: break;
         }
@@ -85,8 +86,9 @@ void ToolBarPanel::setPaletteOpen(bool open) {
 
 void ToolBarPanel::syncChecked() {
     for (QToolButton* button : buttons_) {
-        if (button->isCheckable())
-            button->setChecked(isOn(CommandID(button->objectName().toStdString())));
+        const CommandID command(button->objectName().toStdString());
+        if (button->isCheckable()) button->setChecked(isOn(command));
+        button->setEnabled(session_.isAvailable(command));
     }
 }
 

@@ -53,6 +53,10 @@ DocumentSession::DocumentSession(SessionPlatform& platform, KeymapStore::Loaded 
 
 DocumentSession::~DocumentSession() = default;
 
+bool DocumentSession::isAvailable(const CommandID& id) const {
+    return !runner_.isBusy() || runsWhileBusy(id) || id == AppCommandID::toolCancel;
+}
+
 void DocumentSession::dispatch(const CommandID& id) {
     if (runner_.isBusy() && !runsWhileBusy(id)) {
         // Escape stops the operation rather than the tool under it.

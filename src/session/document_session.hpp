@@ -47,7 +47,12 @@ public:
     // Called after each change of a published property, with which one, for the session's life.
     void observe(SessionNotifier::Observer observer) { notifier_.observe(std::move(observer)); }
     // Runs the command's handler; an id without one is not an error, the status line names it.
+    // While a long operation runs, only the commands that are available run; Escape's cancel
+    // stops the operation.
     void dispatch(const CommandID& id);
+    // False for a command that would change the document while a long operation runs: the
+    // window greys it out. The view, selection, palette, shortcut sheet and cancel stay.
+    [[nodiscard]] bool isAvailable(const CommandID& id) const;
 
     // --- The parts
     [[nodiscard]] DocumentEditor& editor() { return editor_; }

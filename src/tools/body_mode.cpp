@@ -177,16 +177,11 @@ ModelingContext::Finish combined(const GeometryKernel& kernel, const Body& body,
                         : BodySupport::refusal(error, body.name);
         return [reason](ModelingContext& context) { context.showError(reason); };
     }
-    return [body, result = std::move(result), stepName,
+    auto problem = BodySupport::resultProblem(result, stepName, body.name,
+                                              [&] { return isClosed(body.mesh); });
+    return [body, result = std::move(result), stepName, problem = std::move(problem),
             recorded = std::move(recorded)](ModelingContext& context) {
-        if (!BodySupport::acceptResult(result, stepName, context) ||
-            !BodySupport::acceptSolid(result, body.name, context, isClosed(body.mesh))) {
-            return;
-        }
-        context.mutate(stepName, [&](CADDocument& document) {
-            if (const auto index = document.bodyIndex(body.id))
-                document.bodies[*index].mesh = result;
-        });
+        if (!BodySupport::writeMesh(body.id, result, stepName, problem, context)) return;
         if (context.document().bodyIndex(body.id)) recorded({body.id}, context);
     };
 }

@@ -56,17 +56,29 @@ std::optional<SelectedFace> selectedFace(const ModelingContext& context) {
     return SelectedFace{ref, mesh, *face};
 }
 
-bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context) {
+std::optional<std::string> reachProblem(const SolidMesh& mesh, std::string_view operation) {
     const bool inReach = std::ranges::all_of(mesh.vertices(), [](const Vec3& v) {
         return std::abs(v.x) <= kMaxCoordinate && std::abs(v.y) <= kMaxCoordinate &&
                std::abs(v.z) <= kMaxCoordinate;
     });
-    if (inReach && std::isfinite(mesh.volume())) return true;
-    context.showError("\u201C" + std::string(operation) +
-                      "\u201D would put the body out of the range of numbers a document can "
-                      "hold (coordinates or volume that are not finite, or farther out than "
-                      "1e90 mm); nothing was changed.");
-    return false;
+    if (inReach && std::isfinite(mesh.volume())) return std::nullopt;
+    return "\u201C" + std::string(operation) +
+           "\u201D would put the body out of the range of numbers a document can "
+           "hold (coordinates or volume that are not finite, or farther out than "
+           "1e90 mm); nothing was changed.";
+}
+
+std::optional<std::string> resultProblem(const SolidMesh& mesh, std::string_view operation,
+                                         const std::string& bodyName,
+                                         const std::function<bool()>& sourceClosed) {
+    if (auto problem = reachProblem(mesh, operation)) return problem;
+    // The costlier look at the sources only when the result is open.
+    if (!isClosed(mesh) && sourceClosed()) return gapMessage(bodyName);
+    return std::nullopt;
+}
+
+bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context) {
+    return accepted(reachProblem(mesh, operation), context);
 }
 
 bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingContext& context,
@@ -74,6 +86,11 @@ bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingCon
     if (!sourceClosed || isClosed(mesh)) return true;
     context.showError(gapMessage(bodyName));
     return false;
+}
+
+bool accepted(const std::optional<std::string>& problem, ModelingContext& context) {
+    if (problem) context.showError(*problem);
+    return !problem;
 }
 
 std::string refusal(const std::exception& error, const std::string& bodyName) {
@@ -97,15 +114,15 @@ ModelingContext::Finish refusing(const std::string& bodyName,
 
 bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
                  ModelingContext& context) {
-    if (!acceptResult(mesh, stepName, context)) return false;
-    // Only a closed body can be left with a gap; the costlier check of the old mesh runs only
-    // when the new one is open.
-    if (!isClosed(mesh)) {
-        const auto before = context.document().body(body);
-        if (before && !acceptSolid(mesh, before->name, context, isClosed(before->mesh))) {
-            return false;
-        }
-    }
+    const auto before = context.document().body(body);
+    const auto problem = resultProblem(mesh, stepName, before ? before->name : std::string(),
+                                       [&] { return before && isClosed(before->mesh); });
+    return writeMesh(body, mesh, stepName, problem, context);
+}
+
+bool writeMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
+               const std::optional<std::string>& problem, ModelingContext& context) {
+    if (!accepted(problem, context)) return false;
     context.mutate(std::string(stepName), [&](CADDocument& document) {
         if (const auto index = document.bodyIndex(body)) document.bodies[*index].mesh = mesh;
     });

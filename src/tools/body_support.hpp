@@ -38,6 +38,19 @@ struct SelectedFace {
 // Whether a changed mesh can be written: every coordinate lies within kMaxCoordinate and the
 // volume is a finite number. Otherwise the error line says that `operation` was refused and why.
 bool acceptResult(const SolidMesh& mesh, std::string_view operation, ModelingContext& context);
+// The words acceptResult puts on the error line, or nothing when the mesh may be written.
+[[nodiscard]] std::optional<std::string> reachProblem(const SolidMesh& mesh,
+                                                      std::string_view operation);
+// Why a kernel's result may not be written to the body named `bodyName`: reachProblem, or a gap
+// where the sources (asked only when the result is open) had none. A question without the
+// session, so that a worker can ask it where the result was made and leave the window's thread
+// only the recording.
+[[nodiscard]] std::optional<std::string> resultProblem(const SolidMesh& mesh,
+                                                       std::string_view operation,
+                                                       const std::string& bodyName,
+                                                       const std::function<bool()>& sourceClosed);
+// Puts the problem, if any, on the error line; true when there is none.
+bool accepted(const std::optional<std::string>& problem, ModelingContext& context);
 
 // Whether a kernel's result may be written to the body named `bodyName`: it must be closed (every
 // edge used once each way) when what it came from was. Otherwise the error line says "The
@@ -58,5 +71,8 @@ bool acceptSolid(const SolidMesh& mesh, const std::string& bodyName, ModelingCon
 // it; a body that is gone by then changes nothing. Returns whether the mesh was accepted.
 bool replaceMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
                  ModelingContext& context);
+// The same with the checks already made (resultProblem, on a worker).
+bool writeMesh(const BodyID& body, const SolidMesh& mesh, std::string_view stepName,
+               const std::optional<std::string>& problem, ModelingContext& context);
 
 }  // namespace brontile::BodySupport

@@ -107,23 +107,22 @@ ModelingContext::Finish BooleanTool::combined(const GeometryKernel& kernel, cons
                                               const std::string& stepName, Progress& progress) {
     return BodySupport::refusing(first.name, [&]() -> ModelingContext::Finish {
         SolidMesh result = kernel.boolean(first.mesh, second.mesh, op, progress);
-        return
-            [this, first, second, stepName, result = std::move(result)](ModelingContext& context) {
-                if (!BodySupport::acceptResult(result, stepName, context) ||
-                    !BodySupport::acceptSolid(result, first.name, context,
-                                              isClosed(first.mesh) && isClosed(second.mesh))) {
-                    return;
+        auto problem = BodySupport::resultProblem(result, stepName, first.name, [&] {
+            return isClosed(first.mesh) && isClosed(second.mesh);
+        });
+        return [this, first, second, stepName, result = std::move(result),
+                problem = std::move(problem)](ModelingContext& context) {
+            if (!BodySupport::accepted(problem, context)) return;
+            context.mutate(stepName, [&](CADDocument& document) {
+                if (const auto index = document.bodyIndex(first.id)) {
+                    document.bodies[*index].mesh = result;
+                    document.removeBody(second.id);
                 }
-                context.mutate(stepName, [&](CADDocument& document) {
-                    if (const auto index = document.bodyIndex(first.id)) {
-                        document.bodies[*index].mesh = result;
-                        document.removeBody(second.id);
-                    }
-                });
-                BodySupport::selectOnly(first.id, context);
-                first_.reset();
-                context.setTool(ToolID::select);
-            };
+            });
+            BodySupport::selectOnly(first.id, context);
+            first_.reset();
+            context.setTool(ToolID::select);
+        };
     });
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/mesh_closure.hpp"
 #include "tools/body_support.hpp"
 #include "tools/tool_values.hpp"
 
@@ -65,8 +66,13 @@ std::optional<FilletTool::Request> FilletTool::request(const ModelingContext& co
     const FaceRef ref = *selection.faces.begin();
     const auto body = context.document().body(ref.body);
     if (!body) return std::nullopt;
-    return Request{ref.body,  body->mesh, ref.face,
-                   distance_, chamfer_,   context.formatted(distance_)};
+    return Request{ref.body,
+                   body->name,
+                   body->mesh,
+                   ref.face,
+                   distance_,
+                   chamfer_,
+                   context.formatted(distance_)};
 }
 
 FilletTool::Blend FilletTool::worked(const GeometryKernel& kernel, const Request& request,
@@ -83,6 +89,10 @@ FilletTool::Blend FilletTool::worked(const GeometryKernel& kernel, const Request
             result.problem = std::string(request.chamfer ? "Chamfer" : "Fillet") + " could not " +
                              (request.chamfer ? "cut" : "round") + " any edge of this face at " +
                              request.shown + ".";
+        } else if (auto problem = BodySupport::resultProblem(
+                       edited, request.chamfer ? "Chamfer" : "Fillet", request.bodyName,
+                       [&] { return isClosed(request.source); })) {
+            result.problem = std::move(*problem);
         } else {
             result.mesh = std::move(edited);
         }
@@ -141,7 +151,10 @@ void FilletTool::write(const Blend& result, ModelingContext& context) {
         showPreview(context);
         return;
     }
-    if (!BodySupport::replaceMesh(result.body, *result.mesh, stepName(), context)) return;
+    // Checked where it was made (worked).
+    if (!BodySupport::writeMesh(result.body, *result.mesh, stepName(), std::nullopt, context)) {
+        return;
+    }
     context.setOverlay(SceneOverlay::empty);
     context.setTool(ToolID::select);
 }

@@ -28,6 +28,7 @@ private:
     // What a blend is worked out from: the selected face's body and face, and the tool's values.
     struct Request {
         BodyID body;
+        std::string bodyName;
         SolidMesh source;
         FaceID face;
         double distance = 0;

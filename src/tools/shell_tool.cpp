@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "geometry/mesh_closure.hpp"
 #include "tools/body_support.hpp"
 #include "tools/tool_values.hpp"
 
@@ -31,10 +32,13 @@ void ShellTool::hudCommit(double value, ModelingContext& context) {
     // The kernel is the session's and outlives every operation the session runs.
     context.runLong("Shelling", [kernel = &context.kernel(), body = *body,
                                  thickness = std::abs(value)](Progress& progress) {
-        return BodySupport::refusing(body.name, [&] {
-            return [id = body.id, hollow = kernel->shell(body.mesh, thickness, progress)](
-                       ModelingContext& later) {
-                if (BodySupport::replaceMesh(id, hollow, "Shell", later)) {
+        return BodySupport::refusing(body.name, [&]() -> ModelingContext::Finish {
+            SolidMesh hollow = kernel->shell(body.mesh, thickness, progress);
+            auto problem = BodySupport::resultProblem(hollow, "Shell", body.name,
+                                                      [&] { return isClosed(body.mesh); });
+            return [id = body.id, hollow = std::move(hollow),
+                    problem = std::move(problem)](ModelingContext& later) {
+                if (BodySupport::writeMesh(id, hollow, "Shell", problem, later)) {
                     later.setTool(ToolID::select);
                 }
             };
