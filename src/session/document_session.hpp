@@ -109,6 +109,7 @@ private:
     KeymapStore keymap_;
     std::optional<std::string> keymapProblem_;
     OperationRunner runner_;
+    PreviewRunner previews_;
     InteractionState interaction_;
     Editing editing_;
     FileFlow files_;

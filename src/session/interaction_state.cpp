@@ -13,14 +13,15 @@ constexpr double kSketchPickPixels = 7;
 InteractionState::InteractionState(DocumentEditor& editor, StatusLines& status,
                                    ViewportState& viewport, const GeometryKernel& kernel,
                                    const SessionPlatform& clock, SessionNotifier& notifier,
-                                   OperationRunner& runner)
+                                   OperationRunner& runner, PreviewRunner& previews)
     : editor_(editor),
       status_(status),
       viewport_(viewport),
       kernel_(kernel),
       clock_(clock),
       notifier_(notifier),
-      runner_(runner) {
+      runner_(runner),
+      previews_(previews) {
     statusHint_ = tools_.active().hint();
 }
 
@@ -29,6 +30,15 @@ bool InteractionState::runLong(std::string phase, LongWork work) {
         // The finish is the work's own result, run against this state once the work is done.
         Finish finish = work(progress);
         return OperationRunner::Finish([this, finish = std::move(finish)] {
+            if (finish) finish(*this);
+        });
+    });
+}
+
+void InteractionState::preview(LongWork work) {
+    previews_.request([this, work = std::move(work)](Progress& progress) {
+        Finish finish = work(progress);
+        return PreviewRunner::Show([this, finish = std::move(finish)] {
             if (finish) finish(*this);
         });
     });
@@ -44,6 +54,8 @@ void InteractionState::mutate(const std::string& name, const Change& change) {
         status_.setMessage(busyMessage());
         return;
     }
+    // A preview still on its way shows the document as it was.
+    previews_.drop();
     const DocumentEditor::Outcome outcome = editor_.record(name, change);
     if (outcome.error) {
         status_.showError(*outcome.error);
@@ -95,6 +107,7 @@ void InteractionState::orbit(double deltaX, double deltaY) {
 }
 
 void InteractionState::setTool(const ToolID& id) {
+    previews_.drop();
     tools_.activate(id, *this);
     publishActiveTool();
     setStatusHint(tools_.active().hint());
@@ -119,6 +132,7 @@ void InteractionState::chooseTool(const CommandID& command, const ToolID& id, bo
 }
 
 void InteractionState::cancelTool() {
+    previews_.drop();
     tools_.cancel(*this);
     publishActiveTool();
 }
@@ -127,12 +141,14 @@ void InteractionState::confirmTool() { tools_.confirm(*this); }
 
 void InteractionState::resetAfterStep(bool stepped) {
     // With nothing stepped, a half-drawn shape stays.
+    previews_.drop();
     if (stepped) tools_.active().deactivate(*this);
     setOverlay(SceneOverlay::empty);
     setHud(std::nullopt);
 }
 
 void InteractionState::startOver() {
+    previews_.drop();
     setSelection(Selection::empty);
     setActiveSketchID(std::nullopt);
     setOverlay(SceneOverlay::empty);

@@ -11,6 +11,7 @@
 #include "interaction/scene_hit_tester.hpp"
 #include "session/document_editor.hpp"
 #include "session/operation_runner.hpp"
+#include "session/preview_runner.hpp"
 #include "session/status_lines.hpp"
 #include "tools/modeling_context.hpp"
 #include "tools/tool_controller.hpp"
@@ -25,7 +26,7 @@ public:
     // Everything given must outlive the state.
     InteractionState(DocumentEditor& editor, StatusLines& status, ViewportState& viewport,
                      const GeometryKernel& kernel, const SessionPlatform& clock,
-                     SessionNotifier& notifier, OperationRunner& runner);
+                     SessionNotifier& notifier, OperationRunner& runner, PreviewRunner& previews);
 
     // --- What the tools see
     [[nodiscard]] const CADDocument& document() const override { return editor_.document(); }
@@ -54,6 +55,8 @@ public:
     void setTool(const ToolID& id) override;
     void showError(const std::string& message) override { status_.showError(message); }
     bool runLong(std::string phase, LongWork work) override;
+    void preview(LongWork work) override;
+    void dropPreview() override { previews_.drop(); }
 
     // --- Beyond the tools
     [[nodiscard]] std::optional<Sketch> activeSketch() const;
@@ -97,6 +100,7 @@ private:
     const SessionPlatform& clock_;
     SessionNotifier& notifier_;
     OperationRunner& runner_;
+    PreviewRunner& previews_;
     Selection selection_;
     std::optional<HitTarget> hover_;
     std::optional<Uuid> activeSketchID_;

@@ -81,6 +81,24 @@ bool ScriptedPlatform::isShowing(WindowPanel panel) const {
     return std::ranges::find(shownPanels_, panel) != shownPanels_.end();
 }
 
+void ScriptedPlatform::runInBackground(std::function<void()> work, std::function<void()> done) {
+    if (holding_) {
+        held_.push_back({std::move(work), std::move(done)});
+        return;
+    }
+    work();
+    done();
+}
+
+void ScriptedPlatform::releaseBackground() {
+    while (!held_.empty()) {
+        Held next = std::move(held_.front());
+        held_.pop_front();
+        next.work();
+        next.done();
+    }
+}
+
 DateTime ScriptedPlatform::now() const {
     return start_ +
            std::chrono::microseconds(static_cast<std::int64_t>(std::llround(elapsed_ * 1e6)));

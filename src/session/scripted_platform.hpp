@@ -4,6 +4,7 @@
 // what the person would have seen.
 #pragma once
 
+#include <deque>
 #include <variant>
 
 #include "session/queued_answers.hpp"
@@ -43,14 +44,21 @@ public:
     [[nodiscard]] double monotonicSeconds() const override { return elapsed_; }
     [[nodiscard]] std::unique_ptr<TimerHandle> repeat(double interval,
                                                       std::function<void()> tick) override;
-    // Runs the work and then `done` at once: a script's steps wait for every operation.
-    void runInBackground(std::function<void()> work, std::function<void()> done) override {
-        work();
-        done();
-    }
+    // Runs the work and then `done` at once: a script's steps wait for every operation. While
+    // held (a test looking at a session mid-operation), keeps them for releaseBackground().
+    void runInBackground(std::function<void()> work, std::function<void()> done) override;
     void waitForBackground() override {}
+    void holdBackground() { holding_ = true; }
+    // Runs every work held so far and its `done`, oldest first (and those they hand over).
+    void releaseBackground();
+    [[nodiscard]] std::size_t heldBackground() const { return held_.size(); }
 
 private:
+    struct Held {
+        std::function<void()> work;
+        std::function<void()> done;
+    };
+
     struct Timer {
         double interval;
         double due;
@@ -65,6 +73,8 @@ private:
     std::vector<Request> requests_;
     std::vector<WindowPanel> shownPanels_;
     std::vector<std::shared_ptr<Timer>> timers_;
+    bool holding_ = false;
+    std::deque<Held> held_;
 };
 
 }  // namespace brontile

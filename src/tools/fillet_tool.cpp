@@ -104,41 +104,53 @@ FilletTool::Blend FilletTool::worked(const GeometryKernel& kernel, const Request
     return result;
 }
 
-const FilletTool::Blend& FilletTool::blend(const GeometryKernel& kernel, const Request& request) {
+const FilletTool::Blend* FilletTool::cached(const Request& request) const {
     if (!cache_ || !(cache_->source == request.source) || cache_->face != request.face ||
         cache_->distance != request.distance || cache_->chamfer != request.chamfer) {
-        Progress whole;
-        cache_ = Cached{request.source, request.face, request.distance, request.chamfer,
-                        worked(kernel, request, whole)};
+        return nullptr;
     }
-    return cache_->result;
+    return &cache_->result;
 }
 
-void FilletTool::showPreview(ModelingContext& context) {
-    const auto asked = request(context);
-    if (!asked) return;
-    const Blend& result = blend(context.kernel(), *asked);
+void FilletTool::remember(const Request& request, Blend result) {
+    cache_ =
+        Cached{request.source, request.face, request.distance, request.chamfer, std::move(result)};
+}
+
+void FilletTool::showBlend(const Blend& result, ModelingContext& context) {
     SceneOverlay overlay;
     if (result.mesh) overlay.replacements.emplace(result.body, *result.mesh);
     context.setOverlay(std::move(overlay));
+}
+
+void FilletTool::showPreview(ModelingContext& context) {
     context.setHud(HUDState{chamfer_ ? "Chamfer" : "Radius", distance_, std::nullopt, true,
                             std::nullopt, HUDQuantity::length});
+    const auto asked = request(context);
+    if (!asked) return;
+    if (const Blend* known = cached(*asked)) return showBlend(*known, context);
+    // A large body takes a while: the drag goes on, and the blend shows when it is ready.
+    context.preview([this, kernel = &context.kernel(), asked = *asked](Progress& progress) {
+        Blend result = worked(*kernel, asked, progress);
+        return [this, asked, result = std::move(result)](ModelingContext& c) {
+            remember(asked, result);
+            showBlend(result, c);
+        };
+    });
 }
 
 void FilletTool::commit(ModelingContext& context) {
+    context.dropPreview();
     auto asked = request(context);
     if (!asked) return;
-    if (cache_ && cache_->source == asked->source && cache_->face == asked->face &&
-        cache_->distance == asked->distance && cache_->chamfer == asked->chamfer) {
-        return write(cache_->result, context);
-    }
+    if (const Blend* known = cached(*asked)) return write(*known, context);
     // Worked out anew (a typed value): off the window's thread, and written when it is done.
     context.runLong(
         asked->chamfer ? "Cutting edges" : "Rounding edges",
         [this, kernel = &context.kernel(), asked = std::move(*asked)](Progress& progress) {
             Blend result = worked(*kernel, asked, progress);
             return [this, asked, result = std::move(result)](ModelingContext& c) {
-                cache_ = Cached{asked.source, asked.face, asked.distance, asked.chamfer, result};
+                remember(asked, result);
                 write(result, c);
             };
         });

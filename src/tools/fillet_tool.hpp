@@ -39,8 +39,12 @@ private:
     [[nodiscard]] std::optional<Request> request(const ModelingContext& context) const;
     [[nodiscard]] static Blend worked(const GeometryKernel& kernel, const Request& request,
                                       Progress& progress);
-    // The blend of the request, from the last one worked out when it was the same.
-    [[nodiscard]] const Blend& blend(const GeometryKernel& kernel, const Request& request);
+    // The last blend worked out, when it was for this same request.
+    [[nodiscard]] const Blend* cached(const Request& request) const;
+    void remember(const Request& request, Blend result);
+    void showBlend(const Blend& result, ModelingContext& context);
+    // The HUD at once; the blend from the cache, else as a preview worked out off the window's
+    // thread when it takes long.
     void showPreview(ModelingContext& context);
     void commit(ModelingContext& context);
     void write(const Blend& result, ModelingContext& context);

@@ -68,6 +68,11 @@ public:
     // document cannot change, so the finish records against the document the work started from.
     // False, and nothing runs, while another long operation is under way.
     virtual bool runLong(std::string phase, LongWork work) = 0;
+    // A drag's preview, worked out as a LongWork is but without holding anything up: shown at
+    // once when it is quick, else when it arrives, unless a newer request came meanwhile.
+    virtual void preview(LongWork work) = 0;
+    // Forgets a preview still being worked out; it never shows.
+    virtual void dropPreview() = 0;
 
     // A millimetre value in the document's display unit, with the unit's usual decimals.
     [[nodiscard]] std::string formatted(double valueMM) const;

@@ -57,9 +57,9 @@ struct PushPullOutcome {
 };
 
 PushPullOutcome pushPull(const SolidMesh& original, const FaceID& face, double distance,
-                         const ModelingContext& context) {
+                         const GeometryKernel& kernel) {
     try {
-        SolidMesh pushed = context.kernel().pushPull(original, face, distance);
+        SolidMesh pushed = kernel.pushPull(original, face, distance);
         if (auto problem = pushPullProblem(original, pushed)) return {std::nullopt, *problem};
         return {std::move(pushed), {}};
     } catch (const std::exception& error) {
@@ -225,19 +225,29 @@ void SelectTool::dragTo(const PointerEvent& event, ModelingContext& context) {
     if (std::abs(d) > kDirectionDistance) flipped_ = d < 0;
     const Vec3 normal = face->face.normal;
     const Vec3 centroid = face->original.centroid(face->face);
-    SceneOverlay overlay;
     arrow_ = OverlayArrow::extrusion(centroid + normal * d, normal, d, flipped_, hoverArrow_, true);
-    overlay.arrows.push_back(arrow_);
-    // A result that cannot be kept is not shown: the body stays as it is while the pointer is
-    // where the push/pull would break it.
-    if (auto outcome = pushPull(face->original, face->ref.face, d, context); outcome.mesh) {
-        overlay.replacements.emplace(face->ref.body, std::move(*outcome.mesh));
-    }
+    // The arrow follows the pointer at once; the pushed body keeps its last shape until the new
+    // one is worked out.
+    SceneOverlay overlay = context.overlay();
+    overlay.arrows = {arrow_};
     context.setOverlay(std::move(overlay));
     context.setHud(HUDState{"Push/Pull", d, std::nullopt, true, std::nullopt, HUDQuantity::length});
+    context.preview([kernel = &context.kernel(), original = face->original, ref = face->ref, d,
+                     arrow = arrow_](Progress&) {
+        PushPullOutcome outcome = pushPull(original, ref.face, d, *kernel);
+        return [ref, arrow, mesh = std::move(outcome.mesh)](ModelingContext& later) {
+            SceneOverlay shown;
+            shown.arrows.push_back(arrow);
+            // A result that cannot be kept is not shown: the body stays as it is while the
+            // pointer is where the push/pull would break it.
+            if (mesh) shown.replacements.emplace(ref.body, *mesh);
+            later.setOverlay(std::move(shown));
+        };
+    });
 }
 
 void SelectTool::release(const PointerEvent& event, ModelingContext& context) {
+    context.dropPreview();
     const Drag ended = std::exchange(drag_, {});
     if (const auto* face = std::get_if<FaceDrag>(&ended)) {
         if (face->moved && std::abs(face->distance) > kMinimumPushPull) {
@@ -376,7 +386,7 @@ std::optional<SketchConstraintSel> SelectTool::shownDimension(const ModelingCont
 
 void SelectTool::applyPushPull(const FaceRef& ref, const SolidMesh& original, double distance,
                                ModelingContext& context) {
-    const auto outcome = pushPull(original, ref.face, distance, context);
+    const auto outcome = pushPull(original, ref.face, distance, context.kernel());
     if (!outcome.mesh) {
         context.showError(outcome.problem);
         return;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <regex>
 #include <string>
@@ -201,6 +203,36 @@ TEST(InterchangeFormat, UnsupportedNamesTheFormatInCapitals) {
         EXPECT_EQ(InterchangeError::unsupported(format).what(),
                   "This writer does not write " + std::string(name) + " files.");
     }
+}
+
+// A stop at any check of any writer leaves the file that was there; once the new file is whole
+// on disk, a stop is refused and the file goes into place.
+TEST(MeshExport, AStoppedExportLeavesTheFileThatWasThere) {
+    const test::ScratchDirectory scratch;
+    const auto old = test::writeBytes(scratch.path() / "old.out", "earlier");
+    CADDocument document = documentWith({test::largeMesh(20'000)});
+    for (const InterchangeFormat format : allCases<InterchangeFormat>()) {
+        SCOPED_TRACE(rawValue(format));
+        for (const std::uint64_t k : {0, 1, 2, 7, 30}) {
+            Progress progress;
+            progress.cancelAtCheck(k);
+            try {
+                MeshExport::writeFile(document, format, old, progress);
+                // A writer with fewer checks than k runs to its end.
+                EXPECT_GT(k, 0U);
+                EXPECT_NE(test::readBytes(old), "earlier");
+                test::writeBytes(old, "earlier");
+            } catch (const Cancelled&) {
+                EXPECT_EQ(test::readBytes(old), "earlier") << k;
+            }
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 1);
+    }
+    Progress finishing;
+    MeshExport::writeFile(documentWith({test::boxMesh({0, 0, 0}, {1, 1, 1})}),
+                          InterchangeFormat::stl, old, finishing);
+    EXPECT_FALSE(finishing.cancel());
+    EXPECT_NE(test::readBytes(old), "earlier");
 }
 
 }  // namespace

@@ -64,6 +64,8 @@ TEST(Replay, BadScriptsNameTheStepAfterTheLinesBeforeIt) {
               "step 2: the clock may run at most"},
              {R"({"viewport": {"width": 0, "height": 5}, "steps": []})",
               "viewport: the viewport must be"},
+             {R"({"steps": [{"cancelAt": -1}]})", "step 1: cancelAt must be a whole number"},
+             {R"({"steps": [{"cancelAt": 0.5}]})", "step 1: cancelAt must be a whole number"},
          }) {
         const auto r = runReplay(script);
         EXPECT_EQ(r.code, replay::kBadScript) << script;

@@ -74,6 +74,16 @@ public:
         return true;
     }
 
+    // Previews show at once, as a replay shows them.
+    void preview(LongWork work) override {
+        Progress progress;
+        try {
+            if (const Finish finish = work(progress)) finish(*this);
+        } catch (const std::exception&) {
+        }
+    }
+    void dropPreview() override {}
+
     // Set-up straight into the document, recording no step.
     BodyID addBox(const Vec3& min, const Vec3& max, const std::string& name = "Body") {
         return doc.addBody(test::boxMesh(min, max), name);
