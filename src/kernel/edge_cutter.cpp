@@ -15,6 +15,11 @@ namespace brontile::kernel_detail {
 namespace {
 
 constexpr double kMinBlendLength = 1e-6;
+// Cuts that may fail before a blend whose cuts fail one time in three or more gives up: such a
+// face (slivers left by earlier blends, every other edge's cut failing where the last one
+// changed its corner) would take a cut of the whole body per edge, seconds on end, to leave
+// half its edges sharp.
+constexpr std::size_t kFailedCutsAllowed = 32;
 // Faces meeting closer than this (rad) to flat, or to folded onto each other, would give a
 // sliver of a section thinner than the booleans can cut cleanly.
 constexpr double kFlatAngle = 1e-3;
@@ -140,6 +145,8 @@ SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, Edge
     (void)csg_detail::requireSolidOperand(mesh);
     const auto& faces = mesh.faces();
     SolidMesh result = mesh;
+    std::size_t cut = 0;
+    std::size_t failed = 0;
     const std::vector<SolidMesh::Edge> edges = mesh.boundaryEdges(faces[*index]);
     for (std::size_t e = 0; e < edges.size(); ++e) {
         progress.setFraction(static_cast<double>(e) / static_cast<double>(edges.size()));
@@ -151,8 +158,12 @@ SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, Edge
         if (!cutter) continue;
         try {
             result = meshBoolean(result, *cutter, BooleanOp::subtract, progress);
+            ++cut;
         } catch (const KernelError&) {
             // The edge stays as it was; the other edges are still cut.
+            if (++failed >= kFailedCutsAllowed && 2 * failed > cut) {
+                throw KernelError::workBound();
+            }
         }
     }
     if (result.isEmpty()) throw KernelError::degenerateResult();

@@ -189,6 +189,8 @@ void FileFlow::exportDocument(InterchangeFormat format) {
 
 void FileFlow::autosave() {
     if (!editor_.isDirty() || !fileURL_ || runner_.isBusy()) return;
+    // Nor in the middle of a drag or of a typed value: the next tick comes soon enough.
+    if (state_.gestureUnderWay() || state_.hudEditing()) return;
     CADDocument copy = editor_.document();
     copy.camera = viewport_.camera.toState();
     runner_.start("Autosaving", [this, copy = std::move(copy), location = *fileURL_,

@@ -50,7 +50,8 @@ public:
     // operation: the window goes on meanwhile.
     void exportDocument(InterchangeFormat format);
     // Every 30 seconds: a document that has a file and unsaved changes is written there, in the
-    // background; a tick that finds another operation running waits for the next.
+    // background; a tick that finds another operation running, a drag under way or a value
+    // being typed waits for the next.
     void autosave();
 
     // The file system packages are written to; the computer's own unless a test says otherwise.

@@ -66,6 +66,10 @@ public:
     // events and a change asked for meanwhile is refused with busyMessage().
     [[nodiscard]] bool isBusy() const { return runner_.isBusy(); }
     [[nodiscard]] std::string busyMessage() const;
+    // The primary button is held on the model: a drag may be under way, which a background
+    // operation starting now would cut short.
+    [[nodiscard]] bool gestureUnderWay() const { return gestureUnderWay_; }
+    void setGestureUnderWay(bool held) { gestureUnderWay_ = held; }
     void setHudEditing(bool editing);
     [[nodiscard]] const ToolID& activeToolID() const { return activeToolID_; }
     [[nodiscard]] const ToolController& tools() const { return tools_; }
@@ -112,6 +116,7 @@ private:
     ToolID activeToolID_ = ToolID::select;
     std::optional<CommandID> lastToolCommand_;
     bool showSection_ = false;
+    bool gestureUnderWay_ = false;
     // The pick trees of the bodies' meshes, kept between picks and dropped with their meshes.
     SceneHitIndex hitIndex_;
 };

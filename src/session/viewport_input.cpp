@@ -20,6 +20,9 @@ void ViewportInput::pointer(PointerPhase phase, const Vec2& at, ModifierSet modi
     if (state_.hudEditing()) return;
     if (state_.isBusy()) return busyPointer(phase, at, modifiers);
     pressedAt_.reset();
+    if (phase == PointerPhase::down || phase == PointerPhase::up) {
+        state_.setGestureUnderWay(phase == PointerPhase::down);
+    }
     PointerEvent event;
     event.phase = phase;
     event.location = at;

@@ -88,7 +88,7 @@ TEST(BackgroundWork, EscapeGivesTheSessionBackAtOnceAndTheLateResultIsDropped) {
     EXPECT_EQ(s.document().bodies.size(), 1U);
 }
 
-TEST(BackgroundWork, AnAutosaveWaitsForTheRunningOperationThenRunsAsOneItself) {
+TEST(BackgroundWork, AnAutosaveWaitsForTheOperationAndTheDragThenRunsAsOneItself) {
     SessionFixture f;
     DocumentSession& s = *f.session;
     const auto folder = std::filesystem::temp_directory_path() / "brontile-background-autosave";
@@ -106,6 +106,11 @@ TEST(BackgroundWork, AnAutosaveWaitsForTheRunningOperationThenRunsAsOneItself) {
     EXPECT_EQ(f.platform.heldBackground(), 1U);
     f.platform.releaseBackground();
     ASSERT_TRUE(s.isDirty());
+    // Nor while the button is held on the model: it would cut a drag short.
+    f.pressAt(40, 40);
+    f.platform.advance(FileFlow::kAutosaveInterval);
+    EXPECT_FALSE(s.operations().isBusy());
+    s.input().pointer(PointerPhase::up, f.screenAt({40, 40, 0}), {}, 1);
     f.platform.advance(FileFlow::kAutosaveInterval);
     EXPECT_EQ(s.operations().phase(), "Autosaving");
     f.platform.releaseBackground();
