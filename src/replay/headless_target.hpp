@@ -13,7 +13,7 @@ namespace brontile::replay {
 
 class HeadlessTarget final : public ReplayTarget {
 public:
-    HeadlessTarget() : session_(platform_) {}
+    HeadlessTarget() : session_(platform_) { platform_.previewAfterEachStep(); }
 
     DocumentSession& session() override { return session_; }
     void setViewportSize(double width, double height) override {
@@ -43,6 +43,8 @@ public:
         return {platform_.isShowing(WindowPanel::commandPalette),
                 platform_.isShowing(WindowPanel::shortcutSheet)};
     }
+    // A step's drag previews, only the newest of which is worked out.
+    void settle() override { platform_.runPreviews(); }
 
 private:
     ScriptedPlatform platform_{kReplayStart};

@@ -47,7 +47,7 @@ void PreviewRunner::start(Work work) {
     job->work = std::move(work);
     running_ = job;
     const std::weak_ptr<PreviewRunner*> self = self_;
-    platform_.runInBackground(
+    const bool worthWaiting = platform_.runPreview(
         [job] {
             Show show;
             try {
@@ -63,6 +63,7 @@ void PreviewRunner::start(Work work) {
         [self, job] {
             if (const auto runner = self.lock()) (*runner)->finished(job);
         });
+    if (!worthWaiting) return;
     std::unique_lock lock(job->mutex);
     const bool done = job->ended.wait_for(lock, kWaitForResult, [&] { return job->done; });
     lock.unlock();

@@ -99,6 +99,24 @@ void ScriptedPlatform::releaseBackground() {
     }
 }
 
+bool ScriptedPlatform::runPreview(std::function<void()> work, std::function<void()> done) {
+    if (!previewsLater_) {
+        runInBackground(std::move(work), std::move(done));
+        return true;
+    }
+    previews_.push_back({std::move(work), std::move(done)});
+    return false;
+}
+
+void ScriptedPlatform::runPreviews() {
+    while (!previews_.empty()) {
+        Held next = std::move(previews_.front());
+        previews_.pop_front();
+        next.work();
+        next.done();
+    }
+}
+
 DateTime ScriptedPlatform::now() const {
     return start_ +
            std::chrono::microseconds(static_cast<std::int64_t>(std::llround(elapsed_ * 1e6)));

@@ -52,6 +52,12 @@ public:
     // Runs every work held so far and its `done`, oldest first (and those they hand over).
     void releaseBackground();
     [[nodiscard]] std::size_t heldBackground() const { return held_.size(); }
+    // A replay: previews wait for runPreviews() at the end of each step, as a person's drag
+    // never waits for them, so that only a drag's last preview is worked out.
+    void previewAfterEachStep() { previewsLater_ = true; }
+    bool runPreview(std::function<void()> work, std::function<void()> done) override;
+    // Works out the previews asked for since the last call (and those they hand over).
+    void runPreviews();
 
 private:
     struct Held {
@@ -75,6 +81,8 @@ private:
     std::vector<std::shared_ptr<Timer>> timers_;
     bool holding_ = false;
     std::deque<Held> held_;
+    bool previewsLater_ = false;
+    std::deque<Held> previews_;
 };
 
 }  // namespace brontile

@@ -77,6 +77,13 @@ public:
     virtual void runInBackground(std::function<void()> work, std::function<void()> done) = 0;
     // Returns once every work handed over has ended (their `done` may still be queued).
     virtual void waitForBackground() = 0;
+    // A drag preview's work, run as runInBackground runs it. False when it will only run once
+    // the present step is over (a replay, whose lines show where each step ended), so that
+    // waiting for it now is pointless; the drag's later requests then replace it unseen.
+    virtual bool runPreview(std::function<void()> work, std::function<void()> done) {
+        runInBackground(std::move(work), std::move(done));
+        return true;
+    }
 };
 
 }  // namespace brontile
