@@ -20,6 +20,13 @@ constexpr double kMinBlendLength = 1e-6;
 // changed its corner) would take a cut of the whole body per edge, seconds on end, to leave
 // half its edges sharp.
 constexpr std::size_t kFailedCutsAllowed = 32;
+// About the triangles of one edge's cutter.
+constexpr std::size_t kCutterSize = 32;
+// Each cut goes through the whole body, so a face of many edges costs its edges times the body:
+// the triangles all its cuts may go through, in all, are bounded by a multiple of what the blend
+// starts from, and never less than a few seconds' worth.
+constexpr std::size_t kCutWorkFactor = 64;
+constexpr std::size_t kCutWorkFloor = 4'000'000;
 // Faces meeting closer than this (rad) to flat, or to folded onto each other, would give a
 // sliver of a section thinner than the booleans can cut cleanly.
 constexpr double kFlatAngle = 1e-3;
@@ -148,6 +155,8 @@ SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, Edge
     std::size_t cut = 0;
     std::size_t failed = 0;
     const std::vector<SolidMesh::Edge> edges = mesh.boundaryEdges(faces[*index]);
+    std::size_t workLeft = std::max(
+        kCutWorkFloor, kCutWorkFactor * (mesh.triangleCount() + edges.size() * kCutterSize));
     for (std::size_t e = 0; e < edges.size(); ++e) {
         progress.setFraction(static_cast<double>(e) / static_cast<double>(edges.size()));
         const SolidMesh::Edge& edge = edges[e];
@@ -156,6 +165,9 @@ SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, Edge
         const auto cutter =
             edgeCutter(mesh, edge, faces[*index].normal, faces[*neighbour].normal, distance, blend);
         if (!cutter) continue;
+        const std::size_t work = result.triangleCount() + cutter->triangleCount();
+        if (work > workLeft) throw KernelError::workBound();
+        workLeft -= work;
         try {
             result = meshBoolean(result, *cutter, BooleanOp::subtract, progress);
             ++cut;
