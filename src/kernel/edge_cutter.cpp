@@ -26,7 +26,7 @@ constexpr std::size_t kCutterSize = 32;
 // the triangles all its cuts may go through, in all, are bounded by a multiple of what the blend
 // starts from, and never less than a few seconds' worth.
 constexpr std::size_t kCutWorkFactor = 64;
-constexpr std::size_t kCutWorkFloor = 4'000'000;
+constexpr std::size_t kCutWorkFloor = 3'000'000;
 // Faces meeting closer than this (rad) to flat, or to folded onto each other, would give a
 // sliver of a section thinner than the booleans can cut cleanly.
 constexpr double kFlatAngle = 1e-3;
