@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+#include <unordered_map>
 #include <vector>
 
 #include "base/tolerances.hpp"
@@ -100,18 +101,39 @@ SolidMesh prism(const Vec3& a, const Vec3& b, const std::vector<Vec3>& section) 
     return cutter;
 }
 
-// The one other face whose outline holds the edge, running it the other way. Nothing for an edge
-// on one face only, on three or more, or where the two faces are wound inconsistently.
-std::optional<std::size_t> neighbourAcross(const SolidMesh& mesh, std::size_t face,
-                                           const SolidMesh::Edge& edge) {
-    const auto sharing = mesh.faceIndicesSharing(edge);
-    if (sharing.size() != 2) return std::nullopt;
-    const std::size_t other = sharing[0] == face ? sharing[1] : sharing[0];
-    const auto outline = mesh.boundaryEdges(mesh.faces()[other]);
-    const bool reversed =
-        std::ranges::find(outline, SolidMesh::Edge{edge.b, edge.a}) != outline.end();
-    return reversed ? std::optional(other) : std::nullopt;
-}
+// Which faces' outlines hold each edge, and which way round: made once for a blend, so that
+// finding the face across each of a face's edges does not go through every face of the body
+// per edge (quadratic on faces of thousands of edges).
+class EdgeOwners {
+public:
+    explicit EdgeOwners(const SolidMesh& mesh) {
+        const auto& faces = mesh.faces();
+        for (std::size_t f = 0; f < faces.size(); ++f) {
+            for (const SolidMesh::Edge& e : mesh.boundaryEdges(faces[f])) {
+                owners_[SolidMesh::EdgeKey(e.a, e.b)].push_back({f, e});
+            }
+        }
+    }
+
+    // The one other face whose outline holds the edge, running it the other way. Nothing for an
+    // edge on one face only, on three or more, or where the two faces are wound inconsistently.
+    [[nodiscard]] std::optional<std::size_t> across(std::size_t face,
+                                                    const SolidMesh::Edge& edge) const {
+        const auto it = owners_.find(SolidMesh::EdgeKey(edge.a, edge.b));
+        if (it == owners_.end() || it->second.size() != 2) return std::nullopt;
+        const Owner& other = it->second[0].face == face ? it->second[1] : it->second[0];
+        if (other.face == face) return std::nullopt;
+        const bool reversed = other.edge == SolidMesh::Edge{edge.b, edge.a};
+        return reversed ? std::optional(other.face) : std::nullopt;
+    }
+
+private:
+    struct Owner {
+        std::size_t face;
+        SolidMesh::Edge edge;
+    };
+    std::unordered_map<SolidMesh::EdgeKey, std::vector<Owner>> owners_;
+};
 
 }  // namespace
 
@@ -155,12 +177,13 @@ SolidMesh bevel(const SolidMesh& mesh, const FaceID& face, double distance, Edge
     std::size_t cut = 0;
     std::size_t failed = 0;
     const std::vector<SolidMesh::Edge> edges = mesh.boundaryEdges(faces[*index]);
+    const EdgeOwners owners(mesh);
     std::size_t workLeft = std::max(
         kCutWorkFloor, kCutWorkFactor * (mesh.triangleCount() + edges.size() * kCutterSize));
     for (std::size_t e = 0; e < edges.size(); ++e) {
         progress.setFraction(static_cast<double>(e) / static_cast<double>(edges.size()));
         const SolidMesh::Edge& edge = edges[e];
-        const auto neighbour = neighbourAcross(mesh, *index, edge);
+        const auto neighbour = owners.across(*index, edge);
         if (!neighbour) continue;
         const auto cutter =
             edgeCutter(mesh, edge, faces[*index].normal, faces[*neighbour].normal, distance, blend);
