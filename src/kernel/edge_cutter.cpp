@@ -25,9 +25,10 @@ constexpr std::size_t kFailedCutsAllowed = 32;
 constexpr std::size_t kCutterSize = 32;
 // Each cut goes through the whole body, so a face of many edges costs its edges times the body:
 // the triangles all its cuts may go through, in all, are bounded by a multiple of what the blend
-// starts from, and never less than a few seconds' worth.
+// starts from, and never less than some fifteen seconds' worth on a desktop machine (rounding
+// the top of a block around a 256-sided hole takes ten).
 constexpr std::size_t kCutWorkFactor = 64;
-constexpr std::size_t kCutWorkFloor = 3'000'000;
+constexpr std::size_t kCutWorkFloor = 16'000'000;
 // Faces meeting closer than this (rad) to flat, or to folded onto each other, would give a
 // sliver of a section thinner than the booleans can cut cleanly.
 constexpr double kFlatAngle = 1e-3;
