@@ -99,6 +99,8 @@ ViewportWidget::ViewportWidget(DocumentSession& session, const SessionPlatform& 
     } else {
         canvas_ = new GLCanvas(session_.viewport(), this);
         connect(canvas_, &GLCanvas::frameDrawn, this, [this] {
+            const ViewportState& view = session_.viewport();
+            drawn_ = Drawn{view.camera, view.version, view.viewSize};
             ++framesDrawn_;
             emit frameDrawn();
         });
@@ -140,13 +142,17 @@ void ViewportWidget::syncViewSize() {
 
 void ViewportWidget::tick() {
     syncViewSize();
-    static_cast<void>(session_.viewport().tick(clock_.monotonicSeconds()));
-    // Drawing continuously keeps coasting and previews smooth; without a surface there is
-    // nothing to draw, but the scene is still kept current.
-    if (isDrawing()) {
+    ViewportState& view = session_.viewport();
+    const bool moved = view.tick(clock_.monotonicSeconds());
+    // Without a surface there is nothing to draw, but the scene is still kept current.
+    if (!isDrawing()) {
+        view.rebuildIfNeeded();
+        return;
+    }
+    // A frame only when what it would show changed: an idle window draws nothing at all.
+    if (moved || view.needsRebuild || !drawn_ || !(drawn_->camera == view.camera) ||
+        drawn_->version != view.version || !(drawn_->size == view.viewSize)) {
         canvas_->update();
-    } else {
-        session_.viewport().rebuildIfNeeded();
     }
 }
 

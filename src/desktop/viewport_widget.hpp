@@ -104,6 +104,13 @@ private:
     std::optional<QPointF> cameraDragFrom_;
     bool focusedOnce_ = false;
     std::uint64_t framesDrawn_ = 0;
+    // What the last frame showed; the next one is drawn only when any of it moved.
+    struct Drawn {
+        OrbitCamera camera;
+        std::uint64_t version = 0;
+        Vec2 size;
+    };
+    std::optional<Drawn> drawn_;
 };
 
 }  // namespace brontile::desktop

@@ -45,6 +45,24 @@ TEST_F(WindowTest, ModelledBoxIsDrawnAndFollowsUndoAndRedo) {
     EXPECT_LT(patchAround(kTopOfBox).clearShare, 0.05) << "redo draws it again";
 }
 
+TEST_F(WindowTest, AnIdleWindowDrawsNothingAndAChangeDrawsAFrame) {
+    ASSERT_TRUE(viewport().isDrawing()) << viewport().drawingFailure();
+    ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
+    // Long enough for any coasting to end.
+    QTest::qWait(500);
+    const auto before = viewport().framesDrawn();
+    QTest::qWait(1000);
+    EXPECT_EQ(viewport().framesDrawn(), before) << "an idle second drew frames";
+    // The extrude left the new body selected.
+    play(R"({"command": "edit.deselect"})");
+    settle();
+    const auto selected = viewport().framesDrawn();
+    EXPECT_GT(selected, before) << "letting the body go drew nothing";
+    play(R"({"command": "view.top"})");
+    settle();
+    EXPECT_GT(viewport().framesDrawn(), selected) << "turning the camera drew nothing";
+}
+
 TEST_F(WindowTest, UnsavedChangesAreAskedAboutAndSaveAsThenOpenRoundTripsThePackage) {
     ASSERT_NO_FATAL_FAILURE(sketchAndExtrudeBox());
     // Closing with unsaved changes asks; Cancel keeps the window.
