@@ -9,7 +9,12 @@
 namespace brontile::desktop {
 namespace {
 
-constexpr float kEdgeDepthBias = 0.00035f;
+// How far the faces are pushed back in depth so that the edges and sketches lying on them win:
+// by their slope (grazing faces need more) and a few steps of the depth buffer. A fixed pull of
+// the lines towards the viewer instead spanned a sixth of the view at the near plane, and the
+// back edges of a hole showed through the face in front of them.
+constexpr float kFaceOffsetSlope = 1.0f;
+constexpr float kFaceOffsetUnits = 2.0f;
 constexpr GLsizei kStride = sizeof(RenderVertex);
 
 constexpr const char* kVertexShader = R"(#version 330 core
@@ -320,9 +325,11 @@ const GLRenderer::GpuBody* GLRenderer::uploadedBody(const BodyDraw& body) const 
     return found == bodies_.end() ? nullptr : &found->second;
 }
 
-// Bodies and previews, lit.
+// Bodies and previews, lit, pushed back a little behind the lines drawn on them.
 void GLRenderer::drawShadedPass(const RenderScene& scene) {
     setPass({0, 1});
+    gl_->glEnable(GL_POLYGON_OFFSET_FILL);
+    gl_->glPolygonOffset(kFaceOffsetSlope, kFaceOffsetUnits);
     for (const BodyDraw& body : scene.bodies) {
         const GpuBody* uploaded = uploadedBody(body);
         if (uploaded == nullptr) continue;
@@ -333,16 +340,14 @@ void GLRenderer::drawShadedPass(const RenderScene& scene) {
              static_cast<int>(body.highlightCount));
     }
     draw(restShaded_, GL_TRIANGLES);
+    gl_->glDisable(GL_POLYGON_OFFSET_FILL);
 }
 
-// Grid, outlines and sketches. The outlines and sketches are pulled towards the viewer so that
-// they win against the faces they lie on. The grid lies on no face, and at a working distance
-// the pull spans tens of millimetres: pulled, it would show through the top of every body
-// standing on it.
+// Grid, outlines and sketches, depth-tested against the faces pushed back behind them: an edge or
+// sketch on a face shows, one behind a face does not.
 void GLRenderer::drawLinePass(const RenderScene& scene) {
     setPass({0, 0});
     draw(ground_, GL_LINES);
-    setPass({kEdgeDepthBias, 0});
     for (const BodyDraw& body : scene.bodies) {
         const GpuBody* uploaded = uploadedBody(body);
         if (uploaded == nullptr) continue;

@@ -283,18 +283,51 @@ std::size_t Writer::overlayLineBound() const {
     return count;
 }
 
+void FeatureEdges::addFace(const SolidFace& face, std::size_t index) {
+    forEachLoopEdge(face, [&](const SolidMesh::Edge& edge) {
+        const auto lo = static_cast<std::uint64_t>(std::min(edge.a, edge.b));
+        const auto hi = static_cast<std::uint64_t>(std::max(edge.a, edge.b));
+        uses_.push_back({(lo << 32) | hi, static_cast<std::uint32_t>(index), edge.a, edge.b});
+        return true;
+    });
+}
+
+void FeatureEdges::append(const SolidMesh& mesh, VertexStyle style, VertexList& into) {
+    // cos 20°: faces whose normals are closer meet smoothly.
+    constexpr double kSmooth = 0.9396926207859084;
+    std::ranges::sort(uses_, {}, &Use::key);
+    const auto& faces = mesh.faces();
+    for (std::size_t i = 0; i < uses_.size();) {
+        std::size_t end = i + 1;
+        while (end < uses_.size() && uses_[end].key == uses_[i].key) ++end;
+        bool draw = end - i != 2;
+        if (end - i == 2 && uses_[i].face != uses_[i + 1].face) {
+            // Both uses in one face are a seam inside it, never drawn.
+            draw = faces[uses_[i].face].normal.dot(faces[uses_[i + 1].face].normal) < kSmooth;
+        }
+        if (draw) {
+            put(mesh.vertices(), uses_[i].a, style, into);
+            put(mesh.vertices(), uses_[i].b, style, into);
+        }
+        i = end;
+    }
+    uses_.clear();
+}
+
 void Writer::writeBody(const SolidMesh& mesh, const FaceColors& colors, const RGBA& edge,
                        VertexList& shaded, VertexList& lines,
                        std::vector<std::uint32_t>* faceStarts) {
-    const std::vector<Vec3>& vertices = mesh.vertices();
     const VertexStyle edgeStyle(Vec3::zero, edge);
     const std::optional<double> cut = in_.showSection ? sectionCut(mesh) : std::nullopt;
-    for (const SolidFace& face : mesh.faces()) {
+    const auto& faces = mesh.faces();
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        const SolidFace& face = faces[i];
         if (faceStarts) faceStarts->push_back(static_cast<std::uint32_t>(shaded.size()));
         if (cut && faces_.centroidX(mesh, face) > *cut) continue;
         faces_.appendTriangles(mesh, face, VertexStyle(face.normal, colors.of(face.id)), shaded);
-        faces_.appendEdges(vertices, face, edgeStyle, lines);
+        featureEdges_.addFace(face, i);
     }
+    featureEdges_.append(mesh, edgeStyle, lines);
     if (faceStarts) faceStarts->push_back(static_cast<std::uint32_t>(shaded.size()));
 }
 
@@ -313,15 +346,16 @@ void Writer::writeRest(SceneBuffers& out) {
 }
 
 void Writer::writePreview(const OverlayMesh& preview, SceneBuffers& out) {
-    const std::vector<Vec3>& vertices = preview.mesh.vertices();
     const VertexStyle edge(Vec3::zero, kPreviewEdge);
     RGBA color = preview.color;
     if (preview.showThrough) color.a = kSeeThroughAlpha;
     std::vector<RenderVertex>& shaded = preview.showThrough ? out.throughShaded : out.shaded;
-    for (const SolidFace& face : preview.mesh.faces()) {
-        faces_.appendTriangles(preview.mesh, face, VertexStyle(face.normal, color), shaded);
-        faces_.appendEdges(vertices, face, edge, out.lines);
+    const auto& faces = preview.mesh.faces();
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        faces_.appendTriangles(preview.mesh, faces[i], VertexStyle(faces[i].normal, color), shaded);
+        featureEdges_.addFace(faces[i], i);
     }
+    featureEdges_.append(preview.mesh, edge, out.lines);
 }
 
 void Writer::writeSketch(const Sketch& sketch, SceneBuffers& out) {

@@ -70,6 +70,26 @@ private:
     std::vector<char> isBoundary_;
 };
 
+// The edges worth drawing on a body: where two faces meet at more than 20°, and where a face
+// has no neighbour (an open edge, or one the section cut away). Facets of a smooth surface (a
+// revolve, a sphere, a fillet) meet at less and show no lines: shading shows their form.
+class FeatureEdges {
+public:
+    // The loop edges of one face that is drawn (`index` in the mesh's faces).
+    void addFace(const SolidFace& face, std::size_t index);
+    // Appends the edges worth drawing among the faces added since the last call, and forgets them.
+    void append(const SolidMesh& mesh, VertexStyle style, VertexList& into);
+
+private:
+    struct Use {
+        std::uint64_t key;
+        std::uint32_t face;
+        VertexIndex a;
+        VertexIndex b;
+    };
+    std::vector<Use> uses_;
+};
+
 // A face id as two machine words: bodies that are hovered or have selected faces compare every
 // face's id, and a byte-wise comparison per face showed up in whole-scene timings.
 struct IdBits {
@@ -160,6 +180,7 @@ private:
 
     const SceneInput& in_;
     FaceEmitter faces_;
+    FeatureEdges featureEdges_;
 };
 
 }  // namespace brontile::SceneParts
