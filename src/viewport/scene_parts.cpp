@@ -3,6 +3,7 @@
 #include "viewport/scene_parts.hpp"
 
 #include <algorithm>
+#include <numeric>
 #include <span>
 #include <unordered_set>
 
@@ -285,9 +286,7 @@ std::size_t Writer::overlayLineBound() const {
 
 void FeatureEdges::addFace(const SolidFace& face, std::size_t index) {
     forEachLoopEdge(face, [&](const SolidMesh::Edge& edge) {
-        const auto lo = static_cast<std::uint64_t>(std::min(edge.a, edge.b));
-        const auto hi = static_cast<std::uint64_t>(std::max(edge.a, edge.b));
-        uses_.push_back({(lo << 32) | hi, static_cast<std::uint32_t>(index), edge.a, edge.b});
+        uses_.push_back({static_cast<std::uint32_t>(index), edge.a, edge.b});
         return true;
     });
 }
@@ -295,21 +294,45 @@ void FeatureEdges::addFace(const SolidFace& face, std::size_t index) {
 void FeatureEdges::append(const SolidMesh& mesh, VertexStyle style, VertexList& into) {
     // cos 20°: faces whose normals are closer meet smoothly.
     constexpr double kSmooth = 0.9396926207859084;
-    std::ranges::sort(uses_, {}, &Use::key);
+    const auto& vertices = mesh.vertices();
     const auto& faces = mesh.faces();
-    for (std::size_t i = 0; i < uses_.size();) {
-        std::size_t end = i + 1;
-        while (end < uses_.size() && uses_[end].key == uses_[i].key) ++end;
-        bool draw = end - i != 2;
-        if (end - i == 2 && uses_[i].face != uses_[i + 1].face) {
-            // Both uses in one face are a seam inside it, never drawn.
-            draw = faces[uses_[i].face].normal.dot(faces[uses_[i + 1].face].normal) < kSmooth;
+    // The uses gathered by their lower vertex (a counting sort), so that each vertex's few edges
+    // are matched among themselves: linear in the edges, where sorting them all cost twice the
+    // rest of the scene.
+    start_.assign(vertices.size() + 1, 0);
+    for (const Use& use : uses_) ++start_[toSize(std::min(use.a, use.b)) + 1];
+    std::partial_sum(start_.begin(), start_.end(), start_.begin());
+    byVertex_.resize(uses_.size());
+    for (const Use& use : uses_) byVertex_[start_[toSize(std::min(use.a, use.b))]++] = use;
+    const auto higher = [](const Use& use) { return std::max(use.a, use.b); };
+    std::size_t first = 0;
+    for (std::size_t v = 0; v < vertices.size(); ++v) {
+        const std::size_t last = start_[v];
+        for (std::size_t i = first; i < last; ++i) {
+            const VertexIndex hi = higher(byVertex_[i]);
+            // Each edge once: at its first use in this vertex's run.
+            bool seen = false;
+            std::size_t count = 0;
+            std::size_t other = i;
+            for (std::size_t j = first; j < last; ++j) {
+                if (higher(byVertex_[j]) != hi) continue;
+                if (j < i) seen = true;
+                if (j != i) other = j;
+                ++count;
+            }
+            if (seen) continue;
+            bool draw = count != 2;
+            if (count == 2 && byVertex_[i].face != byVertex_[other].face) {
+                // Both uses in one face are a seam inside it, never drawn.
+                draw = faces[byVertex_[i].face].normal.dot(faces[byVertex_[other].face].normal) <
+                       kSmooth;
+            }
+            if (draw) {
+                put(vertices, byVertex_[i].a, style, into);
+                put(vertices, byVertex_[i].b, style, into);
+            }
         }
-        if (draw) {
-            put(mesh.vertices(), uses_[i].a, style, into);
-            put(mesh.vertices(), uses_[i].b, style, into);
-        }
-        i = end;
+        first = last;
     }
     uses_.clear();
 }

@@ -82,12 +82,14 @@ public:
 
 private:
     struct Use {
-        std::uint64_t key;
         std::uint32_t face;
         VertexIndex a;
         VertexIndex b;
     };
     std::vector<Use> uses_;
+    // Scratch kept from body to body: where each vertex's uses begin, and the uses in that order.
+    std::vector<std::size_t> start_;
+    std::vector<Use> byVertex_;
 };
 
 // A face id as two machine words: bodies that are hovered or have selected faces compare every
