@@ -381,15 +381,18 @@ void Writer::writePreview(const OverlayMesh& preview, SceneBuffers& out) {
     featureEdges_.append(preview.mesh, edge, out.lines);
 }
 
+// The sketch being edited is drawn over everything, as it is worked on; the others, dimmer, take
+// their place among the bodies' edges, hidden where a body stands in front of them.
 void Writer::writeSketch(const Sketch& sketch, SceneBuffers& out) {
     const bool active = in_.activeSketchID == sketch.id;
     if (active) SceneBuilder::appendSketchPlane(sketch.plane, out.lines);
-    const RGBA plain = in_.activeSketchID && !active ? RGBA::sketchInactive : RGBA::sketch;
+    const RGBA plain = active ? RGBA::sketch : RGBA::sketchInactive;
+    VertexList& into = active ? out.overlayLines : out.lines;
     for (const SketchEntity& entity : sketch.entities) {
         appendPlanePolyline(sketch.plane, entity.polyline(), entityColor(sketch.id, entity, plain),
-                            out.lines);
+                            into);
     }
-    writeGlyphs(sketch, out.overlayLines);
+    writeGlyphs(sketch, into);
 }
 
 // Hover beats selection, selection beats construction, construction beats the sketch's colour.

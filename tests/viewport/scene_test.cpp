@@ -235,16 +235,17 @@ TEST(SceneBuilderMarkers, ShapesLieInTheirPlaneAndNaNSizesDrawNothing) {
     }
 }
 
+// The active sketch draws over everything; the others among the edges, depth-tested and dimmer.
 TEST(SceneBuilderSketches, EntityColours) {
-    // Name, construction, selected, hovered, another sketch active, colour.
+    // Name, construction, selected, hovered, the sketch active, colour.
     const std::tuple<const char*, bool, bool, bool, bool, RGBA> cases[] = {
-        {"plain", false, false, false, false, RGBA::sketch},
-        {"another sketch is active", false, false, false, true, RGBA::sketchInactive},
-        {"construction wins over inactive", true, false, false, true, RGBA::construction},
-        {"selection wins over construction", true, true, false, true, RGBA::selection},
-        {"hover wins over selection", true, true, true, true, RGBA::hover},
+        {"active", false, false, false, true, RGBA::sketch},
+        {"inactive", false, false, false, false, RGBA::sketchInactive},
+        {"construction wins over inactive", true, false, false, false, RGBA::construction},
+        {"selection wins over construction", true, true, false, false, RGBA::selection},
+        {"hover wins over selection", true, true, true, false, RGBA::hover},
     };
-    for (const auto& [name, construction, selected, hovered, otherActive, expected] : cases) {
+    for (const auto& [name, construction, selected, hovered, active, expected] : cases) {
         SceneInput input = bareScene();
         const Uuid id = input.document.addSketch(SketchPlane::xz);
         SketchEntity line = test::line({0, 0}, {1, 2});
@@ -252,8 +253,10 @@ TEST(SceneBuilderSketches, EntityColours) {
         input.document.sketches[0].entities.push_back(line);
         if (selected) input.selection.sketchEntities.insert({id, line.id});
         if (hovered) input.hover = SketchEntityRef{id, line.id};
-        if (otherActive) input.activeSketchID = Uuid::random();
-        const auto lines = SceneBuilder::build(input).lines;
+        if (active) input.activeSketchID = id;
+        const SceneBuffers scene = SceneBuilder::build(input);
+        // The active sketch's plane grid goes first among the depth-tested lines.
+        const auto& lines = active ? scene.overlayLines : scene.lines;
         ASSERT_EQ(lines.size(), 2u) << name;
         expectColor(lines[1], expected);
         EXPECT_EQ(positionOf(lines[1]), (Vec3{1, 0, 2})) << name;
@@ -277,11 +280,17 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
     input.hover = SketchConstraintSel{id, flat};
 
     const SceneBuffers scene = SceneBuilder::build(input);
-    EXPECT_EQ(scene.lines.size(), 52u + 4u);  // the active sketch's plane, then its lines
-    // The horizontal glyph's one stroke, then the coincident square (a marker, 8 vertices).
-    ASSERT_EQ(scene.overlayLines.size(), 2u + 8u);
-    expectColor(scene.overlayLines[0], {0.75f, 1.0f, 1.0f, 1});
-    expectColor(scene.overlayLines[2], RGBA::selection);
+    EXPECT_EQ(scene.lines.size(), 52u);  // the active sketch's plane
+    // Over everything: its two lines, the horizontal glyph's one stroke, then the coincident
+    // square (a marker, 8 vertices).
+    ASSERT_EQ(scene.overlayLines.size(), 4u + 2u + 8u);
+    expectColor(scene.overlayLines[4], {0.75f, 1.0f, 1.0f, 1});
+    expectColor(scene.overlayLines[6], RGBA::selection);
+    // Not being edited, the sketch and its glyphs take their place among the edges.
+    input.activeSketchID.reset();
+    const SceneBuffers resting = SceneBuilder::build(input);
+    EXPECT_EQ(resting.lines.size(), 4u + 2u + 8u);
+    EXPECT_TRUE(resting.overlayLines.empty());
 }
 
 // Drawn over everything: points first, then arrows; previews are shaded with dark edges, and a
