@@ -48,7 +48,8 @@ struct RGBA {
 
 inline constexpr RGBA RGBA::white{1.0f, 1.0f, 1.0f, 1.0f};
 inline constexpr RGBA RGBA::selection{1.0f, 0.58f, 0.16f, 1.0f};
-inline constexpr RGBA RGBA::hover{0.55f, 0.78f, 1.0f, 1.0f};
+// Vivid where the palette is muted, so that neither reads as a body's own colour.
+inline constexpr RGBA RGBA::hover{0.25f, 0.88f, 1.0f, 1.0f};
 inline constexpr RGBA RGBA::sketch{0.93f, 0.94f, 0.96f, 1.0f};
 inline constexpr RGBA RGBA::sketchInactive{0.55f, 0.58f, 0.62f, 1.0f};
 inline constexpr RGBA RGBA::construction{0.5f, 0.55f, 0.6f, 1.0f};
@@ -60,12 +61,13 @@ inline constexpr RGBA RGBA::snap{1.0f, 0.85f, 0.2f, 1.0f};
 inline constexpr RGBA RGBA::arrow{0.32f, 0.78f, 1.0f, 1.0f};
 inline constexpr RGBA RGBA::arrowReverse{1.0f, 0.62f, 0.28f, 1.0f};
 
-// The six colours new bodies cycle through.
+// The six colours new bodies cycle through: muted, and far from the selection's orange and the
+// hover's cyan.
 namespace BodyPalette {
 
 inline constexpr std::array<RGBA, 6> colors{{
     {0.72f, 0.75f, 0.8f, 1.0f},
-    {0.86f, 0.68f, 0.45f, 1.0f},
+    {0.68f, 0.62f, 0.86f, 1.0f},
     {0.55f, 0.72f, 0.85f, 1.0f},
     {0.62f, 0.8f, 0.62f, 1.0f},
     {0.85f, 0.62f, 0.7f, 1.0f},

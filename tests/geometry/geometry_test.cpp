@@ -174,6 +174,18 @@ TEST(Colours, PaletteWrapsInBothDirectionsAndLightenedCapsColourChannelsOnly) {
     EXPECT_EQ(fromRawValue<LengthUnit>("Millimeters"), std::nullopt);  // raw values are exact
 }
 
+// A selected or hovered thing must never look like a body's own colour, nor like each other.
+TEST(Colours, SelectionAndHoverStandApartFromThePaletteAndEachOther) {
+    const auto apart = [](const RGBA& p, const RGBA& q) {
+        return std::hypot(p.r - q.r, p.g - q.g, p.b - q.b);
+    };
+    for (const RGBA& body : BodyPalette::colors) {
+        EXPECT_GT(apart(body, RGBA::selection), 0.4) << body.r << " " << body.g << " " << body.b;
+        EXPECT_GT(apart(body, RGBA::hover), 0.35) << body.r << " " << body.g << " " << body.b;
+    }
+    EXPECT_GT(apart(RGBA::selection, RGBA::hover), 0.8);
+}
+
 TEST(FormattingLengths, GivesTheExpectedText) {
     const struct {
         double valueMM;
