@@ -125,14 +125,12 @@ void ExtrudeTool::press(const PointerEvent& event, ModelingContext& context) {
     }
     const auto region = findProfile(event.ray, context);
     if (!region) return;
-    const OverlayArrow fresh = OverlayArrow::extrusion(region->centroid3D(), region->plane.normal(),
-                                                       0, false, false, true);
-    const auto part = fresh.hit(event.ray, w);
+    // The press that picks a region never flips it, however near its centre it lands: the
+    // arrow only shows, and takes clicks, once the region is held.
     begin(*region, extend, context);
     if (pick_.empty()) return reset(context);
     // Gathering regions with Shift keeps the distance and waits for the next click.
     if (extend) return showPreview(context);
-    if (part == ArrowGizmo::Part::reverse) return flip(context);
     dragging_ = true;
     startLineT_ = ToolValues::axisParameter(event.ray, anchor_, axisDirection());
     showPreview(context);
