@@ -204,8 +204,8 @@ void GLRenderer::release() {
         drop(body.lines);
     }
     bodies_.clear();
-    for (GpuList* list : {&ground_, &highlights_, &restShaded_, &restLines_, &throughShaded_,
-                          &overlayShaded_, &overlayLines_}) {
+    for (GpuList* list : {&ground_, &highlights_, &highlightLines_, &restShaded_, &restLines_,
+                          &throughShaded_, &overlayShaded_, &overlayLines_}) {
         drop(*list);
     }
     if (vertexArray_ != 0) gl_->glDeleteVertexArrays(1, &vertexArray_);
@@ -255,6 +255,7 @@ void GLRenderer::upload(const RenderScene& scene) {
     }
     fill(ground_, scene.groundLines);
     fill(highlights_, scene.highlights);
+    fill(highlightLines_, scene.highlightLines);
     fill(restShaded_, scene.rest.shaded);
     fill(restLines_, scene.rest.lines);
     fill(throughShaded_, scene.rest.throughShaded);
@@ -355,6 +356,7 @@ void GLRenderer::drawLinePass(const RenderScene& scene) {
         draw(uploaded->lines, GL_LINES);
     }
     setOverride(std::nullopt);
+    draw(highlightLines_, GL_LINES);
     draw(restLines_, GL_LINES);
 }
 

@@ -99,6 +99,7 @@ private:
     std::unordered_map<BodyID, GpuBody> bodies_;
     GpuList ground_;
     GpuList highlights_;
+    GpuList highlightLines_;
     GpuList restShaded_;
     GpuList restLines_;
     GpuList throughShaded_;

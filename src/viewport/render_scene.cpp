@@ -42,6 +42,7 @@ SceneBuffers flatten(const RenderScene& scene) {
     for (const BodyDraw& draw : scene.bodies) {
         appendColored(draw.chunk->lines, draw.lineColor, out.lines);
     }
+    out.lines.insert(out.lines.end(), scene.highlightLines.begin(), scene.highlightLines.end());
     out.lines.insert(out.lines.end(), scene.rest.lines.begin(), scene.rest.lines.end());
 
     out.throughShaded = scene.rest.throughShaded;

@@ -64,6 +64,8 @@ struct RenderScene {
     std::vector<BodyDraw> bodies;
     // Every body's recoloured faces, one run per body (BodyDraw::highlightStart/Count).
     std::vector<RenderVertex> highlights;
+    // The outlines of those faces, drawn after every body's edges.
+    std::vector<RenderVertex> highlightLines;
     // Everything else, drawn after the bodies in each pass: preview meshes and their outlines,
     // sketches, overlay lines, points and arrows.
     SceneBuffers rest;

@@ -58,14 +58,18 @@ void rebuild(const SceneInput& input, SceneBuffers& buffers) {
     }
     writer.reserve(buffers, bodies);
     if (input.document.showGrid) appendGrid(buffers.lines);
+    VertexList outlines;
     for (const Body& body : input.document.bodies) {
         if (!body.isVisible) continue;
         const bool selected = input.selection.contains(body.id);
         const SceneParts::FaceColors colors(input.selection, input.hover, body.id,
                                             SceneParts::bodyColor(body, selected));
         writer.writeBody(SceneParts::drawnMesh(input, body), colors,
-                         SceneParts::bodyEdgeColor(selected), buffers.shaded, buffers.lines);
+                         SceneParts::bodyEdgeColor(selected), buffers.shaded, buffers.lines,
+                         nullptr, &outlines);
     }
+    // The outlines of selected and hovered faces come after every body's edges.
+    buffers.lines.insert(buffers.lines.end(), outlines.begin(), outlines.end());
     writer.writeRest(buffers);
 }
 

@@ -73,6 +73,7 @@ void SceneCache::rebuild(const SceneInput& input, RenderScene& scene) {
     // its replacement.
     scene.bodies.clear();
     scene.highlights.clear();
+    scene.highlightLines.clear();
     scene.groundLines.clear();
     scene.rest.shaded.clear();
     scene.rest.lines.clear();
@@ -182,6 +183,10 @@ void SceneCache::addRecolors(Entry& entry, const Body& body, bool selected, Body
         if (count == 0) continue;
         const RGBA color = SceneParts::faceColor(base, face.selected, face.hovered);
         draw.recolors.push_back({start, count, color});
+        outlineEmitter_.appendEdges(
+            entry.mesh.vertices(), faces[face.index],
+            SceneParts::VertexStyle(Vec3::zero, SceneParts::kMarkedFaceOutline),
+            scene.highlightLines);
         const Float4 simd = color.simd();
         for (std::uint32_t k = start; k < start + count; ++k) {
             RenderVertex vertex = chunk.shaded[k];

@@ -12,6 +12,7 @@
 #include "geometry/solid_mesh.hpp"
 #include "viewport/render_scene.hpp"
 #include "viewport/scene_input.hpp"
+#include "viewport/scene_parts.hpp"
 
 namespace brontile {
 
@@ -73,6 +74,8 @@ private:
     // faces of one body they name.
     std::vector<FaceRequest> requests_;
     std::vector<FoundFace> found_;
+    // Writes the outlines of selected and hovered faces, keeping its scratch space.
+    SceneParts::FaceEmitter outlineEmitter_;
 };
 
 }  // namespace brontile

@@ -233,6 +233,12 @@ RGBA FaceColors::of(const FaceID& face) const {
     return faceColor(base_, isSelected(face, bits), hovered_ == bits);
 }
 
+bool FaceColors::isMarked(const FaceID& face) const {
+    if (selectedCount_ == 0 && !hovered_) return false;
+    const IdBits bits(face);
+    return hovered_ == bits || isSelected(face, bits);
+}
+
 bool FaceColors::isSelected(const FaceID& face, const IdBits& bits) const {
     if (selectedCount_ > kListedFaces) return selection_.faces.contains(FaceRef{body_, face});
     const auto end = listed_.begin() + static_cast<std::ptrdiff_t>(selectedCount_);
@@ -339,7 +345,7 @@ void FeatureEdges::append(const SolidMesh& mesh, VertexStyle style, VertexList& 
 
 void Writer::writeBody(const SolidMesh& mesh, const FaceColors& colors, const RGBA& edge,
                        VertexList& shaded, VertexList& lines,
-                       std::vector<std::uint32_t>* faceStarts) {
+                       std::vector<std::uint32_t>* faceStarts, VertexList* outlines) {
     const VertexStyle edgeStyle(Vec3::zero, edge);
     const std::optional<double> cut = in_.showSection ? sectionCut(mesh) : std::nullopt;
     const auto& faces = mesh.faces();
@@ -349,6 +355,10 @@ void Writer::writeBody(const SolidMesh& mesh, const FaceColors& colors, const RG
         if (cut && faces_.centroidX(mesh, face) > *cut) continue;
         faces_.appendTriangles(mesh, face, VertexStyle(face.normal, colors.of(face.id)), shaded);
         featureEdges_.addFace(face, i);
+        if (outlines != nullptr && colors.isMarked(face.id)) {
+            faces_.appendEdges(mesh.vertices(), face, VertexStyle(Vec3::zero, kMarkedFaceOutline),
+                               *outlines);
+        }
     }
     featureEdges_.append(mesh, edgeStyle, lines);
     if (faceStarts) faceStarts->push_back(static_cast<std::uint32_t>(shaded.size()));

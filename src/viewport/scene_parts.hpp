@@ -110,6 +110,8 @@ struct IdBits {
 // The colour of a body's faces that are neither selected nor hovered, and of its outline.
 [[nodiscard]] RGBA bodyColor(const Body& body, bool selected);
 [[nodiscard]] RGBA bodyEdgeColor(bool selected);
+// The outline of a selected or hovered face.
+inline constexpr RGBA kMarkedFaceOutline{0.30f, 0.16f, 0.02f, 1};
 
 // A face's colour: `base`, the exact selection colour when selected, lifted where the pointer is.
 [[nodiscard]] RGBA faceColor(const RGBA& base, bool selected, bool hovered);
@@ -123,6 +125,8 @@ public:
     FaceColors(const Selection& selection, const std::optional<HitTarget>& hover,
                const BodyID& body, const RGBA& base);
     [[nodiscard]] RGBA of(const FaceID& face) const;
+    // Selected or hovered: its outline is drawn whatever its neighbours.
+    [[nodiscard]] bool isMarked(const FaceID& face) const;
 
 private:
     // The faces of one body a user selects are usually few: compare them directly and ask the
@@ -158,9 +162,11 @@ public:
     // The faces of `mesh` that the section keeps, each in its colour, and their outlines in
     // `edge`. With `faceStarts`, appends where each face of the mesh begins in `shaded` (a face
     // the section cuts away has an empty run) and then the end.
+    // With `outlines`, appends there the whole outline of each selected or hovered face drawn.
     void writeBody(const SolidMesh& mesh, const FaceColors& colors, const RGBA& edge,
                    VertexList& shaded, VertexList& lines,
-                   std::vector<std::uint32_t>* faceStarts = nullptr);
+                   std::vector<std::uint32_t>* faceStarts = nullptr,
+                   VertexList* outlines = nullptr);
     // Everything drawn after the bodies, appended in drawing order: preview meshes (shaded and
     // lines), visible sketches with the active plane (lines), their constraint glyphs, overlay
     // lines and points (overlay lines), and arrows (overlay shaded and overlay lines).

@@ -23,6 +23,7 @@
 #include "viewport/render_scene.hpp"
 #include "viewport/scene_builder.hpp"
 #include "viewport/scene_cache.hpp"
+#include "viewport/scene_parts.hpp"
 
 namespace brontile {
 namespace {
@@ -164,8 +165,12 @@ TEST(SceneBuilderBodies, SelectionAndHoverColours) {
     for (std::size_t i = 0; i < selected.shaded.size(); ++i) {
         expectColor(selected.shaded[i], i / 6 == 2 ? RGBA::selection : brightened);
     }
-    ASSERT_EQ(selected.lines.size(), 24u);
-    for (const RenderVertex& v : selected.lines) expectColor(v, {0.55f, 0.30f, 0.05f, 1});
+    // The body's twelve edges, then the selected face's whole outline after them.
+    ASSERT_EQ(selected.lines.size(), 24u + 8u);
+    for (std::size_t i = 0; i < selected.lines.size(); ++i) {
+        expectColor(selected.lines[i],
+                    i < 24 ? RGBA{0.55f, 0.30f, 0.05f, 1} : SceneParts::kMarkedFaceOutline);
+    }
 
     input.hover = FaceRef{id, picked};
     const SceneBuffers hovered = SceneBuilder::build(input);
