@@ -313,32 +313,25 @@ void FeatureEdges::append(const SolidMesh& mesh, VertexStyle style, VertexList& 
     const auto higher = [](const Use& use) { return std::max(use.a, use.b); };
     std::size_t first = 0;
     for (std::size_t v = 0; v < vertices.size(); ++v) {
-        const std::size_t last = start_[v];
-        for (std::size_t i = first; i < last; ++i) {
-            const VertexIndex hi = higher(byVertex_[i]);
-            // Each edge once: at its first use in this vertex's run.
-            bool seen = false;
-            std::size_t count = 0;
-            std::size_t other = i;
-            for (std::size_t j = first; j < last; ++j) {
-                if (higher(byVertex_[j]) != hi) continue;
-                if (j < i) seen = true;
-                if (j != i) other = j;
-                ++count;
-            }
-            if (seen) continue;
-            bool draw = count != 2;
-            if (count == 2 && byVertex_[i].face != byVertex_[other].face) {
+        const auto run = std::span(byVertex_).subspan(first, start_[v] - first);
+        first = start_[v];
+        // Sorted by the other end, so that a vertex of many edges (a cone's apex) costs
+        // k log k, not k².
+        std::ranges::sort(run, {}, higher);
+        for (std::size_t i = 0; i < run.size();) {
+            std::size_t end = i + 1;
+            while (end < run.size() && higher(run[end]) == higher(run[i])) ++end;
+            bool draw = end - i != 2;
+            if (end - i == 2 && run[i].face != run[i + 1].face) {
                 // Both uses in one face are a seam inside it, never drawn.
-                draw = faces[byVertex_[i].face].normal.dot(faces[byVertex_[other].face].normal) <
-                       kSmooth;
+                draw = faces[run[i].face].normal.dot(faces[run[i + 1].face].normal) < kSmooth;
             }
             if (draw) {
-                put(vertices, byVertex_[i].a, style, into);
-                put(vertices, byVertex_[i].b, style, into);
+                put(vertices, run[i].a, style, into);
+                put(vertices, run[i].b, style, into);
             }
+            i = end;
         }
-        first = last;
     }
     uses_.clear();
 }
