@@ -23,7 +23,6 @@ layout(location = 1) in vec4 inNormal;
 layout(location = 2) in vec4 inColor;
 
 uniform mat4 viewProjection;
-uniform float depthBias;
 uniform vec4 colorOverride;
 uniform float useOverride;
 
@@ -37,8 +36,6 @@ invariant gl_Position;
 void main() {
     worldPosition = inPosition.xyz;
     vec4 clip = viewProjection * vec4(inPosition.xyz, 1.0);
-    // Pulls edges slightly towards the viewer so that they win against their own faces.
-    clip.z -= depthBias * clip.w;
     // The camera's depth runs over [0, w]; OpenGL clips over [-w, w].
     clip.z = 2.0 * clip.z - clip.w;
     gl_Position = clip;
@@ -191,7 +188,6 @@ void GLRenderer::locateUniforms() {
     uniforms_.viewProjection = gl_->glGetUniformLocation(program_, "viewProjection");
     uniforms_.cameraPosition = gl_->glGetUniformLocation(program_, "cameraPosition");
     uniforms_.lightDirection = gl_->glGetUniformLocation(program_, "lightDirection");
-    uniforms_.depthBias = gl_->glGetUniformLocation(program_, "depthBias");
     uniforms_.lighting = gl_->glGetUniformLocation(program_, "lighting");
     uniforms_.colorOverride = gl_->glGetUniformLocation(program_, "colorOverride");
     uniforms_.useOverride = gl_->glGetUniformLocation(program_, "useOverride");
@@ -281,10 +277,7 @@ void GLRenderer::setOverride(const std::optional<RGBA>& color) {
     if (color) gl_->glUniform4f(uniforms_.colorOverride, color->r, color->g, color->b, color->a);
 }
 
-void GLRenderer::setPass(PassStyle style) {
-    gl_->glUniform1f(uniforms_.depthBias, style.depthBias);
-    gl_->glUniform1f(uniforms_.lighting, style.lighting);
-}
+void GLRenderer::setLit(bool lit) { gl_->glUniform1f(uniforms_.lighting, lit ? 1.0f : 0.0f); }
 
 void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
     state.rebuildIfNeeded();
@@ -328,7 +321,7 @@ const GLRenderer::GpuBody* GLRenderer::uploadedBody(const BodyDraw& body) const 
 
 // Bodies and previews, lit, pushed back a little behind the lines drawn on them.
 void GLRenderer::drawShadedPass(const RenderScene& scene) {
-    setPass({0, 1});
+    setLit(true);
     gl_->glEnable(GL_POLYGON_OFFSET_FILL);
     gl_->glPolygonOffset(kFaceOffsetSlope, kFaceOffsetUnits);
     for (const BodyDraw& body : scene.bodies) {
@@ -347,7 +340,7 @@ void GLRenderer::drawShadedPass(const RenderScene& scene) {
 // Grid, outlines and sketches, depth-tested against the faces pushed back behind them: an edge or
 // sketch on a face shows, one behind a face does not.
 void GLRenderer::drawLinePass(const RenderScene& scene) {
-    setPass({0, 0});
+    setLit(false);
     draw(ground_, GL_LINES);
     for (const BodyDraw& body : scene.bodies) {
         const GpuBody* uploaded = uploadedBody(body);
@@ -365,7 +358,7 @@ void GLRenderer::drawLinePass(const RenderScene& scene) {
 void GLRenderer::drawSeeThroughPass() {
     if (throughShaded_.buffer == 0) return;
     gl_->glClear(GL_DEPTH_BUFFER_BIT);
-    setPass({0, 1});
+    setLit(true);
     gl_->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     draw(throughShaded_, GL_TRIANGLES);
     gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -380,9 +373,9 @@ void GLRenderer::drawSeeThroughPass() {
 // Tool overlays over everything: shaded, then lines.
 void GLRenderer::drawOverlayPasses() {
     gl_->glDisable(GL_DEPTH_TEST);
-    setPass({0, 1});
+    setLit(true);
     draw(overlayShaded_, GL_TRIANGLES);
-    setPass({0, 0});
+    setLit(false);
     draw(overlayLines_, GL_LINES);
 }
 

@@ -1,7 +1,7 @@
-// Draws the viewport's scene with OpenGL 3.3 core: the lit shaded pass, the depth-biased line
-// pass, and the two overlay passes drawn over everything. Each body's vertices live in GPU
-// buffers of their own, uploaded again only when the body's chunk changed; the small lists are
-// uploaded whenever the scene's version moves.
+// Draws the viewport's scene with OpenGL 3.3 core: the lit shaded pass (faces pushed back behind
+// the lines on them), the line pass, and the two overlay passes drawn over everything. Each
+// body's vertices live in GPU buffers of their own, uploaded again only when the body's chunk
+// changed; the small lists are uploaded whenever the scene's version moves.
 #pragma once
 
 #include <cstdint>
@@ -59,18 +59,14 @@ private:
         GpuList shaded;
         GpuList lines;
     };
-    struct PassStyle {
-        float depthBias = 0;
-        float lighting = 0;
-    };
-
     void locateUniforms();
     void upload(const RenderScene& scene);
     void fill(GpuList& list, const std::vector<RenderVertex>& vertices);
     void drop(GpuList& list);
     void draw(const GpuList& list, unsigned primitive, int first = 0, int count = -1);
     void setOverride(const std::optional<RGBA>& color);
-    void setPass(PassStyle style);
+    // Shaded passes are lit; lines take their colour as it is.
+    void setLit(bool lit);
     // Binds the program and sets the camera's uniforms for a frame of the given aspect ratio.
     void useProgram(const OrbitCamera& camera, double aspect);
     // The buffers uploaded for the drawn body, or null when it has none.
@@ -89,7 +85,6 @@ private:
         int viewProjection = -1;
         int cameraPosition = -1;
         int lightDirection = -1;
-        int depthBias = -1;
         int lighting = -1;
         int colorOverride = -1;
         int useOverride = -1;
