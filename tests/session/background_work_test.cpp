@@ -16,13 +16,18 @@ namespace {
 namespace App = AppCommandID;
 using test::SessionFixture;
 
-// Two overlapping boxes, both selected, with a union under way and its work held back.
+// Two overlapping boxes, added as one step.
+void addTwoBoxes(DocumentSession& session) {
+    session.interaction().mutate("Add Boxes", [](CADDocument& document) {
+        document.addBody(test::boxMesh({0, 0, 0}, {10, 10, 10}));
+        document.addBody(test::boxMesh({5, 5, 5}, {15, 15, 15}));
+    });
+}
+
+// The two boxes, both selected, with a union under way and its work held back.
 struct UnionUnderWay : SessionFixture {
     UnionUnderWay() {
-        session->interaction().mutate("Add Boxes", [](CADDocument& document) {
-            document.addBody(test::boxMesh({0, 0, 0}, {10, 10, 10}));
-            document.addBody(test::boxMesh({5, 5, 5}, {15, 15, 15}));
-        });
+        addTwoBoxes(*session);
         session->dispatch(App::editSelectAll);
         platform.holdBackground();
         session->dispatch(App::toolUnion);
@@ -93,10 +98,7 @@ TEST(BackgroundWork, AnAutosaveWaitsForTheOperationAndTheDragThenRunsAsOneItself
     DocumentSession& s = *f.session;
     const auto folder = std::filesystem::temp_directory_path() / "brontile-background-autosave";
     std::filesystem::remove_all(folder);
-    s.interaction().mutate("Add Boxes", [](CADDocument& document) {
-        document.addBody(test::boxMesh({0, 0, 0}, {10, 10, 10}));
-        document.addBody(test::boxMesh({5, 5, 5}, {15, 15, 15}));
-    });
+    addTwoBoxes(s);
     f.platform.answerSavePanel(folder / "part.brontdoc");
     s.dispatch(App::fileSaveAs);
     s.dispatch(App::editSelectAll);
