@@ -63,6 +63,7 @@ inline const CommandID viewRight{"view.right"};
 inline const CommandID viewIso{"view.iso"};
 inline const CommandID viewToggleGrid{"view.toggleGrid"};
 inline const CommandID viewSection{"view.section"};
+inline const CommandID viewProjection{"view.projection"};
 inline const CommandID constraintHorizontal{"constraint.horizontal"};
 inline const CommandID constraintVertical{"constraint.vertical"};
 inline const CommandID constraintParallel{"constraint.parallel"};

@@ -75,6 +75,7 @@ constexpr DefaultRow kDefaultRows[] = {
     {&AppCommandID::viewIso, "Isometric View", "View", {}},
     {&AppCommandID::viewToggleGrid, "Toggle Grid", "View", "grid"},
     {&AppCommandID::viewSection, "Section View", "View", "square.split.diagonal"},
+    {&AppCommandID::viewProjection, "Orthographic / Perspective", "View", {}},
     {&AppCommandID::constraintHorizontal, "Horizontal", "Constraints", "arrow.left.and.right"},
     {&AppCommandID::constraintVertical, "Vertical", "Constraints", "arrow.up.and.down"},
     {&AppCommandID::constraintParallel, "Parallel", "Constraints", "equal"},

@@ -302,7 +302,7 @@ void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
 
 void GLRenderer::useProgram(const OrbitCamera& camera, double aspect) {
     const Float4x4 viewProjection = camera.viewProjection(aspect);
-    const Vec3 eye = camera.position();
+    const Vec3 eye = camera.viewOrigin();
     const Vec3 light = (camera.right() * 0.6 - camera.forward() + camera.up() * 0.9).normalized();
     gl_->glUseProgram(program_);
     gl_->glBindVertexArray(vertexArray_);

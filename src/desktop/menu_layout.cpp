@@ -51,8 +51,8 @@ std::vector<MenuLayout> arrangedMenus() {
                     A::toolMeasure,   A::toolSelect,  rule,           A::bodyHide,
                     A::bodyIsolate,   A::bodyShowAll}},
         {"&View",
-         {A::viewFrameAll, A::viewResetCamera, A::viewToggleGrid, A::viewSection, rule, A::viewIso,
-          A::viewTop, A::viewFront, A::viewRight}},
+         {A::viewFrameAll, A::viewResetCamera, A::viewToggleGrid, A::viewSection, A::viewProjection,
+          rule, A::viewIso, A::viewTop, A::viewFront, A::viewRight}},
         {"&Help", {A::paletteShow, A::helpCheatSheet}},
     };
 }

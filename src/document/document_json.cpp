@@ -38,14 +38,25 @@ void JsonCodec<CameraState>::write(JsonWriter& out, const CameraState& camera) {
     out.beginObject()
         .member("distance", camera.distance)
         .member("pitch", camera.pitch)
+        .member("projection", camera.projection == Projection::orthographic
+                                  ? std::string("orthographic")
+                                  : std::string("perspective"))
         .member("target", camera.target)
         .member("yaw", camera.yaw)
         .endObject();
 }
 
 CameraState JsonCodec<CameraState>::read(const JsonReader& in) {
-    return {in["target"].as<Vec3>(), in["distance"].as<double>(), in["yaw"].as<double>(),
-            in["pitch"].as<double>()};
+    CameraState camera{in["target"].as<Vec3>(), in["distance"].as<double>(), in["yaw"].as<double>(),
+                       in["pitch"].as<double>()};
+    // Files from before the choice existed, and names this version does not know, open in
+    // perspective: the view is the user's to change, not a reason to refuse the document.
+    if (const auto projection = in.optionalMember("projection")) {
+        if (projection->as<std::string>() == "orthographic") {
+            camera.projection = Projection::orthographic;
+        }
+    }
+    return camera;
 }
 
 void JsonCodec<CADDocument>::write(JsonWriter& out, const CADDocument& document) {

@@ -13,6 +13,14 @@ void toggleSection(DocumentSession& session) {
     session.status().setMessage(state.showSection() ? "Section view on" : "Section view off");
 }
 
+void toggleProjection(DocumentSession& session) {
+    ViewportState& viewport = session.viewport();
+    const bool toOrthographic = !viewport.camera.isOrthographic();
+    viewport.setProjection(toOrthographic ? Projection::orthographic : Projection::perspective);
+    session.status().setMessage(toOrthographic ? "Orthographic projection"
+                                               : "Perspective projection");
+}
+
 }  // namespace
 
 void addViewCommands(CommandTable& table) {
@@ -28,6 +36,7 @@ void addViewCommands(CommandTable& table) {
     }
     table.add(Cmd::viewToggleGrid, [](DocumentSession& s) { s.editor().toggleGrid(); });
     table.add(Cmd::viewSection, toggleSection);
+    table.add(Cmd::viewProjection, toggleProjection);
     table.add(Cmd::paletteShow,
               [](DocumentSession& s) { s.platform().showPanel(WindowPanel::commandPalette); });
     table.add(Cmd::helpCheatSheet,

@@ -25,6 +25,11 @@ constexpr double kMinimumAspect = 0.01;
 constexpr double kFrameMinimumRadius = 1.0;
 constexpr double kFrameMargin = 1.15;
 constexpr double kPi = std::numbers::pi;
+// An orthographic view's origin sits this share of the far plane behind the target, so that as
+// much of the scene in front of the target as behind it is drawn.
+constexpr double kOrthographicOriginShare = 0.5;
+// A direction whose horizontal part is shorter than this looks straight up or down.
+constexpr double kPoleTolerance = 1e-9;
 
 Float4 float4(double x, double y, double z, double w) {
     return {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z),
@@ -61,11 +66,18 @@ OrbitCamera::OrbitCamera(const Vec3& target, double distance, double yaw, double
 }
 
 OrbitCamera::OrbitCamera(const CameraState& state)
-    : OrbitCamera(state.target, state.distance, state.yaw, state.pitch) {}
+    : OrbitCamera(state.target, state.distance, state.yaw, state.pitch) {
+    projection_ = state.projection;
+}
 
-CameraState OrbitCamera::toState() const { return {target_, distance_, yaw_, pitch_}; }
+CameraState OrbitCamera::toState() const { return {target_, distance_, yaw_, pitch_, projection_}; }
 
-void OrbitCamera::reset() { *this = OrbitCamera(); }
+void OrbitCamera::reset() {
+    // The projection is a way of looking the user chose, not part of where the camera stands.
+    const Projection kept = projection_;
+    *this = OrbitCamera();
+    projection_ = kept;
+}
 
 void OrbitCamera::setTarget(const Vec3& target) {
     target_ = target;
@@ -75,6 +87,11 @@ void OrbitCamera::setTarget(const Vec3& target) {
 Vec3 OrbitCamera::position() const {
     const double c = std::cos(pitch_);
     return target_ + Vec3{c * std::cos(yaw_), c * std::sin(yaw_), std::sin(pitch_)} * distance_;
+}
+
+Vec3 OrbitCamera::viewOrigin() const {
+    if (!isOrthographic()) return position();
+    return target_ - forward() * (farPlane() * kOrthographicOriginShare);
 }
 
 Vec3 OrbitCamera::forward() const { return (target_ - position()).normalized(); }
@@ -90,7 +107,7 @@ double OrbitCamera::nearPlane() const {
 double OrbitCamera::farPlane() const { return distance_ * kFarPlaneRatio + kFarPlaneMargin; }
 
 Float4x4 OrbitCamera::viewMatrix() const {
-    const Vec3 eye = position();
+    const Vec3 eye = viewOrigin();
     const Vec3 f = forward();
     const Vec3 s = right();
     const Vec3 u = up();
@@ -107,11 +124,25 @@ Float4x4 OrbitCamera::perspectiveMatrix(double fovyRadians, double aspect, doubl
              float4(0, 0, zs * nearZ, 0)}};
 }
 
+Float4x4 OrbitCamera::orthographicMatrix(double halfHeight, double aspect, double nearZ,
+                                         double farZ) {
+    const double ys = 1 / halfHeight;
+    const double xs = ys / aspect;
+    const double zs = -1 / (farZ - nearZ);
+    return {{float4(xs, 0, 0, 0), float4(0, ys, 0, 0), float4(0, 0, zs, 0),
+             float4(0, 0, zs * nearZ, 1)}};
+}
+
 Float4x4 OrbitCamera::projectionMatrix(double aspect) const {
     // Written so that a NaN aspect falls back to the minimum too.
     const double safeAspect = aspect > kMinimumAspect ? aspect : kMinimumAspect;
+    if (isOrthographic()) {
+        return orthographicMatrix(halfHeight(), safeAspect, nearPlane(), farPlane());
+    }
     return perspectiveMatrix(fovY_, safeAspect, nearPlane(), farPlane());
 }
+
+double OrbitCamera::halfHeight() const { return distance_ * std::tan(fovY_ / 2); }
 
 Float4x4 OrbitCamera::viewProjection(double aspect) const {
     return projectionMatrix(aspect) * viewMatrix();
@@ -119,7 +150,7 @@ Float4x4 OrbitCamera::viewProjection(double aspect) const {
 
 double OrbitCamera::worldUnitsPerPixel(double viewHeight) const {
     if (!(viewHeight > 0)) return 1.0;
-    return 2 * distance_ * std::tan(fovY_ / 2) / viewHeight;
+    return 2 * halfHeight() / viewHeight;
 }
 
 Ray OrbitCamera::ray(const Vec2& at, const Vec2& viewSize) const {
@@ -127,6 +158,11 @@ Ray OrbitCamera::ray(const Vec2& at, const Vec2& viewSize) const {
     const double h = viewSize.y > 1 ? viewSize.y : 1;
     const double ndcX = 2 * at.x / w - 1;
     const double ndcY = 1 - 2 * at.y / h;
+    if (isOrthographic()) {
+        const double half = halfHeight();
+        return Ray(viewOrigin() + right() * (ndcX * half * w / h) + up() * (ndcY * half),
+                   forward());
+    }
     const double t = std::tan(fovY_ / 2);
     return Ray(position(), forward() + right() * (ndcX * t * w / h) + up() * (ndcY * t));
 }
@@ -134,10 +170,11 @@ Ray OrbitCamera::ray(const Vec2& at, const Vec2& viewSize) const {
 std::optional<Vec2> OrbitCamera::viewPoint(const Vec3& world, const Vec2& viewSize) const {
     const double w = viewSize.x > 1 ? viewSize.x : 1;
     const double h = viewSize.y > 1 ? viewSize.y : 1;
-    const Vec3 d = world - position();
+    const Vec3 d = world - viewOrigin();
     const double depth = d.dot(forward());
     if (!(depth > kLengthTolerance)) return std::nullopt;
-    const double t = std::tan(fovY_ / 2);
+    // How tall the view is at that depth, per unit of the view's half height.
+    const double t = isOrthographic() ? halfHeight() / depth : std::tan(fovY_ / 2);
     const double ndcX = d.dot(right()) / (depth * t * w / h);
     const double ndcY = d.dot(up()) / (depth * t);
     return Vec2{(ndcX + 1) * w / 2, (1 - ndcY) * h / 2};
@@ -188,7 +225,8 @@ void OrbitCamera::zoom(double factor, const std::optional<Ray>& toward) {
 void OrbitCamera::frame(const AABB& box) {
     target_ = box.center();
     const double radius = std::max(box.radius(), kFrameMinimumRadius);
-    distance_ = radius / std::sin(fovY_ / 2) * kFrameMargin;
+    const double fit = isOrthographic() ? std::tan(fovY_ / 2) : std::sin(fovY_ / 2);
+    distance_ = radius / fit * kFrameMargin;
     clampLimits();
 }
 
@@ -196,6 +234,15 @@ void OrbitCamera::apply(ViewPreset preset) {
     const PresetAngles angles = presetAngles(preset);
     yaw_ = angles.yaw;
     pitch_ = angles.pitch;
+    clampLimits();
+}
+
+void OrbitCamera::lookFrom(const Vec3& direction) {
+    const Vec3 d = direction.normalized();
+    if (!d.isFinite() || d.lengthSquared() < 0.5) return;
+    const double horizontal = std::hypot(d.x, d.y);
+    yaw_ = horizontal > kPoleTolerance ? std::atan2(d.y, d.x) : -kPi / 2;
+    pitch_ = std::atan2(d.z, horizontal);
     clampLimits();
 }
 

@@ -77,6 +77,18 @@ void ViewportState::applyPreset(ViewPreset preset) {
     invalidate();
 }
 
+void ViewportState::lookFrom(const Vec3& direction) {
+    stopMotion();
+    camera.lookFrom(direction);
+    invalidate();
+}
+
+void ViewportState::setProjection(Projection projection) {
+    stopMotion();
+    camera.setProjection(projection);
+    invalidate();
+}
+
 void ViewportState::frame(const std::optional<AABB>& bounds) {
     if (!bounds) return resetCamera();
     stopMotion();

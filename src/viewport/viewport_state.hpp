@@ -64,6 +64,9 @@ public:
     // rebuilt because pixel-sized overlays follow the camera.
     void resetCamera();
     void applyPreset(ViewPreset preset);
+    // Looks at the target from `direction` (OrbitCamera::lookFrom).
+    void lookFrom(const Vec3& direction);
+    void setProjection(Projection projection);
     // Fits the camera to the box, or resets it when there is nothing to fit.
     void frame(const std::optional<AABB>& bounds);
     // Puts a document's camera in place, with no motion left over from the last one.

@@ -147,6 +147,7 @@ TEST(ReadingDocuments, HandWrittenDocumentReadsAsIntended) {
     EXPECT_TRUE(old.constraints.empty());
     EXPECT_EQ(old.plane, SketchPlane::yz);
     EXPECT_EQ(fromJsonText<std::int64_t>("3.0"), 3) << "a whole number written as a decimal";
+    EXPECT_EQ(doc.camera.projection, Projection::perspective) << "a camera from before the choice";
 }
 
 // Everything else a document holds is written as the golden package of the io tests shows it.
@@ -165,6 +166,13 @@ TEST(WritingValues, DatesLoseTheirFractionOfASecondAndSelectionsAndColoursReadBa
     EXPECT_EQ(toJson(colour),
               Json::parse(R"({"r":0.550000011920929,"g":0.7799999713897705,"b":1.0,"a":1.0})"));
     EXPECT_TRUE(test::roundTripsThroughJson(colour));
+    // The camera keeps its projection; a name this version does not know opens in perspective.
+    CameraState camera;
+    camera.projection = Projection::orthographic;
+    EXPECT_TRUE(test::roundTripsThroughJson(camera));
+    Json unknown = toJson(camera);
+    unknown["projection"] = "fisheye";
+    EXPECT_EQ(fromJson<CameraState>(unknown).projection, Projection::perspective);
 }
 
 Json& at(Json& json, const char* pointer) { return json[Json::json_pointer(pointer)]; }

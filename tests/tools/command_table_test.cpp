@@ -36,7 +36,8 @@ constexpr std::string_view kOrder =
     "tool.mirror tool.pattern tool.measure tool.cancel tool.confirm tool.bodyMode body.hide "
     "body.showAll "
     "body.isolate view.frameAll view.resetCamera view.top view.front view.right view.iso "
-    "view.toggleGrid view.section constraint.horizontal constraint.vertical constraint.parallel "
+    "view.toggleGrid view.section view.projection constraint.horizontal constraint.vertical "
+    "constraint.parallel "
     "constraint.perpendicular constraint.equal constraint.coincident constraint.midpoint "
     "constraint.tangent constraint.dimension palette.show help.cheatSheet hud.edit";
 
@@ -58,11 +59,11 @@ TEST(CommandTable, EveryCommandInItsPlaceWithItsTitleGroupAndIcon) {
     EXPECT_EQ(entry("tool.select").category, "Tools");
     EXPECT_EQ(entry("hud.edit"), (Entry{"hud.edit", "Edit Dimension Value", "Tools", "number"}));
     EXPECT_EQ(entry("edit.construction").category, "Sketch");
-    // Icons are shared on purpose, and fifteen commands have none.
+    // Icons are shared on purpose, and sixteen commands have none.
     EXPECT_EQ(entry("tool.intersect").symbol, entry("constraint.coincident").symbol);
     EXPECT_EQ(entry("tool.scale").symbol, entry("view.frameAll").symbol);
     EXPECT_EQ(
-        std::ranges::count_if(registry.allEntries(), [](const Entry& e) { return !e.symbol; }), 15);
+        std::ranges::count_if(registry.allEntries(), [](const Entry& e) { return !e.symbol; }), 16);
 }
 
 TEST(CommandTable, GroupsByExactCategoryInFirstAppearanceOrder) {
@@ -98,7 +99,7 @@ TEST(PaletteSearch, FindsExactlyTheseIdsInTableOrder) {
         {"category, each once",
          "view",
          {"view.frameAll", "view.resetCamera", "view.top", "view.front", "view.right", "view.iso",
-          "view.toggleGrid", "view.section"}},
+          "view.toggleGrid", "view.section", "view.projection"}},
         {"inside parentheses", "xy", {"sketch.new"}},
         {"across words", "new sk", {"sketch.new", "sketch.newFront", "sketch.newRight"}},
         {"Unicode spaces trimmed", "\u00A0open\u3000", {"file.open"}},

@@ -3,6 +3,7 @@
 // state that measures velocities, ticks frames and rebuilds the scene.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -35,6 +36,14 @@ Projected project(const OrbitCamera& camera, const Vec3& p) {
 }
 
 OrbitCamera tiltedCamera() { return OrbitCamera({10, -20, 5}, 150, 0.7, -0.3); }
+
+OrbitCamera tiltedCamera(Projection projection) {
+    OrbitCamera camera = tiltedCamera();
+    camera.setProjection(projection);
+    return camera;
+}
+
+constexpr std::array kProjections{Projection::perspective, Projection::orthographic};
 
 // Yaw has no limits: a value beyond a full turn is kept as it is.
 TEST(OrbitCameraState, RoundTripsWithinTheLimitsClampsOrDefaultsOutsideThemAndResets) {
@@ -80,14 +89,15 @@ TEST(OrbitCameraZoom, FactorIsClampedNaNIsIgnoredAndTheCursorPointStays) {
         camera.zoom(factor);
         EXPECT_DOUBLE_EQ(camera.distance(), expected);
     }
-    // Aimed, the point under the cursor stays under it.
-    OrbitCamera camera = tiltedCamera();
-    const Ray before = camera.ray({610, 140}, kView);
-    const Vec3 anchor = before.intersectPlane(camera.target(), camera.forward())->point;
-    camera.zoom(0.4, before);
-    EXPECT_DOUBLE_EQ(camera.distance(), 60);
-    const Ray after = camera.ray({610, 140}, kView);
-    EXPECT_NEAR((anchor - after.origin).cross(after.direction).length(), 0, 1e-9);
+    // Aimed, the point under the cursor stays under it, in either projection.
+    for (const Projection projection : kProjections) {
+        OrbitCamera camera = tiltedCamera(projection);
+        const Ray before = camera.ray({610, 140}, kView);
+        const Vec3 anchor = before.intersectPlane(camera.target(), camera.forward())->point;
+        camera.zoom(0.4, before);
+        EXPECT_DOUBLE_EQ(camera.distance(), 60);
+        EXPECT_NEAR(camera.viewPoint(anchor, kView)->distance({610, 140}), 0, 1e-9);
+    }
 
     // A ray that never meets the focus plane leaves the target alone.
     OrbitCamera parallel = tiltedCamera();
@@ -97,25 +107,67 @@ TEST(OrbitCameraZoom, FactorIsClampedNaNIsIgnoredAndTheCursorPointStays) {
 }
 
 TEST(OrbitCameraProjection, PickRaysPanAndClipPlanesAgreeWithTheMatrices) {
-    OrbitCamera camera = tiltedCamera();
-    const Projected center = project(camera, camera.target());
-    EXPECT_NEAR(center.pixel.distance({400, 300}), 0, 1e-3);
-    EXPECT_TRUE(center.depth > 0 && center.depth < 1);
-    const Vec3 eye = camera.position();
-    EXPECT_NEAR(project(camera, eye + camera.forward() * camera.nearPlane()).depth, 0, 1e-3);
-    EXPECT_NEAR(project(camera, eye + camera.forward() * camera.farPlane()).depth, 1, 1e-3);
-    for (const Vec2 cursor : {Vec2{0, 0}, Vec2{800, 600}, Vec2{123, 456}}) {
-        for (const double t : {20.0, 150.0, 900.0}) {
-            const Vec3 p = camera.ray(cursor, kView).point(t);
-            EXPECT_NEAR(project(camera, p).pixel.distance(cursor), 0, 1e-2);
-            EXPECT_NEAR(camera.viewPoint(p, kView)->distance(cursor), 0, 1e-6);
+    for (const Projection projection : kProjections) {
+        SCOPED_TRACE(static_cast<int>(projection));
+        OrbitCamera camera = tiltedCamera(projection);
+        const Projected center = project(camera, camera.target());
+        EXPECT_NEAR(center.pixel.distance({400, 300}), 0, 1e-3);
+        EXPECT_TRUE(center.depth > 0 && center.depth < 1);
+        const Vec3 eye = camera.viewOrigin();
+        EXPECT_NEAR(project(camera, eye + camera.forward() * camera.nearPlane()).depth, 0, 1e-3);
+        EXPECT_NEAR(project(camera, eye + camera.forward() * camera.farPlane()).depth, 1, 1e-3);
+        for (const Vec2 cursor : {Vec2{0, 0}, Vec2{800, 600}, Vec2{123, 456}}) {
+            for (const double t : {20.0, 150.0, 900.0}) {
+                const Vec3 p = camera.ray(cursor, kView).point(t);
+                EXPECT_NEAR(project(camera, p).pixel.distance(cursor), 0, 1e-2);
+                EXPECT_NEAR(camera.viewPoint(p, kView)->distance(cursor), 0, 1e-6);
+            }
+        }
+        EXPECT_FALSE(camera.viewPoint(eye - camera.forward(), kView).has_value());
+        // The scene follows a pan drag point for point, so the pixel size matches the projection.
+        const Vec3 oldTarget = camera.target();
+        camera.pan(30, -12, kView.y);
+        EXPECT_NEAR(project(camera, oldTarget).pixel.distance({430, 288}), 0, 1e-3);
+    }
+    // Orthographic: every ray runs the same way, sizes do not shrink with depth, and what lies
+    // between the orbit's eye and the target is still drawn and picked.
+    const OrbitCamera flat = tiltedCamera(Projection::orthographic);
+    test::expectNear(flat.ray({0, 0}, kView).direction, flat.ray({700, 500}, kView).direction);
+    const Vec3 offset = flat.right() * 10;
+    for (const double depth : {-100.0, 0.0, 400.0}) {
+        const Vec3 p = flat.target() + flat.forward() * depth;
+        EXPECT_NEAR(project(flat, p + offset).pixel.x - project(flat, p).pixel.x,
+                    10 / flat.worldUnitsPerPixel(kView.y), 1e-3);
+    }
+    const Projected nearEye = project(flat, flat.position() + flat.forward() * 0.1);
+    EXPECT_TRUE(nearEye.depth > 0 && nearEye.depth < 1);
+}
+
+// A camera looks from any of the cube's 26 directions, the poles included; the projection is
+// kept by everything that moves the camera and by the stored state.
+TEST(OrbitCameraView, LooksFromAnyDirectionAndKeepsItsProjection) {
+    for (int x = -1; x <= 1; ++x) {
+        for (int y = -1; y <= 1; ++y) {
+            for (int z = -1; z <= 1; ++z) {
+                const Vec3 direction{double(x), double(y), double(z)};
+                if (direction == Vec3::zero) continue;
+                OrbitCamera camera = tiltedCamera();
+                camera.lookFrom(direction * 3);
+                test::expectNear(-camera.forward(), direction.normalized(), 2e-3);
+                EXPECT_EQ(camera.target(), tiltedCamera().target());
+                EXPECT_EQ(camera.distance(), tiltedCamera().distance());
+            }
         }
     }
-    EXPECT_FALSE(camera.viewPoint(eye - camera.forward(), kView).has_value()) << "behind the eye";
-    // The scene follows a pan drag point for point, so the pixel size matches the projection.
-    const Vec3 oldTarget = camera.target();
-    camera.pan(30, -12, kView.y);
-    EXPECT_NEAR(project(camera, oldTarget).pixel.distance({430, 288}), 0, 1e-3);
+    OrbitCamera camera = tiltedCamera(Projection::orthographic);
+    camera.lookFrom(Vec3::zero);
+    camera.lookFrom({kNaN, 0, 1});
+    EXPECT_EQ(camera, tiltedCamera(Projection::orthographic)) << "no direction, no turn";
+    camera.frame(AABB({0, 0, 0}, {10, 10, 10}));
+    camera.apply(ViewPreset::top);
+    camera.reset();
+    EXPECT_TRUE(camera.isOrthographic());
+    EXPECT_EQ(OrbitCamera(camera.toState()), camera);
 }
 
 // Presets turn the eye keeping target and distance; framing keeps the direction, centres the box
@@ -151,17 +203,20 @@ TEST(OrbitCameraView, PresetsTurnTheEyeAndFramingFitsTheBox) {
         EXPECT_EQ(camera.yaw(), tiltedCamera().yaw());
         EXPECT_EQ(camera.pitch(), tiltedCamera().pitch());
     }
-    // Seen from any side, every corner of a framed box is in the view.
+    // Seen from any side in either projection, every corner of a framed box is in the view.
     const AABB box({-10, 0, 5}, {30, 30, 35});
     const SolidMesh corners = test::boxMesh(box.min, box.max);
     for (const ViewPreset preset : {ViewPreset::top, ViewPreset::front, ViewPreset::iso}) {
-        OrbitCamera camera;
-        camera.apply(preset);
-        camera.frame(box);
-        for (const Vec3& corner : corners.vertices()) {
-            const Vec2 pixel = project(camera, corner).pixel;
-            EXPECT_TRUE(pixel.x > 0 && pixel.x < kView.x && pixel.y > 0 && pixel.y < kView.y)
-                << static_cast<int>(preset) << ": " << pixel.x << ", " << pixel.y;
+        for (const Projection projection : kProjections) {
+            OrbitCamera camera;
+            camera.setProjection(projection);
+            camera.apply(preset);
+            camera.frame(box);
+            for (const Vec3& corner : corners.vertices()) {
+                const Vec2 pixel = project(camera, corner).pixel;
+                EXPECT_TRUE(pixel.x > 0 && pixel.x < kView.x && pixel.y > 0 && pixel.y < kView.y)
+                    << static_cast<int>(preset) << ": " << pixel.x << ", " << pixel.y;
+            }
         }
     }
 }
