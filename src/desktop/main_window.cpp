@@ -141,8 +141,10 @@ QWidget* MainWindow::buildWorkspace(const SessionPlatform& platform) {
     row->addWidget(toolBar_);
     viewport_ = new ViewportWidget(session_, platform, central);
     hud_ = new HudPanel(bridge_, central);
-    auto* area = new ViewportArea(viewport_, new ActionBar(bridge_, central),
-                                  new ViewCube(bridge_, central), hud_, central);
+    auto* cube = new ViewCube(bridge_, central);
+    // The cube turns with every frame that shows the camera moved; an idle view paints nothing.
+    connect(viewport_, &ViewportWidget::frameDrawn, cube, &ViewCube::followCamera);
+    auto* area = new ViewportArea(viewport_, new ActionBar(bridge_, central), cube, hud_, central);
     row->addWidget(area, 1);
     row->addWidget(new InspectorPanel(bridge_, central));
     column->addLayout(row, 1);

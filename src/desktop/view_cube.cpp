@@ -1,16 +1,9 @@
 #include "desktop/view_cube.hpp"
 
-#include <array>
-#include <cmath>
-#include <numbers>
-
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
 #include <QToolTip>
-#include <QTransform>
 
 #include "commands/app_command_id.hpp"
 #include "desktop/symbol_icons.hpp"
@@ -19,51 +12,7 @@
 namespace brontile::desktop {
 namespace {
 
-constexpr int kSide = 104;
-
-// One visible face of the cube: its outline and the frame its label is written in (the unit
-// square mapped onto the face, so the label lies on it as the face does).
-struct Face {
-    CommandID command;
-    const char* label;
-    QPolygonF outline;
-    QTransform frame;
-    // How much light the face catches.
-    int lighten;
-};
-
-struct CubeShape {
-    QPointF corner;
-    double cornerRadius;
-    std::array<Face, 3> faces;
-};
-
-CubeShape cubeShape(const QSizeF& size) {
-    const double radius = std::min(size.width(), size.height()) * 0.42;
-    const QPointF centre(size.width() / 2, size.height() / 2 + 1);
-    // The hexagon's corners, y down: -90° is the top.
-    const auto at = [&](double degrees) {
-        const double radians = degrees * std::numbers::pi / 180;
-        return centre + radius * QPointF(std::cos(radians), std::sin(radians));
-    };
-    const QPointF top = at(-90), upperRight = at(-30), lowerRight = at(30), bottom = at(90),
-                  lowerLeft = at(150), upperLeft = at(210);
-    const auto frame = [](QPointF origin, QPointF across, QPointF down) {
-        return QTransform(across.x(), across.y(), down.x(), down.y(), origin.x(), origin.y());
-    };
-    return CubeShape{
-        centre,
-        radius * 0.16,
-        {{
-            {AppCommandID::viewTop, "TOP", QPolygonF({centre, upperRight, top, upperLeft}),
-             frame(top, centre - upperLeft, upperLeft - top), 135},
-            {AppCommandID::viewFront, "FRONT", QPolygonF({centre, bottom, lowerLeft, upperLeft}),
-             frame(upperLeft, centre - upperLeft, lowerLeft - upperLeft), 112},
-            {AppCommandID::viewRight, "RIGHT", QPolygonF({centre, upperRight, lowerRight, bottom}),
-             frame(centre, upperRight - centre, bottom - centre), 96},
-        }},
-    };
-}
+constexpr int kSide = 116;
 
 }  // namespace
 
@@ -79,31 +28,46 @@ QSize ViewCube::sizeHint() const { return {kSide, kSide}; }
 
 QSize ViewCube::minimumSizeHint() const { return {kSide / 2, kSide / 2}; }
 
-std::optional<CommandID> ViewCube::commandAt(const QPointF& point) const {
-    const CubeShape shape = cubeShape(size());
-    const QPointF offset = point - shape.corner;
-    if (std::hypot(offset.x(), offset.y()) <= shape.cornerRadius) return AppCommandID::viewIso;
-    for (const Face& face : shape.faces) {
-        if (face.outline.containsPoint(point, Qt::OddEvenFill)) return face.command;
-    }
+ViewCubeLayout ViewCube::layout() const {
+    return ViewCubeLayout(session_.viewport().camera, size());
+}
+
+std::optional<Vec3> ViewCube::directionAt(const QPointF& point) const {
+    return layout().directionAt(point);
+}
+
+std::optional<QPointF> ViewCube::hotSpot(const Vec3& direction) const {
+    return layout().hotSpot(direction);
+}
+
+std::optional<CommandID> ViewCube::commandFor(const Vec3& direction) {
+    if (direction == Vec3{0, 0, 1}) return AppCommandID::viewTop;
+    if (direction == Vec3{0, -1, 0}) return AppCommandID::viewFront;
+    if (direction == Vec3{1, 0, 0}) return AppCommandID::viewRight;
+    if (direction == Vec3{1, -1, 1}) return AppCommandID::viewIso;
     return std::nullopt;
 }
 
-QPointF ViewCube::hotSpot(const CommandID& command) const {
-    const CubeShape shape = cubeShape(size());
-    for (const Face& face : shape.faces) {
-        if (face.command == command) return face.frame.map(QPointF(0.5, 0.5));
-    }
-    return shape.corner;
+void ViewCube::followCamera() {
+    const OrbitCamera& camera = session_.viewport().camera;
+    if (camera.yaw() != paintedYaw_ || camera.pitch() != paintedPitch_) update();
+}
+
+void ViewCube::turnTo(const Vec3& direction) {
+    // The named views go through their commands, so they read as those commands everywhere.
+    if (const auto command = commandFor(direction)) return session_.dispatch(*command);
+    session_.viewport().lookFrom(direction);
 }
 
 bool ViewCube::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        if (const auto command = commandAt(help->pos())) {
-            QToolTip::showText(help->globalPos(),
-                               commandToolTip(session_.registry(), session_.keymap(), *command),
-                               this);
+        if (const auto direction = directionAt(help->pos())) {
+            const auto command = commandFor(*direction);
+            const QString text =
+                command ? commandToolTip(session_.registry(), session_.keymap(), *command)
+                        : QString::fromStdString(ViewCubeLayout::viewName(*direction) + " View");
+            QToolTip::showText(help->globalPos(), text, this);
         } else {
             QToolTip::hideText();
             event->ignore();
@@ -114,39 +78,49 @@ bool ViewCube::event(QEvent* event) {
 }
 
 void ViewCube::paintEvent(QPaintEvent*) {
+    const OrbitCamera& camera = session_.viewport().camera;
+    paintedYaw_ = camera.yaw();
+    paintedPitch_ = camera.pitch();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    const CubeShape shape = cubeShape(size());
+    const ViewCubeLayout shape = layout();
+    for (const ViewCubeLayout::Cell& cell : shape.cells()) {
+        const bool lit = hovered_ == cell.direction;
+        const int light = 125 + static_cast<int>(85 * shape.faces()[cell.face].facing);
+        const QColor fill =
+            lit ? theme::withAlpha(theme::kAccent, 200) : theme::kOverlay.lighter(light);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(theme::withAlpha(fill, 235));
+        painter.drawPolygon(cell.outline);
+    }
     QFont labelFont = font();
     labelFont.setPixelSize(24);
     labelFont.setWeight(QFont::DemiBold);
-    for (const Face& face : shape.faces) {
-        const bool lit = hovered_ == face.command;
-        QColor fill = theme::kOverlay.lighter(face.lighten);
-        if (lit) fill = theme::withAlpha(theme::kAccent, 150);
-        painter.setPen(QPen(theme::kBorder.lighter(125), 1.2));
-        painter.setBrush(theme::withAlpha(fill, 235));
-        painter.drawPolygon(face.outline);
+    for (const ViewCubeLayout::Face& face : shape.faces()) {
         // The label is drawn in a 100 × 100 box on the face, then carried onto it.
         painter.save();
-        painter.setTransform(QTransform::fromScale(0.01, 0.01) * face.frame, true);
+        painter.setTransform(QTransform::fromScale(0.01, 0.01) * face.labelFrame, true);
         painter.setFont(labelFont);
-        painter.setPen(lit ? QColor(255, 255, 255) : theme::kSecondaryText);
-        painter.drawText(QRectF(0, 0, 100, 100), Qt::AlignCenter, QString::fromLatin1(face.label));
+        painter.setPen(hovered_ == face.normal ? QColor(255, 255, 255) : theme::kSecondaryText);
+        painter.drawText(QRectF(-20, 0, 140, 100), Qt::AlignCenter,
+                         QString::fromLatin1(face.label));
         painter.restore();
     }
-    const bool cornerLit = hovered_ == AppCommandID::viewIso;
-    painter.setPen(QPen(cornerLit ? QColor(255, 255, 255) : theme::kBorder.lighter(150), 1.2));
-    painter.setBrush(cornerLit ? theme::kAccent : theme::kOverlay.lighter(160));
-    painter.drawEllipse(shape.corner, shape.cornerRadius * 0.75, shape.cornerRadius * 0.75);
+    // Faint lines between the parts, and the cube's own edges over them, so that it reads as a
+    // solid whose edges and corners can be aimed at.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(theme::withAlpha(theme::kBorder.lighter(170), 110), 0.8));
+    for (const ViewCubeLayout::Cell& cell : shape.cells()) painter.drawPolygon(cell.outline);
+    painter.setPen(QPen(theme::kBorder.lighter(190), 1.3));
+    for (const ViewCubeLayout::Face& face : shape.faces()) painter.drawPolygon(face.outline);
 }
 
 void ViewCube::mouseMoveEvent(QMouseEvent* event) {
-    const auto command = commandAt(event->position());
-    if (command != hovered_) {
-        hovered_ = command;
-        setCursor(command ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    const auto direction = directionAt(event->position());
+    if (direction != hovered_) {
+        hovered_ = direction;
+        setCursor(direction ? Qt::PointingHandCursor : Qt::ArrowCursor);
         update();
     }
     QWidget::mouseMoveEvent(event);
@@ -154,15 +128,20 @@ void ViewCube::mouseMoveEvent(QMouseEvent* event) {
 
 void ViewCube::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    pressed_ = commandAt(event->position());
+    pressed_ = directionAt(event->position());
     event->accept();
 }
 
 void ViewCube::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
-    const auto command = commandAt(event->position());
-    // A press dragged off its face onto another sends nothing, as with a button.
-    if (command && command == pressed_) session_.dispatch(*command);
+    const auto direction = directionAt(event->position());
+    // A press dragged off its part onto another sends nothing, as with a button.
+    if (direction && direction == pressed_) {
+        turnTo(*direction);
+        // The cube turned under the pointer: what it is over now is another part.
+        hovered_ = directionAt(event->position());
+        update();
+    }
     pressed_.reset();
     event->accept();
 }

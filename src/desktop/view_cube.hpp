@@ -1,5 +1,6 @@
-// A small isometric cube in the corner of the viewport: its top, front and right faces turn the
-// camera to those views and the corner where they meet to the isometric one.
+// The view cube in the corner of the viewport: it turns with the camera, and each of its 26
+// parts — six faces, twelve edges, eight corners — turns the camera to look from there. The part
+// under the pointer lights up, on every face it spans.
 #pragma once
 
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "commands/command_id.hpp"
 #include "desktop/session_bridge.hpp"
+#include "desktop/view_cube_layout.hpp"
 
 namespace brontile::desktop {
 
@@ -20,10 +22,18 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
-    // The view a click at `point` asks for; nothing off the cube.
-    [[nodiscard]] std::optional<CommandID> commandAt(const QPointF& point) const;
-    // A point well inside the region that asks for `command` (its face's centre, or the corner).
-    [[nodiscard]] QPointF hotSpot(const CommandID& command) const;
+    // The view a click at `point` asks for (the direction from the target towards the eye);
+    // nothing off the cube.
+    [[nodiscard]] std::optional<Vec3> directionAt(const QPointF& point) const;
+    // A point well inside a part that asks for `direction`; nothing when it is out of sight.
+    [[nodiscard]] std::optional<QPointF> hotSpot(const Vec3& direction) const;
+    [[nodiscard]] const std::optional<Vec3>& hovered() const { return hovered_; }
+    // The named command a direction runs, where there is one (top, front, right, isometric).
+    [[nodiscard]] static std::optional<CommandID> commandFor(const Vec3& direction);
+
+public slots:
+    // Repaints when the camera has turned since the cube was last painted.
+    void followCamera();
 
 protected:
     bool event(QEvent* event) override;
@@ -34,9 +44,15 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    [[nodiscard]] ViewCubeLayout layout() const;
+    void turnTo(const Vec3& direction);
+
     DocumentSession& session_;
-    std::optional<CommandID> hovered_;
-    std::optional<CommandID> pressed_;
+    std::optional<Vec3> hovered_;
+    std::optional<Vec3> pressed_;
+    // The camera angles last painted.
+    double paintedYaw_ = 0;
+    double paintedPitch_ = 0;
 };
 
 }  // namespace brontile::desktop

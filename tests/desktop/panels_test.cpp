@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <set>
 #include <tuple>
 #include <type_traits>
 
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineF>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -33,6 +35,7 @@
 #include "desktop/view_cube.hpp"
 #include "desktop/workspace_header.hpp"
 #include "session/session_fixture.hpp"
+#include "support/geometry_checks.hpp"
 #include "tools/tool_descriptor.hpp"
 
 namespace brontile::desktop {
@@ -522,24 +525,55 @@ TEST(Panels, HeaderAndStatusBarShowTheDocumentItsHistoryAndTheSelection) {
     EXPECT_TRUE(header.button(Cmd::editRedo)->isEnabled());
 }
 
-TEST(Panels, ViewCubeFacesTurnTheCameraToTheirViews) {
+// The cube turns with the camera: from any view, every part in sight turns the camera to look
+// from there, and the part clicked then faces the viewer.
+TEST(Panels, ViewCubeTurnsWithTheCameraAndEachOfItsPartsTurnsTheCamera) {
     PanelFixture f;
     auto& cube = f.make<ViewCube>();
     cube.resize(cube.sizeHint());
-    for (const CommandID& command : viewCubeCommands()) {
-        EXPECT_EQ(cube.commandAt(cube.hotSpot(command)), command) << command;
+    const OrbitCamera& camera = f.session->viewport().camera;
+    const auto click = [&](const Vec3& direction) {
+        const auto at = cube.hotSpot(direction);
+        if (!at) return false;
+        QTest::mouseClick(&cube, Qt::LeftButton, {}, at->toPoint());
+        return true;
+    };
+    std::set<std::tuple<double, double, double>> reached;
+    for (int x = -1; x <= 1; ++x) {
+        for (int y = -1; y <= 1; ++y) {
+            for (int z = -1; z <= 1; ++z) {
+                const Vec3 part{double(x), double(y), double(z)};
+                if (part == Vec3::zero) continue;
+                // Each part is reached from the view across its nearest face or edge.
+                f.session->viewport().lookFrom(part + Vec3{0.3, -0.2, 0.1});
+                ASSERT_TRUE(click(part)) << x << y << z;
+                if (!ViewCube::commandFor(part)) {
+                    test::expectNear(-camera.forward(), part.normalized(), 2e-3);
+                }
+                reached.insert({double(x), double(y), double(z)});
+                // Looking from a face, that face's centre sits in the middle of the cube.
+                if (std::abs(x) + std::abs(y) + std::abs(z) == 1) {
+                    const QPointF middle(cube.width() / 2.0, cube.height() / 2.0);
+                    EXPECT_LT(QLineF(*cube.hotSpot(part), middle).length(), 1.0);
+                }
+            }
+        }
     }
-    EXPECT_FALSE(cube.commandAt(QPointF(1, 1)));
-    const auto at = [&](const CommandID& face) { return cube.hotSpot(face).toPoint(); };
-    QTest::mouseClick(&cube, Qt::LeftButton, {}, at(Cmd::viewTop));
-    EXPECT_GT(f.session->viewport().camera.pitch(), 1.5);
-    QTest::mouseClick(&cube, Qt::LeftButton, {}, at(Cmd::viewFront));
-    EXPECT_NEAR(f.session->viewport().camera.pitch(), 0, 1e-9);
-    // A press that leaves its face for another sends nothing.
-    QTest::mousePress(&cube, Qt::LeftButton, {}, at(Cmd::viewTop));
-    QTest::mouseRelease(&cube, Qt::LeftButton, {}, at(Cmd::viewRight));
-    EXPECT_NEAR(f.session->viewport().camera.pitch(), 0, 1e-9);
-    EXPECT_NEAR(f.session->viewport().camera.yaw(), -std::numbers::pi / 2, 1e-9);
+    EXPECT_EQ(reached.size(), 26U);
+    // The named views run their commands; the back face is out of sight from the front.
+    for (const CommandID& command : viewCubeCommands())
+        EXPECT_TRUE(f.session->registry().entry(command));
+    f.session->dispatch(Cmd::viewFront);
+    EXPECT_FALSE(cube.hotSpot({0, 1, 0}));
+    EXPECT_FALSE(cube.directionAt(QPointF(1, 1)));
+    // Hovering lights the part; a press that leaves its part for another sends nothing.
+    QTest::mouseMove(&cube, cube.hotSpot({0, -1, 1})->toPoint());
+    EXPECT_EQ(cube.hovered(), (Vec3{0, -1, 1}));
+    QTest::mousePress(&cube, Qt::LeftButton, {}, cube.hotSpot({0, -1, 1})->toPoint());
+    QTest::mouseRelease(&cube, Qt::LeftButton, {}, cube.hotSpot({0, -1, 0})->toPoint());
+    EXPECT_NEAR(camera.pitch(), 0, 1e-9);
+    EXPECT_NEAR(camera.yaw(), -std::numbers::pi / 2, 1e-9);
+    EXPECT_EQ(ViewCubeLayout::viewName({1, -1, 1}), "Top Front Right");
 }
 
 // The inspector's lists: bodies picked, hidden and renamed (a typed name survives changes that
