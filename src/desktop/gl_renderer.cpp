@@ -1,5 +1,6 @@
 #include "desktop/gl_renderer.hpp"
 
+#include <array>
 #include <cstddef>
 #include <unordered_set>
 #include <vector>
@@ -23,6 +24,7 @@ layout(location = 1) in vec4 inNormal;
 layout(location = 2) in vec4 inColor;
 
 uniform mat4 viewProjection;
+uniform vec4 clipPlane;
 uniform vec4 colorOverride;
 uniform float useOverride;
 
@@ -39,6 +41,8 @@ void main() {
     // The camera's depth runs over [0, w]; OpenGL clips over [-w, w].
     clip.z = 2.0 * clip.z - clip.w;
     gl_Position = clip;
+    // Only looked at while the section cuts the bodies (GL_CLIP_DISTANCE0).
+    gl_ClipDistance[0] = dot(clipPlane, vec4(inPosition.xyz, 1.0));
     worldNormal = inNormal.xyz;
     vertexColor = useOverride > 0.5 ? colorOverride : inColor;
 }
@@ -74,6 +78,52 @@ void main() {
                          vertexColor.a);
 }
 )";
+
+// The box around a chunk's vertices; nothing for none.
+std::optional<AABB> boundsOf(const std::vector<RenderVertex>& vertices) {
+    if (vertices.empty()) return std::nullopt;
+    Float4 low = vertices.front().position;
+    Float4 high = low;
+    for (const RenderVertex& vertex : vertices) {
+        const Float4& p = vertex.position;
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z), 1};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z), 1};
+    }
+    return AABB({low.x, low.y, low.z}, {high.x, high.y, high.z});
+}
+
+// Two triangles on the section plane, wide enough to cover the body's cut whatever its shape.
+std::vector<RenderVertex> capQuad(const SectionPlane& plane, const AABB& bounds,
+                                  const RGBA& color) {
+    const Vec3 middle = bounds.center();
+    const Vec3 centre = middle - plane.normal * plane.signedDistance(middle);
+    const double reach = std::max(bounds.radius() * 2, 1.0);
+    const Vec3 u = plane.normal.anyPerpendicular() * reach;
+    const Vec3 v = plane.normal.cross(u.normalized()) * reach;
+    const Vec3 facing = -plane.normal;
+    const std::array corners{centre - u - v, centre + u - v, centre + u + v, centre - u + v};
+    std::vector<RenderVertex> quad;
+    for (const std::size_t i : {0, 1, 2, 0, 2, 3}) quad.emplace_back(corners[i], facing, color);
+    return quad;
+}
+
+// Cuts the bodies at the section plane while it lives, when there is one.
+class Cutting {
+public:
+    Cutting(QOpenGLExtraFunctions& gl, bool on) : gl_(gl), on_(on) {
+        if (on_) gl_.glEnable(GL_CLIP_DISTANCE0);
+    }
+    Cutting(const Cutting&) = delete;
+    Cutting& operator=(const Cutting&) = delete;
+    ~Cutting() { stop(); }
+    void stop() const {
+        if (on_) gl_.glDisable(GL_CLIP_DISTANCE0);
+    }
+
+private:
+    QOpenGLExtraFunctions& gl_;
+    bool on_;
+};
 
 // Why the context cannot run the renderer, or nothing when it can.
 std::optional<std::string> unsupportedReason(const QOpenGLContext* context) {
@@ -191,6 +241,7 @@ void GLRenderer::locateUniforms() {
     uniforms_.lighting = gl_->glGetUniformLocation(program_, "lighting");
     uniforms_.colorOverride = gl_->glGetUniformLocation(program_, "colorOverride");
     uniforms_.useOverride = gl_->glGetUniformLocation(program_, "useOverride");
+    uniforms_.clipPlane = gl_->glGetUniformLocation(program_, "clipPlane");
 }
 
 void GLRenderer::release() {
@@ -201,7 +252,7 @@ void GLRenderer::release() {
     }
     bodies_.clear();
     for (GpuList* list : {&ground_, &highlights_, &highlightLines_, &restShaded_, &restLines_,
-                          &throughShaded_, &overlayShaded_, &overlayLines_}) {
+                          &throughShaded_, &overlayShaded_, &overlayLines_, &cap_}) {
         drop(*list);
     }
     if (vertexArray_ != 0) gl_->glDeleteVertexArrays(1, &vertexArray_);
@@ -237,6 +288,7 @@ void GLRenderer::upload(const RenderScene& scene) {
             continue;
         }
         body.revision = draw.chunk->revision;
+        body.bounds = boundsOf(draw.chunk->shaded);
         fill(body.shaded, draw.chunk->shaded);
         fill(body.lines, draw.chunk->lines);
     }
@@ -289,15 +341,24 @@ void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
     clearFrame(*gl_, pixelWidth, pixelHeight);
     const double aspect = static_cast<double>(pixelWidth) / std::max(pixelHeight, 1);
     useProgram(state.camera, aspect);
+    setClipPlane(state.scene.section);
     gl_->glEnable(GL_DEPTH_TEST);
     gl_->glDepthFunc(GL_LEQUAL);
     gl_->glDepthMask(GL_TRUE);
     drawShadedPass(state.scene);
+    drawCaps(state.scene);
     drawLinePass(state.scene);
     drawSeeThroughPass();
     drawOverlayPasses();
     gl_->glBindVertexArray(0);
     gl_->glUseProgram(0);
+}
+
+void GLRenderer::setClipPlane(const std::optional<SectionPlane>& section) {
+    const std::array<double, 4> kept =
+        section ? section->keptSide() : std::array<double, 4>{0, 0, 0, 1};
+    gl_->glUniform4f(uniforms_.clipPlane, static_cast<float>(kept[0]), static_cast<float>(kept[1]),
+                     static_cast<float>(kept[2]), static_cast<float>(kept[3]));
 }
 
 void GLRenderer::useProgram(const OrbitCamera& camera, double aspect) {
@@ -324,6 +385,7 @@ void GLRenderer::drawShadedPass(const RenderScene& scene) {
     setLit(true);
     gl_->glEnable(GL_POLYGON_OFFSET_FILL);
     gl_->glPolygonOffset(kFaceOffsetSlope, kFaceOffsetUnits);
+    const Cutting cutting(*gl_, scene.section.has_value());
     for (const BodyDraw& body : scene.bodies) {
         const GpuBody* uploaded = uploadedBody(body);
         if (uploaded == nullptr) continue;
@@ -342,6 +404,7 @@ void GLRenderer::drawShadedPass(const RenderScene& scene) {
 void GLRenderer::drawLinePass(const RenderScene& scene) {
     setLit(false);
     draw(ground_, GL_LINES);
+    const Cutting cutting(*gl_, scene.section.has_value());
     for (const BodyDraw& body : scene.bodies) {
         const GpuBody* uploaded = uploadedBody(body);
         if (uploaded == nullptr) continue;
@@ -350,6 +413,7 @@ void GLRenderer::drawLinePass(const RenderScene& scene) {
     }
     setOverride(std::nullopt);
     draw(highlightLines_, GL_LINES);
+    cutting.stop();
     draw(restLines_, GL_LINES);
 }
 
@@ -368,6 +432,40 @@ void GLRenderer::drawSeeThroughPass() {
     draw(throughShaded_, GL_TRIANGLES);
     gl_->glDepthMask(GL_TRUE);
     gl_->glDisable(GL_BLEND);
+}
+
+// The section's caps: for each body, the pixels where the plane lies inside it are those its cut
+// surface covers an odd number of times (the eye is outside every solid), counted in the stencil;
+// a quad on the plane is then filled there alone, depth-tested like a face.
+void GLRenderer::drawCaps(const RenderScene& scene) {
+    if (!scene.section) return;
+    setLit(true);
+    gl_->glEnable(GL_STENCIL_TEST);
+    gl_->glEnable(GL_POLYGON_OFFSET_FILL);
+    gl_->glPolygonOffset(kFaceOffsetSlope, kFaceOffsetUnits);
+    for (const BodyDraw& body : scene.bodies) {
+        const GpuBody* uploaded = uploadedBody(body);
+        if (uploaded == nullptr || !uploaded->bounds) continue;
+        gl_->glClear(GL_STENCIL_BUFFER_BIT);
+        gl_->glStencilFunc(GL_ALWAYS, 0, 1);
+        gl_->glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
+        gl_->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        gl_->glDepthMask(GL_FALSE);
+        gl_->glDepthFunc(GL_ALWAYS);
+        {
+            const Cutting cutting(*gl_, true);
+            draw(uploaded->shaded, GL_TRIANGLES);
+        }
+        gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        gl_->glDepthMask(GL_TRUE);
+        gl_->glDepthFunc(GL_LEQUAL);
+        gl_->glStencilFunc(GL_EQUAL, 1, 1);
+        gl_->glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+        fill(cap_, capQuad(*scene.section, *uploaded->bounds, body.capColor));
+        draw(cap_, GL_TRIANGLES);
+    }
+    gl_->glDisable(GL_POLYGON_OFFSET_FILL);
+    gl_->glDisable(GL_STENCIL_TEST);
 }
 
 // Tool overlays over everything: shaded, then lines.

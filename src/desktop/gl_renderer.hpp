@@ -58,6 +58,7 @@ private:
         std::uint64_t revision = 0;
         GpuList shaded;
         GpuList lines;
+        std::optional<AABB> bounds;
     };
     void locateUniforms();
     void upload(const RenderScene& scene);
@@ -71,7 +72,9 @@ private:
     void useProgram(const OrbitCamera& camera, double aspect);
     // The buffers uploaded for the drawn body, or null when it has none.
     [[nodiscard]] const GpuBody* uploadedBody(const BodyDraw& body) const;
+    void setClipPlane(const std::optional<SectionPlane>& section);
     void drawShadedPass(const RenderScene& scene);
+    void drawCaps(const RenderScene& scene);
     void drawLinePass(const RenderScene& scene);
     void drawSeeThroughPass();
     void drawOverlayPasses();
@@ -88,6 +91,7 @@ private:
         int lighting = -1;
         int colorOverride = -1;
         int useOverride = -1;
+        int clipPlane = -1;
     } uniforms_;
 
     std::optional<std::uint64_t> uploadedVersion_;
@@ -100,6 +104,8 @@ private:
     GpuList throughShaded_;
     GpuList overlayShaded_;
     GpuList overlayLines_;
+    // The section's cap of one body, refilled for each.
+    GpuList cap_;
 };
 
 }  // namespace brontile::desktop

@@ -51,8 +51,9 @@ std::vector<MenuLayout> arrangedMenus() {
                     A::toolMeasure,   A::toolSelect,  rule,           A::bodyHide,
                     A::bodyIsolate,   A::bodyShowAll}},
         {"&View",
-         {A::viewFrameAll, A::viewResetCamera, A::viewToggleGrid, A::viewSection, A::viewProjection,
-          rule, A::viewIso, A::viewTop, A::viewFront, A::viewRight}},
+         {A::viewFrameAll, A::viewResetCamera, A::viewToggleGrid, A::viewSection, A::toolSection,
+          A::viewSectionTop, A::viewSectionFront, A::viewSectionRight, A::viewProjection, rule,
+          A::viewIso, A::viewTop, A::viewFront, A::viewRight}},
         {"&Help", {A::paletteShow, A::helpCheatSheet}},
     };
 }

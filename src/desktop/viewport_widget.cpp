@@ -47,6 +47,8 @@ QSurfaceFormat viewportFormat() {
     format.setVersion(3, 3);
     format.setProfile(QSurfaceFormat::CoreProfile);
     format.setDepthBufferSize(24);
+    // The section's caps are found by counting cut surfaces in the stencil.
+    format.setStencilBufferSize(8);
     format.setSamples(4);
     return format;
 }

@@ -40,6 +40,10 @@ struct RGBA {
     [[nodiscard]] constexpr Float4 simd() const { return {r, g, b, a}; }
     [[nodiscard]] constexpr RGBA withAlpha(float alpha) const { return {r, g, b, alpha}; }
     // Brighter by `amount` on each colour channel, capped at 1 (alpha unchanged).
+    // Each channel times `factor` (0…1), alpha kept.
+    [[nodiscard]] constexpr RGBA darkened(float factor) const {
+        return {r * factor, g * factor, b * factor, a};
+    }
     [[nodiscard]] constexpr RGBA lightened(float amount) const {
         return {std::min(r + amount, 1.0f), std::min(g + amount, 1.0f), std::min(b + amount, 1.0f),
                 a};

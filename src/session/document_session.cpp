@@ -18,9 +18,10 @@ KeymapStore::Loaded keymapOrDefault(std::optional<KeymapStore> keymap) {
 bool runsWhileBusy(const CommandID& id) {
     namespace App = AppCommandID;
     static const std::unordered_set<CommandID> live{
-        App::viewFrameAll,  App::viewResetCamera, App::viewTop,     App::viewFront,
-        App::viewRight,     App::viewIso,         App::viewSection, App::viewProjection,
-        App::editSelectAll, App::editDeselect,    App::paletteShow, App::helpCheatSheet};
+        App::viewFrameAll,   App::viewResetCamera,  App::viewTop,          App::viewFront,
+        App::viewRight,      App::viewIso,          App::viewSection,      App::viewProjection,
+        App::viewSectionTop, App::viewSectionFront, App::viewSectionRight, App::editSelectAll,
+        App::editDeselect,   App::paletteShow,      App::helpCheatSheet};
     return live.contains(id);
 }
 

@@ -96,8 +96,20 @@ void InteractionState::setStatusHint(std::string hint) {
 }
 
 std::optional<HitResult> InteractionState::hitTest(const Ray& ray) {
-    return SceneHitTester::hit(ray, document(), kSketchPickPixels * worldUnitsPerPixel(),
-                               activeSketchID_, hitIndex_);
+    const double tolerance = kSketchPickPixels * worldUnitsPerPixel();
+    if (!showSection_)
+        return SceneHitTester::hit(ray, document(), tolerance, activeSketchID_, hitIndex_);
+    // What the section cuts away is not there to pick: the ray starts where it reaches the kept
+    // side, and a face beyond where it leaves that side is not hit.
+    const auto span = sectionPlane_.keptSpan(ray);
+    if (!span) return std::nullopt;
+    const Ray kept(ray.point(span->from), ray.direction);
+    auto found = SceneHitTester::hit(kept, document(), tolerance, activeSketchID_, hitIndex_);
+    if (found && std::holds_alternative<FaceRef>(found->target) &&
+        found->distance > span->to - span->from) {
+        return std::nullopt;
+    }
+    return found;
 }
 
 double InteractionState::worldUnitsPerPixel() const { return viewport_.worldUnitsPerPixel(); }
@@ -123,6 +135,10 @@ void InteractionState::setHudEditing(bool editing) {
 
 void InteractionState::setShowSection(bool show) {
     notifier_.publish(showSection_, show, SessionProperty::showSection);
+}
+
+void InteractionState::setSectionPlane(const SectionPlane& plane) {
+    notifier_.publish(sectionPlane_, plane, SessionProperty::showSection);
 }
 
 void InteractionState::chooseTool(const CommandID& command, const ToolID& id, bool remember) {

@@ -9,6 +9,7 @@
 
 #include "commands/command_id.hpp"
 #include "interaction/scene_hit_tester.hpp"
+#include "interaction/section_plane.hpp"
 #include "session/document_editor.hpp"
 #include "session/operation_runner.hpp"
 #include "session/preview_runner.hpp"
@@ -74,8 +75,11 @@ public:
     [[nodiscard]] const ToolID& activeToolID() const { return activeToolID_; }
     [[nodiscard]] const ToolController& tools() const { return tools_; }
     [[nodiscard]] ModelingTool& activeTool() { return tools_.active(); }
-    [[nodiscard]] bool showSection() const { return showSection_; }
-    void setShowSection(bool show);
+    [[nodiscard]] bool showSection() const override { return showSection_; }
+    void setShowSection(bool show) override;
+    // Kept while the section is off, so that turning it on again shows the same cut.
+    [[nodiscard]] const SectionPlane& sectionPlane() const override { return sectionPlane_; }
+    void setSectionPlane(const SectionPlane& plane) override;
 
     // The person chose a tool by its command; `remember` makes it the one Repeat Last runs.
     void chooseTool(const CommandID& command, const ToolID& id, bool remember);
@@ -116,6 +120,7 @@ private:
     ToolID activeToolID_ = ToolID::select;
     std::optional<CommandID> lastToolCommand_;
     bool showSection_ = false;
+    SectionPlane sectionPlane_;
     bool gestureUnderWay_ = false;
     // The pick trees of the bodies' meshes, kept between picks and dropped with their meshes.
     SceneHitIndex hitIndex_;

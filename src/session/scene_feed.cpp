@@ -28,7 +28,8 @@ SceneFeed::SceneFeed(ViewportState& viewport, const DocumentEditor& editor,
     viewport_.sceneProvider = [this, &editor, &state](RenderScene& scene) {
         const double unit = viewport_.worldUnitsPerPixel();
         cache_.rebuild({editor.document(), state.selection(), state.hover(), state.overlay(),
-                        state.activeSketchID(), kMarkerPixels * unit, unit, state.showSection()},
+                        state.activeSketchID(), kMarkerPixels * unit, unit,
+                        state.showSection() ? std::optional(state.sectionPlane()) : std::nullopt},
                        scene);
     };
     // The notifier lives as long as the session that owns this feed.

@@ -9,8 +9,20 @@ namespace {
 
 void toggleSection(DocumentSession& session) {
     InteractionState& state = session.interaction();
+    // The first time, the cut goes across x through the middle of the bodies.
+    if (!state.showSection() && state.sectionPlane() == SectionPlane{}) {
+        state.setSectionPlane(
+            SectionPlane::main(SectionChoice::right).through(session.document().bounds()));
+    }
     state.setShowSection(!state.showSection());
     session.status().setMessage(state.showSection() ? "Section view on" : "Section view off");
+}
+
+void sectionAlong(DocumentSession& session, SectionChoice choice, const char* message) {
+    InteractionState& state = session.interaction();
+    state.setSectionPlane(SectionPlane::main(choice).through(session.document().bounds()));
+    state.setShowSection(true);
+    session.status().setMessage(message);
 }
 
 void toggleProjection(DocumentSession& session) {
@@ -37,6 +49,15 @@ void addViewCommands(CommandTable& table) {
     table.add(Cmd::viewToggleGrid, [](DocumentSession& s) { s.editor().toggleGrid(); });
     table.add(Cmd::viewSection, toggleSection);
     table.add(Cmd::viewProjection, toggleProjection);
+    table.add(Cmd::viewSectionTop, [](DocumentSession& s) {
+        sectionAlong(s, SectionChoice::top, "Section along the top plane");
+    });
+    table.add(Cmd::viewSectionFront, [](DocumentSession& s) {
+        sectionAlong(s, SectionChoice::front, "Section along the front plane");
+    });
+    table.add(Cmd::viewSectionRight, [](DocumentSession& s) {
+        sectionAlong(s, SectionChoice::right, "Section along the right plane");
+    });
     table.add(Cmd::paletteShow,
               [](DocumentSession& s) { s.platform().showPanel(WindowPanel::commandPalette); });
     table.add(Cmd::helpCheatSheet,

@@ -10,6 +10,7 @@
 #include "document/cad_document.hpp"
 #include "geometry/ray.hpp"
 #include "interaction/scene_overlay.hpp"
+#include "interaction/section_plane.hpp"
 #include "interaction/selection.hpp"
 #include "kernel/geometry_kernel.hpp"
 #include "tools/hud_state.hpp"
@@ -44,6 +45,11 @@ public:
     // Nothing hides the HUD.
     [[nodiscard]] virtual const std::optional<HUDState>& hud() const = 0;
     virtual void setHud(std::optional<HUDState> hud) = 0;
+    // The section view: whether it shows, and its plane (kept while it does not).
+    [[nodiscard]] virtual bool showSection() const = 0;
+    virtual void setShowSection(bool show) = 0;
+    [[nodiscard]] virtual const SectionPlane& sectionPlane() const = 0;
+    virtual void setSectionPlane(const SectionPlane& plane) = 0;
     [[nodiscard]] virtual const std::string& statusHint() const = 0;
     virtual void setStatusHint(std::string hint) = 0;
     [[nodiscard]] virtual const GeometryKernel& kernel() const = 0;

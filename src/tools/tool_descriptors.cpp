@@ -20,6 +20,7 @@
 #include "tools/revolve_tool.hpp"
 #include "tools/rotate_tool.hpp"
 #include "tools/scale_tool.hpp"
+#include "tools/section_tool.hpp"
 #include "tools/select_tool.hpp"
 #include "tools/shell_tool.hpp"
 #include "tools/tool_descriptor.hpp"
@@ -114,6 +115,9 @@ const std::vector<ToolDescriptor>& descriptors() {
         {ToolID::intersect, Cmd::toolIntersect, "Intersect",
          "Intersect: click two bodies to keep only their overlap.",
          "Solid", "circle.circle", body, makeBoolean<BooleanOp::intersect>},
+        {ToolID::section, Cmd::toolSection, "Section Plane",
+         "Drag the arrow or type an offset to move the cut. Click a flat face to cut along it.",
+         "View", "", view, make<SectionTool>, "Move Section Plane"},
     };
     return list;
 }

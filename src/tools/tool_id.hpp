@@ -40,6 +40,7 @@ struct ToolID {
     static const ToolID unite;
     static const ToolID subtract;
     static const ToolID intersect;
+    static const ToolID section;
 };
 
 inline const ToolID ToolID::select{"select"};
@@ -58,6 +59,7 @@ inline const ToolID ToolID::move{"move"};
 inline const ToolID ToolID::rotate{"rotate"};
 inline const ToolID ToolID::scale{"scale"};
 inline const ToolID ToolID::mirror{"mirror"};
+inline const ToolID ToolID::section{"section"};
 inline const ToolID ToolID::measure{"measure"};
 inline const ToolID ToolID::pattern{"pattern"};
 inline const ToolID ToolID::unite{"union"};

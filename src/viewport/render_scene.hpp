@@ -1,5 +1,5 @@
 // The scene as the renderer draws it: one vertex chunk per visible body, kept from frame to frame
-// and rebuilt only when that body's mesh, colour or section cut changed, plus the small lists
+// and rebuilt only when that body's mesh or colour changed, plus the small lists
 // (grid, previews, sketches, overlays) that are rebuilt with every change. A body's selection
 // and hover never rebuild its chunk: a selected body is drawn with one colour in place of its
 // own, and faces in a state of their own (selected, hovered) are drawn again over it in their
@@ -18,6 +18,7 @@
 
 #include "document/body.hpp"
 #include "geometry/rgba.hpp"
+#include "interaction/section_plane.hpp"
 #include "viewport/scene_buffers.hpp"
 
 namespace brontile {
@@ -55,6 +56,8 @@ struct BodyDraw {
     // Where those faces' vertices, recoloured, lie in RenderScene::highlights.
     std::size_t highlightStart = 0;
     std::size_t highlightCount = 0;
+    // Where the section cuts the body open, the cut is filled in this colour.
+    RGBA capColor;
 };
 
 struct RenderScene {
@@ -69,6 +72,8 @@ struct RenderScene {
     // Everything else, drawn after the bodies in each pass: preview meshes and their outlines,
     // sketches, overlay lines, points and arrows.
     SceneBuffers rest;
+    // Where the bodies are cut open and capped, while the section view shows.
+    std::optional<SectionPlane> section;
 };
 
 // The flat lists the same scene makes, in drawing order: equal to SceneBuilder::build's result

@@ -81,6 +81,7 @@ void SceneCache::rebuild(const SceneInput& input, RenderScene& scene) {
     scene.rest.overlayShaded.clear();
     scene.rest.throughShaded.clear();
 
+    scene.section = input.section;
     SceneParts::Writer writer(input);
     if (input.document.showGrid) SceneBuilder::appendGrid(scene.groundLines);
     collectFaceRequests(input);
@@ -92,10 +93,11 @@ void SceneCache::rebuild(const SceneInput& input, RenderScene& scene) {
         }
         Entry& entry = entries_[body.id];
         entry.seenInCall = calls_;
-        refresh(entry, writer, input, body, SceneParts::drawnMesh(input, body));
+        refresh(entry, writer, body, SceneParts::drawnMesh(input, body));
         BodyDraw& draw = scene.bodies.emplace_back();
         draw.chunk = entry.chunk;
         const bool selected = input.selection.contains(body.id);
+        draw.capColor = SceneParts::capColor(body, selected);
         if (selected) {
             draw.shadedColor = SceneParts::bodyColor(body, true);
             draw.lineColor = SceneParts::bodyEdgeColor(true);
@@ -108,19 +110,15 @@ void SceneCache::rebuild(const SceneInput& input, RenderScene& scene) {
     writer.writeRest(scene.rest);
 }
 
-void SceneCache::refresh(Entry& entry, SceneParts::Writer& writer, const SceneInput& input,
-                         const Body& body, const SolidMesh& mesh) {
+void SceneCache::refresh(Entry& entry, SceneParts::Writer& writer, const Body& body,
+                         const SolidMesh& mesh) {
     const bool sameMesh = entry.mesh.sharesStorageWith(mesh);
-    if (entry.chunk && sameMesh && entry.colorIndex == body.colorIndex &&
-        entry.section == input.showSection) {
-        return;
-    }
+    if (entry.chunk && sameMesh && entry.colorIndex == body.colorIndex) return;
     if (!sameMesh) {
         entry.mesh = mesh;
         entry.faces.reset();
     }
     entry.colorIndex = body.colorIndex;
-    entry.section = input.showSection;
 
     // The scene was cleared, so a chunk held here alone is seen by nobody and can be refilled.
     std::shared_ptr<BodyChunk> chunk = std::move(entry.chunk);
@@ -179,7 +177,7 @@ void SceneCache::addRecolors(Entry& entry, const Body& body, bool selected, Body
         }
         const std::uint32_t start = chunk.faceStarts[face.index];
         const std::uint32_t count = chunk.faceStarts[face.index + 1] - start;
-        // Cut away by the section.
+        // A face with no area has no triangles to draw again.
         if (count == 0) continue;
         const RGBA color = SceneParts::faceColor(base, face.selected, face.hovered);
         draw.recolors.push_back({start, count, color});

@@ -26,8 +26,8 @@ class SceneCache {
 public:
     // Writes the scene for `input` into `scene`; its previous contents are dropped, the capacity
     // of its lists is kept. A visible body keeps its chunk from the previous call while the mesh
-    // drawn for it (the same storage, never compared by value), its colour index and the section
-    // toggle are unchanged; otherwise it gets a new chunk with a new revision. Chunks of hidden
+    // drawn for it (the same storage, never compared by value) and its colour index are
+    // unchanged; otherwise it gets a new chunk with a new revision. Chunks of hidden
     // bodies are kept for when they are shown again; those of bodies gone from the document are
     // dropped.
     void rebuild(const SceneInput& input, RenderScene& scene);
@@ -52,16 +52,14 @@ private:
         // reused by another mesh while the entry compares against it.
         SolidMesh mesh;
         std::int64_t colorIndex = 0;
-        bool section = false;
         std::shared_ptr<BodyChunk> chunk;
         // Made the first time one of the mesh's faces needs a colour of its own; it depends on the
-        // mesh alone, so it outlives colour and section changes.
+        // mesh alone, so it outlives colour changes.
         std::shared_ptr<const FaceLookup> faces;
         std::uint64_t seenInCall = 0;
     };
 
-    void refresh(Entry& entry, SceneParts::Writer& writer, const SceneInput& input,
-                 const Body& body, const SolidMesh& mesh);
+    void refresh(Entry& entry, SceneParts::Writer& writer, const Body& body, const SolidMesh& mesh);
     void collectFaceRequests(const SceneInput& input);
     // Recolours the body's selected and hovered faces into `draw` and the scene's highlights.
     void addRecolors(Entry& entry, const Body& body, bool selected, BodyDraw& draw,

@@ -7,6 +7,7 @@
 #include "base/uuid.hpp"
 #include "document/cad_document.hpp"
 #include "interaction/scene_overlay.hpp"
+#include "interaction/section_plane.hpp"
 #include "interaction/selection.hpp"
 
 namespace brontile {
@@ -23,8 +24,8 @@ struct SceneInput {
     double markerSize = 5;
     // World size of one view point at the camera target.
     double worldUnitsPerPixel = 1;
-    // Cut away the +X half of every body.
-    bool showSection = false;
+    // The section view's plane while it shows: the renderer cuts the bodies there and caps them.
+    std::optional<SectionPlane> section;
 
     friend bool operator==(const SceneInput&, const SceneInput&) = default;
 };

@@ -92,13 +92,6 @@ void appendPlanePolyline(const SketchPlane& plane, std::span<const Vec2> points,
     }
 }
 
-// The +X half of a mesh is cut away at the middle x of its box; nothing for a mesh without one.
-std::optional<double> sectionCut(const SolidMesh& mesh) {
-    const std::optional<AABB> box = mesh.bounds();
-    if (!box) return std::nullopt;
-    return box->center().x;
-}
-
 }  // namespace
 
 // --- FaceEmitter
@@ -176,29 +169,16 @@ void FaceEmitter::appendLargeFaceEdges(const std::vector<Vec3>& vertices, const 
     }
 }
 
-double FaceEmitter::centroidX(const SolidMesh& mesh, const SolidFace& face) {
-    std::size_t count = 0;
-    for (const PolygonLoop& loop : face.polygons) {
-        if (count + loop.size() > kSmallFace) return mesh.centroid(face).x;
-        std::copy(loop.begin(), loop.end(),
-                  smallIndices_.begin() + static_cast<std::ptrdiff_t>(count));
-        count += loop.size();
-    }
-    const auto begin = smallIndices_.begin();
-    const auto end = begin + static_cast<std::ptrdiff_t>(count);
-    std::sort(begin, end);
-    const auto distinctEnd = std::unique(begin, end);
-    double sum = 0;
-    for (auto it = begin; it != distinctEnd; ++it) sum += mesh.vertices()[toSize(*it)].x;
-    const auto used = static_cast<double>(distinctEnd - begin);
-    return used == 0 ? 0.0 : sum / used;
-}
-
 // --- Colours
 
 RGBA bodyColor(const Body& body, bool selected) {
     return selected ? RGBA::selection.lightened(kSelectedBodyLift)
                     : BodyPalette::color(body.colorIndex);
+}
+
+RGBA capColor(const Body& body, bool selected) {
+    constexpr float kCapShade = 0.6f;
+    return bodyColor(body, selected).darkened(kCapShade);
 }
 
 RGBA bodyEdgeColor(bool selected) { return selected ? kSelectedBodyEdge : RGBA::edge; }
@@ -340,12 +320,10 @@ void Writer::writeBody(const SolidMesh& mesh, const FaceColors& colors, const RG
                        VertexList& shaded, VertexList& lines,
                        std::vector<std::uint32_t>* faceStarts, VertexList* outlines) {
     const VertexStyle edgeStyle(Vec3::zero, edge);
-    const std::optional<double> cut = in_.showSection ? sectionCut(mesh) : std::nullopt;
     const auto& faces = mesh.faces();
     for (std::size_t i = 0; i < faces.size(); ++i) {
         const SolidFace& face = faces[i];
         if (faceStarts) faceStarts->push_back(static_cast<std::uint32_t>(shaded.size()));
-        if (cut && faces_.centroidX(mesh, face) > *cut) continue;
         faces_.appendTriangles(mesh, face, VertexStyle(face.normal, colors.of(face.id)), shaded);
         featureEdges_.addFace(face, i);
         if (outlines != nullptr && colors.isMarked(face.id)) {

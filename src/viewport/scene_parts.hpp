@@ -47,8 +47,6 @@ public:
                          VertexList& into);
     void appendEdges(const std::vector<Vec3>& vertices, const SolidFace& face, VertexStyle style,
                      VertexList& into);
-    // The x of SolidMesh::centroid(face), summed in the same order so it rounds the same way.
-    [[nodiscard]] double centroidX(const SolidMesh& mesh, const SolidFace& face);
 
 private:
     struct KeyedEdge {
@@ -71,7 +69,7 @@ private:
 };
 
 // The edges worth drawing on a body: where two faces meet at more than 20°, and where a face
-// has no neighbour (an open edge, or one the section cut away). Facets of a smooth surface (a
+// has no neighbour (an open edge). Facets of a smooth surface (a
 // revolve, a sphere, a fillet) meet at less and show no lines: shading shows their form.
 class FeatureEdges {
 public:
@@ -110,6 +108,9 @@ struct IdBits {
 // The colour of a body's faces that are neither selected nor hovered, and of its outline.
 [[nodiscard]] RGBA bodyColor(const Body& body, bool selected);
 [[nodiscard]] RGBA bodyEdgeColor(bool selected);
+// The colour of the faces the section view cuts into the body: its own, darker, so the cut reads
+// as the inside of the solid.
+[[nodiscard]] RGBA capColor(const Body& body, bool selected);
 // The outline of a selected or hovered face.
 inline constexpr RGBA kMarkedFaceOutline{0.30f, 0.16f, 0.02f, 1};
 
@@ -159,9 +160,8 @@ public:
 
     // Reserves room in `out` for what writeRest appends, plus `bodies`.
     void reserve(SceneBuffers& out, const VertexCounts& bodies) const;
-    // The faces of `mesh` that the section keeps, each in its colour, and their outlines in
-    // `edge`. With `faceStarts`, appends where each face of the mesh begins in `shaded` (a face
-    // the section cuts away has an empty run) and then the end.
+    // The faces of `mesh`, each in its colour, and their feature edges in `edge`. With
+    // `faceStarts`, appends where each face of the mesh begins in `shaded`, then the end.
     // With `outlines`, appends there the whole outline of each selected or hovered face drawn.
     void writeBody(const SolidMesh& mesh, const FaceColors& colors, const RGBA& edge,
                    VertexList& shaded, VertexList& lines,

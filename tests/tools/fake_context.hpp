@@ -23,6 +23,8 @@ public:
     SceneOverlay currentOverlay;
     std::optional<HUDState> currentHud;
     std::string hint;
+    bool sectionShown = false;
+    SectionPlane section;
     // What was asked, in order.
     std::vector<std::string> steps;
     std::vector<ToolID> toolRequests;
@@ -46,6 +48,10 @@ public:
     void setOverlay(SceneOverlay o) override { currentOverlay = std::move(o); }
     [[nodiscard]] const std::optional<HUDState>& hud() const override { return currentHud; }
     void setHud(std::optional<HUDState> h) override { currentHud = std::move(h); }
+    [[nodiscard]] bool showSection() const override { return sectionShown; }
+    void setShowSection(bool show) override { sectionShown = show; }
+    [[nodiscard]] const SectionPlane& sectionPlane() const override { return section; }
+    void setSectionPlane(const SectionPlane& plane) override { section = plane; }
     [[nodiscard]] const std::string& statusHint() const override { return hint; }
     void setStatusHint(std::string h) override { hint = std::move(h); }
     [[nodiscard]] const GeometryKernel& kernel() const override {

@@ -107,7 +107,7 @@ TEST(SceneBuilderGrid, EmptySceneIsEmptyAndTheGridAloneIs250LineVertices) {
     EXPECT_EQ(positionOf(grid.lines.back()), (Vec3{0, 0, 60}));
 }
 
-// With the section on, faces whose centroid lies exactly at the middle stay (the 2 mm box).
+// The section cuts on the GPU: it takes nothing out of the lists.
 TEST(SceneBuilderBodies, FastFacePathsDrawWhatTheMeshDefines) {
     const std::vector<SolidMesh> meshes{awkwardMesh(),
                                         boxMesh({0, 0, 0}, {2, 3, 4}),
@@ -118,12 +118,10 @@ TEST(SceneBuilderBodies, FastFacePathsDrawWhatTheMeshDefines) {
     for (const bool section : {false, true}) {
         for (const SolidMesh& mesh : meshes) {
             SceneInput input = bareScene();
-            input.showSection = section;
+            if (section) input.section = SectionPlane::main(SectionChoice::right);
             input.document.addBody(mesh);
-            const double middle = mesh.bounds()->center().x;
             SceneBuffers expected;
             for (const SolidFace& face : mesh.faces()) {
-                if (section && mesh.centroid(face).x > middle) continue;
                 appendReferenceFace(mesh, face, BodyPalette::color(0), expected);
             }
             EXPECT_EQ(SceneBuilder::build(input).shaded, expected.shaded) << mesh.faces().size();
@@ -134,9 +132,8 @@ TEST(SceneBuilderBodies, FastFacePathsDrawWhatTheMeshDefines) {
 // Lines where faces meet at more than 20° and along open edges; none across a smooth surface or
 // between coplanar faces.
 TEST(SceneBuilderBodies, OnlyFeatureEdgesAreDrawn) {
-    const auto linesOf = [](const SolidMesh& mesh, bool section = false) {
+    const auto linesOf = [](const SolidMesh& mesh) {
         SceneInput input = bareScene();
-        input.showSection = section;
         input.document.addBody(mesh);
         return SceneBuilder::build(input);
     };
@@ -147,8 +144,6 @@ TEST(SceneBuilderBodies, OnlyFeatureEdgesAreDrawn) {
     // A fine sphere's facets meet at about 6°: no lines. A coarse one's meet at 40°: every edge.
     EXPECT_TRUE(linesOf(test::sphereMesh({0, 0, 0}, 5, 64, 32)).lines.empty());
     EXPECT_FALSE(linesOf(test::sphereMesh({0, 0, 0}, 5, 9, 7)).lines.empty());
-    // The section cuts the fine sphere open: its cut rim is drawn.
-    EXPECT_FALSE(linesOf(test::sphereMesh({0, 0, 0}, 5, 64, 32), true).lines.empty());
 }
 
 TEST(SceneBuilderBodies, SelectionAndHoverColours) {
@@ -183,7 +178,7 @@ TEST(SceneBuilderBodies, SelectionAndHoverColours) {
 
 TEST(SceneBuilderBodies, ReplacementsDrawInPlaceOfTheirBodyOnly) {
     SceneInput input = bareScene();
-    input.showSection = true;
+    input.section = SectionPlane::main(SectionChoice::top);
     SceneInput direct = input;
     direct.document.addBody(test::lShapeMesh(5));
     const BodyID id = input.document.addBody(boxMesh({0, 0, 0}, {1, 1, 1}));
@@ -370,6 +365,7 @@ protected:
         expectSameList("throughShaded", flat.throughShaded, expected.throughShaded);
         expectSameList("overlayShaded", flat.overlayShaded, expected.overlayShaded);
         expectSameList("overlayLines", flat.overlayLines, expected.overlayLines);
+        EXPECT_EQ(scene.section, input.section) << "the renderer cuts where the section is";
         std::size_t highlights = 0;
         for (const BodyDraw& draw : scene.bodies) {
             const BodyChunk& chunk = *draw.chunk;
@@ -410,11 +406,11 @@ protected:
 };
 
 // After every change the scene is what the flat builder draws, and the chunks replaced are
-// exactly those of the bodies listed with the change (whose mesh, colour or section changed),
+// exactly those of the bodies listed with the change (whose mesh or colour changed),
 // each with a new revision: the others are kept, hidden ones included, and a deleted body's chunk
 // is let go.
 TEST_F(SceneCacheTest, DrawsWhatTheFlatBuilderDrawsRebuildingOnlyTheChunksThatChanged) {
-    // A face of the sphere (centred at x = 30) that the section cuts away.
+    // A face of the sphere (centred at x = 30) on its far side.
     const auto& sphereFaces = body(sphere).mesh.faces();
     const auto cutAway = static_cast<std::size_t>(
         std::ranges::find_if(
@@ -448,8 +444,9 @@ TEST_F(SceneCacheTest, DrawsWhatTheFlatBuilderDrawsRebuildingOnlyTheChunksThatCh
              hover(box, 1);
          },
          {box}},
-        {"the section cut", [&] { input.showSection = true; }, all},
-        {"a hovered face the section cuts away",
+        {"the section cut", [&] { input.section = SectionPlane::main(SectionChoice::front); },
+         none},
+        {"a hovered face on the far side",
          [&] {
              select(sphere, cutAway);
              hover(sphere, cutAway);
@@ -481,7 +478,7 @@ TEST_F(SceneCacheTest, DrawsWhatTheFlatBuilderDrawsRebuildingOnlyTheChunksThatCh
          },
          {split}},
         {"the body shown again", [&] { body(lShape).isVisible = true; }, none},
-        {"the section off", [&] { input.showSection = false; }, all},
+        {"the section off", [&] { input.section.reset(); }, none},
         {"a hovered sketch curve",
          [&] {
              const Sketch& s = input.document.sketches[0];
