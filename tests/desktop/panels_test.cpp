@@ -138,10 +138,14 @@ TEST(PanelModels, HudFieldStartsWithTheValueInTheDocumentsUnit) {
     }
 }
 
-TEST(PanelModels, SelectionSummaryCountsEachKindInOrder) {
+TEST(PanelModels, SelectionSummaryCountsEachKindInOrderInWordsThatAgree) {
     EXPECT_EQ(selectionSummary({}), "nothing selected");
-    EXPECT_EQ(selectionSummary(selectionOf(2, 3)), "2 body \u00B7 3 face");
-    EXPECT_EQ(selectionSummary(selectionOf(0, 0, 1, 4)), "1 sketch \u00B7 4 constraint");
+    // Every kind, once singular and once plural.
+    EXPECT_EQ(selectionSummary(selectionOf(1, 3, 2, 1)),
+              "1 body \u00B7 3 faces \u00B7 2 sketch curves \u00B7 1 constraint");
+    EXPECT_EQ(selectionSummary(selectionOf(2, 1, 1, 4)),
+              "2 bodies \u00B7 1 face \u00B7 1 sketch curve \u00B7 4 constraints");
+    EXPECT_EQ(selectionSummary(selectionOf(0, 0, 12)), "12 sketch curves");
 }
 
 // A tool is one descriptor: its command has a registry row, a menu item and an icon drawn for
