@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -520,6 +521,37 @@ TEST(Panels, ActionBarAndToolbarFollowTheSelectionTheSketchAndTheTool) {
     bar.buttons().back()->click();
     EXPECT_FALSE(f.session->activeSketchID());
     EXPECT_TRUE(toolbar.button(Cmd::toolExtrude));
+}
+
+// What does not fit the bar's room whole goes, from the end, behind "More", whose menu runs it.
+TEST(Panels, ActionBarPutsTheButtonsThatDoNotFitBehindMore) {
+    PanelFixture f;
+    auto& bar = f.make<ActionBar>();
+    const Commands all = bar.commands();
+    ASSERT_EQ(all.size(), 4U);
+    const int whole = bar.sizeHint().width();
+    const auto fitted = [&](int room) {
+        bar.setRoom(room);
+        EXPECT_LE(bar.sizeHint().width(), room);
+        return bar.overflowCommands();
+    };
+    // One pixel short: the last button makes way for the narrower "More".
+    EXPECT_EQ(fitted(whole - 1), Commands{all[3]});
+    EXPECT_FALSE(bar.moreButton()->isHidden());
+    EXPECT_TRUE(bar.buttons()[3]->isHidden());
+    EXPECT_EQ(fitted(bar.moreButton()->sizeHint().width() + 20), all);
+    EXPECT_TRUE(fitted(whole).empty());
+    EXPECT_TRUE(bar.moreButton()->isHidden());
+
+    fitted(whole - 1);
+    bar.moreButton()->click();
+    auto* menu = bar.findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("Circle"));
+    menu->actions()[0]->trigger();
+    menu->close();
+    EXPECT_EQ(f.session->activeToolID(), ToolID::circle);
 }
 
 TEST(Panels, HeaderAndStatusBarShowTheDocumentItsHistoryAndTheSelection) {
