@@ -107,24 +107,6 @@ std::vector<RenderVertex> capQuad(const SectionPlane& plane, const AABB& bounds,
     return quad;
 }
 
-// Cuts the bodies at the section plane while it lives, when there is one.
-class Cutting {
-public:
-    Cutting(QOpenGLExtraFunctions& gl, bool on) : gl_(gl), on_(on) {
-        if (on_) gl_.glEnable(GL_CLIP_DISTANCE0);
-    }
-    Cutting(const Cutting&) = delete;
-    Cutting& operator=(const Cutting&) = delete;
-    ~Cutting() { stop(); }
-    void stop() const {
-        if (on_) gl_.glDisable(GL_CLIP_DISTANCE0);
-    }
-
-private:
-    QOpenGLExtraFunctions& gl_;
-    bool on_;
-};
-
 // Why the context cannot run the renderer, or nothing when it can.
 std::optional<std::string> unsupportedReason(const QOpenGLContext* context) {
     if (context == nullptr || !context->isValid()) return "no OpenGL context";
@@ -341,7 +323,7 @@ void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
     clearFrame(*gl_, pixelWidth, pixelHeight);
     const double aspect = static_cast<double>(pixelWidth) / std::max(pixelHeight, 1);
     useProgram(state.camera, aspect);
-    setClipPlane(state.scene.section);
+    setCut(std::nullopt);
     gl_->glEnable(GL_DEPTH_TEST);
     gl_->glDepthFunc(GL_LEQUAL);
     gl_->glDepthMask(GL_TRUE);
@@ -354,7 +336,13 @@ void GLRenderer::render(ViewportState& state, int pixelWidth, int pixelHeight) {
     gl_->glUseProgram(0);
 }
 
-void GLRenderer::setClipPlane(const std::optional<SectionPlane>& section) {
+// Outside the cut the plane keeps everything, whether or not the driver honours the switch.
+void GLRenderer::setCut(const std::optional<SectionPlane>& section) {
+    if (section) {
+        gl_->glEnable(GL_CLIP_DISTANCE0);
+    } else {
+        gl_->glDisable(GL_CLIP_DISTANCE0);
+    }
     const std::array<double, 4> kept =
         section ? section->keptSide() : std::array<double, 4>{0, 0, 0, 1};
     gl_->glUniform4f(uniforms_.clipPlane, static_cast<float>(kept[0]), static_cast<float>(kept[1]),
@@ -385,7 +373,7 @@ void GLRenderer::drawShadedPass(const RenderScene& scene) {
     setLit(true);
     gl_->glEnable(GL_POLYGON_OFFSET_FILL);
     gl_->glPolygonOffset(kFaceOffsetSlope, kFaceOffsetUnits);
-    const Cutting cutting(*gl_, scene.section.has_value());
+    setCut(scene.section);
     for (const BodyDraw& body : scene.bodies) {
         const GpuBody* uploaded = uploadedBody(body);
         if (uploaded == nullptr) continue;
@@ -404,7 +392,7 @@ void GLRenderer::drawShadedPass(const RenderScene& scene) {
 void GLRenderer::drawLinePass(const RenderScene& scene) {
     setLit(false);
     draw(ground_, GL_LINES);
-    const Cutting cutting(*gl_, scene.section.has_value());
+    setCut(scene.section);
     for (const BodyDraw& body : scene.bodies) {
         const GpuBody* uploaded = uploadedBody(body);
         if (uploaded == nullptr) continue;
@@ -413,7 +401,7 @@ void GLRenderer::drawLinePass(const RenderScene& scene) {
     }
     setOverride(std::nullopt);
     draw(highlightLines_, GL_LINES);
-    cutting.stop();
+    setCut(std::nullopt);
     draw(restLines_, GL_LINES);
 }
 
@@ -452,10 +440,9 @@ void GLRenderer::drawCaps(const RenderScene& scene) {
         gl_->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         gl_->glDepthMask(GL_FALSE);
         gl_->glDepthFunc(GL_ALWAYS);
-        {
-            const Cutting cutting(*gl_, true);
-            draw(uploaded->shaded, GL_TRIANGLES);
-        }
+        setCut(scene.section);
+        draw(uploaded->shaded, GL_TRIANGLES);
+        setCut(std::nullopt);
         gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         gl_->glDepthMask(GL_TRUE);
         gl_->glDepthFunc(GL_LEQUAL);

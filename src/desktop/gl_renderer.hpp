@@ -72,7 +72,8 @@ private:
     void useProgram(const OrbitCamera& camera, double aspect);
     // The buffers uploaded for the drawn body, or null when it has none.
     [[nodiscard]] const GpuBody* uploadedBody(const BodyDraw& body) const;
-    void setClipPlane(const std::optional<SectionPlane>& section);
+    // Cuts what is drawn next at the section's plane; nothing cuts it without one.
+    void setCut(const std::optional<SectionPlane>& section);
     void drawShadedPass(const RenderScene& scene);
     void drawCaps(const RenderScene& scene);
     void drawLinePass(const RenderScene& scene);

@@ -1,5 +1,8 @@
 #include "desktop/main_window.hpp"
 
+#include <algorithm>
+#include <array>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -27,11 +30,11 @@ constexpr int kInitialWidth = 1440;
 constexpr int kInitialHeight = 900;
 constexpr int kOverlayMargin = 12;
 
-// Holds the viewport and floats the action bar (top centre), view cube (top right) and HUD
+// Holds the viewport and floats the action bar (top left), view cube (top right) and HUD
 // (bottom centre) over it at their preferred sizes.
 class ViewportArea final : public QWidget {
 public:
-    ViewportArea(ViewportWidget* viewport, QWidget* actionBar, QWidget* viewCube, QWidget* hud,
+    ViewportArea(ViewportWidget* viewport, ActionBar* actionBar, QWidget* viewCube, QWidget* hud,
                  QWidget* parent)
         : QWidget(parent),
           viewport_(viewport),
@@ -39,7 +42,7 @@ public:
           viewCube_(viewCube),
           hud_(hud) {
         viewport_->setParent(this);
-        for (QWidget* overlay : {actionBar_, viewCube_, hud_}) {
+        for (QWidget* overlay : overlays()) {
             overlay->setParent(this);
             overlay->installEventFilter(this);
             overlay->raise();
@@ -58,21 +61,30 @@ private:
     void place() {
         const QRect area = rect();
         viewport_->setGeometry(area);
-        const QSize bar = actionBar_->sizeHint().boundedTo(area.size());
-        actionBar_->setGeometry((area.width() - bar.width()) / 2, kOverlayMargin, bar.width(),
-                                bar.height());
         const QSize cube = viewCube_->sizeHint();
         viewCube_->setGeometry(area.width() - cube.width() - kOverlayMargin, kOverlayMargin,
                                cube.width(), cube.height());
+        // The action bar's left edge stays put and the bar ends short of the cube. Centred, it
+        // would move every button by half of any change in its width: a click that changes the
+        // selection would slide the next button away from under the pointer, and in a sketch the
+        // commands picking a curve adds would push Extrude and its neighbours sideways. Anchored,
+        // the commands two selections share stay where the hand already is.
+        const int room = area.width() - cube.width() - 3 * kOverlayMargin;
+        actionBar_->setRoom(room);
+        const QSize bar = actionBar_->sizeHint();
+        actionBar_->setGeometry(kOverlayMargin, kOverlayMargin,
+                                std::max(0, std::min(bar.width(), room)), bar.height());
         const QSize hud = hud_->sizeHint().boundedTo(area.size());
         hud_->setGeometry((area.width() - hud.width()) / 2,
                           area.height() - hud.height() - 2 * kOverlayMargin, hud.width(),
                           hud.height());
-        for (QWidget* overlay : {actionBar_, viewCube_, hud_}) overlay->raise();
+        for (QWidget* overlay : overlays()) overlay->raise();
     }
 
+    [[nodiscard]] std::array<QWidget*, 3> overlays() const { return {actionBar_, viewCube_, hud_}; }
+
     ViewportWidget* viewport_;
-    QWidget* actionBar_;
+    ActionBar* actionBar_;
     QWidget* viewCube_;
     QWidget* hud_;
 };

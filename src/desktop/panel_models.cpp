@@ -92,16 +92,18 @@ std::string hudEditableText(const HUDState& hud, LengthUnit units) {
 
 std::string selectionSummary(const Selection& selection) {
     std::string summary;
-    const auto add = [&](std::size_t count, std::string_view noun) {
+    // Both forms are spelled out: "bodies" is no regular plural.
+    const auto add = [&](std::size_t count, std::string_view one, std::string_view many) {
         if (count == 0) return;
         if (!summary.empty()) summary += " \u00B7 ";
         summary += std::to_string(count);
-        summary += noun;
+        summary += ' ';
+        summary += count == 1 ? one : many;
     };
-    add(selection.bodies.size(), " body");
-    add(selection.faces.size(), " face");
-    add(selection.sketchEntities.size(), " sketch");
-    add(selection.constraints.size(), " constraint");
+    add(selection.bodies.size(), "body", "bodies");
+    add(selection.faces.size(), "face", "faces");
+    add(selection.sketchEntities.size(), "sketch curve", "sketch curves");
+    add(selection.constraints.size(), "constraint", "constraints");
     return summary.empty() ? "nothing selected" : summary;
 }
 

@@ -39,8 +39,8 @@ namespace brontile::desktop {
 // angle, factor or count is written as the plain number the session reads back.
 [[nodiscard]] std::string hudEditableText(const HUDState& hud, LengthUnit units);
 
-// "2 body · 3 face": the non-zero counts of bodies, faces, sketch entities and constraints;
-// "nothing selected" when there are none.
+// "2 bodies · 1 face": the non-zero counts of bodies, faces, sketch curves and constraints, each
+// noun singular or plural to agree with its count; "nothing selected" when there are none.
 [[nodiscard]] std::string selectionSummary(const Selection& selection);
 
 // The toolbar from top to bottom; an empty slot is a divider between groups.

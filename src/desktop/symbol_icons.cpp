@@ -1,6 +1,7 @@
 #include "desktop/symbol_icons.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
@@ -12,6 +13,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QPolygonF>
 #include <QTransform>
 
 #include "desktop/key_mapping.hpp"
@@ -28,6 +30,37 @@ QPointF polar(QPointF centre, double radius, double degrees) {
     // Qt's angles turn counter-clockwise on screen, where y grows downwards.
     const double radians = degrees * std::numbers::pi / 180;
     return {centre.x() + radius * std::cos(radians), centre.y() - radius * std::sin(radians)};
+}
+
+// An isometric cube as the view cube shows it: its outline's corners clockwise from the top, and
+// the corner nearest the eye where its three faces meet. Scale 1 fills the grid.
+struct CubeCorners {
+    std::array<QPointF, 6> rim;
+    QPointF near;
+};
+
+CubeCorners cubeCorners(QPointF centre, double scale) {
+    const auto at = [&](double dx, double dy) { return centre + QPointF(dx, dy) * scale; };
+    return {{at(0, -9.2), at(8.5, -4.5), at(8.5, 4.5), at(0, 9.2), at(-8.5, 4.5), at(-8.5, -4.5)},
+            at(0, 0.2)};
+}
+
+enum class CubeFace { top, front, right };
+
+// Front is the left face on screen and right the right one, as on the view cube.
+QPainterPath cubeFacePath(CubeFace face) {
+    const CubeCorners c = cubeCorners({12, 12}, 1);
+    const auto& r = c.rim;
+    QPolygonF outline;
+    switch (face) {
+        case CubeFace::top: outline = {r[0], r[1], c.near, r[5]}; break;
+        case CubeFace::front: outline = {r[5], c.near, r[3], r[4]}; break;
+        case CubeFace::right: outline = {c.near, r[1], r[2], r[3]}; break;
+    }
+    QPainterPath path;
+    path.addPolygon(outline);
+    path.closeSubpath();
+    return path;
 }
 
 // The pen and fill of one glyph, with the few shapes every drawing is made of.
@@ -85,20 +118,24 @@ public:
                             tip.y() + length * std::sin(back + spread));
         polyline({left, tip, right});
     }
-    // A circular arc (Qt's angles) with an arrowhead at its end.
-    void arcArrow(QPointF centre, double radius, double start, double span) {
+    // An elliptical arc in `bounds` (Qt's angles) with an arrowhead at its end.
+    void arcArrow(const QRectF& bounds, double start, double span) {
         QPainterPath path;
-        path.arcMoveTo(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius),
-                       start);
-        path.arcTo(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), start,
-                   span);
+        path.arcMoveTo(bounds, start);
+        path.arcTo(bounds, start, span);
         stroke(path);
         const double end = (start + span) * std::numbers::pi / 180;
+        const double a = bounds.width() / 2;
+        const double b = bounds.height() / 2;
         // The direction of travel on screen: counter-clockwise for a positive span.
         const double sign = span >= 0 ? 1 : -1;
-        const double heading =
-            std::atan2(-std::cos(end) * sign, -std::sin(end) * sign) * 180 / std::numbers::pi;
-        head(polar(centre, radius, start + span), heading);
+        const double heading = std::atan2(-b * std::cos(end) * sign, -a * std::sin(end) * sign) *
+                               180 / std::numbers::pi;
+        head(path.currentPosition(), heading);
+    }
+    void arcArrow(QPointF centre, double radius, double start, double span) {
+        arcArrow(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), start,
+                 span);
     }
     void dashed(const QPainterPath& path, int alpha = 255) {
         const QPen saved = painter_.pen();
@@ -120,11 +157,40 @@ public:
         placed.rotate(heading);
         stroke(placed.map(body));
     }
-    void cube() {
-        polyline({{12, 2.8}, {20.5, 7.5}, {20.5, 16.5}, {12, 21.2}, {3.5, 16.5}, {3.5, 7.5}}, true);
-        polyline({{3.5, 7.5}, {12, 12.2}, {20.5, 7.5}});
-        line(12, 12.2, 12, 21.2);
+    // The cube cut through its middle by a plane parallel to one of its faces, the cut filled.
+    void sectionCube(CubeFace face) {
+        cube();
+        const QPointF shift = face == CubeFace::top     ? QPointF(0, 4.5)
+                              : face == CubeFace::front ? QPointF(4.25, -2.35)
+                                                        : QPointF(-4.25, -2.35);
+        const QPainterPath cut = cubeFacePath(face).translated(shift);
+        fill(cut, 120);
+        stroke(cut);
     }
+    void cube(QPointF centre = {12, 12}, double scale = 1) {
+        const CubeCorners c = cubeCorners(centre, scale);
+        const auto& r = c.rim;
+        polyline({r[0], r[1], r[2], r[3], r[4], r[5]}, true);
+        polyline({r[5], c.near, r[1]});
+        polyline({c.near, r[3]});
+    }
+    // A cube seen as the view cube shows it, the face a view looks at shaded.
+    void viewCube(CubeFace face) {
+        fill(cubeFacePath(face), 120);
+        cube();
+    }
+    // The arrow of an export, leaving what the format holds to the upper right.
+    void exported() {
+        line(14, 10, 20.5, 3.5);
+        head({20.5, 3.5}, -45);
+    }
+    // A plane to sketch on, with the pencil drawing on it.
+    void sketchPlane(std::initializer_list<QPointF> plane, QPointF tip) {
+        polyline(plane, true);
+        pencil(tip, -55, 12);
+    }
+    // The dashed frame of a selection drawn by dragging.
+    void marquee() { dashed(pathOf({{3.5, 3.5}, {20.5, 3.5}, {20.5, 20.5}, {3.5, 20.5}}, true)); }
     void eye(double left, double right, double lift) {
         const double middle = (left + right) / 2;
         QPainterPath path;
@@ -165,11 +231,69 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.line(12, 3.5, 12, 15);
          g.head({12, 15}, 90);
      }},
-    {"square.and.arrow.up",
+    {"square.and.arrow.down.pencil",
      [](Glyph& g) {
-         g.polyline({{4, 13}, {4, 20}, {20, 20}, {20, 13}});
-         g.line(12, 15.5, 12, 4);
-         g.head({12, 4}, -90);
+         g.polyline({{3, 13}, {3, 20}, {21, 20}, {21, 13}});
+         g.line(8.5, 3.5, 8.5, 15);
+         g.head({8.5, 15}, 90);
+         g.pencil({13.5, 16}, -60, 11);
+     }},
+    // The exports: what each format keeps of a body, leaving to the upper right.
+    {"triangles.arrow.up",
+     [](Glyph& g) {
+         g.polyline({{2.5, 21}, {15.5, 21}, {9, 9.5}}, true);
+         g.polyline({{5.75, 15.25}, {12.25, 15.25}, {9, 21}}, true);
+         g.exported();
+     }},
+    {"vertices.arrow.up",
+     [](Glyph& g) {
+         g.polyline({{3, 11}, {15, 11}, {15, 21}, {3, 21}}, true);
+         g.line(9, 11, 9, 21);
+         for (const double x : {3.0, 9.0, 15.0}) {
+             g.dot(x, 11, 1.9);
+             g.dot(x, 21, 1.9);
+         }
+         g.exported();
+     }},
+    {"layers.arrow.up",
+     [](Glyph& g) {
+         const QPainterPath top =
+             Glyph::pathOf({{2.5, 12.5}, {8.5, 9.5}, {14.5, 12.5}, {8.5, 15.5}}, true);
+         g.fill(top, 90);
+         g.stroke(top);
+         g.polyline({{2.5, 16}, {8.5, 19}, {14.5, 16}});
+         g.polyline({{2.5, 19.5}, {8.5, 22.5}, {14.5, 19.5}});
+         g.exported();
+     }},
+    {"cylinder.arrow.up",
+     [](Glyph& g) {
+         QPainterPath side;
+         side.moveTo(2.5, 11.5);
+         side.lineTo(2.5, 19);
+         side.arcTo(QRectF(2.5, 16.6, 12, 4.8), 180, 180);
+         side.lineTo(14.5, 11.5);
+         g.stroke(side);
+         const QPainterPath top = [] {
+             QPainterPath ellipse;
+             ellipse.addEllipse(QRectF(2.5, 9.1, 12, 4.8));
+             return ellipse;
+         }();
+         g.fill(top, 90);
+         g.stroke(top);
+         g.exported();
+     }},
+    {"surface.arrow.up",
+     [](Glyph& g) {
+         QPainterPath sheet;
+         sheet.moveTo(2.5, 13);
+         sheet.cubicTo(6.5, 8.5, 10.5, 14, 14.5, 10);
+         sheet.lineTo(14.5, 19);
+         sheet.cubicTo(10.5, 23, 6.5, 17.5, 2.5, 22);
+         sheet.closeSubpath();
+         g.fill(sheet, 60);
+         g.stroke(sheet);
+         g.line(8.5, 12, 8.5, 20.5);
+         g.exported();
      }},
     {"arrow.uturn.backward",
      [](Glyph& g) {
@@ -212,6 +336,22 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.polyline({{3, 9}, {15, 9}, {15, 21}, {3, 21}}, true);
          g.line(9, 12, 9, 18);
          g.line(6, 15, 12, 15);
+     }},
+    {"square.dashed.boxes",
+     [](Glyph& g) {
+         g.marquee();
+         for (const QPointF corner : {QPointF(7, 7), QPointF(12, 12)}) {
+             QPainterPath box;
+             box.addRoundedRect(QRectF(corner, QSizeF(5, 5)), 1, 1);
+             g.fill(box, 110);
+             g.stroke(box);
+         }
+     }},
+    {"square.dashed.xmark",
+     [](Glyph& g) {
+         g.marquee();
+         g.line(8.5, 8.5, 15.5, 15.5);
+         g.line(15.5, 8.5, 8.5, 15.5);
      }},
     {"line.diagonal.dashed",
      [](Glyph& g) {
@@ -276,25 +416,43 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.line(8.6, 15.2, 17, 4);
          g.line(15.4, 15.2, 7, 4);
      }},
+    // New sketches: the plane drawn on lies flat, faces the eye or stands edge-on to it.
     {"square.on.square",
      [](Glyph& g) {
-         g.polyline({{2.5, 20}, {7, 15}, {21.5, 15}, {17, 20}}, true);
-         g.pencil({11.5, 17}, -55, 12);
+         g.sketchPlane({{2.5, 20}, {7, 15}, {21.5, 15}, {17, 20}}, {11.5, 17});
+     }},
+    {"square.front.pencil",
+     [](Glyph& g) {
+         g.sketchPlane({{2.5, 8}, {14.5, 8}, {14.5, 21}, {2.5, 21}}, {8.5, 16});
+     }},
+    {"square.right.pencil",
+     [](Glyph& g) {
+         g.sketchPlane({{2.5, 11}, {12, 4.5}, {12, 16}, {2.5, 22.5}}, {8, 15.5});
      }},
     {"checkmark.square",
      [](Glyph& g) {
          g.rect(3.5, 3.5, 17, 17, 3.5);
          g.polyline({{8, 12.5}, {11, 15.5}, {16.5, 9}});
      }},
-    {"cube",
+    {"prism.arrow.up",
      [](Glyph& g) {
-         g.fill(Glyph::pathOf({{12, 2.8}, {20.5, 7.5}, {12, 12.2}, {3.5, 7.5}}, true), 70);
-         g.cube();
+         const QPainterPath base =
+             Glyph::pathOf({{3.5, 16.5}, {12, 12}, {20.5, 16.5}, {12, 21}}, true);
+         g.fill(base, 90);
+         g.stroke(base);
+         g.dashed(Glyph::pathOf({{3.5, 16.5}, {3.5, 9}}, false), 150);
+         g.dashed(Glyph::pathOf({{20.5, 16.5}, {20.5, 9}}, false), 150);
+         g.line(12, 16.5, 12, 3);
+         g.head({12, 3}, -90);
      }},
-    {"arrow.triangle.2.circlepath",
+    {"profile.around.axis",
      [](Glyph& g) {
-         g.arcArrow(kCentre, 7.5, 165, -130);
-         g.arcArrow(kCentre, 7.5, -15, -130);
+         g.dashed(Glyph::pathOf({{8, 2}, {8, 22}}, false), 150);
+         const QPainterPath profile =
+             Glyph::pathOf({{8, 3.5}, {15, 3.5}, {18, 8}, {15, 12.5}, {8, 12.5}}, true);
+         g.fill(profile, 90);
+         g.stroke(profile);
+         g.arcArrow(QRectF(1.5, 14, 13, 6.5), 215, 290);
      }},
     {"capsule",
      [](Glyph& g) {
@@ -308,8 +466,19 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
      }},
     {"shippingbox",
      [](Glyph& g) {
-         g.cube();
-         g.polyline({{12, 5.4}, {16.2, 7.7}, {12, 10}, {7.8, 7.7}}, true);
+         // A box cut through: walls of one thickness round what was solid, the top left open.
+         const QPainterPath walls = Glyph::pathOf({{3.5, 5},
+                                                   {3.5, 20.5},
+                                                   {20.5, 20.5},
+                                                   {20.5, 5},
+                                                   {16.5, 5},
+                                                   {16.5, 16.5},
+                                                   {7.5, 16.5},
+                                                   {7.5, 5}},
+                                                  true);
+         g.fill(walls, 110);
+         g.stroke(walls);
+         g.dashed(Glyph::pathOf({{7.5, 5}, {16.5, 5}}, false), 110);
      }},
     {"circle.lefthalf.filled",
      [](Glyph& g) {
@@ -348,13 +517,16 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.arcArrow({12, 12.5}, 7.5, 100, -290);
          g.dot(12, 12.5, 1.3);
      }},
-    {"arrow.up.left.and.arrow.down.right",
+    {"square.scale.arrow",
      [](Glyph& g) {
-         g.line(5, 5, 19, 19);
-         g.head({5, 5}, -135);
-         g.head({19, 19}, 45);
-         g.polyline({{3.5, 10}, {3.5, 20.5}, {14, 20.5}});
-         g.polyline({{10, 3.5}, {20.5, 3.5}, {20.5, 14}});
+         QPainterPath small;
+         small.addRoundedRect(QRectF(3.5, 12.5, 8, 8), 1.5, 1.5);
+         g.fill(small, 110);
+         g.stroke(small);
+         g.dashed(
+             Glyph::pathOf({{3.5, 9}, {3.5, 3.5}, {20.5, 3.5}, {20.5, 20.5}, {15, 20.5}}, false));
+         g.line(12.5, 11.5, 19, 5);
+         g.head({19, 5}, -45);
      }},
     {"arrow.left.and.right.righttriangle.left.righttriangle.right",
      [](Glyph& g) {
@@ -388,6 +560,16 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          turned.translate(-12, -12);
          g.stroke(turned.map(ruler));
      }},
+    {"square.plus.minus",
+     [](Glyph& g) {
+         QPainterPath body;
+         body.addRoundedRect(QRectF(3, 7, 11, 11), 1.5, 1.5);
+         g.fill(body, 90);
+         g.stroke(body);
+         g.line(16.5, 6.5, 21.5, 6.5);
+         g.line(19, 4, 19, 9);
+         g.line(16.5, 18.5, 21.5, 18.5);
+     }},
     {"xmark",
      [](Glyph& g) {
          g.line(6, 6, 18, 18);
@@ -415,6 +597,33 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.eye(6, 18, 4.5);
          g.dot(12, 12, 1.6);
      }},
+    {"viewfinder",
+     [](Glyph& g) {
+         for (const QPointF corner :
+              {QPointF(3, 3), QPointF(21, 3), QPointF(21, 21), QPointF(3, 21)}) {
+             const double dx = corner.x() < 12 ? 5 : -5;
+             const double dy = corner.y() < 12 ? 5 : -5;
+             g.polyline({corner + QPointF(0, dy), corner, corner + QPointF(dx, 0)});
+         }
+         g.cube(kCentre, 0.55);
+     }},
+    {"house",
+     [](Glyph& g) {
+         g.polyline({{3, 11.5}, {12, 3.5}, {21, 11.5}});
+         g.polyline({{6, 9}, {6, 20.5}, {18, 20.5}, {18, 9}});
+         g.polyline({{10, 20.5}, {10, 14.5}, {14, 14.5}, {14, 20.5}});
+     }},
+    // The views, as on the view cube: the face each looks at shaded, or for the isometric view
+    // the corner it looks at.
+    {"cube.top.filled", [](Glyph& g) { g.viewCube(CubeFace::top); }},
+    {"cube.front.filled", [](Glyph& g) { g.viewCube(CubeFace::front); }},
+    {"cube.right.filled", [](Glyph& g) { g.viewCube(CubeFace::right); }},
+    {"cube.corner.filled",
+     [](Glyph& g) {
+         g.cube();
+         g.circle(12, 12.2, 3.4);
+         g.dot(12, 12.2, 1.9);
+     }},
     {"grid",
      [](Glyph& g) {
          g.rect(3.5, 3.5, 17, 17);
@@ -422,6 +631,27 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
              g.line(at, 3.5, at, 20.5);
              g.line(3.5, at, 20.5, at);
          }
+     }},
+    {"cube.section.top", [](Glyph& g) { g.sectionCube(CubeFace::top); }},
+    {"cube.section.front", [](Glyph& g) { g.sectionCube(CubeFace::front); }},
+    {"cube.section.right", [](Glyph& g) { g.sectionCube(CubeFace::right); }},
+    {"square.split.arrow",
+     [](Glyph& g) {
+         g.fill(Glyph::pathOf({{3.5, 9}, {14, 3.5}, {14, 15}, {3.5, 20.5}}, true), 90);
+         g.polyline({{3.5, 9}, {14, 3.5}, {14, 15}, {3.5, 20.5}}, true);
+         g.line(8.8, 12, 20.5, 12);
+         g.head({20.5, 12}, 0);
+     }},
+    {"cube.perspective",
+     [](Glyph& g) {
+         // A box seen in perspective, its far face smaller, and the parallel view beside it.
+         g.rect(3, 6, 11, 11, 0.5);
+         g.rect(9, 4, 6, 6, 0.5);
+         g.line(3, 6, 9, 4);
+         g.line(14, 6, 15, 4);
+         g.line(14, 17, 15, 10);
+         g.line(18, 8, 21.5, 8);
+         g.line(18, 16, 21.5, 16);
      }},
     {"square.split.diagonal",
      [](Glyph& g) {
@@ -458,6 +688,14 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.line(8, 10, 16, 10);
          g.line(8, 14, 16, 14);
      }},
+    {"lines.meet.dot",
+     [](Glyph& g) {
+         g.line(3, 19, 12, 10);
+         g.line(12, 10, 21, 15);
+         g.dot(3, 19, 1.4);
+         g.dot(21, 15, 1.4);
+         g.circle(12, 10, 3.4);
+     }},
     {"diamond",
      [](Glyph& g) {
          g.line(3, 12, 8, 12);
@@ -471,6 +709,15 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.circle(12, 10, 6.5);
          g.line(3, 16.5, 21, 16.5);
          g.dot(12, 16.5);
+     }},
+    {"dimension.line",
+     [](Glyph& g) {
+         g.line(4, 19, 20, 19);
+         g.line(4, 16.5, 4, 5.5);
+         g.line(20, 16.5, 20, 5.5);
+         g.line(4.8, 9.5, 19.2, 9.5);
+         g.head({4.8, 9.5}, 180, 3.2);
+         g.head({19.2, 9.5}, 0, 3.2);
      }},
     {"command",
      [](Glyph& g) {
@@ -490,6 +737,10 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.line(16, 4, 14, 20);
          g.line(5, 9.5, 19, 9.5);
          g.line(4.5, 14.5, 18.5, 14.5);
+     }},
+    {"ellipsis",
+     [](Glyph& g) {
+         for (const double x : {6.0, 12.0, 18.0}) g.dot(x, 12, 1.8);
      }},
     {"questionmark",
      [](Glyph& g) {

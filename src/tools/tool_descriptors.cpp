@@ -75,11 +75,11 @@ const std::vector<ToolDescriptor>& descriptors() {
         {ToolID::extrude, Cmd::toolExtrude, "Extrude",
          "Click inside a closed sketch region, then drag or type a distance. Click the arrow to "
          "flip. Return commits, Escape cancels.",
-         "Solid", "cube", body, make<ExtrudeTool>},
+         "Solid", "prism.arrow.up", body, make<ExtrudeTool>},
         {ToolID::revolve, Cmd::toolRevolve, "Revolve",
          "Click inside a closed region, then click an axis (a sketch line) or accept the sketch X "
          "axis. Tab types an angle in degrees.",
-         "Solid", "arrow.triangle.2.circlepath", body, make<RevolveTool>},
+         "Solid", "profile.around.axis", body, make<RevolveTool>},
         {ToolID::fillet, Cmd::toolFillet, "Fillet",
          "Select a face, then drag or type a radius. Option creates a chamfer instead.",
          "Solid", "capsule", body, make<FilletTool>, "Fillet / Chamfer"},
@@ -95,7 +95,7 @@ const std::vector<ToolDescriptor>& descriptors() {
          "Transform", "rotate.right", body, make<RotateTool>},
         {ToolID::scale, Cmd::toolScale, "Scale",
          "Drag to scale the selected body about its center. Tab types a factor (1.0 = 100%).",
-         "Transform", "arrow.up.left.and.arrow.down.right", body, make<ScaleTool>},
+         "Transform", "square.scale.arrow", body, make<ScaleTool>},
         {ToolID::mirror, Cmd::toolMirror, "Mirror",
          "Select a body, then click a face to mirror across. Shift keeps the original.",
          "Transform", "arrow.left.and.right.righttriangle.left.righttriangle.right", body,
@@ -117,7 +117,7 @@ const std::vector<ToolDescriptor>& descriptors() {
          "Solid", "circle.circle", body, makeBoolean<BooleanOp::intersect>},
         {ToolID::section, Cmd::toolSection, "Section Plane",
          "Drag the arrow or type an offset to move the cut. Click a flat face to cut along it.",
-         "View", "", view, make<SectionTool>, "Move Section Plane"},
+         "View", "square.split.arrow", view, make<SectionTool>, "Move Section Plane"},
     };
     return list;
 }

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLineF>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -141,10 +142,14 @@ TEST(PanelModels, HudFieldStartsWithTheValueInTheDocumentsUnit) {
     }
 }
 
-TEST(PanelModels, SelectionSummaryCountsEachKindInOrder) {
+TEST(PanelModels, SelectionSummaryCountsEachKindInOrderInWordsThatAgree) {
     EXPECT_EQ(selectionSummary({}), "nothing selected");
-    EXPECT_EQ(selectionSummary(selectionOf(2, 3)), "2 body \u00B7 3 face");
-    EXPECT_EQ(selectionSummary(selectionOf(0, 0, 1, 4)), "1 sketch \u00B7 4 constraint");
+    // Every kind, once singular and once plural.
+    EXPECT_EQ(selectionSummary(selectionOf(1, 3, 2, 1)),
+              "1 body \u00B7 3 faces \u00B7 2 sketch curves \u00B7 1 constraint");
+    EXPECT_EQ(selectionSummary(selectionOf(2, 1, 1, 4)),
+              "2 bodies \u00B7 1 face \u00B7 1 sketch curve \u00B7 4 constraints");
+    EXPECT_EQ(selectionSummary(selectionOf(0, 0, 12)), "12 sketch curves");
 }
 
 // A tool is one descriptor: its command has a registry row, a menu item and an icon drawn for
@@ -192,6 +197,50 @@ TEST(PanelModels, EveryButtonCommandIsRegisteredAndHasItsOwnIcon) {
     for (const CommandID& command : viewCubeCommands()) EXPECT_TRUE(registry.entry(command));
     EXPECT_TRUE(hasSymbolDrawing("questionmark"));
     EXPECT_FALSE(symbolIcon(std::nullopt).pixmap(QSize(24, 24)).isNull());
+}
+
+// How much of each pixel an icon inks at tool bar size.
+QImage inkOf(const QIcon& icon) {
+    return icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_Alpha8);
+}
+
+// The share of the pixels either icon inks that only one of them does.
+double inkDifference(const QImage& a, const QImage& b) {
+    constexpr int kInked = 100;
+    int inked = 0, different = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const int first = qAlpha(a.pixel(x, y));
+            const int second = qAlpha(b.pixel(x, y));
+            inked += std::max(first, second) > kInked;
+            different += std::abs(first - second) > kInked;
+        }
+    }
+    return inked == 0 ? 0 : static_cast<double>(different) / inked;
+}
+
+// A command is told apart by its icon in the palette, menus and tool bars, so every command of
+// the registry is drawn: not as the question mark, not as the neutral stand-in, and like no other.
+// Icons that differ in under a sixth of their ink read as one at tool bar size; the extrude and
+// shell cubes once differed in a seventh.
+TEST(PanelModels, EveryCommandHasADrawingOfItsOwn) {
+    constexpr double kDistinct = 1.0 / 6;
+    const CommandRegistry registry(toolCommandEntries());
+    const QImage placeholder = inkOf(symbolIcon(std::nullopt));
+    std::vector<std::pair<std::string, QImage>> drawn;
+    for (const CommandRegistry::Entry& entry : registry.allEntries()) {
+        SCOPED_TRACE(entry.id.rawValue);
+        ASSERT_TRUE(entry.symbol);
+        EXPECT_TRUE(hasSymbolDrawing(*entry.symbol)) << *entry.symbol;
+        drawn.emplace_back(entry.id.rawValue, inkOf(commandIcon(registry, entry.id)));
+        EXPECT_GT(inkDifference(drawn.back().second, placeholder), kDistinct);
+    }
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        for (std::size_t j = i + 1; j < drawn.size(); ++j) {
+            EXPECT_GT(inkDifference(drawn[i].second, drawn[j].second), kDistinct)
+                << drawn[i].first << " and " << drawn[j].first;
+        }
+    }
 }
 
 // The strongest red, green and blue over the icon's pixels.
@@ -475,6 +524,37 @@ TEST(Panels, ActionBarAndToolbarFollowTheSelectionTheSketchAndTheTool) {
     bar.buttons().back()->click();
     EXPECT_FALSE(f.session->activeSketchID());
     EXPECT_TRUE(toolbar.button(Cmd::toolExtrude));
+}
+
+// What does not fit the bar's room whole goes, from the end, behind "More", whose menu runs it.
+TEST(Panels, ActionBarPutsTheButtonsThatDoNotFitBehindMore) {
+    PanelFixture f;
+    auto& bar = f.make<ActionBar>();
+    const Commands all = bar.commands();
+    ASSERT_EQ(all.size(), 4U);
+    const int whole = bar.sizeHint().width();
+    const auto fitted = [&](int room) {
+        bar.setRoom(room);
+        EXPECT_LE(bar.sizeHint().width(), room);
+        return bar.overflowCommands();
+    };
+    // One pixel short: the last button makes way for the narrower "More".
+    EXPECT_EQ(fitted(whole - 1), Commands{all[3]});
+    EXPECT_FALSE(bar.moreButton()->isHidden());
+    EXPECT_TRUE(bar.buttons()[3]->isHidden());
+    EXPECT_EQ(fitted(bar.moreButton()->sizeHint().width() + 20), all);
+    EXPECT_TRUE(fitted(whole).empty());
+    EXPECT_TRUE(bar.moreButton()->isHidden());
+
+    fitted(whole - 1);
+    bar.moreButton()->click();
+    auto* menu = bar.findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("Circle"));
+    menu->actions()[0]->trigger();
+    menu->close();
+    EXPECT_EQ(f.session->activeToolID(), ToolID::circle);
 }
 
 TEST(Panels, HeaderAndStatusBarShowTheDocumentItsHistoryAndTheSelection) {

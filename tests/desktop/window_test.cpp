@@ -12,10 +12,14 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include "commands/app_command_id.hpp"
+#include "desktop/action_bar.hpp"
 #include "desktop/command_palette.hpp"
 #include "desktop/menu_layout.hpp"
 #include "desktop/shortcut_sheet.hpp"
+#include "desktop/view_cube.hpp"
 #include "io/native_package_io.hpp"
 #include "window_checks.hpp"
 
@@ -150,6 +154,55 @@ TEST_F(WindowTest, KeysInTheViewportTakeTheKeymapsRoad) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(window().shortcutSheet().isOpen());
     EXPECT_FALSE(viewport().hasFocus());
+}
+
+// The action bar at the window's first size and at its smallest: every label whole, the bar clear
+// of the view cube, and its left edge and the buttons two selections share where they were as the
+// selection changes under them.
+TEST_F(WindowTest, ActionBarShowsWholeLabelsClearOfTheViewCubeAndHoldsItsPlace) {
+    const auto& bar = *window().findChild<desktop::ActionBar*>();
+    const auto& cube = *window().findChild<desktop::ViewCube*>();
+    const auto checkBar = [&](const std::string& when) {
+        settle();
+        SCOPED_TRACE(when + ", window " + std::to_string(window().width()) + " wide");
+        EXPECT_FALSE(bar.geometry().intersects(cube.geometry()));
+        EXPECT_TRUE(bar.parentWidget()->rect().contains(bar.geometry()));
+        for (const QToolButton* button : bar.buttons()) {
+            if (!button->isVisibleTo(&bar)) continue;
+            EXPECT_TRUE(bar.rect().contains(button->geometry())) << button->text().toStdString();
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        }
+        EXPECT_EQ(bar.moreButton()->isVisibleTo(&bar), !bar.overflowCommands().empty());
+    };
+    // Where a command's button is in the window; -1 when the bar does not show it.
+    const auto xOf = [&](const CommandID& command) {
+        for (const QToolButton* button : bar.buttons()) {
+            if (button->objectName().toStdString() == command.rawValue &&
+                button->isVisibleTo(&bar)) {
+                return button->mapTo(&window(), QPoint()).x();
+            }
+        }
+        return -1;
+    };
+    const int left = bar.x();
+    checkBar("an empty document");
+    play(R"({"command": "sketch.new"}, {"key": "r"}, {"click": {"world": [-20, -15, 0]}},
+        {"click": {"world": [20, 15, 0]}}, {"command": "tool.select"})");
+    checkBar("a sketch");
+    const int extrude = xOf(AppCommandID::toolExtrude);
+    const int trim = xOf(AppCommandID::toolTrim);
+    // Picking a curve puts the constraint commands after those the sketch already offered.
+    play(R"({"click": {"world": [0, -15, 0]}})");
+    ASSERT_EQ(session().selection().sketchEntities.size(), 1u);
+    checkBar("a curve picked");
+    EXPECT_EQ(bar.x(), left);
+    EXPECT_EQ(xOf(AppCommandID::toolExtrude), extrude);
+    EXPECT_EQ(xOf(AppCommandID::toolTrim), trim);
+    window().resize(desktop::MainWindow::kMinimumWidth, desktop::MainWindow::kMinimumHeight);
+    checkBar("a curve picked");
+    EXPECT_FALSE(bar.overflowCommands().empty());
+    EXPECT_EQ(bar.x(), left);
+    EXPECT_EQ(xOf(AppCommandID::toolExtrude), extrude);
 }
 
 // The program itself, started as a person would start it.

@@ -55,9 +55,9 @@ struct Fixture {
 TEST(ToolController, RegistersEveryToolOnceInToolbarOrder) {
     ToolController controller;
     const std::vector<std::string> expected{
-        "select", "line",    "rectangle", "circle",  "arc",   "polygon",  "offset",
-        "trim",   "extrude", "revolve",   "fillet",  "shell", "move",     "rotate",
-        "scale",  "mirror",  "measure",   "pattern", "union", "subtract", "intersect"};
+        "select",  "line",    "rectangle", "circle",   "arc",       "polygon", "offset", "trim",
+        "extrude", "revolve", "fillet",    "shell",    "move",      "rotate",  "scale",  "mirror",
+        "measure", "pattern", "union",     "subtract", "intersect", "section"};
     std::vector<std::string> ids;
     for (const ModelingTool* tool : controller.all()) ids.push_back(tool->id().rawValue);
     EXPECT_EQ(ids, expected);
@@ -66,7 +66,7 @@ TEST(ToolController, RegistersEveryToolOnceInToolbarOrder) {
     EXPECT_EQ(controller.activeID(), ToolID::select);
     // A second registration replaces the tool and keeps its place.
     controller.registerTool(std::make_unique<RecordingTool>(ToolID::line));
-    EXPECT_EQ(controller.order().size(), 21U);
+    EXPECT_EQ(controller.order().size(), 22U);
     EXPECT_EQ(controller.order()[1], ToolID::line);
     EXPECT_EQ(controller.tool(ToolID::line)->title(), "Recording");
 }
