@@ -96,6 +96,7 @@ WindowTest::Patch WindowTest::patchAround(const QPoint& at) {
     int high[3] = {0, 0, 0};
     int clear = 0;
     int total = 0;
+    long level = 0;
     const QPoint centre(static_cast<int>(at.x() * ratio), static_cast<int>(at.y() * ratio));
     for (int y = centre.y() - 4; y <= centre.y() + 4; ++y) {
         for (int x = centre.x() - 4; x <= centre.x() + 4; ++x) {
@@ -110,10 +111,12 @@ WindowTest::Patch WindowTest::patchAround(const QPoint& at) {
             }
             ++total;
             clear += isClear;
+            level += (channels[0] + channels[1] + channels[2]) / 3;
         }
     }
     return {total == 0 ? 0 : static_cast<double>(clear) / total,
-            std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]})};
+            std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]}),
+            total == 0 ? 0 : static_cast<int>(level / total)};
 }
 
 }  // namespace brontile::test

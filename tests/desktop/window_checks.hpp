@@ -47,11 +47,12 @@ protected:
     void sketchAndExtrudeBox();
 
     // A 9 × 9 patch of the drawn frame: the share of its pixels that show the clear colour (0 to
-    // 1), and the largest difference of any colour channel over it, small where one flat face
-    // fills it.
+    // 1), the largest difference of any colour channel over it, small where one flat face
+    // fills it, and its mean grey level (0 to 255).
     struct Patch {
         double clearShare;
         int colourSpread;
+        int level;
     };
     [[nodiscard]] Patch patchAround(const QPoint& viewportPoint);
     [[nodiscard]] Patch patchAround(const Vec3& world) { return patchAround(screenOf(world)); }

@@ -47,6 +47,14 @@ TEST_F(WindowTest, ModelledBoxIsDrawnAndFollowsUndoAndRedo) {
     press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(session().document().bodies.size(), 1u);
     EXPECT_LT(patchAround(kTopOfBox).clearShare, 0.05) << "redo draws it again";
+
+    // Cut through the middle, the box shows a cap, filled and darker than its top face; the
+    // open inside of the box, lit like the top, would be as bright.
+    play(R"({"command": "edit.deselect"}, {"command": "view.sectionTop"})");
+    const Patch cap = patchAround(Vec3{10, 5, 10});
+    EXPECT_LT(cap.clearShare, 0.05);
+    EXPECT_LT(cap.colourSpread, 12) << "the cap is one flat fill";
+    EXPECT_LT(cap.level, top.level * 0.8) << "top " << top.level << ", cap " << cap.level;
 }
 
 TEST_F(WindowTest, AnIdleWindowDrawsNothingAndAChangeDrawsAFrame) {
