@@ -8,6 +8,7 @@
 #include <QSurfaceFormat>
 #include <QWheelEvent>
 
+#include "desktop/dimension_labels.hpp"
 #include "desktop/key_mapping.hpp"
 
 namespace brontile::desktop {
@@ -100,10 +101,13 @@ ViewportWidget::ViewportWidget(DocumentSession& session, const SessionPlatform& 
         canvasFailure_ = *failure;
     } else {
         canvas_ = new GLCanvas(session_.viewport(), this);
+        labels_ = new DimensionLabels(session_.viewport(), this);
         connect(canvas_, &GLCanvas::frameDrawn, this, [this] {
             const ViewportState& view = session_.viewport();
             drawn_ = Drawn{view.camera, view.version, view.viewSize};
             ++framesDrawn_;
+            // The values move with the frame they belong to.
+            labels_->update();
             emit frameDrawn();
         });
     }
@@ -128,6 +132,7 @@ QImage ViewportWidget::grabFrame() {
 
 void ViewportWidget::resizeEvent(QResizeEvent*) {
     if (canvas_ != nullptr) canvas_->setGeometry(rect());
+    if (labels_ != nullptr) labels_->setGeometry(rect());
     syncViewSize();
 }
 

@@ -14,6 +14,8 @@
 
 namespace brontile::desktop {
 
+class DimensionLabels;
+
 // Draws the scene into its OpenGL surface; input goes to the viewport widget beneath it.
 class GLCanvas final : public QOpenGLWidget {
     Q_OBJECT
@@ -95,6 +97,8 @@ private:
     DocumentSession& session_;
     const SessionPlatform& clock_;
     GLCanvas* canvas_ = nullptr;
+    // Over the canvas: the dimensions' values, painted as text after each frame.
+    DimensionLabels* labels_ = nullptr;
     std::string canvasFailure_;
     std::optional<ClaimedKey> claimed_;
     QTimer frameTimer_;

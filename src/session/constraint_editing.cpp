@@ -100,6 +100,17 @@ void Editing::showDimension(const std::string& label, double value) {
     state_.setHud(HUDState{label, value, std::nullopt, true, "Dimension", HUDQuantity::length});
 }
 
+void Editing::editDimension(const SketchConstraintSel& dimension) {
+    const auto sketch = state_.document().sketch(dimension.sketch);
+    const auto constraint = sketch ? sketch->constraint(dimension.constraint) : std::nullopt;
+    if (!constraint || !constraint->value) return;
+    Selection only;
+    only.constraints.insert(dimension);
+    state_.setSelection(std::move(only));
+    showDimension(std::string(displayName(constraint->kind)), *constraint->value);
+    state_.setHudEditing(true);
+}
+
 void Editing::commitConstraintDimension(double value) {
     if (state_.selection().constraints.size() != 1) return;
     const SketchConstraintSel target = *state_.selection().constraints.begin();

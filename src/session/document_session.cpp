@@ -42,8 +42,9 @@ DocumentSession::DocumentSession(SessionPlatform& platform, KeymapStore::Loaded 
       interaction_(editor_, status_, viewport_, kernel_, platform, notifier_, runner_, previews_),
       editing_(interaction_, status_),
       files_(platform, editor_, interaction_, status_, viewport_, notifier_, runner_),
-      input_(viewport_, interaction_, keymap_, platform,
-             [this](const CommandID& id) { dispatch(id); }),
+      input_(
+          viewport_, interaction_, keymap_, platform, [this](const CommandID& id) { dispatch(id); },
+          [this](const SketchConstraintSel& dimension) { editing_.editDimension(dimension); }),
       sceneFeed_(viewport_, editor_, interaction_, notifier_) {
     // What no longer exists in a changed document is let go before the window hears of it.
     notifier_.observe([this](SessionProperty property) {

@@ -38,6 +38,9 @@ public:
     // A length typed for the one selected dimension; refused when it is not a positive finite
     // length, and recorded only when the sketch can be solved with it.
     void commitConstraintDimension(double value);
+    // Selects the dimension and opens its value in the HUD for typing; nothing for a constraint
+    // that is gone or has no value.
+    void editDimension(const SketchConstraintSel& dimension);
     void refreshConstraintStatus();
     struct SelectedEntities {
         Uuid sketch;

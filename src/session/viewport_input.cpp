@@ -6,12 +6,13 @@ namespace brontile {
 
 ViewportInput::ViewportInput(ViewportState& viewport, InteractionState& state,
                              const KeymapStore& keymap, const SessionPlatform& clock,
-                             Dispatch dispatch)
+                             Dispatch dispatch, EditDimension editDimension)
     : viewport_(viewport),
       state_(state),
       keymap_(keymap),
       clock_(clock),
-      dispatch_(std::move(dispatch)) {}
+      dispatch_(std::move(dispatch)),
+      editDimension_(std::move(editDimension)) {}
 
 void ViewportInput::pointer(PointerPhase phase, const Vec2& at, ModifierSet modifiers,
                             int clickCount) {
@@ -20,6 +21,14 @@ void ViewportInput::pointer(PointerPhase phase, const Vec2& at, ModifierSet modi
     if (state_.hudEditing()) return;
     if (state_.isBusy()) return busyPointer(phase, at, modifiers);
     pressedAt_.reset();
+    if (phase == PointerPhase::down && clickCount == 2) {
+        // The labels as they are now, even when no frame was drawn since the last change.
+        static_cast<void>(viewport_.rebuildIfNeeded());
+        const auto& labels = viewport_.scene.rest.labels;
+        if (const auto dimension = labelAt(labels, viewport_.camera, viewport_.viewSize, at)) {
+            return editDimension_(*dimension);
+        }
+    }
     if (phase == PointerPhase::down || phase == PointerPhase::up) {
         state_.setGestureUnderWay(phase == PointerPhase::down);
     }

@@ -21,13 +21,16 @@ class SessionPlatform;
 class ViewportInput {
 public:
     using Dispatch = std::function<void(const CommandID&)>;
+    using EditDimension = std::function<void(const SketchConstraintSel&)>;
 
-    // Everything given must outlive the input; `dispatch` runs a bound key's command.
+    // Everything given must outlive the input; `dispatch` runs a bound key's command and
+    // `editDimension` opens a dimension's value for typing.
     ViewportInput(ViewportState& viewport, InteractionState& state, const KeymapStore& keymap,
-                  const SessionPlatform& clock, Dispatch dispatch);
+                  const SessionPlatform& clock, Dispatch dispatch, EditDimension editDimension);
 
     // A primary-button press, drag or release, or a hover move, at a view point (top-left
-    // origin). A press stops the camera's coasting.
+    // origin). A press stops the camera's coasting. A double click on a dimension's value in the
+    // view opens it for typing, whatever the tool.
     void pointer(PointerPhase phase, const Vec2& at, ModifierSet modifiers, int clickCount);
     // Whether the key ran a command; an unbound key, or any key while the HUD's field has the
     // keyboard, is left to the window.
@@ -53,6 +56,7 @@ private:
     const KeymapStore& keymap_;
     const SessionPlatform& clock_;
     Dispatch dispatch_;
+    EditDimension editDimension_;
     ViewportGestures gestures_;
     struct PressedAt {
         Vec2 first;

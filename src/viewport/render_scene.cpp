@@ -48,6 +48,7 @@ SceneBuffers flatten(const RenderScene& scene) {
     out.throughShaded = scene.rest.throughShaded;
     out.overlayShaded = scene.rest.overlayShaded;
     out.overlayLines = scene.rest.overlayLines;
+    out.labels = scene.rest.labels;
     return out;
 }
 

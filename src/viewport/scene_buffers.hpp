@@ -7,6 +7,7 @@
 #include "geometry/float_vectors.hpp"
 #include "geometry/rgba.hpp"
 #include "geometry/vec3.hpp"
+#include "viewport/scene_labels.hpp"
 
 namespace brontile {
 
@@ -39,6 +40,8 @@ struct SceneBuffers {
     std::vector<RenderVertex> overlayShaded;
     // Triangle list drawn translucent over the bodies and their lines, its nearest surface only.
     std::vector<RenderVertex> throughShaded;
+    // The values of the visible sketches' dimensions, written over everything.
+    std::vector<SceneLabel> labels;
 
     friend bool operator==(const SceneBuffers&, const SceneBuffers&) = default;
 };

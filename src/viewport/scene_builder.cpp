@@ -51,6 +51,7 @@ void rebuild(const SceneInput& input, SceneBuffers& buffers) {
     buffers.overlayLines.clear();
     buffers.overlayShaded.clear();
     buffers.throughShaded.clear();
+    buffers.labels.clear();
     SceneParts::Writer writer(input);
     SceneParts::VertexCounts bodies{0, input.document.showGrid ? kGridVertices : 0};
     for (const Body& body : input.document.bodies) {

@@ -80,6 +80,7 @@ void SceneCache::rebuild(const SceneInput& input, RenderScene& scene) {
     scene.rest.overlayLines.clear();
     scene.rest.overlayShaded.clear();
     scene.rest.throughShaded.clear();
+    scene.rest.labels.clear();
 
     scene.section = input.section;
     SceneParts::Writer writer(input);

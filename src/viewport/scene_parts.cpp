@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "base/overloaded.hpp"
+#include "geometry/unit_formatter.hpp"
 #include "interaction/constraint_glyph.hpp"
 #include "viewport/scene_builder.hpp"
 #include "viewport/scene_markers.hpp"
@@ -373,7 +374,7 @@ void Writer::writeSketch(const Sketch& sketch, SceneBuffers& out) {
         appendPlanePolyline(sketch.plane, entity.polyline(), entityColor(sketch.id, entity, plain),
                             into);
     }
-    writeGlyphs(sketch, into);
+    writeGlyphs(sketch, into, out.labels);
 }
 
 // Hover beats selection, selection beats construction, construction beats the sketch's colour.
@@ -385,7 +386,8 @@ RGBA Writer::entityColor(const Uuid& sketch, const SketchEntity& entity, const R
     return entity.isConstruction ? RGBA::construction : plain;
 }
 
-void Writer::writeGlyphs(const Sketch& sketch, VertexList& overlayLines) {
+void Writer::writeGlyphs(const Sketch& sketch, VertexList& overlayLines,
+                         std::vector<SceneLabel>& labels) {
     if (sketch.constraints.empty()) return;
     std::unordered_set<SketchConstraintID> selected;
     for (const SketchConstraintSel& sel : in_.selection.constraints) {
@@ -403,10 +405,21 @@ void Writer::writeGlyphs(const Sketch& sketch, VertexList& overlayLines) {
         for (const auto& [a, b] : glyph.lines) {
             appendSegment(plane.toWorld(a), plane.toWorld(b), color, overlayLines);
         }
+        writeLabel(sketch, glyph, labels);
         if (!glyph.marker) continue;
         const OverlayPoint marker{plane.toWorld(glyph.point), color, *glyph.marker, plane.normal()};
         SceneMarkers::appendShape(marker, markerSize, overlayLines);
     }
+}
+
+void Writer::writeLabel(const Sketch& sketch, const ConstraintGlyph& glyph,
+                        std::vector<SceneLabel>& labels) const {
+    const auto constraint = sketch.constraint(glyph.id);
+    if (!constraint || !constraint->isDimension() || !constraint->value) return;
+    std::string text = UnitFormatter::string(*constraint->value, in_.document.units);
+    if (constraint->kind == SketchConstraintKind::radius) text = "R " + text;
+    labels.push_back({sketch.plane.toWorld(glyph.point), std::move(text),
+                      SketchConstraintSel{sketch.id, glyph.id}, glyph.selected});
 }
 
 void Writer::writeArrow(const OverlayArrow& arrow, SceneBuffers& out) {

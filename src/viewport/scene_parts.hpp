@@ -16,6 +16,7 @@
 #include "geometry/solid_mesh.hpp"
 #include "geometry/vec2.hpp"
 #include "geometry/vec3.hpp"
+#include "interaction/constraint_glyph.hpp"
 #include "interaction/selection.hpp"
 #include "viewport/scene_buffers.hpp"
 #include "viewport/scene_input.hpp"
@@ -183,7 +184,11 @@ private:
     void writeSketch(const Sketch& sketch, SceneBuffers& out);
     [[nodiscard]] RGBA entityColor(const Uuid& sketch, const SketchEntity& entity,
                                    const RGBA& plain) const;
-    void writeGlyphs(const Sketch& sketch, VertexList& overlayLines);
+    void writeGlyphs(const Sketch& sketch, VertexList& overlayLines,
+                     std::vector<SceneLabel>& labels);
+    // The value of a dimension beside its glyph.
+    void writeLabel(const Sketch& sketch, const ConstraintGlyph& glyph,
+                    std::vector<SceneLabel>& labels) const;
     void writeArrow(const OverlayArrow& arrow, SceneBuffers& out);
 
     const SceneInput& in_;

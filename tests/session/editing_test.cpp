@@ -146,6 +146,23 @@ TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
     s.dispatch("hud.edit");
     EXPECT_TRUE(s.editing().submitHUDText("1"));
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 25.4, 1e-6);
+
+    // The value shows in the view in the document's unit; a double click on it, with nothing
+    // selected and any tool, opens it for typing.
+    s.dispatch("edit.deselect");
+    ViewportState& view = s.viewport();
+    static_cast<void>(view.rebuildIfNeeded());
+    ASSERT_EQ(view.scene.rest.labels.size(), 1U);
+    const SceneLabel& label = view.scene.rest.labels[0];
+    EXPECT_EQ(label.text, "R 1 in");
+    const auto box = labelBox(label, view.camera, view.viewSize);
+    ASSERT_TRUE(box);
+    const Vec2 middle = box->topLeft + box->size * 0.5;
+    s.input().pointer(PointerPhase::down, middle, {}, 2);
+    EXPECT_TRUE(s.hudEditing());
+    EXPECT_EQ(s.selection().constraints.size(), 1U);
+    EXPECT_TRUE(s.editing().submitHUDText("0.5"));
+    EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 12.7, 1e-6);
 }
 
 TEST(Editing, ADimensionTheGeometryCannotTakeIsNotKept) {
