@@ -249,6 +249,27 @@ TEST(ExtrudeTool, TheReverseConeFlipsATypedDistance) {
     tool.hudCommit(10, context);
     ASSERT_EQ(context.doc.bodies.size(), 1U);
     EXPECT_EQ(context.doc.bodies[0].mesh.bounds()->min.z, -10);
+
+    // The press that picks a region never flips it, even where the ray passes through the
+    // reverse cone the region's arrow would have (aslant, past the shaft and into the cone below
+    // the plane): a typed distance then goes up.
+    bool throughTheCone = false;
+    const Vec3 aslant = Vec3{-1, 0, -1}.normalized();
+    for (double off = 0.05; off < 1.5; off += 0.1) {
+        SketchContext fresh(square(0, 0, 10));
+        const Vec3 at{5 + off, 5, 0};
+        const Ray down(at - aslant * 100, aslant);
+        const OverlayArrow arrow =
+            OverlayArrow::extrusion({5, 5, 0}, {0, 0, 1}, 0, false, false, true);
+        throughTheCone = throughTheCone || arrow.hit(down, fresh.worldUnitsPerPixel()) ==
+                                               std::optional(ArrowGizmo::Part::reverse);
+        ExtrudeTool picking;
+        clickAt(picking, fresh, at, {}, 1, aslant);
+        picking.hudCommit(10, fresh);
+        ASSERT_EQ(fresh.doc.bodies.size(), 1U) << off;
+        EXPECT_EQ(fresh.doc.bodies[0].mesh.bounds()->min.z, 0) << off;
+    }
+    EXPECT_TRUE(throughTheCone) << "no press went through where the cone would be";
 }
 
 TEST(ProfileCache, ReusesRegionsOnlyForAnEqualSketch) {
