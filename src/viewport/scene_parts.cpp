@@ -45,6 +45,9 @@ std::size_t toSize(VertexIndex index) { return static_cast<std::size_t>(index); 
 
 // Appends one vertex of the face at the mesh vertex. Meshes check their indices when built, so
 // the index is valid. Inlined by force: this is the innermost step of the whole build.
+// cos 20°: faces whose normals are closer meet smoothly, shade as one and show no edge between.
+constexpr double kSmoothCosine = 0.9396926207859084;
+
 [[gnu::always_inline]] inline void put(const std::vector<Vec3>& vertices, VertexIndex index,
                                        VertexStyle style, VertexList& into) {
     RenderVertex vertex;
@@ -93,7 +96,82 @@ void appendPlanePolyline(const SketchPlane& plane, std::span<const Vec2> points,
     }
 }
 
+Float4 unitFloat4(const Vec3& v) {
+    const Vec3 n = v.normalized();
+    return {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z), 0.0f};
+}
+
 }  // namespace
+
+// --- SmoothNormals
+
+void SmoothNormals::build(const SolidMesh& mesh) {
+    const std::size_t count = mesh.vertices().size();
+    const auto& faces = mesh.faces();
+    // Side by side: the faces themselves are large, and the passes below read normals only.
+    faceNormals_.resize(faces.size());
+    for (std::size_t f = 0; f < faces.size(); ++f) faceNormals_[f] = faces[f].normal;
+    start_.assign(count + 1, 0);
+    // Counted, then placed: a vertex named twice by one face counts that face twice, which
+    // weighs nothing wrong into the mean and saves a pass to drop it.
+    for (const SolidFace& face : faces) {
+        for (const PolygonLoop& loop : face.polygons) {
+            for (const VertexIndex v : loop) {
+                if (toSize(v) < count) ++start_[toSize(v) + 1];
+            }
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) start_[i + 1] += start_[i];
+    faces_.resize(start_[count]);
+    std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        for (const PolygonLoop& loop : faces[f].polygons) {
+            for (const VertexIndex v : loop) {
+                if (toSize(v) < count) faces_[next[toSize(v)]++] = static_cast<std::uint32_t>(f);
+            }
+        }
+    }
+    // Most vertices of a smooth surface have every face around them within 20° of every other:
+    // each of their corners gets the same normal, worked out once here.
+    whole_.assign(count, 0);
+    vertexNormal_.resize(count);
+    for (std::size_t v = 0; v < count; ++v) {
+        const std::size_t first = start_[v];
+        const std::size_t end = start_[v + 1];
+        bool whole = first < end;
+        Vec3 sum;
+        for (std::size_t i = first; i < end && whole; ++i) {
+            const Vec3& n = faceNormals_[faces_[i]];
+            sum += n;
+            for (std::size_t j = first; j < i && whole; ++j) {
+                whole = n.dot(faceNormals_[faces_[j]]) >= kSmoothCosine;
+            }
+        }
+        if (!whole) continue;
+        whole_[v] = 1;
+        vertexNormal_[v] = unitFloat4(sum);
+    }
+}
+
+Float4 SmoothNormals::at(std::size_t face, VertexIndex vertex) const {
+    const std::size_t v = toSize(vertex);
+    if (v < whole_.size() && whole_[v]) return vertexNormal_[v];
+    return corner(face, v);
+}
+
+Float4 SmoothNormals::corner(std::size_t face, std::size_t v) const {
+    const Vec3& own = faceNormals_[face];
+    Vec3 sum;
+    bool named = false;
+    if (v + 1 < start_.size()) {
+        for (std::size_t k = start_[v]; k < start_[v + 1]; ++k) {
+            const Vec3& other = faceNormals_[faces_[k]];
+            named = named || faces_[k] == face;
+            if (own.dot(other) >= kSmoothCosine) sum += other;
+        }
+    }
+    return unitFloat4(named ? sum : own);
+}
 
 // --- FaceEmitter
 
@@ -105,6 +183,23 @@ void FaceEmitter::appendTriangles(const SolidMesh& mesh, const SolidFace& face, 
         put(vertices, b, style, into);
         put(vertices, c, style, into);
     });
+}
+
+void FaceEmitter::appendSmoothTriangles(const SolidMesh& mesh, std::size_t index,
+                                        const SmoothNormals& normals, const RGBA& color,
+                                        VertexList& into) {
+    const std::vector<Vec3>& vertices = mesh.vertices();
+    VertexStyle style(Vec3::zero, color);
+    const auto corner = [&](VertexIndex v) {
+        style.normal = normals.at(index, v);
+        put(vertices, v, style, into);
+    };
+    mesh.forEachTriangle(mesh.faces()[index], projected_,
+                         [&](VertexIndex a, VertexIndex b, VertexIndex c) {
+                             corner(a);
+                             corner(b);
+                             corner(c);
+                         });
 }
 
 void FaceEmitter::appendEdges(const std::vector<Vec3>& vertices, const SolidFace& face,
@@ -279,8 +374,6 @@ void FeatureEdges::addFace(const SolidFace& face, std::size_t index) {
 }
 
 void FeatureEdges::append(const SolidMesh& mesh, VertexStyle style, VertexList& into) {
-    // cos 20°: faces whose normals are closer meet smoothly.
-    constexpr double kSmooth = 0.9396926207859084;
     const auto& vertices = mesh.vertices();
     const auto& faces = mesh.faces();
     // The uses gathered by their lower vertex (a counting sort), so that each vertex's few edges
@@ -305,7 +398,7 @@ void FeatureEdges::append(const SolidMesh& mesh, VertexStyle style, VertexList& 
             bool draw = end - i != 2;
             if (end - i == 2 && run[i].face != run[i + 1].face) {
                 // Both uses in one face are a seam inside it, never drawn.
-                draw = faces[run[i].face].normal.dot(faces[run[i + 1].face].normal) < kSmooth;
+                draw = faces[run[i].face].normal.dot(faces[run[i + 1].face].normal) < kSmoothCosine;
             }
             if (draw) {
                 put(vertices, run[i].a, style, into);
@@ -321,11 +414,12 @@ void Writer::writeBody(const SolidMesh& mesh, const FaceColors& colors, const RG
                        VertexList& shaded, VertexList& lines,
                        std::vector<std::uint32_t>* faceStarts, VertexList* outlines) {
     const VertexStyle edgeStyle(Vec3::zero, edge);
+    normals_.build(mesh);
     const auto& faces = mesh.faces();
     for (std::size_t i = 0; i < faces.size(); ++i) {
         const SolidFace& face = faces[i];
         if (faceStarts) faceStarts->push_back(static_cast<std::uint32_t>(shaded.size()));
-        faces_.appendTriangles(mesh, face, VertexStyle(face.normal, colors.of(face.id)), shaded);
+        faces_.appendSmoothTriangles(mesh, i, normals_, colors.of(face.id), shaded);
         featureEdges_.addFace(face, i);
         if (outlines != nullptr && colors.isMarked(face.id)) {
             faces_.appendEdges(mesh.vertices(), face, VertexStyle(Vec3::zero, kMarkedFaceOutline),

@@ -39,6 +39,8 @@ struct VertexStyle {
 // Faces with up to this many loop edges (or vertex references) are handled in fixed storage.
 inline constexpr std::size_t kSmallFace = 32;
 
+class SmoothNormals;
+
 // Writes faces' triangles through SolidMesh's own triangle walk, and outlines exactly as
 // SolidMesh::boundaryEdges defines them, without its per-face allocations: small faces use fixed
 // storage, larger ones scratch space kept from face to face.
@@ -46,6 +48,9 @@ class FaceEmitter {
 public:
     void appendTriangles(const SolidMesh& mesh, const SolidFace& face, VertexStyle style,
                          VertexList& into);
+    // The same triangles shaded with the smooth normals of face `index` of the mesh.
+    void appendSmoothTriangles(const SolidMesh& mesh, std::size_t index,
+                               const SmoothNormals& normals, const RGBA& color, VertexList& into);
     void appendEdges(const std::vector<Vec3>& vertices, const SolidFace& face, VertexStyle style,
                      VertexList& into);
 
@@ -67,6 +72,29 @@ private:
     std::vector<SolidMesh::Edge> edges_;
     std::vector<KeyedEdge> keyed_;
     std::vector<char> isBoundary_;
+};
+
+// Normals that round a smooth surface: each corner of a face takes the mean normal of the faces
+// around its vertex (summed in face order) that lie within 20° of the face's own, so that the
+// facets of a revolve, a sphere or a fillet shade as one surface while a box's corners stay sharp.
+class SmoothNormals {
+public:
+    // Indexes the faces around each vertex of `mesh`; kept until the next call.
+    void build(const SolidMesh& mesh);
+    // The normal of face `face` (an index into the last built mesh's faces) at one of its
+    // vertices.
+    [[nodiscard]] Float4 at(std::size_t face, VertexIndex vertex) const;
+
+private:
+    [[nodiscard]] Float4 corner(std::size_t face, std::size_t vertex) const;
+
+    std::vector<Vec3> faceNormals_;
+    // Where each vertex's faces begin in faces_, and the faces in that order.
+    std::vector<std::size_t> start_;
+    std::vector<std::uint32_t> faces_;
+    // Whether all of a vertex's faces meet smoothly, and then the normal all its corners take.
+    std::vector<char> whole_;
+    std::vector<Float4> vertexNormal_;
 };
 
 // The edges worth drawing on a body: where two faces meet at more than 20°, and where a face
@@ -194,6 +222,7 @@ private:
     const SceneInput& in_;
     FaceEmitter faces_;
     FeatureEdges featureEdges_;
+    SmoothNormals normals_;
 };
 
 }  // namespace brontile::SceneParts

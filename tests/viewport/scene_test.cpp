@@ -47,11 +47,29 @@ void expectColor(const RenderVertex& v, const RGBA& expected) {
 }
 
 // The straightforward drawing of one face, from SolidMesh's own triangles and boundary edges.
+// A face's corner normal: the normals of the faces naming the vertex (once per naming) within
+// 20° of its own, summed in face order.
+Vec3 referenceNormal(const SolidMesh& mesh, const SolidFace& face, VertexIndex vertex) {
+    Vec3 sum;
+    for (const SolidFace& other : mesh.faces()) {
+        constexpr double kCos20 = 0.9396926207859084;
+        if (face.normal.dot(other.normal) < kCos20) continue;
+        for (const PolygonLoop& loop : other.polygons) {
+            for (const VertexIndex named : loop) {
+                if (named == vertex) sum += other.normal;
+            }
+        }
+    }
+    return sum.normalized();
+}
+
 void appendReferenceFace(const SolidMesh& mesh, const SolidFace& face, const RGBA& color,
                          SceneBuffers& out) {
     const auto& v = mesh.vertices();
     for (const auto& t : mesh.triangles(face)) {
-        for (VertexIndex i : t) out.shaded.emplace_back(v[std::size_t(i)], face.normal, color);
+        for (VertexIndex i : t) {
+            out.shaded.emplace_back(v[std::size_t(i)], referenceNormal(mesh, face, i), color);
+        }
     }
 }
 
