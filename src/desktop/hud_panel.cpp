@@ -128,10 +128,10 @@ void HudPanel::syncEditing() {
 
 void HudPanel::submit() {
     if (!editing_) return;
-    // The session reads the text as the HUD's quantity and commits it, or abandons the edit
-    // when it is no such value; either way the viewport takes the keyboard back.
+    // The session reads the text as the HUD's quantity and commits it. Text it refuses stays in
+    // the field, which keeps the keyboard, for another try; otherwise the viewport takes it back.
     static_cast<void>(session_.editing().submitHUDText(field_->text().toStdString()));
-    emit finished();
+    if (!session_.hudEditing()) emit finished();
 }
 
 void HudPanel::cancel() {

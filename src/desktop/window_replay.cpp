@@ -112,11 +112,12 @@ void WindowReplayTarget::key(const KeyPress& press) {
 }
 
 void WindowReplayTarget::type(const std::string& text) {
-    const bool wasEditing = session().hudEditing();
-    key(KeyPress{"tab", {}});
-    settle();
-    // Tab types the value only when it is what opened the field.
-    if (wasEditing || !session().hudEditing()) return;
+    // Tab opens the field; a field still open from a refused value takes the text again.
+    if (!session().hudEditing()) {
+        key(KeyPress{"tab", {}});
+        settle();
+    }
+    if (!session().hudEditing()) return;
     QLineEdit* field = window_.hud().field();
     if (field == nullptr) return;
     field->setFocus(Qt::OtherFocusReason);

@@ -88,7 +88,13 @@ std::optional<double> parseMillimeters(std::string_view typed, LengthUnit units)
 
     std::string_view text = lowered;
     LengthUnit unit = units;
-    if (text.ends_with("mm")) {
+    // Centimetres are no document unit, but a length typed in them is still a length.
+    double scale = 1;
+    if (text.ends_with("cm")) {
+        text.remove_suffix(2);
+        unit = LengthUnit::millimeters;
+        scale = 10;
+    } else if (text.ends_with("mm")) {
         text.remove_suffix(2);
         unit = LengthUnit::millimeters;
     } else if (text.ends_with("in")) {
@@ -103,7 +109,7 @@ std::optional<double> parseMillimeters(std::string_view typed, LengthUnit units)
     const auto number =
         text.find('/') != std::string_view::npos ? parseFraction(text) : parseDecimal(text);
     if (!number) return std::nullopt;
-    return *number * millimetersPerUnit(unit);
+    return *number * scale * millimetersPerUnit(unit);
 }
 
 }  // namespace brontile::UnitFormatter

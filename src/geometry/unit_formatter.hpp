@@ -17,8 +17,8 @@ namespace brontile::UnitFormatter {
                                  std::optional<int> decimals = std::nullopt);
 
 // Millimetres for typed text: a decimal number or a fraction "a/b", optionally followed by
-// "mm", "in" or a double quote; without a suffix the text is in `units`. Nothing when the text
-// is not such a number or the result is not finite.
+// "mm", "cm", "in" or a double quote; without a suffix the text is in `units`. Nothing when the
+// text is not such a number or the result is not finite.
 [[nodiscard]] std::optional<double> parseMillimeters(std::string_view text, LengthUnit units);
 
 }  // namespace brontile::UnitFormatter

@@ -7,12 +7,9 @@
 namespace brontile::replay {
 
 void HeadlessTarget::type(const std::string& text) {
-    // Tab submits only when it is what opened the field.
-    const bool wasEditing = session_.hudEditing();
-    session_.dispatch("hud.edit");
-    if (!wasEditing && session_.hudEditing()) {
-        static_cast<void>(session_.editing().submitHUDText(text));
-    }
+    // Tab opens the field; a field still open from a refused value takes the text again.
+    if (!session_.hudEditing()) session_.dispatch("hud.edit");
+    if (session_.hudEditing()) static_cast<void>(session_.editing().submitHUDText(text));
 }
 
 int replayHeadless(std::string_view script, std::ostream& out, std::ostream& err) {

@@ -157,24 +157,47 @@ void Editing::refreshConstraintStatus() {
 
 // --- The HUD
 
+namespace {
+
+// "“abc” is not a length.": what the typed text was taken for.
+std::string notAValue(const HUDState& hud, std::string_view text) {
+    const char* what = "a number";
+    switch (hud.quantity.value_or(HUDQuantity::length)) {
+        case HUDQuantity::length: what = "a length"; break;
+        case HUDQuantity::angle: what = "an angle"; break;
+        case HUDQuantity::factor: what = "a factor"; break;
+        case HUDQuantity::count: what = "a count"; break;
+    }
+    return "\u201C" + std::string(text) + "\u201D is not " + what + ".";
+}
+
+}  // namespace
+
 void Editing::commitHUD(double value) {
-    state_.setHudEditing(false);
+    static_cast<void>(state_.takeValueRefused());
     if (state_.selection().constraints.empty()) {
         state_.activeTool().hudCommit(value, state_);
     } else {
         commitConstraintDimension(value);
     }
+    // A value refused says why on the error line, and the field stays open for another try.
+    if (!state_.takeValueRefused()) state_.setHudEditing(false);
 }
 
 bool Editing::submitHUDText(std::string_view text) {
     const auto& hud = state_.hud();
-    const auto value = hud ? parseHudValue(*hud, text, state_.document().units) : std::nullopt;
-    if (!value) {
+    if (!hud) {
         state_.setHudEditing(false);
         return false;
     }
+    const auto value = parseHudValue(*hud, text, state_.document().units);
+    if (!value) {
+        state_.refuseValue(notAValue(*hud, text));
+        static_cast<void>(state_.takeValueRefused());
+        return false;
+    }
     commitHUD(*value);
-    return true;
+    return !state_.hudEditing();
 }
 
 }  // namespace brontile

@@ -50,11 +50,13 @@ public:
     [[nodiscard]] std::optional<SketchPlane> faceSelectionPlane() const;
 
     // --- The HUD (constraint_editing.cpp)
-    // Ends typing into the HUD and hands the value (millimetres for a length) to the active
-    // tool, or to the one selected dimension.
+    // Hands the value (millimetres for a length) to the active tool, or to the one selected
+    // dimension, and ends typing into the HUD; a value refused (said why on the error line)
+    // leaves the field open for another try.
     void commitHUD(double value);
-    // What the HUD's field submits: the text read as the HUD's quantity and committed; text that
-    // is no such value abandons the edit. Returns whether a value was committed.
+    // What the HUD's field submits: the text read as the HUD's quantity and committed. Text that
+    // is no such value says so ("“abc” is not a length.") and the field stays open. Returns
+    // whether the value was taken.
     bool submitHUDText(std::string_view text);
 
     // --- The inspector

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "commands/command_id.hpp"
 #include "interaction/scene_hit_tester.hpp"
@@ -55,6 +56,12 @@ public:
     // A tool switching tools, as after a commit; not the person's choice.
     void setTool(const ToolID& id) override;
     void showError(const std::string& message) override { status_.showError(message); }
+    void refuseValue(const std::string& message) override {
+        valueRefused_ = true;
+        status_.showError(message);
+    }
+    // Whether a typed value was refused since the last call.
+    [[nodiscard]] bool takeValueRefused() { return std::exchange(valueRefused_, false); }
     bool runLong(std::string phase, LongWork work) override;
     void preview(LongWork work) override;
     void dropPreview() override { previews_.drop(); }
@@ -122,6 +129,7 @@ private:
     bool showSection_ = false;
     SectionPlane sectionPlane_;
     bool gestureUnderWay_ = false;
+    bool valueRefused_ = false;
     // The pick trees of the bodies' meshes, kept between picks and dropped with their meshes.
     SceneHitIndex hitIndex_;
 };

@@ -74,12 +74,18 @@ void ArcTool::add(const SketchArc& arc, const Sketch& sketch, ModelingContext& c
 void ArcTool::hudCommit(double value, ModelingContext& context) {
     if (!start_ || !end_) return;
     const auto sketch = activeSketch(context);
-    if (!sketch || !ToolValues::acceptTyped(value, "radius", context)) return;
-    if (!(value > kSmallestTypedRadius)) return;
+    if (!sketch || !ToolValues::acceptPositive(value, "radius", kSmallestTypedRadius, context)) {
+        return;
+    }
     const Vec2 chord = *end_ - *start_;
     const double half = chord.length() / 2;
     // Equal start and end angles would make a full circle, never what a chord asks for.
-    if (!(half * 2 >= kDegenerate) || half > value) return;
+    if (!(half * 2 >= kDegenerate)) return;
+    if (half > value) {
+        context.refuseValue("An arc through these points needs a radius of at least " +
+                            context.formatted(half) + ".");
+        return;
+    }
     const Vec2 normal = Vec2{-chord.y, chord.x}.normalized();
     // (r − h)(r + h) rather than r² − h², which overflows long before r does.
     const Vec2 center = (*start_ + *end_) / 2 + normal * std::sqrt((value - half) * (value + half));

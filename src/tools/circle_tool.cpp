@@ -49,8 +49,10 @@ void CircleTool::add(double radius, const Sketch& sketch, ModelingContext& conte
 void CircleTool::hudCommit(double value, ModelingContext& context) {
     if (!center_) return;
     const auto sketch = activeSketch(context);
-    if (!sketch || !ToolValues::acceptTyped(value, "radius", context)) return;
-    if (value > kDegenerateRadius) add(value, *sketch, context);
+    if (!sketch || !ToolValues::acceptPositive(value, "radius", kDegenerateRadius, context)) {
+        return;
+    }
+    add(value, *sketch, context);
 }
 
 std::vector<std::vector<Vec2>> CircleTool::previewShape() const {

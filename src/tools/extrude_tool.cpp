@@ -61,7 +61,7 @@ bool ExtrudeTool::key(ToolKey key, ModelingContext& context) {
 void ExtrudeTool::hudCommit(double value, ModelingContext& context) {
     if (pick_.empty() || !ToolValues::acceptTyped(value, "distance", context)) return;
     if (!(std::abs(value) > kNoDistance)) {
-        context.showError(
+        context.refuseValue(
             "An extrusion needs a distance other than zero: a distance of 0 makes "
             "no solid.");
         return;

@@ -37,8 +37,10 @@ bool FilletTool::key(ToolKey key, ModelingContext& context) {
 }
 
 void FilletTool::hudCommit(double value, ModelingContext& context) {
-    if (!ToolValues::acceptTyped(value, "radius", context)) return;
-    distance_ = std::abs(value);
+    if (!ToolValues::acceptPositive(value, chamfer_ ? "distance" : "radius", 0, context)) {
+        return;
+    }
+    distance_ = value;
     commit(context);
 }
 

@@ -1,5 +1,6 @@
 #include "tools/hud_state.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -40,9 +41,20 @@ std::optional<double> parseHudValue(const HUDState& hud, std::string_view text, 
     const HUDQuantity quantity = hud.quantity.value_or(HUDQuantity::length);
     if (quantity == HUDQuantity::length) return UnitFormatter::parseMillimeters(text, units);
     text = trimmed(text);
-    // An angle may carry its degree sign.
-    if (quantity == HUDQuantity::angle && text.ends_with("\u00B0")) {
-        text = trimmed(text.substr(0, text.size() - std::string_view("\u00B0").size()));
+    // An angle may carry its unit: the degree sign, or "deg" (any case) as typed on any keyboard.
+    if (quantity == HUDQuantity::angle) {
+        const auto endsWithDeg = [](std::string_view t) {
+            if (t.size() < 3) return false;
+            const std::string_view tail = t.substr(t.size() - 3);
+            return std::equal(tail.begin(), tail.end(), "deg", [](char a, char b) {
+                return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+            });
+        };
+        if (text.ends_with("\u00B0")) {
+            text = trimmed(text.substr(0, text.size() - std::string_view("\u00B0").size()));
+        } else if (endsWithDeg(text)) {
+            text = trimmed(text.substr(0, text.size() - 3));
+        }
     }
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

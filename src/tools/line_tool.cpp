@@ -76,8 +76,9 @@ void LineTool::addSegment(const Sketch& sketch, ModelingContext& context) {
 void LineTool::hudCommit(double value, ModelingContext& context) {
     if (!start_ || !current_) return;
     const auto sketch = activeSketch(context);
-    if (!sketch || !ToolValues::acceptTyped(value, "length", context)) return;
-    if (!(value > kDegenerateLength)) return;
+    if (!sketch || !ToolValues::acceptPositive(value, "length", kDegenerateLength, context)) {
+        return;
+    }
     const Vec2 along = *current_ - *start_;
     const Vec2 direction =
         along.lengthSquared() <= kDegenerateDirectionSquared ? Vec2{1, 0} : along.normalized();

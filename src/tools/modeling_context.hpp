@@ -62,6 +62,9 @@ public:
     // Asks the session to switch to another tool.
     virtual void setTool(const ToolID& id) = 0;
     virtual void showError(const std::string& message) = 0;
+    // A typed value the tool cannot take: says why on the error line, and the HUD's field stays
+    // open with the text for another try. Other errors close it.
+    virtual void refuseValue(const std::string& message) { showError(message); }
 
     // What a long operation does back on the window's thread with its result.
     using Finish = std::function<void(ModelingContext&)>;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -33,18 +32,21 @@ void PatternTool::pointer(const PointerEvent& event, ModelingContext& context) {
 }
 
 void PatternTool::hudCommit(double value, ModelingContext& context) {
-    // A count that is not a number, or below any count at all, is not a count.
-    if (!std::isfinite(value) || value < std::numeric_limits<int>::min()) return;
+    if (!ToolValues::acceptTyped(value, "count", context)) return;
     const double whole = std::trunc(value);
+    if (whole < 2) {
+        context.refuseValue("A pattern needs a count of at least 2.");
+        return;
+    }
     if (whole > kMostBodies) {
         char typed[64];
         std::snprintf(typed, sizeof typed, "%.0f", whole);
-        context.showError(std::string("A pattern of ") + typed +
-                          " bodies is more than the 1000 a pattern can make; type a smaller "
-                          "count.");
+        context.refuseValue(std::string("A pattern of ") + typed +
+                            " bodies is more than the 1000 a pattern can make; type a smaller "
+                            "count.");
         return;
     }
-    const int count = std::max(static_cast<int>(whole), 2);
+    const int count = static_cast<int>(whole);
     const auto body = BodySupport::firstInvolvedBody(context);
     if (!body || body->mesh.vertices().empty()) {
         context.showError("Select a body to pattern.");

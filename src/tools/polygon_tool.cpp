@@ -76,8 +76,9 @@ void PolygonTool::commit(const Vec2& c, const Vec2& v, const Sketch& sketch,
 void PolygonTool::hudCommit(double value, ModelingContext& context) {
     if (!center_) return;
     const auto sketch = activeSketch(context);
-    if (!sketch || !ToolValues::acceptTyped(value, "radius", context)) return;
-    if (!(value > kSmallestRadius)) return;
+    if (!sketch || !ToolValues::acceptPositive(value, "radius", kSmallestRadius, context)) {
+        return;
+    }
     commit(*center_, *center_ + Vec2{value, 0}, *sketch, context);
 }
 

@@ -99,7 +99,7 @@ bool RevolveTool::key(ToolKey key, ModelingContext& context) {
 void RevolveTool::hudCommit(double value, ModelingContext& context) {
     if (!ToolValues::acceptTyped(value, "angle", context)) return;
     if (!(std::abs(value) >= kSmallestAngle)) {
-        context.showError(
+        context.refuseValue(
             "A revolve needs an angle other than zero: an angle of 0\u00B0 sweeps "
             "no solid.");
         return;

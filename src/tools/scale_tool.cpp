@@ -68,7 +68,7 @@ void ScaleTool::pointer(const PointerEvent& event, ModelingContext& context) {
 }
 
 void ScaleTool::hudCommit(double value, ModelingContext& context) {
-    if (!original_ || !ToolValues::acceptTyped(value, "factor", context)) return;
+    if (!original_ || !ToolValues::acceptPositive(value, "factor", 0, context)) return;
     apply(std::max(value, kSmallestFactor), context);
 }
 

@@ -23,7 +23,7 @@ void ShellTool::pointer(const PointerEvent& event, ModelingContext& context) {
 }
 
 void ShellTool::hudCommit(double value, ModelingContext& context) {
-    if (!ToolValues::acceptTyped(value, "thickness", context)) return;
+    if (!ToolValues::acceptPositive(value, "wall thickness", 0, context)) return;
     const auto body = BodySupport::firstInvolvedBody(context);
     if (!body) {
         context.showError("Select a body to shell.");
@@ -31,7 +31,7 @@ void ShellTool::hudCommit(double value, ModelingContext& context) {
     }
     // The kernel is the session's and outlives every operation the session runs.
     context.runLong("Shelling", [kernel = &context.kernel(), body = *body,
-                                 thickness = std::abs(value)](Progress& progress) {
+                                 thickness = value](Progress& progress) {
         return BodySupport::refusing(body.name, [&]() -> ModelingContext::Finish {
             SolidMesh hollow = kernel->shell(body.mesh, thickness, progress);
             auto problem = BodySupport::resultProblem(hollow, "Shell", body.name,

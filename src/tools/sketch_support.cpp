@@ -172,8 +172,8 @@ DimensionEdit editDimension(const SketchConstraintSel& target, double value,
                                   : std::isfinite(value)
                                       ? UnitFormatter::string(value, document.units)
                                       : "an infinite value";
-        context.showError("A dimension must be a length greater than zero; " + typed +
-                          " was not applied.");
+        context.refuseValue("A dimension must be a length greater than zero; " + typed +
+                            " was not applied.");
         return DimensionEdit::refused;
     }
     position->value = value;

@@ -29,8 +29,16 @@ std::optional<double> axisParameter(const Ray& ray, const Vec3& anchor, const Ve
 
 bool acceptTyped(double value, std::string_view quantity, ModelingContext& context) {
     if (std::isfinite(value)) return true;
-    context.showError("The typed " + std::string(quantity) +
-                      " is not a finite number; nothing was changed.");
+    context.refuseValue("The typed " + std::string(quantity) +
+                        " is not a finite number; nothing was changed.");
+    return false;
+}
+
+bool acceptPositive(double value, std::string_view quantity, double smallest,
+                    ModelingContext& context) {
+    if (!acceptTyped(value, quantity, context)) return false;
+    if (value > smallest) return true;
+    context.refuseValue("A " + std::string(quantity) + " must be more than 0.");
     return false;
 }
 

@@ -28,5 +28,9 @@ namespace brontile::ToolValues {
 // Whether a typed value can be used at all: one that is not a finite number is refused on the
 // error line, naming the quantity ("distance", "radius", …).
 bool acceptTyped(double value, std::string_view quantity, ModelingContext& context);
+// As acceptTyped, and the value must be above `smallest`, else "A radius must be more than 0."
+// (`quantity` takes "a": "radius", "wall thickness").
+bool acceptPositive(double value, std::string_view quantity, double smallest,
+                    ModelingContext& context);
 
 }  // namespace brontile::ToolValues

@@ -454,20 +454,26 @@ TEST(Panels, HudFieldCommitsATypedValueAndCancelsOnEscapeOrNonsense) {
     EXPECT_TRUE(hud.isHidden());
     EXPECT_EQ(f.refocused, 1);
 
-    // Escape, and text that is no length, both end the edit and keep the circle under way.
-    for (const QString& typed : {QString(), QStringLiteral("abc")}) {
-        f.startCircle(3);
-        f.session->dispatch(Cmd::hudEdit);
-        ASSERT_TRUE(f.session->hudEditing());
+    // Text that is no length, or a radius of nothing, says why and stays in the open field for
+    // another try; Escape ends the edit. The circle stays under way throughout.
+    f.startCircle(3);
+    f.session->dispatch(Cmd::hudEdit);
+    for (const auto& [typed, error] : {std::pair{"abc", "\u201Cabc\u201D is not a length."},
+                                       std::pair{"-5", "A radius must be more than 0."}}) {
+        field.selectAll();
         QTest::keyClicks(&field, typed);
-        QTest::keyClick(&field, typed.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
-        EXPECT_FALSE(f.session->hudEditing());
-        EXPECT_TRUE(field.isHidden());
-        EXPECT_FALSE(hud.isHidden());
-        EXPECT_EQ(f.entityCount(), 1U);
-        f.session->dispatch(Cmd::toolCancel);
+        QTest::keyClick(&field, Qt::Key_Return);
+        EXPECT_TRUE(f.session->hudEditing()) << typed;
+        EXPECT_EQ(field.text(), QString::fromUtf8(typed));
+        EXPECT_EQ(f.session->errorMessage(), error);
     }
-    EXPECT_EQ(f.refocused, 3);
+    QTest::keyClick(&field, Qt::Key_Escape);
+    EXPECT_FALSE(f.session->hudEditing());
+    EXPECT_TRUE(field.isHidden());
+    EXPECT_FALSE(hud.isHidden());
+    EXPECT_EQ(f.entityCount(), 1U);
+    f.session->dispatch(Cmd::toolCancel);
+    EXPECT_EQ(f.refocused, 2);
 
     // In inches the field starts in inches.
     f.session->editing().setUnits(LengthUnit::inches);

@@ -68,7 +68,7 @@ TEST(FeatureJourney, FilletChamferAndShellCutTheBox) {
     const auto lines = replayAfterBox(R"(
         {"command": "tool.fillet"},
         {"click": {"world": [10, 5, 10]}},
-        {"type": "-2"},
+        {"type": "2"},
         {"command": "edit.undo"},
         {"command": "tool.fillet"},
         {"click": {"world": [10, 5, 10]}},

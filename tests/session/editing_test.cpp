@@ -138,13 +138,15 @@ TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
     }
     EXPECT_EQ(s.historyVersion(), version);
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 6, 1e-6);
-    // Typed text is read in the document's unit; text that is no length abandons the edit.
+    // Typed text is read in the document's unit; text that is no length says so and the field
+    // stays open for another try.
     s.editing().setUnits(LengthUnit::inches);
     s.dispatch("hud.edit");
     EXPECT_FALSE(s.editing().submitHUDText("two"));
-    EXPECT_FALSE(s.hudEditing());
-    s.dispatch("hud.edit");
+    EXPECT_TRUE(s.hudEditing());
+    EXPECT_EQ(s.errorMessage(), "\u201Ctwo\u201D is not a length.");
     EXPECT_TRUE(s.editing().submitHUDText("1"));
+    EXPECT_FALSE(s.hudEditing());
     EXPECT_NEAR(std::get<SketchCircle>(f.sketch().entities[0].geometry).radius, 25.4, 1e-6);
 
     // The value shows in the view in the document's unit; a double click on it, with nothing

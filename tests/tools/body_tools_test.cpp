@@ -114,8 +114,11 @@ TEST(FilletTool, FaceWithNothingToCutSaysSoAndKeepsTheTool) {
                                        c.formatted(50) + "."});
     EXPECT_TRUE(c.steps.empty());
     EXPECT_TRUE(c.toolRequests.empty());
-    // A typed −3 is a radius of 3.
+    // No radius below nothing: said so, and nothing is cut.
     tool.hudCommit(-3, c);
+    EXPECT_EQ(c.errors.back(), "A radius must be more than 0.");
+    EXPECT_TRUE(c.steps.empty());
+    tool.hudCommit(3, c);
     EXPECT_EQ(c.steps, std::vector<std::string>{"Fillet"});
     EXPECT_LT(c.body(0).mesh.volume(), 1000);
     // A chamfer lasts only while Option is held: the next turn of the tool rounds again.
@@ -137,7 +140,9 @@ TEST(ShellTool, NeedsABodyAndWallsItCanHold) {
     // Walls of 6 would leave no room across 10 mm, though the 20 mm way still has some.
     tool.hudCommit(6, c);
     EXPECT_EQ(c.errors.size(), 2U);
-    tool.hudCommit(-1, c);
+    tool.hudCommit(0, c);
+    EXPECT_EQ(c.errors.back(), "A wall thickness must be more than 0.");
+    tool.hudCommit(1, c);
     EXPECT_DOUBLE_EQ(c.body(0).mesh.volume(), 2000 - 18 * 8 * 8);
 }
 
@@ -192,6 +197,8 @@ TEST(PatternTool, CountsFromTwoToAThousandOfTheFirstBodyInDocumentOrder) {
     tool.hudCommit(1001, c);
     EXPECT_EQ(c.errors.size(), 1U);
     tool.hudCommit(1, c);
+    EXPECT_EQ(c.errors.back(), "A pattern needs a count of at least 2.");
+    tool.hudCommit(2, c);
     ASSERT_EQ(c.doc.bodies.size(), 3U);
     EXPECT_EQ(c.body(2).name, "Box 1 2");
     EXPECT_NEAR(c.box(2).min.x, 23, 1e-9);

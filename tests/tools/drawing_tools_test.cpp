@@ -87,13 +87,13 @@ TEST(LineTool, ATypedLengthGoesAlongTheLastDirectionAndTheChainGoesOn) {
     d.tool.pointer(test::pointerAt(PointerPhase::move, {30, 9, 0}), d.context);
     d.tool.hudCommit(2, d.context);
     expectLine(d.geometry()[1], {30, 5}, {30, 7});
-    // Not a number: refused in words; zero: nothing.
+    // Not a number, or no length at all: refused in words.
     d.tool.hudCommit(std::numeric_limits<double>::infinity(), d.context);
     d.tool.hudCommit(0, d.context);
     EXPECT_EQ(d.geometry().size(), 2U);
-    EXPECT_EQ(
-        d.context.errors,
-        std::vector<std::string>{"The typed length is not a finite number; nothing was changed."});
+    EXPECT_EQ(d.context.errors, (std::vector<std::string>{
+                                    "The typed length is not a finite number; nothing was changed.",
+                                    "A length must be more than 0."}));
     // Return finishes the chain; Escape with nothing under way is left to the controller.
     EXPECT_TRUE(d.tool.key(ToolKey::confirm, d.context));
     EXPECT_FALSE(d.tool.key(ToolKey::escape, d.context));

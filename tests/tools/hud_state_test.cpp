@@ -14,6 +14,10 @@ TEST(HUDState, OnlyLengthsAreReadAndShownInTheDocumentsUnit) {
     const LengthUnit inches = LengthUnit::inches;
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::length, 0), "2", inches), 50.8);
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::angle, 0), "45\u00B0", inches), 45.0);
+    EXPECT_EQ(parseHudValue(showing(HUDQuantity::angle, 0), "90deg", inches), 90.0);
+    EXPECT_EQ(parseHudValue(showing(HUDQuantity::angle, 0), " 90 Deg", inches), 90.0);
+    EXPECT_FALSE(parseHudValue(showing(HUDQuantity::angle, 0), "deg", inches));
+    EXPECT_EQ(parseHudValue(showing(HUDQuantity::length, 0), "3 cm", inches), 30.0);
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::factor, 0), "2", inches), 2.0);
     EXPECT_EQ(parseHudValue(showing(HUDQuantity::count, 0), "3", inches), 3.0);
     EXPECT_FALSE(parseHudValue(showing(HUDQuantity::count, 0), "3 in", inches));
