@@ -1,9 +1,11 @@
 // brontile-cli: the modeller without its window. Replays scripts of user actions against a
 // document session, and reads, checks and exports document packages.
+#include <cstdlib>
 #include <iostream>
 #include <string_view>
 
 #include "cli/package_commands.hpp"
+#include "cli/recover_commands.hpp"
 #include "replay/headless_target.hpp"
 #include "replay/replayer.hpp"
 
@@ -14,6 +16,8 @@ constexpr std::string_view kUsage =
     "       brontile-cli info FILE.brontdoc [--json]\n"
     "       brontile-cli check FILE.brontdoc\n"
     "       brontile-cli export FILE.brontdoc OUT.(stl|obj|3mf|step|stp|iges|igs)\n"
+    "       brontile-cli recover --list [--json]\n"
+    "       brontile-cli recover FOLDER OUT.brontdoc\n"
     "       brontile-cli --help\n"
     "\n"
     "  replay   play a script of user actions against a document session; one JSON line of\n"
@@ -24,7 +28,30 @@ constexpr std::string_view kUsage =
     "           1 a visible body is open, 2 a missing or damaged package)\n"
     "  export   write the visible bodies in the format the extension names (any letter case):\n"
     "           meshes as STL, OBJ or 3MF; solids with planar faces as STEP or IGES; open\n"
-    "           bodies are exported too and named on stderr (exit 0 on success, 2 otherwise)\n";
+    "           bodies are exported too and named on stderr (exit 0 on success, 2 otherwise)\n"
+    "  recover  the documents left by a Brontile that ended without closing them (the store is\n"
+    "           $BRONTILE_RECOVERY_DIR, else $XDG_STATE_HOME/brontile/recovery, else\n"
+    "           ~/.local/state/brontile/recovery): --list names them, --json as JSON; with a\n"
+    "           FOLDER (a path, or a name the list shows) writes that one out as a package\n";
+
+// brontile-cli recover …, its arguments from argv[2] on.
+int recover(int argc, char** argv) {
+    const auto root = brontile::RecoveryStore::defaultRoot(std::getenv);
+    if (!root) {
+        std::cerr << "brontile-cli: no recovery store: set BRONTILE_RECOVERY_DIR or HOME\n";
+        return brontile::replay::kBadScript;
+    }
+    const brontile::RecoveryStore store(*root);
+    const std::string_view first = argv[2];
+    if (first == "--list" && (argc == 3 || (argc == 4 && std::string_view(argv[3]) == "--json"))) {
+        return brontile::cli::recoverList(store, argc == 4, std::cout);
+    }
+    if (argc == 4 && !first.starts_with("--")) {
+        return brontile::cli::recoverOne(store, argv[2], argv[3], std::cerr);
+    }
+    std::cerr << kUsage;
+    return brontile::replay::kBadScript;
+}
 
 }  // namespace
 
@@ -42,6 +69,7 @@ int main(int argc, char** argv) {
     }
     if (command == "check" && argc == 3) return check(argv[2], std::cout, std::cerr);
     if (command == "export" && argc == 4) return exportPackage(argv[2], argv[3], std::cerr);
+    if (command == "recover" && argc >= 3) return recover(argc, argv);
     std::cerr << kUsage;
     return replay::kBadScript;
 }

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "cli/package_commands.hpp"
+#include "cli/recover_commands.hpp"
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
 #include "support/mesh_fixtures.hpp"
@@ -137,6 +138,40 @@ TEST_F(Packages, ExportTakesTheFormatFromTheExtensionAndNeverLeavesHalfAFile) {
     std::set<std::string> expected = names;
     expected.insert({"keep.step", "part.brontdoc", "hidden.brontdoc"});
     EXPECT_EQ(test::entryNames(scratch.path()), expected);
+}
+
+// recover lists what an ended process left, with its file or null, and writes one out by name;
+// a name the store does not hold is refused with the reason.
+TEST_F(Packages, RecoverListsWhatWasLeftAndWritesOneOut) {
+    const RecoveryStore store(scratch.path() / "recovery");
+    {
+        RecoverySlot slot(store);
+        CADDocument document = CADDocument::empty("Bracket");
+        document.addBody(test::boxMesh({0, 0, 0}, {10, 20, 30}), "Block");
+        slot.write(document, {RecoveryManifest::currentFormatVersion, std::nullopt, "Bracket",
+                              currentDateTime(), 77});
+        std::filesystem::copy(slot.folder(), store.root() / "77-left",
+                              std::filesystem::copy_options::recursive);
+    }
+    const Run listed =
+        run([&](std::ostream& out, std::ostream&) { return recoverList(store, true, out); });
+    ASSERT_EQ(listed.code, 0);
+    const Json documents = Json::parse(listed.out)["documents"];
+    ASSERT_EQ(documents.size(), 1U);
+    EXPECT_EQ(documents[0]["title"], "Bracket");
+    EXPECT_TRUE(documents[0]["file"].is_null());
+    EXPECT_EQ(documents[0]["damaged"], false);
+    EXPECT_EQ(documents[0]["folder"], (store.root() / "77-left").string());
+
+    const auto out = scratch.path() / "bracket.brontdoc";
+    const Run written = run(
+        [&](std::ostream&, std::ostream& err) { return recoverOne(store, "77-left", out, err); });
+    EXPECT_EQ(written.code, 0) << written.err;
+    EXPECT_EQ(NativePackageIO::load(out).bodies.size(), 1U);
+    const Run missing = run(
+        [&](std::ostream&, std::ostream& err) { return recoverOne(store, "no-such", out, err); });
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_NE(missing.err.find("no-such"), std::string::npos);
 }
 
 }  // namespace
