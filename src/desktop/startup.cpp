@@ -20,6 +20,8 @@
 #include "desktop/qt_platform.hpp"
 #include "desktop/theme.hpp"
 #include "desktop/window_replay.hpp"
+#include "io/recovery_store.hpp"
+#include "replay/headless_target.hpp"
 #include "replay/replayer.hpp"
 
 namespace brontile::desktop {
@@ -178,6 +180,12 @@ int runDesktop(int argc, char** argv) {
     QtPlatform platform;
     if (arguments->replay) platform.startClockAt(replay::kReplayStart);
     DocumentSession session(platform);
+    // Unsaved work is copied where a crash cannot take it; a replay's only where it is told to.
+    if (arguments->replay) {
+        replay::useRecoveryStoreIfAsked(session);
+    } else if (const auto root = RecoveryStore::defaultRoot(std::getenv)) {
+        session.files().recovery().useStore(RecoveryStore(*root));
+    }
     if (const auto& problem = session.keymapProblem()) {
         std::cerr << "brontile: " << platformText(*problem).toStdString() << '\n';
     }

@@ -1,5 +1,6 @@
 #include "replay/headless_target.hpp"
 
+#include <cstdlib>
 #include <ostream>
 
 #include "replay/replayer.hpp"
@@ -12,6 +13,11 @@ void HeadlessTarget::type(const std::string& text) {
     if (session_.hudEditing()) static_cast<void>(session_.editing().submitHUDText(text));
 }
 
+void useRecoveryStoreIfAsked(DocumentSession& session) {
+    const char* root = std::getenv("BRONTILE_RECOVERY_DIR");
+    if (root != nullptr && *root != '\0') session.files().recovery().useStore(RecoveryStore(root));
+}
+
 int replayHeadless(std::string_view script, std::ostream& out, std::ostream& err) {
     const ScopedUuidSeed seed(kReplaySeed);
     std::optional<HeadlessTarget> target;
@@ -22,6 +28,7 @@ int replayHeadless(std::string_view script, std::ostream& out, std::ostream& err
         return kFailed;
     }
     if (const auto& problem = target->session().keymapProblem()) err << *problem << '\n';
+    useRecoveryStoreIfAsked(target->session());
     return replay(script, *target, out, err);
 }
 

@@ -51,6 +51,10 @@ private:
     DocumentSession session_;
 };
 
+// A replay keeps recovery copies only in the store BRONTILE_RECOVERY_DIR names, never in the
+// person's own: a script's documents are nobody's work.
+void useRecoveryStoreIfAsked(DocumentSession& session);
+
 // Runs the script against a new headless session made under the replay seed, so that its names
 // repeat from run to run.
 int replayHeadless(std::string_view script, std::ostream& out, std::ostream& err);

@@ -33,6 +33,9 @@ void run(ReplayTarget& target, const OrderedJson& step, std::size_t number, std:
     kind(target, {step.begin().value(), modifiersAt(find(step, "modifiers")),
                   clicksAt(find(step, "clicks"))});
     target.settle();
+    // The recovery copy of this step's state is on disk before its line goes out: a crash in a
+    // later step finds it there.
+    target.session().files().recovery().flush();
     if (const auto answer = target.takeUnmatchedAnswer()) {
         throw BadScript("the alert answer \"" + *answer + "\" names no button of the alert");
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 
 namespace brontile::replay {
@@ -135,6 +136,15 @@ void cancelAt(ReplayTarget& target, const Step& step) {
 
 void inspector(ReplayTarget& target, const Step& step);
 
+// Ends the run at once, as a crash would: no clean-up, no line for this step, the recovery copy
+// of the last step left where it is. The exit code is 0, since the script asked for it.
+void crash(ReplayTarget&, const Step& step) {
+    if (!step.argument.is_boolean() || !step.argument.get<bool>()) {
+        throw BadScript("crash must be true");
+    }
+    std::_Exit(0);
+}
+
 }  // namespace
 
 StepKind stepKind(std::string_view action) {
@@ -153,6 +163,7 @@ StepKind stepKind(std::string_view action) {
         {"answer", answer},
         {"cancelAt", cancelAt},
         {"inspector", inspector},
+        {"crash", crash},
     };
     const auto it = kinds.find(action);
     return it == kinds.end() ? nullptr : it->second;

@@ -73,10 +73,8 @@ void DocumentEditor::replace(CADDocument document) {
 
 void DocumentEditor::markSaved(CADDocument saved) {
     notifier_.publish(document_, std::move(saved), SessionProperty::document);
-    markClean();
+    notifier_.publish(isDirty_, false, SessionProperty::isDirty);
 }
-
-void DocumentEditor::markClean() { notifier_.publish(isDirty_, false, SessionProperty::isDirty); }
 
 void DocumentEditor::toggleGrid() {
     CADDocument toggled = document_;

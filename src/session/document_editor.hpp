@@ -52,8 +52,6 @@ public:
     void replace(CADDocument document);
     // The document as it was just saved (titled after its file, with the camera), clean.
     void markSaved(CADDocument saved);
-    // The document was written where it belongs (an autosave); nothing else changes.
-    void markClean();
     // The grid is a view setting the document stores: flipping it is unsaved but not a step.
     void toggleGrid();
 

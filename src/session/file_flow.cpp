@@ -58,7 +58,16 @@ FileFlow::FileFlow(SessionPlatform& platform, DocumentEditor& editor, Interactio
       notifier_(notifier),
       runner_(runner),
       files_(&realFileSystem()),
-      autosaveTimer_(platform.repeat(kAutosaveInterval, [this] { autosave(); })) {}
+      recovery_(platform) {
+    // The notifier lives as long as the session that owns this flow.
+    notifier.observe([this](SessionProperty property) {
+        if (property == SessionProperty::isDirty && editor_.isDirty()) {
+            CADDocument copy = editor_.document();
+            copy.camera = viewport_.camera.toState();
+            recovery_.record(std::move(copy), fileURL_);
+        }
+    });
+}
 
 std::string FileFlow::windowTitle() const {
     std::string title = fileURL_ ? fileURL_->stem().string() : editor_.document().metadata.title;
@@ -104,6 +113,8 @@ void FileFlow::openDocumentAt(const std::filesystem::path& location) {
 }
 
 void FileFlow::load(CADDocument document, std::optional<std::filesystem::path> location) {
+    // The document going was either saved or let go on purpose: its copy goes with it.
+    recovery_.end();
     editor_.replace(std::move(document));
     notifier_.publish(fileURL_, std::move(location), SessionProperty::fileURL);
     state_.startOver();
@@ -155,6 +166,7 @@ void FileFlow::write(const std::filesystem::path& location) {
         return;
     }
     editor_.markSaved(std::move(copy));
+    recovery_.clear();
     notifier_.publish(fileURL_, std::optional(location), SessionProperty::fileURL);
     status_.dismissError();
     status_.setMessage("Saved " + lastComponent(location) + leftoverNote(saved));
@@ -185,32 +197,6 @@ void FileFlow::exportDocument(InterchangeFormat format) {
                           status_.setMessage(message);
                       };
                   });
-}
-
-void FileFlow::autosave() {
-    if (!editor_.isDirty() || !fileURL_ || runner_.isBusy()) return;
-    // Nor in the middle of a drag or of a typed value: the next tick comes soon enough.
-    if (state_.gestureUnderWay() || state_.hudEditing()) return;
-    CADDocument copy = editor_.document();
-    copy.camera = viewport_.camera.toState();
-    runner_.start("Autosaving", [this, copy = std::move(copy), location = *fileURL_,
-                                 now = platform_.now()](Progress& progress) {
-        PackageSaveResult saved;
-        try {
-            // Past this point a stop is refused: a package half replaced helps nobody.
-            saved = NativePackageIO::save(copy, location, now, *files_, [&] { progress.commit(); });
-        } catch (const Cancelled&) {
-            throw;
-        } catch (const std::exception&) {
-            // Silent: the document stays dirty and the next tick tries again.
-            return OperationRunner::Finish{};
-        }
-        return OperationRunner::Finish{[this, saved] {
-            // Nothing could change the document while it was written.
-            editor_.markClean();
-            status_.setMessage("Autosaved" + leftoverNote(saved));
-        }};
-    });
 }
 
 }  // namespace brontile

@@ -1,5 +1,6 @@
-// The session's files: the unsaved-changes question, new, open, save, save as, export and the
-// autosave, each asking the platform's panels and alerts. Owns where the document lives.
+// The session's files: the unsaved-changes question, new, open, save, save as and export, each
+// asking the platform's panels and alerts, and the recovery copy of unsaved work. Owns where the
+// document lives.
 #pragma once
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "session/document_editor.hpp"
 #include "session/interaction_state.hpp"
 #include "session/operation_runner.hpp"
+#include "session/recovery_writer.hpp"
 #include "session/session_platform.hpp"
 #include "session/status_lines.hpp"
 #include "viewport/viewport_state.hpp"
@@ -20,9 +22,7 @@ namespace brontile {
 
 class FileFlow {
 public:
-    static constexpr double kAutosaveInterval = 30;
-
-    // Everything given must outlive the flow; the autosave runs from its construction on.
+    // Everything given must outlive the flow.
     FileFlow(SessionPlatform& platform, DocumentEditor& editor, InteractionState& state,
              StatusLines& status, ViewportState& viewport, SessionNotifier& notifier,
              OperationRunner& runner);
@@ -49,10 +49,9 @@ public:
     // Exports the visible bodies (`export` is a C++ keyword), as the session's background
     // operation: the window goes on meanwhile.
     void exportDocument(InterchangeFormat format);
-    // Every 30 seconds: a document that has a file and unsaved changes is written there, in the
-    // background; a tick that finds another operation running, a drag under way or a value
-    // being typed waits for the next.
-    void autosave();
+    // The recovery copy of unsaved work: written after each recorded change, never into the
+    // document's own package; gone when the document is saved or closed cleanly.
+    [[nodiscard]] RecoveryWriter& recovery() { return recovery_; }
 
     // The file system packages are written to; the computer's own unless a test says otherwise.
     void useFileSystem(PackageFileSystem& files) { files_ = &files; }
@@ -74,7 +73,7 @@ private:
     OperationRunner& runner_;
     PackageFileSystem* files_;
     std::optional<std::filesystem::path> fileURL_;
-    std::unique_ptr<TimerHandle> autosaveTimer_;
+    RecoveryWriter recovery_;
 };
 
 }  // namespace brontile

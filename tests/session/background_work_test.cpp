@@ -93,34 +93,6 @@ TEST(BackgroundWork, EscapeGivesTheSessionBackAtOnceAndTheLateResultIsDropped) {
     EXPECT_EQ(s.document().bodies.size(), 1U);
 }
 
-TEST(BackgroundWork, AnAutosaveWaitsForTheOperationAndTheDragThenRunsAsOneItself) {
-    SessionFixture f;
-    DocumentSession& s = *f.session;
-    const auto folder = std::filesystem::temp_directory_path() / "brontile-background-autosave";
-    std::filesystem::remove_all(folder);
-    addTwoBoxes(s);
-    f.platform.answerSavePanel(folder / "part.brontdoc");
-    s.dispatch(App::fileSaveAs);
-    s.dispatch(App::editSelectAll);
-    f.platform.holdBackground();
-    s.dispatch(App::toolUnion);
-    f.platform.advance(FileFlow::kAutosaveInterval);
-    EXPECT_EQ(f.platform.heldBackground(), 1U);
-    f.platform.releaseBackground();
-    ASSERT_TRUE(s.isDirty());
-    // Nor while the button is held on the model: it would cut a drag short.
-    f.pressAt(40, 40);
-    f.platform.advance(FileFlow::kAutosaveInterval);
-    EXPECT_FALSE(s.operations().isBusy());
-    s.input().pointer(PointerPhase::up, f.screenAt({40, 40, 0}), {}, 1);
-    f.platform.advance(FileFlow::kAutosaveInterval);
-    EXPECT_EQ(s.operations().phase(), "Autosaving");
-    f.platform.releaseBackground();
-    EXPECT_FALSE(s.isDirty());
-    EXPECT_EQ(s.statusMessage(), "Autosaved");
-    std::filesystem::remove_all(folder);
-}
-
 // Records which previews were worked out already stopped, and which showed.
 struct PreviewLog {
     std::vector<std::string> stopped;

@@ -1,9 +1,10 @@
-// New, open, save, save as, export and autosave against the scripted platform's panels and
+// New, open, save, save as, export and the recovery copy against the scripted platform's panels and
 // alerts, with real packages in a scratch folder.
 #include <gtest/gtest.h>
 
 #include "io/atomic_file.hpp"
 #include "io/native_package_io.hpp"
+#include "io/recovery_store.hpp"
 #include "session/session_fixture.hpp"
 #include "support/scratch_directory.hpp"
 
@@ -51,13 +52,14 @@ TEST(FileFlow, SaveAsAddsThePackageExtensionOnceAndTitlesTheDocument) {
     EXPECT_EQ(s.windowTitle(), "part");
     f.saveAs("bracket.brontdoc");
     EXPECT_EQ(s.fileURL(), f.at("bracket.brontdoc"));
-    // The history survives a save; the first undo makes the document dirty again, and keeps
-    // the title the save gave, which the autosave then writes into the file.
+    // The history survives a save; the first undo makes the document dirty again, and however
+    // long it waits the package keeps what was saved.
     s.dispatch("edit.undo");
     EXPECT_TRUE(s.isDirty());
     EXPECT_TRUE(s.document().bodies.empty());
-    f.platform.advance(FileFlow::kAutosaveInterval);
-    EXPECT_EQ(NativePackageIO::load(f.at("bracket.brontdoc")).metadata.title, "bracket");
+    f.platform.advance(60);
+    EXPECT_TRUE(s.isDirty());
+    EXPECT_EQ(NativePackageIO::load(f.at("bracket.brontdoc")).bodies.size(), 1U);
     // A package is a folder, and a panel may hand back its path with a trailing separator.
     f.saveAs("plate/");
     EXPECT_EQ(s.fileURL(), f.at("plate.brontdoc"));
@@ -196,19 +198,42 @@ TEST(FileFlow, AFailedOpenLeavesTheDocumentAsItWas) {
     EXPECT_TRUE(s.isDirty());
 }
 
-TEST(FileFlow, AutosaveOverwritesTheDocumentsOwnPackageButNeverWritesANewOne) {
+// Unsaved work goes to the recovery store after each change, at most once a second with the
+// newest state winning, bound to the document's file once it has one. The user's package changes
+// only when the user saves; a save takes the copy away, and a clean end its folder.
+TEST(FileFlow, UnsavedWorkGoesToTheRecoveryStoreNeverToTheUsersPackage) {
     FileFixture f;
     DocumentSession& s = *f.session;
+    const RecoveryStore store(f.at("recovery"));
+    s.files().recovery().useStore(store);
     f.addBox();
-    f.platform.advance(FileFlow::kAutosaveInterval);
+    const auto folder = s.files().recovery().folder();
+    ASSERT_TRUE(folder);
+    const auto bodiesKept = [&] { return store.load(*folder).bodies.size(); };
+    EXPECT_EQ(bodiesKept(), 1U);
+    f.addBox();
+    EXPECT_EQ(bodiesKept(), 1U) << "within the second, the newest state waits";
+    f.platform.advance(RecoveryWriter::kInterval);
+    EXPECT_EQ(bodiesKept(), 2U);
     EXPECT_TRUE(s.isDirty());
-    EXPECT_NE(s.statusMessage(), "Autosaved");
+
     f.saveAs("part");
+    EXPECT_FALSE(std::filesystem::exists(*folder / RecoveryStore::packageName));
+    const auto document = f.at("part.brontdoc/document.json");
+    const std::string saved = readFile(document, NativePackageIO::maxDocumentBytes);
     f.addBox();
-    f.platform.advance(FileFlow::kAutosaveInterval);
-    EXPECT_FALSE(s.isDirty());
-    EXPECT_EQ(s.statusMessage(), "Autosaved");
-    EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 2U);
+    f.platform.advance(30);
+    EXPECT_EQ(readFile(document, NativePackageIO::maxDocumentBytes), saved);
+    EXPECT_EQ(bodiesKept(), 3U);
+    const auto manifest = fromJsonText<RecoveryManifest>(
+        readFile(*folder / RecoveryStore::manifestName, NativePackageIO::maxManifestBytes));
+    EXPECT_EQ(manifest.file, f.at("part.brontdoc"));
+    EXPECT_EQ(manifest.title, "part");
+
+    f.platform.answerAlert("Discard");
+    s.dispatch("file.new");
+    EXPECT_FALSE(std::filesystem::exists(*folder)) << "replaced on purpose, the copy goes";
+    EXPECT_TRUE(store.leftovers().empty());
 }
 
 TEST(FileFlow, ExportWritesTheVisibleBodiesOrSaysWhyNot) {
