@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProcess>
 #include <QTimer>
 
 #include "desktop/key_mapping.hpp"
@@ -37,6 +38,7 @@ constexpr std::string_view kUsage =
     "                         against the window, then quit\n"
     "  --trace OUT.jsonl      write the replay's trace lines to OUT.jsonl instead of stdout\n"
     "  --screenshot OUT.png   save a picture of the window after the script's last step\n"
+    "  --recover FOLDER       open the unsaved work kept in FOLDER of the recovery store\n"
     "  --help                 show this text\n";
 
 constexpr std::string_view kNoDisplay =
@@ -53,6 +55,8 @@ struct Arguments {
     std::optional<std::filesystem::path> replay;
     std::optional<std::filesystem::path> trace;
     std::optional<std::filesystem::path> screenshot;
+    // A folder of the recovery store to open, for a copy the first window handed on.
+    std::optional<std::filesystem::path> recover;
     bool help = false;
 };
 
@@ -77,6 +81,8 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
             if (!value(parsed.trace)) return std::nullopt;
         } else if (argument == "--screenshot") {
             if (!value(parsed.screenshot)) return std::nullopt;
+        } else if (argument == "--recover") {
+            if (!value(parsed.recover)) return std::nullopt;
         } else if (argument.starts_with("-")) {
             std::cerr << "brontile: unknown option " << argument << "\n\n" << kUsage;
             return std::nullopt;
@@ -91,11 +97,25 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
         std::cerr << "brontile: --trace and --screenshot go with --replay\n";
         return std::nullopt;
     }
+    if (parsed.recover && (parsed.replay || parsed.document)) {
+        std::cerr << "brontile: --recover opens one recovered document on its own\n";
+        return std::nullopt;
+    }
     if (parsed.replay && parsed.document) {
         std::cerr << "brontile: a replay starts from an empty document; open one in the script\n";
         return std::nullopt;
     }
     return parsed;
+}
+
+// Asks once about what a crash left; the copies beyond the one this window opens each get a
+// window of their own, as a program of one document per window must.
+void offerRecovery(DocumentSession& session) {
+    for (const RecoveryEntry& other : session.files().offerRecovery()) {
+        QProcess::startDetached(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--recover"), QString::fromStdString(other.folder.string())});
+    }
 }
 
 bool hasDisplay() {
@@ -199,6 +219,13 @@ int runDesktop(int argc, char** argv) {
         QTimer::singleShot(0, &window, [&session, path = *arguments->document] {
             session.files().openDocumentAt(path);
         });
+    }
+    if (arguments->recover) {
+        QTimer::singleShot(0, &window, [&session, folder = *arguments->recover] {
+            static_cast<void>(session.files().recover(folder));
+        });
+    } else if (!arguments->replay) {
+        QTimer::singleShot(0, &window, [&session] { offerRecovery(session); });
     }
     if (arguments->replay) {
         QTimer::singleShot(0, &window, [&] {

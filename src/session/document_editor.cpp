@@ -71,6 +71,11 @@ void DocumentEditor::replace(CADDocument document) {
     bumpVersion();
 }
 
+void DocumentEditor::replaceUnsaved(CADDocument document) {
+    replace(std::move(document));
+    notifier_.publish(isDirty_, true, SessionProperty::isDirty);
+}
+
 void DocumentEditor::markSaved(CADDocument saved) {
     notifier_.publish(document_, std::move(saved), SessionProperty::document);
     notifier_.publish(isDirty_, false, SessionProperty::isDirty);

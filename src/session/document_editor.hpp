@@ -50,6 +50,8 @@ public:
 
     // A document opened or made new: no history, nothing unsaved.
     void replace(CADDocument document);
+    // A document recovered after a crash: no history, and all of it unsaved.
+    void replaceUnsaved(CADDocument document);
     // The document as it was just saved (titled after its file, with the camera), clean.
     void markSaved(CADDocument saved);
     // The grid is a view setting the document stores: flipping it is unsaved but not a step.

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "io/atomic_file.hpp"
 #include "io/mesh_check.hpp"
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
@@ -112,11 +113,16 @@ void FileFlow::openDocumentAt(const std::filesystem::path& location) {
     status_.setMessage("Opened " + lastComponent(location));
 }
 
-void FileFlow::load(CADDocument document, std::optional<std::filesystem::path> location) {
+void FileFlow::load(CADDocument document, std::optional<std::filesystem::path> location,
+                    bool unsaved) {
     // The document going was either saved or let go on purpose: its copy goes with it.
     recovery_.end();
-    editor_.replace(std::move(document));
     notifier_.publish(fileURL_, std::move(location), SessionProperty::fileURL);
+    if (unsaved) {
+        editor_.replaceUnsaved(std::move(document));
+    } else {
+        editor_.replace(std::move(document));
+    }
     state_.startOver();
     viewport_.placeCamera(OrbitCamera(editor_.document().camera));
     status_.dismissError();
@@ -197,6 +203,97 @@ void FileFlow::exportDocument(InterchangeFormat format) {
                           status_.setMessage(message);
                       };
                   });
+}
+
+}  // namespace brontile
+
+namespace brontile {
+namespace {
+
+// "part — ~/parts/part.brontdoc — 2026-12-07 14:02 UTC", and why a damaged copy cannot open.
+std::string recoveryLine(const RecoveryEntry& entry) {
+    const RecoveryManifest& manifest = entry.manifest;
+    std::string line = manifest.title;
+    line += " \u2014 ";
+    line += manifest.file ? manifest.file->string() : std::string("never saved");
+    line += " \u2014 ";
+    line += formatDateTime(manifest.time).value_or("?");
+    if (entry.damage) {
+        line += " (damaged, set aside: ";
+        line += *entry.damage;
+        line += ")";
+    }
+    return line;
+}
+
+}  // namespace
+
+std::vector<RecoveryEntry> FileFlow::offerRecovery() {
+    const auto& store = recovery_.store();
+    if (!store) return {};
+    const std::vector<RecoveryEntry> entries = store->leftovers();
+    if (entries.empty()) return {};
+    std::string list;
+    for (const RecoveryEntry& entry : entries) {
+        if (!list.empty()) list += '\n';
+        list += recoveryLine(entry);
+    }
+    const auto answer = platform_.alert(
+        {"Brontile quit unexpectedly. Recover your unsaved work?", list, {"Recover", "Discard"}});
+    std::vector<RecoveryEntry> others;
+    for (const RecoveryEntry& entry : entries) {
+        try {
+            if (entry.damage) {
+                store->setAside(entry.folder);
+            } else if (answer != 0U) {
+                store->discard(entry.folder);
+            } else if (others.empty() && !editor_.isDirty() && fileURL_ == std::nullopt &&
+                       recover(entry.folder)) {
+                continue;
+            } else {
+                others.push_back(entry);
+            }
+        } catch (const std::exception& error) {
+            status_.showError(std::string("Recovery failed: ") + error.what());
+        }
+    }
+    return others;
+}
+
+bool FileFlow::recover(const std::filesystem::path& folder) {
+    const auto& store = recovery_.store();
+    if (!store) return false;
+    CADDocument document;
+    std::optional<std::filesystem::path> file;
+    try {
+        document = store->load(folder);
+    } catch (const std::exception& error) {
+        status_.showError(std::string("Recovery failed: ") + error.what());
+        try {
+            store->setAside(folder);
+        } catch (const std::exception&) {
+            // Then it stays where it is, and says so again next time.
+        }
+        return false;
+    }
+    try {
+        file = fromJsonText<RecoveryManifest>(readFile(folder / RecoveryStore::manifestName,
+                                                       NativePackageIO::maxManifestBytes))
+                   .file;
+    } catch (const std::exception&) {
+        // A copy whose manifest was lost is still the work; it only no longer knows its file.
+    }
+    const std::string title = document.metadata.title;
+    load(std::move(document), std::move(file), true);
+    // The old folder goes only once this session holds its own copy of the same state.
+    recovery_.flush();
+    try {
+        store->discard(folder);
+    } catch (const std::exception&) {
+        // Left where it is, it is offered again next time: nothing is lost.
+    }
+    status_.setMessage("Recovered " + title + " \u2014 not saved yet");
+    return true;
 }
 
 }  // namespace brontile

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "io/interchange_format.hpp"
 #include "io/package_file_system.hpp"
@@ -49,6 +50,16 @@ public:
     // Exports the visible bodies (`export` is a C++ keyword), as the session's background
     // operation: the window goes on meanwhile.
     void exportDocument(InterchangeFormat format);
+    // At start: offers what a Brontile that ended without closing its documents left in the
+    // recovery store ("Brontile quit unexpectedly. Recover your unsaved work?"). Recover opens
+    // the newest here, unsaved and bound to its file, and returns the others, which the caller
+    // opens elsewhere; Discard removes them. A copy that cannot be read is named and set aside
+    // either way, never opened.
+    [[nodiscard]] std::vector<RecoveryEntry> offerRecovery();
+    // Opens the copy in `folder` of the recovery store as an unsaved document bound to the file
+    // it belonged to, and removes the folder once the copy is safe again under this session.
+    // False, saying why, when it cannot be read (it is then set aside).
+    bool recover(const std::filesystem::path& folder);
     // The recovery copy of unsaved work: written after each recorded change, never into the
     // document's own package; gone when the document is saved or closed cleanly.
     [[nodiscard]] RecoveryWriter& recovery() { return recovery_; }
@@ -57,8 +68,10 @@ public:
     void useFileSystem(PackageFileSystem& files) { files_ = &files; }
 
 private:
-    // Puts a document into the session in place of the current one, as opened or new.
-    void load(CADDocument document, std::optional<std::filesystem::path> location);
+    // Puts a document into the session in place of the current one, as opened or new, or as
+    // recovered: unsaved.
+    void load(CADDocument document, std::optional<std::filesystem::path> location,
+              bool unsaved = false);
     // Whether the person agrees to replace what is at `location`; true when nothing is there.
     [[nodiscard]] bool mayReplace(const std::filesystem::path& location);
     // The document as it is written: with the view's camera, titled after its file.

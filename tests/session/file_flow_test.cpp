@@ -2,6 +2,8 @@
 // alerts, with real packages in a scratch folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "io/atomic_file.hpp"
 #include "io/native_package_io.hpp"
 #include "io/recovery_store.hpp"
@@ -233,6 +235,51 @@ TEST(FileFlow, UnsavedWorkGoesToTheRecoveryStoreNeverToTheUsersPackage) {
     f.platform.answerAlert("Discard");
     s.dispatch("file.new");
     EXPECT_FALSE(std::filesystem::exists(*folder)) << "replaced on purpose, the copy goes";
+    EXPECT_TRUE(store.leftovers().empty());
+}
+
+// What a crash left in the store: the document with `bodies` boxes, bound to `file`, in a folder
+// nobody holds.
+std::filesystem::path leaveBehind(const RecoveryStore& store, const std::string& name,
+                                  std::size_t bodies, std::optional<std::filesystem::path> file,
+                                  int second) {
+    CADDocument document = CADDocument::empty(name);
+    for (std::size_t i = 0; i < bodies; ++i) document.addBody(test::boxMesh({0, 0, 0}, {1, 1, 1}));
+    const auto folder = store.root() / name;
+    RecoverySlot slot(store);
+    slot.write(document, {RecoveryManifest::currentFormatVersion, std::move(file), name,
+                          DateTime{} + std::chrono::seconds(second), 1});
+    std::filesystem::copy(slot.folder(), folder, std::filesystem::copy_options::recursive);
+    return folder;
+}
+
+// At start the window asks once. Recover opens the newest copy here, unsaved and bound to its
+// file, hands back the others and names and sets aside one that cannot be read; Discard removes
+// them all.
+TEST(FileFlow, RecoveryAtStartOpensTheNewestUnsavedAndBoundToItsFile) {
+    FileFixture f;
+    DocumentSession& s = *f.session;
+    const RecoveryStore store(f.at("recovery"));
+    leaveBehind(store, "older", 1, std::nullopt, 10);
+    const auto newest = leaveBehind(store, "newest", 2, f.at("part.brontdoc"), 20);
+    const auto broken = leaveBehind(store, "broken", 1, std::nullopt, 30);
+    writeFileAtomically(broken / RecoveryStore::packageName / "document.json", "{");
+    s.files().recovery().useStore(store);
+    f.platform.answerAlert("Recover");
+    const auto others = s.files().offerRecovery();
+    ASSERT_EQ(others.size(), 1U);
+    EXPECT_EQ(others[0].manifest.title, "older");
+    EXPECT_EQ(s.document().bodies.size(), 2U);
+    EXPECT_TRUE(s.isDirty());
+    EXPECT_EQ(s.fileURL(), f.at("part.brontdoc"));
+    EXPECT_FALSE(std::filesystem::exists(newest)) << "this session holds the copy now";
+    EXPECT_TRUE(std::filesystem::exists(store.root() / "broken.damaged"));
+    ASSERT_EQ(store.leftovers().size(), 1U) << "only the one handed back";
+    s.dispatch("file.save");
+    EXPECT_EQ(NativePackageIO::load(f.at("part.brontdoc")).bodies.size(), 2U);
+
+    f.platform.answerAlert("Discard");
+    EXPECT_TRUE(s.files().offerRecovery().empty());
     EXPECT_TRUE(store.leftovers().empty());
 }
 
