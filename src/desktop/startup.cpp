@@ -108,6 +108,14 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
     return parsed;
 }
 
+// Unsaved work is copied where a crash cannot take it; a replay's only where it is told to.
+void useRecoveryStore(DocumentSession& session, bool replaying) {
+    if (replaying) return replay::useRecoveryStoreIfAsked(session);
+    if (const auto root = RecoveryStore::defaultRoot(std::getenv)) {
+        session.files().recovery().useStore(RecoveryStore(*root));
+    }
+}
+
 // Asks once about what a crash left; the copies beyond the one this window opens each get a
 // window of their own, as a program of one document per window must.
 void offerRecovery(DocumentSession& session) {
@@ -200,12 +208,7 @@ int runDesktop(int argc, char** argv) {
     QtPlatform platform;
     if (arguments->replay) platform.startClockAt(replay::kReplayStart);
     DocumentSession session(platform);
-    // Unsaved work is copied where a crash cannot take it; a replay's only where it is told to.
-    if (arguments->replay) {
-        replay::useRecoveryStoreIfAsked(session);
-    } else if (const auto root = RecoveryStore::defaultRoot(std::getenv)) {
-        session.files().recovery().useStore(RecoveryStore(*root));
-    }
+    useRecoveryStore(session, arguments->replay.has_value());
     if (const auto& problem = session.keymapProblem()) {
         std::cerr << "brontile: " << platformText(*problem).toStdString() << '\n';
     }

@@ -46,6 +46,22 @@ std::string exportedMessage(const CADDocument& document, const std::filesystem::
     return message;
 }
 
+// "part — ~/parts/part.brontdoc — 2026-12-07 14:02 UTC", and why a damaged copy cannot open.
+std::string recoveryLine(const RecoveryEntry& entry) {
+    const RecoveryManifest& manifest = entry.manifest;
+    std::string line = manifest.title;
+    line += " \u2014 ";
+    line += manifest.file ? manifest.file->string() : std::string("never saved");
+    line += " \u2014 ";
+    line += formatDateTime(manifest.time).value_or("?");
+    if (entry.damage) {
+        line += " (damaged, set aside: ";
+        line += *entry.damage;
+        line += ")";
+    }
+    return line;
+}
+
 }  // namespace
 
 FileFlow::FileFlow(SessionPlatform& platform, DocumentEditor& editor, InteractionState& state,
@@ -205,29 +221,6 @@ void FileFlow::exportDocument(InterchangeFormat format) {
                   });
 }
 
-}  // namespace brontile
-
-namespace brontile {
-namespace {
-
-// "part — ~/parts/part.brontdoc — 2026-12-07 14:02 UTC", and why a damaged copy cannot open.
-std::string recoveryLine(const RecoveryEntry& entry) {
-    const RecoveryManifest& manifest = entry.manifest;
-    std::string line = manifest.title;
-    line += " \u2014 ";
-    line += manifest.file ? manifest.file->string() : std::string("never saved");
-    line += " \u2014 ";
-    line += formatDateTime(manifest.time).value_or("?");
-    if (entry.damage) {
-        line += " (damaged, set aside: ";
-        line += *entry.damage;
-        line += ")";
-    }
-    return line;
-}
-
-}  // namespace
-
 std::vector<RecoveryEntry> FileFlow::offerRecovery() {
     const auto& store = recovery_.store();
     if (!store) return {};
@@ -241,15 +234,17 @@ std::vector<RecoveryEntry> FileFlow::offerRecovery() {
     const auto answer = platform_.alert(
         {"Brontile quit unexpectedly. Recover your unsaved work?", list, {"Recover", "Discard"}});
     std::vector<RecoveryEntry> others;
+    // The newest goes into this window, unless it already holds work of its own.
+    bool windowFree = !editor_.isDirty() && !fileURL_;
     for (const RecoveryEntry& entry : entries) {
         try {
             if (entry.damage) {
                 store->setAside(entry.folder);
             } else if (answer != 0U) {
                 store->discard(entry.folder);
-            } else if (others.empty() && !editor_.isDirty() && fileURL_ == std::nullopt &&
-                       recover(entry.folder)) {
-                continue;
+            } else if (windowFree) {
+                // One that cannot be read is set aside by recover and named on the error line.
+                windowFree = !recover(entry.folder);
             } else {
                 others.push_back(entry);
             }
