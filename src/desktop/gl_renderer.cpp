@@ -426,7 +426,8 @@ void GLRenderer::drawSeeThroughPass() {
 // surface covers an odd number of times (the eye is outside every solid), counted in the stencil;
 // a quad on the plane is then filled there alone, depth-tested like a face.
 void GLRenderer::drawCaps(const RenderScene& scene) {
-    if (!scene.section) return;
+    // Without a stencil every quad would fill its whole square: the cut then stays open.
+    if (!scene.section || !hasStencil()) return;
     setLit(true);
     gl_->glEnable(GL_STENCIL_TEST);
     gl_->glEnable(GL_POLYGON_OFFSET_FILL);
@@ -453,6 +454,21 @@ void GLRenderer::drawCaps(const RenderScene& scene) {
     }
     gl_->glDisable(GL_POLYGON_OFFSET_FILL);
     gl_->glDisable(GL_STENCIL_TEST);
+}
+
+bool GLRenderer::hasStencil() const {
+    GLint framebuffer = 0;
+    gl_->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
+    const GLenum attachment = framebuffer == 0 ? GL_STENCIL : GL_STENCIL_ATTACHMENT;
+    // The size may only be asked of an attachment that is there.
+    GLint type = GL_NONE;
+    gl_->glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, attachment,
+                                               GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
+    if (type == GL_NONE) return false;
+    GLint bits = 0;
+    gl_->glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, attachment,
+                                               GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE, &bits);
+    return bits > 0;
 }
 
 // Tool overlays over everything: shaded, then lines.

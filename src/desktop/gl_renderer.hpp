@@ -76,6 +76,8 @@ private:
     void setCut(const std::optional<SectionPlane>& section);
     void drawShadedPass(const RenderScene& scene);
     void drawCaps(const RenderScene& scene);
+    // Whether the framebuffer drawn into has stencil bits, which the caps are counted in.
+    [[nodiscard]] bool hasStencil() const;
     void drawLinePass(const RenderScene& scene);
     void drawSeeThroughPass();
     void drawOverlayPasses();
