@@ -23,17 +23,14 @@ void RecoveryWriter::record(CADDocument document, std::optional<std::filesystem:
     manifest.time = platform_.now();
     manifest.processID = ::getpid();
     waiting_ = State{std::move(document), std::move(manifest)};
-    // A second between the starts of two writes: the newest state waits for its turn.
+    // A second between the starts of two writes: the newest state waits for its turn. The timer
+    // is kept, idle, until the document ends: a tick must not destroy the timer it runs in.
     if (!timer_) timer_ = platform_.repeat(kInterval / 4, [this] { tick(); });
     tick();
 }
 
 void RecoveryWriter::tick() {
-    if (!waiting_) {
-        timer_.reset();
-        return;
-    }
-    if (flags_->writing) return;
+    if (!waiting_ || flags_->writing) return;
     const double now = platform_.monotonicSeconds();
     if (lastStart_ && now - *lastStart_ < kInterval) return;
     start();
@@ -50,6 +47,7 @@ void RecoveryWriter::start() {
         }
     }
     flags_->writing = true;
+    const std::uint64_t write = ++flags_->writes;
     lastStart_ = platform_.monotonicSeconds();
     platform_.runInBackground(
         [slot = flags_->slot, state = std::move(*waiting_)] {
@@ -59,9 +57,9 @@ void RecoveryWriter::start() {
                 // The next change tries again; the copy before this one stays whole.
             }
         },
-        [weak = std::weak_ptr<Flags>(flags_)] {
+        [weak = std::weak_ptr<Flags>(flags_), write] {
             const auto flags = weak.lock();
-            if (!flags) return;
+            if (!flags || flags->writes != write || !flags->writing) return;
             flags->writing = false;
             if (flags->clearAfterWrite && flags->slot) flags->slot->clear();
             flags->clearAfterWrite = false;
@@ -87,9 +85,24 @@ void RecoveryWriter::end() {
     flags_ = std::make_shared<Flags>();
 }
 
+void RecoveryWriter::settleEndedWrite() {
+    if (!flags_->writing) return;
+    flags_->writing = false;
+    if (flags_->clearAfterWrite && flags_->slot) flags_->slot->clear();
+    flags_->clearAfterWrite = false;
+}
+
 void RecoveryWriter::flush() {
-    if (waiting_ && !flags_->writing) start();
+    // Without a store there is nothing to wait for: the session's other work goes on untouched.
+    if (!store_) return;
+    // A write that has ended may still have its end queued behind this call: settle it, so that
+    // the newest state is written now and not one step late.
     platform_.waitForBackground();
+    settleEndedWrite();
+    if (!waiting_) return;
+    start();
+    platform_.waitForBackground();
+    settleEndedWrite();
 }
 
 std::optional<std::filesystem::path> RecoveryWriter::folder() const {

@@ -3,6 +3,7 @@
 // store, off the window's thread. The user's own package is never touched: only Save writes it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -34,7 +35,8 @@ public:
     // The document was closed or replaced cleanly: its folder goes.
     void end();
     // Writes the state waiting, if any, now, and returns once no write is under way (a replay
-    // does this after each step).
+    // does this after each step). With a store it waits for all of the platform's background
+    // work, which a replay may do; without one it does nothing.
     void flush();
     // The folder of the open document's copy, once one was written.
     [[nodiscard]] std::optional<std::filesystem::path> folder() const;
@@ -49,6 +51,9 @@ private:
     // writer is gone, and then finds nothing.
     struct Flags {
         bool writing = false;
+        // Counts the writes started: the end of one that flush() has already settled finds a
+        // newer count and leaves the flags alone.
+        std::uint64_t writes = 0;
         // A save came while a write was under way: the copy goes once it has ended.
         bool clearAfterWrite = false;
         // Shared with the write under way, which may outlive an end.
@@ -57,6 +62,8 @@ private:
 
     void tick();
     void start();
+    // The write under way has ended (its worker was waited for): done as its end would do.
+    void settleEndedWrite();
 
     SessionPlatform& platform_;
     std::optional<RecoveryStore> store_;
