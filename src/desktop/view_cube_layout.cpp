@@ -14,7 +14,7 @@ constexpr double kMinimumFacing = 0.02;
 // The cube's corners stay this far inside the widget in every orientation.
 constexpr double kFill = 0.96;
 
-struct FaceSpec {
+struct CubeSide {
     Vec3 normal;
     // Reading directions on the face seen from outside.
     Vec3 across;
@@ -22,7 +22,7 @@ struct FaceSpec {
     const char* label;
 };
 
-constexpr std::array<FaceSpec, 6> kFaces{{
+constexpr std::array<CubeSide, 6> kFaces{{
     {{0, 0, 1}, {1, 0, 0}, {0, -1, 0}, "TOP"},
     {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}, "FRONT"},
     {{1, 0, 0}, {0, 1, 0}, {0, 0, -1}, "RIGHT"},
@@ -42,10 +42,10 @@ ViewCubeLayout::ViewCubeLayout(const OrbitCamera& camera, const QSizeF& size)
       right_(camera.right()),
       up_(camera.up()) {
     const Vec3 towardsEye = -camera.forward();
-    for (const FaceSpec& spec : kFaces) {
-        const double facing = spec.normal.dot(towardsEye);
+    for (const CubeSide& side : kFaces) {
+        const double facing = side.normal.dot(towardsEye);
         if (facing > kMinimumFacing) {
-            addFace(spec.normal, spec.across, spec.down, spec.label, facing);
+            addFace(side.normal, side.across, side.down, side.label, facing);
         }
     }
 }
