@@ -90,14 +90,17 @@ void ScriptedPlatform::runInBackground(std::function<void()> work, std::function
     done();
 }
 
-void ScriptedPlatform::releaseBackground() {
-    while (!held_.empty()) {
-        Held next = std::move(held_.front());
-        held_.pop_front();
+void ScriptedPlatform::runAll(std::deque<Held>& queue) {
+    // Oldest first; a work may hand over more, which joins the end of the queue.
+    while (!queue.empty()) {
+        Held next = std::move(queue.front());
+        queue.pop_front();
         next.work();
         next.done();
     }
 }
+
+void ScriptedPlatform::releaseBackground() { runAll(held_); }
 
 bool ScriptedPlatform::runPreview(std::function<void()> work, std::function<void()> done) {
     if (!previewsLater_) {
@@ -108,14 +111,7 @@ bool ScriptedPlatform::runPreview(std::function<void()> work, std::function<void
     return false;
 }
 
-void ScriptedPlatform::runPreviews() {
-    while (!previews_.empty()) {
-        Held next = std::move(previews_.front());
-        previews_.pop_front();
-        next.work();
-        next.done();
-    }
-}
+void ScriptedPlatform::runPreviews() { runAll(previews_); }
 
 DateTime ScriptedPlatform::now() const {
     return start_ +

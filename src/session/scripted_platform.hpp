@@ -64,6 +64,7 @@ private:
         std::function<void()> work;
         std::function<void()> done;
     };
+    static void runAll(std::deque<Held>& queue);
 
     struct Timer {
         double interval;
