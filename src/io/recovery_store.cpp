@@ -15,7 +15,6 @@
 namespace brontile {
 namespace {
 
-constexpr std::uintmax_t kMaxManifestBytes = std::uintmax_t{1} << 20;
 constexpr const char* kLockName = "lock";
 constexpr const char* kSetAsideSuffix = ".damaged";
 
@@ -28,31 +27,23 @@ bool isHeld(const std::filesystem::path& folder) {
     return held;
 }
 
-// The manifest of a folder, or one made from the copy itself when the manifest is missing or
-// unreadable (a crash between the copy and its first manifest): the copy is what counts.
-RecoveryManifest manifestOf(const std::filesystem::path& folder, const CADDocument* document) {
-    try {
-        return fromJsonText<RecoveryManifest>(
-            readFile(folder / RecoveryStore::manifestName, kMaxManifestBytes));
-    } catch (const std::exception&) {
-        RecoveryManifest made;
-        if (document != nullptr) {
-            made.title = document->metadata.title;
-            made.time = document->metadata.modifiedAt;
-        }
-        return made;
-    }
-}
-
-RecoveryEntry entryFor(const std::filesystem::path& folder) {
+// The folder's entry. Its manifest, or one made from the copy itself when the manifest is
+// missing or unreadable (a crash between the copy and its first manifest): the copy is what
+// counts.
+RecoveryEntry entryFor(const RecoveryStore& store, const std::filesystem::path& folder) {
     RecoveryEntry entry{folder, {}, std::nullopt};
     std::optional<CADDocument> document;
     try {
-        document = NativePackageIO::load(folder / RecoveryStore::packageName);
+        document = store.load(folder);
     } catch (const std::exception& error) {
         entry.damage = error.what();
     }
-    entry.manifest = manifestOf(folder, document ? &*document : nullptr);
+    if (auto manifest = store.manifest(folder)) {
+        entry.manifest = std::move(*manifest);
+    } else if (document) {
+        entry.manifest.title = document->metadata.title;
+        entry.manifest.time = document->metadata.modifiedAt;
+    }
     if (entry.manifest.title.empty()) entry.manifest.title = folder.filename().string();
     return entry;
 }
@@ -109,7 +100,7 @@ std::vector<RecoveryEntry> RecoveryStore::leftovers() const {
             std::filesystem::remove_all(folder, error);
             continue;
         }
-        entries.push_back(entryFor(folder));
+        entries.push_back(entryFor(*this, folder));
     }
     std::ranges::sort(entries, [](const RecoveryEntry& a, const RecoveryEntry& b) {
         return a.manifest.time > b.manifest.time;
@@ -119,6 +110,15 @@ std::vector<RecoveryEntry> RecoveryStore::leftovers() const {
 
 CADDocument RecoveryStore::load(const std::filesystem::path& folder) const {
     return NativePackageIO::load(folder / packageName);
+}
+
+std::optional<RecoveryManifest> RecoveryStore::manifest(const std::filesystem::path& folder) const {
+    try {
+        return fromJsonText<RecoveryManifest>(
+            readFile(folder / manifestName, NativePackageIO::maxManifestBytes));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 void RecoveryStore::setAside(const std::filesystem::path& folder) const {

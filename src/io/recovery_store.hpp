@@ -68,6 +68,9 @@ public:
     [[nodiscard]] std::vector<RecoveryEntry> leftovers() const;
     // The document a folder holds; throws as NativePackageIO::load does.
     [[nodiscard]] CADDocument load(const std::filesystem::path& folder) const;
+    // The folder's manifest; nothing when it is missing or cannot be read.
+    [[nodiscard]] std::optional<RecoveryManifest> manifest(
+        const std::filesystem::path& folder) const;
     // Renames a folder whose copy is damaged to "<name>.damaged": kept for a person to look at,
     // never offered again.
     void setAside(const std::filesystem::path& folder) const;

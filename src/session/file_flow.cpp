@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "io/atomic_file.hpp"
 #include "io/mesh_check.hpp"
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
@@ -271,13 +270,8 @@ bool FileFlow::recover(const std::filesystem::path& folder) {
         }
         return false;
     }
-    try {
-        file = fromJsonText<RecoveryManifest>(readFile(folder / RecoveryStore::manifestName,
-                                                       NativePackageIO::maxManifestBytes))
-                   .file;
-    } catch (const std::exception&) {
-        // A copy whose manifest was lost is still the work; it only no longer knows its file.
-    }
+    // A copy whose manifest was lost is still the work; it only no longer knows its file.
+    if (auto manifest = store->manifest(folder)) file = std::move(manifest->file);
     const std::string title = document.metadata.title;
     load(std::move(document), std::move(file), true);
     // The old folder goes only once this session holds its own copy of the same state.
