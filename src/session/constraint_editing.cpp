@@ -192,8 +192,8 @@ bool Editing::submitHUDText(std::string_view text) {
     }
     const auto value = parseHudValue(*hud, text, state_.document().units);
     if (!value) {
-        state_.refuseValue(notAValue(*hud, text));
-        static_cast<void>(state_.takeValueRefused());
+        // Said why; the field stays open with the text for another try.
+        status_.showError(notAValue(*hud, text));
         return false;
     }
     commitHUD(*value);

@@ -59,10 +59,7 @@ void RecoveryWriter::start() {
         },
         [weak = std::weak_ptr<Flags>(flags_), write] {
             const auto flags = weak.lock();
-            if (!flags || flags->writes != write || !flags->writing) return;
-            flags->writing = false;
-            if (flags->clearAfterWrite && flags->slot) flags->slot->clear();
-            flags->clearAfterWrite = false;
+            if (flags && flags->writes == write) endWrite(*flags);
         });
     waiting_.reset();
 }
@@ -85,11 +82,11 @@ void RecoveryWriter::end() {
     flags_ = std::make_shared<Flags>();
 }
 
-void RecoveryWriter::settleEndedWrite() {
-    if (!flags_->writing) return;
-    flags_->writing = false;
-    if (flags_->clearAfterWrite && flags_->slot) flags_->slot->clear();
-    flags_->clearAfterWrite = false;
+void RecoveryWriter::endWrite(Flags& flags) {
+    if (!flags.writing) return;
+    flags.writing = false;
+    if (flags.clearAfterWrite && flags.slot) flags.slot->clear();
+    flags.clearAfterWrite = false;
 }
 
 void RecoveryWriter::flush() {
@@ -98,11 +95,11 @@ void RecoveryWriter::flush() {
     // A write that has ended may still have its end queued behind this call: settle it, so that
     // the newest state is written now and not one step late.
     platform_.waitForBackground();
-    settleEndedWrite();
+    endWrite(*flags_);
     if (!waiting_) return;
     start();
     platform_.waitForBackground();
-    settleEndedWrite();
+    endWrite(*flags_);
 }
 
 std::optional<std::filesystem::path> RecoveryWriter::folder() const {

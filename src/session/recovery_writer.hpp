@@ -62,8 +62,9 @@ private:
 
     void tick();
     void start();
-    // The write under way has ended (its worker was waited for): done as its end would do.
-    void settleEndedWrite();
+    // What the end of a write does, once: by its own end, or by flush() when the worker was
+    // waited for and that end is still queued.
+    static void endWrite(Flags& flags);
 
     SessionPlatform& platform_;
     std::optional<RecoveryStore> store_;
