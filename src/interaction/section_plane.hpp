@@ -29,6 +29,12 @@ struct SectionPlane {
     [[nodiscard]] static SectionPlane main(SectionChoice choice);
     // The same plane moved to pass through the middle of `bounds` along its normal.
     [[nodiscard]] SectionPlane through(const std::optional<AABB>& bounds) const;
+    // The cut a section starts with before any was placed: across x through the bodies' middle.
+    [[nodiscard]] static SectionPlane first(const std::optional<AABB>& bounds) {
+        return main(SectionChoice::right).through(bounds);
+    }
+    // Whether this is the plane nobody placed yet (a default-made one).
+    [[nodiscard]] bool isUnplaced() const { return *this == SectionPlane{}; }
 
     [[nodiscard]] Vec3 point() const { return base + normal * offset; }
     // Positive on the side cut away.

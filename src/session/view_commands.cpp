@@ -9,10 +9,8 @@ namespace {
 
 void toggleSection(DocumentSession& session) {
     InteractionState& state = session.interaction();
-    // The first time, the cut goes across x through the middle of the bodies.
-    if (!state.showSection() && state.sectionPlane() == SectionPlane{}) {
-        state.setSectionPlane(
-            SectionPlane::main(SectionChoice::right).through(session.document().bounds()));
+    if (!state.showSection() && state.sectionPlane().isUnplaced()) {
+        state.setSectionPlane(SectionPlane::first(session.document().bounds()));
     }
     state.setShowSection(!state.showSection());
     session.status().setMessage(state.showSection() ? "Section view on" : "Section view off");

@@ -9,11 +9,6 @@ namespace {
 constexpr const char* kPlaceHint =
     "Drag the arrow or type an offset to move the cut. Click a flat face to cut along it.";
 
-// The plane a section starts from when none was placed yet: across x through the bodies' middle.
-SectionPlane firstPlane(const ModelingContext& context) {
-    return SectionPlane::main(SectionChoice::right).through(context.document().bounds());
-}
-
 }  // namespace
 
 SectionTool::SectionTool() : ModelingTool(ToolID::section) {}
@@ -22,8 +17,8 @@ void SectionTool::activate(ModelingContext& context) {
     SectionPlane plane = context.sectionPlane();
     if (const auto face = BodySupport::selectedFace(context)) {
         plane = {face->mesh.centroid(face->face), face->face.normal.normalized(), 0};
-    } else if (!context.showSection() && plane == SectionPlane{}) {
-        plane = firstPlane(context);
+    } else if (!context.showSection() && plane.isUnplaced()) {
+        plane = SectionPlane::first(context.document().bounds());
     }
     place(plane, context);
     context.setStatusHint(kPlaceHint);
