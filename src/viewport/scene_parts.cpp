@@ -508,8 +508,14 @@ void Writer::writeGlyphs(const Sketch& sketch, VertexList& overlayLines,
 
 void Writer::writeLabel(const Sketch& sketch, const ConstraintGlyph& glyph,
                         std::vector<SceneLabel>& labels) const {
+    // Only dimensions are looked up: the search goes through the sketch's constraints, and this
+    // runs with every rebuild of the scene.
+    if (glyph.kind != SketchConstraintKind::distance &&
+        glyph.kind != SketchConstraintKind::radius) {
+        return;
+    }
     const auto constraint = sketch.constraint(glyph.id);
-    if (!constraint || !constraint->isDimension() || !constraint->value) return;
+    if (!constraint || !constraint->value) return;
     std::string text = UnitFormatter::string(*constraint->value, in_.document.units);
     if (constraint->kind == SketchConstraintKind::radius) text = "R " + text;
     labels.push_back({sketch.plane.toWorld(glyph.point), std::move(text),
