@@ -15,6 +15,12 @@ DimensionLabels::DimensionLabels(const ViewportState& viewport, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
+void DimensionLabels::followFrame() {
+    const bool any = !viewport_.scene.rest.labels.empty();
+    if (any || showing_) update();
+    showing_ = any;
+}
+
 void DimensionLabels::paintEvent(QPaintEvent*) {
     const auto& labels = viewport_.scene.rest.labels;
     if (labels.empty()) return;

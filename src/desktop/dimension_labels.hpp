@@ -14,11 +14,16 @@ class DimensionLabels final : public QWidget {
 public:
     DimensionLabels(const ViewportState& viewport, QWidget* parent);
 
+    // After a drawn frame: the values move with the frame they belong to. A view with no values,
+    // now or before, is not painted over at all.
+    void followFrame();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const ViewportState& viewport_;
+    bool showing_ = false;
 };
 
 }  // namespace brontile::desktop

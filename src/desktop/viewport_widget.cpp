@@ -106,8 +106,7 @@ ViewportWidget::ViewportWidget(DocumentSession& session, const SessionPlatform& 
             const ViewportState& view = session_.viewport();
             drawn_ = Drawn{view.camera, view.version, view.viewSize};
             ++framesDrawn_;
-            // The values move with the frame they belong to.
-            labels_->update();
+            labels_->followFrame();
             emit frameDrawn();
         });
     }
