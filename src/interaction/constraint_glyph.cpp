@@ -108,6 +108,19 @@ Shape radius(const Resolved& r) {
         {c.x + radiusLength / 2, c.y}, {{c, {c.x + radiusLength, c.y}}}, OverlayMarkerKind::circle};
 }
 
+// A ground sign hanging under the held point: a stem, a base and three hatches. The anchor sits on
+// the base, clear of the point, so that the point and the sign can each be picked.
+Shape fixed(const Resolved& r, double s) {
+    const Vec2 p = r.referenced(0);
+    const Vec2 anchor{p.x, p.y - 1.6 * s};
+    Segments lines{{p, anchor}, {{anchor.x - s, anchor.y}, {anchor.x + s, anchor.y}}};
+    for (int k = 0; k < 3; ++k) {
+        const Vec2 from{anchor.x - s + k * s, anchor.y};
+        lines.push_back({from, {from.x - 0.5 * s, from.y - 0.6 * s}});
+    }
+    return {anchor, std::move(lines), std::nullopt};
+}
+
 Shape shapeOf(const Resolved& r, Kind kind, double s) {
     switch (kind) {
         case Kind::coincident: return {r.referenced(0), {}, OverlayMarkerKind::square};
@@ -124,6 +137,7 @@ Shape shapeOf(const Resolved& r, Kind kind, double s) {
         case Kind::tangent: return tangent(r);
         case Kind::distance: return distance(r, s);
         case Kind::radius: return radius(r);
+        case Kind::fix: return fixed(r, s);
     }
     return {};
 }

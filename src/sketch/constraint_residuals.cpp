@@ -14,7 +14,7 @@ using Kind = SketchConstraintKind;
 constexpr double kShortestDirectedLine = kNormalizeEpsilon;
 
 std::size_t rowsFor(Kind kind) {
-    return kind == Kind::coincident || kind == Kind::midpoint ? 2 : 1;
+    return kind == Kind::coincident || kind == Kind::midpoint || kind == Kind::fix ? 2 : 1;
 }
 
 std::optional<ResidualTerm> bind(const SketchConstraint& constraint, const VariablePack& pack) {
@@ -26,6 +26,10 @@ std::optional<ResidualTerm> bind(const SketchConstraint& constraint, const Varia
     if (constraint.isDimension()) {
         if (!constraint.value || !std::isfinite(*constraint.value)) return std::nullopt;
         term.value = *constraint.value;
+    }
+    if (constraint.kind == Kind::fix) {
+        if (!constraint.position || !constraint.position->isFinite()) return std::nullopt;
+        term.position = *constraint.position;
     }
     if (term.kind == Kind::tangent) term.tangent = tangentLayout(*targets, pack.entities);
     term.rowCount = rowsFor(term.kind);
@@ -80,9 +84,10 @@ double circleTangentResidual(const SketchEntity& a, const SketchEntity& b) {
 
 ConstraintResiduals::ConstraintResiduals(std::span<const SketchConstraint> constraints,
                                          const VariablePack& pack) {
-    for (const SketchConstraint& constraint : constraints) {
-        auto term = bind(constraint, pack);
+    for (std::size_t i = 0; i < constraints.size(); ++i) {
+        auto term = bind(constraints[i], pack);
         if (!term) continue;
+        term->constraintIndex = i;
         term->firstRow = rowCount_;
         rowCount_ += term->rowCount;
         terms_.push_back(*term);
@@ -133,6 +138,12 @@ void ConstraintResiduals::evaluateTerm(const ResidualTerm& term, const VariableP
             out[0] = (pointOf(a, t0) - pointOf(b, t1)).length() - term.value;
             return;
         case Kind::radius: out[0] = radiusOf(a) - term.value; return;
+        case Kind::fix: {
+            const Vec2 delta = pointOf(a, t0) - term.position;
+            out[0] = delta.x;
+            out[1] = delta.y;
+            return;
+        }
     }
 }
 

@@ -21,8 +21,12 @@ struct ResidualTerm {
     TangentLayout tangent = TangentLayout::lineCircle;
     // The dimension's value; unused by other kinds.
     double value = 0;
+    // Where a fix holds its point; unused by other kinds.
+    Vec2 position;
     std::size_t firstRow = 0;
-    // Two for coincident and midpoint, one for every other kind.
+    // Where the constraint stands in the list the residuals were bound from.
+    std::size_t constraintIndex = 0;
+    // Two for coincident, midpoint and fix, one for every other kind.
     std::size_t rowCount = 0;
     // The distinct entities the rows read (a distance along one line reads one).
     std::array<std::size_t, 2> entities{};

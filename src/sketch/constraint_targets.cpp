@@ -12,7 +12,8 @@ std::size_t referenceCount(Kind kind) {
     switch (kind) {
         case Kind::horizontal:
         case Kind::vertical:
-        case Kind::radius: return 1;
+        case Kind::radius:
+        case Kind::fix: return 1;
         case Kind::coincident:
         case Kind::parallel:
         case Kind::perpendicular:
@@ -34,6 +35,7 @@ bool fitsKind(Kind kind, const SketchEntity& a, SketchParamRole roleA, const Ske
         case Kind::horizontal:
         case Kind::vertical: return a.isLine();
         case Kind::radius: return a.isCircleLike();
+        case Kind::fix: return hasPoint(a, roleA);
         case Kind::parallel:
         case Kind::perpendicular:
         case Kind::equalLength: return a.isLine() && b->isLine();

@@ -11,7 +11,7 @@ struct KindText {
 };
 
 // Indexed by the kind's declaration order.
-constexpr std::array<KindText, 11> kKindTexts{{
+constexpr std::array<KindText, 12> kKindTexts{{
     {"Coincident", "\u25CF"},
     {"Horizontal", "H"},
     {"Vertical", "V"},
@@ -23,6 +23,7 @@ constexpr std::array<KindText, 11> kKindTexts{{
     {"Tangent", "\u2299"},
     {"Distance", "\u2194"},
     {"Radius", "\u2300"},
+    {"Fix", "\u2316"},
 }};
 
 const KindText& textOf(SketchConstraintKind kind) {

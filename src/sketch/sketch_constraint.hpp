@@ -12,6 +12,7 @@
 #include "base/hashing.hpp"
 #include "base/raw_value_enum.hpp"
 #include "base/uuid.hpp"
+#include "geometry/vec2.hpp"
 #include "sketch/sketch_entity.hpp"
 #include "sketch/sketch_param_role.hpp"
 
@@ -46,12 +47,14 @@ enum class SketchConstraintKind {
     tangent,
     distance,
     radius,
+    // Holds one point where it stands.
+    fix,
 };
 
 template <>
 struct RawValueCases<SketchConstraintKind> {
     using K = SketchConstraintKind;
-    static constexpr std::array<RawValueCase<K>, 11> cases{{
+    static constexpr std::array<RawValueCase<K>, 12> cases{{
         {K::coincident, "coincident"},
         {K::horizontal, "horizontal"},
         {K::vertical, "vertical"},
@@ -63,6 +66,7 @@ struct RawValueCases<SketchConstraintKind> {
         {K::tangent, "tangent"},
         {K::distance, "distance"},
         {K::radius, "radius"},
+        {K::fix, "fix"},
     }};
 };
 
@@ -78,6 +82,8 @@ struct SketchConstraint {
     std::vector<SketchGeomRef> refs;
     // Millimetres; present only for distance and radius.
     std::optional<double> value;
+    // Where a fix holds its point, in sketch coordinates; present only for fix.
+    std::optional<Vec2> position = std::nullopt;
 
     friend bool operator==(const SketchConstraint&, const SketchConstraint&) = default;
 
@@ -111,6 +117,10 @@ struct std::hash<brontile::SketchConstraint> {
             brontile::hashCombine(seed, std::hash<brontile::SketchGeomRef>{}(ref));
         }
         brontile::hashCombine(seed, c.value ? brontile::hashDouble(*c.value) : 0x5EEDu);
+        if (c.position) {
+            brontile::hashCombine(seed, brontile::hashDouble(c.position->x));
+            brontile::hashCombine(seed, brontile::hashDouble(c.position->y));
+        }
         return seed;
     }
 };

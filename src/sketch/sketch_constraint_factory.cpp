@@ -99,6 +99,10 @@ std::optional<SketchConstraint> build(Kind kind, std::span<const SketchEntity> e
         case Kind::tangent: return tangent(e);
         case Kind::distance: return distance(e, value);
         case Kind::radius: return radius(e, value);
+        // A circle or arc is held by its centre; any other point is named with makeFix.
+        case Kind::fix:
+            if (e.size() != 1 || !e[0].isCircleLike()) return std::nullopt;
+            return makeFix(e[0], Role::center);
     }
     return std::nullopt;
 }
@@ -113,6 +117,14 @@ std::optional<SketchConstraint> make(Kind kind, std::span<const SketchEntity> en
     auto made = build(kind, entities, value);
     if (made && made->value && !std::isfinite(*made->value)) return std::nullopt;
     return made;
+}
+
+std::optional<SketchConstraint> makeFix(const SketchEntity& entity, SketchParamRole role) {
+    const auto point = entity.point(role);
+    if (!point || !point->isFinite()) return std::nullopt;
+    SketchConstraint fix = fresh(Kind::fix, {{entity.id, role}});
+    fix.position = *point;
+    return fix;
 }
 
 std::optional<SketchConstraint> makeEqual(std::span<const SketchEntity> entities) {

@@ -21,6 +21,11 @@ namespace brontile::SketchConstraintFactory {
                                                    std::span<const SketchEntity> entities,
                                                    std::optional<double> value = {});
 
+// A fix holding the entity's point of that role where it stands, or nothing when the role names
+// no point of the entity.
+[[nodiscard]] std::optional<SketchConstraint> makeFix(const SketchEntity& entity,
+                                                      SketchParamRole role);
+
 // Equal length for two lines, equal radius for two circles or arcs, otherwise nothing.
 [[nodiscard]] std::optional<SketchConstraint> makeEqual(std::span<const SketchEntity> entities);
 

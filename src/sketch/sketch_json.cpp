@@ -101,6 +101,7 @@ void JsonCodec<SketchConstraint>::write(JsonWriter& out, const SketchConstraint&
         .member("kind", constraint.kind)
         .member("refs", constraint.refs);
     if (constraint.value) out.member("value", *constraint.value);
+    if (constraint.position) out.member("position", *constraint.position);
     out.endObject();
 }
 
@@ -110,6 +111,9 @@ SketchConstraint JsonCodec<SketchConstraint>::read(const JsonReader& in) {
     constraint.kind = in["kind"].as<SketchConstraintKind>();
     constraint.refs = in["refs"].as<std::vector<SketchGeomRef>>();
     if (const auto value = in.optionalMember("value")) constraint.value = value->as<double>();
+    if (const auto position = in.optionalMember("position")) {
+        constraint.position = position->as<Vec2>();
+    }
     return constraint;
 }
 
