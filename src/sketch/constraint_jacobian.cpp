@@ -196,6 +196,84 @@ void fill(Rows& rows, const ResidualTerm& term) {
     }
 }
 
+// A tangent whose two curves already share a point (a line ending on the arc it is tangent to, two
+// arcs joined end to end) is measured as a distance that, with the point shared, only grows to
+// second order away from tangency: a circle through a point of a line lies farthest from the line
+// exactly when it touches it. Its derivative then says nothing. There the tangency is read instead
+// as the angle at the shared point, between the radius and the line or the other radius, which
+// holds at the same places and moves to first order.
+struct SharedPoint {
+    std::size_t owner = 0;
+    Role role = Role::start;
+};
+
+constexpr double kOnCurve = 1e-6;
+
+// Whether the point lies on the other curve: its circle, or a line's infinite extension.
+bool liesOn(Vec2 p, const SketchEntity& curve) {
+    if (curve.isCircleLike()) {
+        const double r = *curve.radiusValue();
+        return std::abs((p - *curve.center()).length() - r) <= kOnCurve * std::max(1.0, r);
+    }
+    const auto& line = std::get<SketchLine>(curve.geometry);
+    const Vec2 d = line.end - line.start;
+    const double length = d.length();
+    if (length <= kShortestDirectedLine) return false;
+    return std::abs(d.cross(p - line.start)) / length <= kOnCurve * std::max(1.0, length);
+}
+
+std::optional<SharedPoint> sharedPoint(const ResidualTerm& term, const VariablePack& pack,
+                                       std::span<const double> values) {
+    if (term.kind != Kind::tangent || term.targets.count != 2) return std::nullopt;
+    const SketchEntity first = pack.entity(term.targets[0].entityIndex, values);
+    const SketchEntity second = pack.entity(term.targets[1].entityIndex, values);
+    for (std::size_t owner = 0; owner < 2; ++owner) {
+        const SketchEntity& mine = owner == 0 ? first : second;
+        const SketchEntity& other = owner == 0 ? second : first;
+        for (const Role role : {Role::start, Role::end}) {
+            const auto p = mine.point(role);
+            if (p && liesOn(*p, other)) return SharedPoint{owner, role};
+        }
+    }
+    return std::nullopt;
+}
+
+// The cosine between the radius to the shared point and the line, or the sine between the two
+// radii there.
+double sharedPointResidual(const ResidualTerm& term, const VariablePack& pack,
+                           std::span<const double> values, SharedPoint shared) {
+    const SketchEntity first = pack.entity(term.targets[0].entityIndex, values);
+    const SketchEntity second = pack.entity(term.targets[1].entityIndex, values);
+    const SketchEntity& owner = shared.owner == 0 ? first : second;
+    const Vec2 p = *owner.point(shared.role);
+    if (term.tangent == TangentLayout::lineCircle) {
+        const Vec2 d = directionOf(first);
+        const double length = d.length();
+        if (length <= kShortestDirectedLine) return 0;
+        return (p - *second.center()).dot(d) / (length * *second.radiusValue());
+    }
+    const Vec2 toFirst = *first.center() - p;
+    const Vec2 toSecond = *second.center() - p;
+    return toFirst.cross(toSecond) / (*first.radiusValue() * *second.radiusValue());
+}
+
+// Central differences of the angle form over the term's columns.
+void sharedPointRows(const ResidualTerm& term, const VariablePack& pack,
+                     std::span<const double> values, SharedPoint shared, double* out) {
+    std::vector<double> probe(values.begin(), values.end());
+    const std::size_t width = columnCount(term, pack);
+    for (std::size_t column = 0; column < width; ++column) {
+        const std::size_t j = unknownOf(term, pack, column);
+        const double h = 1e-6 * std::max(1.0, std::abs(values[j]));
+        probe[j] = values[j] + h;
+        const double up = sharedPointResidual(term, pack, probe, shared);
+        probe[j] = values[j] - h;
+        const double down = sharedPointResidual(term, pack, probe, shared);
+        probe[j] = values[j];
+        out[column] = (up - down) / (2 * h);
+    }
+}
+
 }  // namespace
 
 std::size_t columnCount(const ResidualTerm& term, const VariablePack& pack) {
@@ -213,8 +291,20 @@ std::size_t unknownOf(const ResidualTerm& term, const VariablePack& pack, std::s
 
 void termRows(const ResidualTerm& term, const VariablePack& pack, std::span<const double> values,
               double* out) {
+    if (const auto shared = sharedPoint(term, pack, values)) {
+        return sharedPointRows(term, pack, values, *shared, out);
+    }
     Rows rows(term, pack, values, out);
     fill(rows, term);
+}
+
+void termValues(const ResidualTerm& term, const VariablePack& pack,
+                std::span<const double> reference, std::span<const double> values, double* out) {
+    if (const auto shared = sharedPoint(term, pack, reference)) {
+        out[0] = sharedPointResidual(term, pack, values, *shared);
+        return;
+    }
+    ConstraintResiduals::evaluateTerm(term, pack, values, out);
 }
 
 }  // namespace brontile::ConstraintJacobian

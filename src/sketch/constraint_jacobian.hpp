@@ -24,7 +24,15 @@ inline constexpr std::size_t kMaxTermColumns = 10;
 // Writes ∂row/∂unknown for each of the term's rows at `values`: out[row * columnCount + column],
 // everything else zero. Where a residual has a kink (an absolute value at zero, a line too short
 // to have a direction) the derivative of the side the residual evaluates is taken, or zero.
+//
+// A tangent whose curves share a point at `values` is differentiated in an angle form that holds
+// at the same places: its distance form has no first-order change along the shared point.
 void termRows(const ResidualTerm& term, const VariablePack& pack, std::span<const double> values,
               double* out);
+
+// The term's rows at `values` in the form termRows differentiates, that form chosen at
+// `reference` (the state the rows were taken at), so that a step and its rows agree.
+void termValues(const ResidualTerm& term, const VariablePack& pack,
+                std::span<const double> reference, std::span<const double> values, double* out);
 
 }  // namespace brontile::ConstraintJacobian
