@@ -116,10 +116,8 @@ void Editing::commitConstraintDimension(double value) {
     const SketchConstraintSel target = *state_.selection().constraints.begin();
     switch (SketchSupport::editDimension(target, value, state_)) {
         case SketchSupport::DimensionEdit::notFound:
-        case SketchSupport::DimensionEdit::refused: return;
-        case SketchSupport::DimensionEdit::unsolved:
-            status_.setMessage("Constraints could not be solved");
-            return;
+        case SketchSupport::DimensionEdit::refused:
+        case SketchSupport::DimensionEdit::unsolved: return;
         case SketchSupport::DimensionEdit::applied: break;
     }
     if (const auto sketch = state_.document().sketch(target.sketch)) {

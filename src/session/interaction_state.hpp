@@ -56,6 +56,10 @@ public:
     // A tool switching tools, as after a commit; not the person's choice.
     void setTool(const ToolID& id) override;
     void showError(const std::string& message) override { status_.showError(message); }
+    void showConflict(const std::string& message,
+                      std::vector<SketchConstraintSel> involved) override {
+        status_.showError(message, std::move(involved));
+    }
     void refuseValue(const std::string& message) override {
         valueRefused_ = true;
         status_.showError(message);

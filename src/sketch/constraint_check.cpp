@@ -189,9 +189,35 @@ std::optional<Sketch> solvedWithoutCollapse(const Sketch& trial, bool stir) {
     return attempt;
 }
 
+// The constraint holding a curve at its present size.
+SketchConstraint sizeHold(const SketchEntity& curve) {
+    SketchConstraint hold;
+    hold.id = SketchConstraintID::generate();
+    if (curve.isLine()) {
+        hold.kind = SketchConstraintKind::distance;
+        hold.refs = {{curve.id, SketchParamRole::start}, {curve.id, SketchParamRole::end}};
+    } else {
+        hold.kind = SketchConstraintKind::radius;
+        hold.refs = {{curve.id, SketchParamRole::center}};
+    }
+    hold.value = sizeOf(curve);
+    return hold;
+}
+
+// The trial solved without shrinking any curve to a point, if the solver finds a way: as it
+// stands, holding the size of a curve the nearest answer shrinks, or stirred.
 std::optional<Sketch> solvable(const Sketch& trial) {
-    if (auto solved = solvedWithoutCollapse(trial, false)) return solved;
-    return solvedWithoutCollapse(trial, true);
+    Sketch nearest = trial;
+    if (!SketchConstraintSolver::solve(nearest).success) return solvedWithoutCollapse(trial, true);
+    const auto collapsed = collapsedCurve(trial, nearest);
+    if (!collapsed) return nearest;
+    Sketch held = trial;
+    held.constraints.push_back(sizeHold(*trial.entity(*collapsed)));
+    auto turned = solvedWithoutCollapse(held, false);
+    if (!turned) turned = solvedWithoutCollapse(held, true);
+    if (!turned) return solvedWithoutCollapse(trial, true);
+    turned->constraints.pop_back();
+    return turned;
 }
 
 // The smallest set of others the subject cannot be solved with without shrinking a curve. The
@@ -210,21 +236,6 @@ std::vector<std::size_t> conflictSet(const Sketch& trial, std::size_t subject, s
     return smallestFailing(std::move(candidates), fails, kSolveBudget);
 }
 
-// The constraint holding a curve at its present size.
-SketchConstraint sizeHold(const SketchEntity& curve) {
-    SketchConstraint hold;
-    hold.id = SketchConstraintID::generate();
-    if (curve.isLine()) {
-        hold.kind = SketchConstraintKind::distance;
-        hold.refs = {{curve.id, SketchParamRole::start}, {curve.id, SketchParamRole::end}};
-    } else {
-        hold.kind = SketchConstraintKind::radius;
-        hold.refs = {{curve.id, SketchParamRole::center}};
-    }
-    hold.value = sizeOf(curve);
-    return hold;
-}
-
 }  // namespace
 
 double sizeOf(const SketchEntity& entity) {
@@ -241,24 +252,14 @@ ConstraintVerdict check(const Sketch& trial, const SketchConstraintID& subjectID
     auto solved = solvable(trial);
     if (!solved) {
         Sketch nearest = trial;
-        if (!SketchConstraintSolver::solve(nearest).success) {
-            verdict.outcome = Outcome::conflicting;
-            verdict.involved = idsOf(trial, conflictSet(trial, subject, trial.constraints.size()));
-            return verdict;
-        }
-        // Solvable only by shrinking a curve: try again holding its size.
-        const auto collapsed = collapsedCurve(trial, nearest);
+        const bool shrinks = SketchConstraintSolver::solve(nearest).success;
+        const auto collapsed = shrinks ? collapsedCurve(trial, nearest) : std::nullopt;
         Sketch held = trial;
         if (collapsed) held.constraints.push_back(sizeHold(*trial.entity(*collapsed)));
-        if (auto turned = collapsed ? solvable(held) : std::nullopt) {
-            turned->constraints.pop_back();
-            solved = std::move(turned);
-        } else {
-            verdict.outcome = Outcome::collapsing;
-            verdict.collapsed = collapsed;
-            verdict.involved = idsOf(trial, conflictSet(held, subject, trial.constraints.size()));
-            return verdict;
-        }
+        verdict.outcome = collapsed ? Outcome::collapsing : Outcome::conflicting;
+        verdict.collapsed = collapsed;
+        verdict.involved = idsOf(trial, conflictSet(held, subject, trial.constraints.size()));
+        return verdict;
     }
     verdict.solved = std::move(*solved);
     if (!isNew) return verdict;

@@ -65,6 +65,12 @@ public:
     // A typed value the tool cannot take: says why on the error line, and the HUD's field stays
     // open with the text for another try. Other errors close it.
     virtual void refuseValue(const std::string& message) { showError(message); }
+    // An error about sketch constraints, which are marked in the view while it shows.
+    virtual void showConflict(const std::string& message,
+                              std::vector<SketchConstraintSel> involved) {
+        static_cast<void>(involved);
+        showError(message);
+    }
 
     // What a long operation does back on the window's thread with its result.
     using Finish = std::function<void(ModelingContext&)>;

@@ -404,10 +404,8 @@ void SelectTool::hudCommit(double value, ModelingContext& context) {
         dimension = shownDimension(context);
     }
     if (dimension) {
-        const auto edit = SketchSupport::editDimension(*dimension, value, context);
-        if (edit == SketchSupport::DimensionEdit::unsolved) {
-            context.setStatusHint("Constraints could not be solved");
-        }
+        // A refused value says why on the error line.
+        static_cast<void>(SketchSupport::editDimension(*dimension, value, context));
         presentConstraintHud(context);
         return;
     }

@@ -8,7 +8,9 @@
 #include "base/utf8.hpp"
 #include "geometry/unit_formatter.hpp"
 #include "interaction/snap_engine.hpp"
+#include "sketch/constraint_check.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
+#include "sketch/sketch_names.hpp"
 #include "tools/body_support.hpp"
 #include "tools/tool_values.hpp"
 
@@ -26,6 +28,15 @@ void editSketch(ModelingContext& context, const std::string& stepName, const Uui
     context.mutate(stepName, [&](CADDocument& document) {
         if (const auto index = document.sketchIndex(sketchID)) edit(document.sketches[*index]);
     });
+}
+
+// Says why the constraint was refused, with the constraints involved marked while it shows.
+void refuse(const ConstraintVerdict& verdict, const Sketch& trial, const SketchConstraint& subject,
+            ModelingContext& context) {
+    std::vector<SketchConstraintSel> involved;
+    for (const SketchConstraintID& id : verdict.involved) involved.push_back({trial.id, id});
+    context.showConflict(SketchNames::refusal(verdict, trial, subject, context.document().units),
+                         std::move(involved));
 }
 
 }  // namespace
@@ -132,26 +143,30 @@ bool commit(const std::vector<SketchEntity>& entities,
 std::optional<SketchConstraintID> applyConstraint(const SketchConstraint& constraint,
                                                   const Uuid& sketchID, const std::string& stepName,
                                                   ModelingContext& context) {
-    std::optional<SketchConstraintID> applied = constraint.id;
-    editSketch(context, stepName, sketchID, [&](Sketch& sketch) {
-        const auto same = std::ranges::find_if(sketch.constraints, [&](const SketchConstraint& c) {
-            return sameReferences(c, constraint);
-        });
-        if (same != sketch.constraints.end()) {
-            applied = same->id;
-            return;
-        }
-        sketch.constraints.push_back(constraint);
-        if (SketchConstraintSolver::solve(sketch).success) return;
-        std::erase_if(sketch.constraints,
-                      [&](const SketchConstraint& c) { return c.id == constraint.id; });
-        applied.reset();
+    const auto sketch = context.document().sketch(sketchID);
+    if (!sketch) return std::nullopt;
+    const auto same = std::ranges::find_if(sketch->constraints, [&](const SketchConstraint& c) {
+        return sameReferences(c, constraint);
     });
-    if (!applied) {
-        context.setStatusHint("Could not solve " + lowercasedText(displayName(constraint.kind)) +
-                              " constraint");
+    if (same != sketch->constraints.end()) {
+        // The same dimension asked for again is the one to drive.
+        if (constraint.isDimension()) return same->id;
+        ConstraintVerdict repeat;
+        repeat.outcome = ConstraintVerdict::Outcome::redundant;
+        repeat.involved = {same->id};
+        refuse(repeat, *sketch, constraint, context);
+        return std::nullopt;
     }
-    return applied;
+    Sketch trial = *sketch;
+    trial.constraints.push_back(constraint);
+    ConstraintVerdict verdict = ConstraintCheck::check(trial, constraint.id, true);
+    if (verdict.outcome != ConstraintVerdict::Outcome::accepted) {
+        refuse(verdict, trial, constraint, context);
+        return std::nullopt;
+    }
+    editSketch(context, stepName, sketchID,
+               [&](Sketch& edited) { edited = std::move(verdict.solved); });
+    return constraint.id;
 }
 
 DimensionEdit editDimension(const SketchConstraintSel& target, double value,
@@ -177,9 +192,16 @@ DimensionEdit editDimension(const SketchConstraintSel& target, double value,
         return DimensionEdit::refused;
     }
     position->value = value;
-    if (!SketchConstraintSolver::solve(trial).success) return DimensionEdit::unsolved;
-    context.mutate("Edit Dimension", [&](CADDocument& edited) {
-        if (const auto at = edited.sketchIndex(target.sketch)) edited.sketches[*at] = trial;
+    const SketchConstraint edited = *position;
+    ConstraintVerdict verdict = ConstraintCheck::check(trial, target.constraint, false);
+    if (verdict.outcome != ConstraintVerdict::Outcome::accepted) {
+        refuse(verdict, trial, edited, context);
+        return DimensionEdit::unsolved;
+    }
+    context.mutate("Edit Dimension", [&](CADDocument& changed) {
+        if (const auto at = changed.sketchIndex(target.sketch)) {
+            changed.sketches[*at] = std::move(verdict.solved);
+        }
     });
     return DimensionEdit::applied;
 }

@@ -72,10 +72,10 @@ bool commit(const std::vector<SketchEntity>& entities,
             const std::vector<SketchConstraint>& constraints, const Uuid& sketchID,
             const std::string& stepName, ModelingContext& context);
 
-// One constraint added in one step and the sketch solved; an equal constraint already there
-// counts as done. Returns the constraint the sketch now holds (the one already there, if any).
-// When the solve fails the constraint is taken out again, nothing is returned and the status
-// line says "Could not solve <kind> constraint".
+// One constraint added in one step and the sketch solved. The same dimension already there is
+// returned to be driven. A constraint that repeats what others fix, cannot be solved with them or
+// only by shrinking a curve to a point changes nothing: the error line names the constraints
+// involved, which are marked while it shows, and nothing is returned.
 std::optional<SketchConstraintID> applyConstraint(const SketchConstraint& constraint,
                                                   const Uuid& sketchID, const std::string& stepName,
                                                   ModelingContext& context);
@@ -86,16 +86,17 @@ enum class DimensionEdit {
     notFound,
     // Not a length greater than zero: refused on the error line.
     refused,
-    // The geometry cannot take it: nothing recorded, "Constraints could not be solved".
+    // The other constraints cannot take it: nothing recorded, the error line names them.
     unsolved,
     // Recorded as one step "Edit Dimension".
     applied,
 };
 
 // Sets the value of the dimension `target` and solves its sketch, recording the result as one
-// step "Edit Dimension" only when the solve succeeds, so that a sketch never keeps a dimension
-// its geometry violates. A value that is not a length greater than zero is refused with the
-// reason on the error line; the caller says what else happened.
+// step "Edit Dimension" only when the solve succeeds without shrinking a curve to a point, so
+// that a sketch never keeps a dimension its geometry violates. A value that is not a length
+// greater than zero, or one the other constraints cannot take, is refused with the reason on the
+// error line.
 DimensionEdit editDimension(const SketchConstraintSel& target, double value,
                             ModelingContext& context);
 

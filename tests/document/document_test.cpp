@@ -203,7 +203,7 @@ TEST(DamagedDocuments, FailWithAMessageNamingTheProblemAndThePlace) {
          [](Json& j) { at(j, "/sketches/0/constraints/0/kind") = "symmetric"; },
          "Unknown value \"symmetric\"; expected one of \"coincident\", \"horizontal\", "
          "\"vertical\", \"parallel\", \"perpendicular\", \"equalLength\", \"equalRadius\", "
-         "\"midpoint\", \"tangent\", \"distance\" or \"radius\" "
+         "\"midpoint\", \"tangent\", \"distance\", \"radius\" or \"fix\" "
          "(at sketches[0].constraints[0].kind)"},
         {"GeometryWithTwoCases",
          [](Json& j) {

@@ -99,7 +99,7 @@ SketchConstraint onLine(const SketchEntity& line, SketchConstraintKind kind) {
         SketchConstraintID::generate(), kind, {{line.id, SketchParamRole::entity}}, std::nullopt};
 }
 
-TEST(SketchSupport, ConstraintsThatCannotBeSolvedAreTakenOutAndGeometryStays) {
+TEST(SketchSupport, RefusedConstraintsChangeNothingAndSayWhyGeometryStays) {
     using enum SketchConstraintKind;
     FakeContext context;
     const Uuid sketchID = SketchSupport::ensureActiveSketch(context)->id;
@@ -108,14 +108,20 @@ TEST(SketchSupport, ConstraintsThatCannotBeSolvedAreTakenOutAndGeometryStays) {
     ASSERT_TRUE(SketchSupport::commit({line}, {onLine(line, horizontal), onLine(line, distance)},
                                       sketchID, "Sketch Line", context));
     EXPECT_EQ(constraints(), 2U);
-    // The same constraint again is already there: nothing is added, and that counts as done.
-    EXPECT_TRUE(
+    const std::size_t steps = context.steps.size();
+    // The same constraint again repeats the one there; the same dimension is the one to drive.
+    EXPECT_FALSE(
         SketchSupport::applyConstraint(onLine(line, horizontal), sketchID, "Horizontal", context));
-    EXPECT_EQ(constraints(), 2U);
+    EXPECT_EQ(context.errors.back(), "Already fixed by Horizontal (Line 1).");
+    EXPECT_EQ(
+        SketchSupport::applyConstraint(onLine(line, distance), sketchID, "Dimension", context),
+        context.doc.sketches.front().constraints[1].id);
     EXPECT_FALSE(
         SketchSupport::applyConstraint(onLine(line, vertical), sketchID, "Vertical", context));
+    // With the length kept the line cannot be both; without it, it could only be a point.
+    EXPECT_EQ(context.errors.back(), "Conflicts with Horizontal (Line 1).");
     EXPECT_EQ(constraints(), 2U);
-    EXPECT_EQ(context.hint, "Could not solve vertical constraint");
+    EXPECT_EQ(context.steps.size(), steps);
     // New geometry stays as drawn when its constraints fail; they all go.
     const SketchEntity other{SketchEntityID::generate(), SketchLine{{0, 5}, {10, 6}}, false};
     EXPECT_FALSE(SketchSupport::commit(
