@@ -281,8 +281,15 @@ QColor bodyColour(std::int64_t index) {
     return QColor::fromRgbF(colour.r, colour.g, colour.b);
 }
 
-QString entityCount(std::size_t count) {
-    return count == 1 ? QStringLiteral("1 entity") : QStringLiteral("%1 entities").arg(count);
+// "4 entities · 2 DOF", "4 entities · fully constrained".
+QString sketchDetail(std::size_t count, const SketchFreedom& freedom) {
+    QString text =
+        count == 1 ? QStringLiteral("1 entity") : QStringLiteral("%1 entities").arg(count);
+    if (count == 0) return text;
+    text += QStringLiteral(" \u00B7 ");
+    text += freedom.isFullyConstrained() ? QStringLiteral("fully constrained")
+                                         : QStringLiteral("%1 DOF").arg(freedom.degrees);
+    return text;
 }
 
 // A length without its unit ("12.5" of "12.5 mm"), for lists that name the unit once.
@@ -533,7 +540,7 @@ void InspectorPanel::refreshSketches() {
         if (session_.activeSketchID() == sketch.id) flags |= kActive;
         setRow(
             *sketches_->item(static_cast<int>(row)), QString::fromStdString(sketch.name),
-            entityCount(sketch.entities.size()),
+            sketchDetail(sketch.entities.size(), session_.freedoms().of(sketch)),
             QVariant::fromValue(symbolIcon(std::string("square.on.square"))),
             {QStringLiteral("trash"), QString::fromLatin1(sketch.isVisible ? "eye" : "eye.slash")},
             flags);

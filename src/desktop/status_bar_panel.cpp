@@ -131,8 +131,9 @@ void StatusBarPanel::refreshMessage() {
 void StatusBarPanel::refreshSelection() {
     selection_->setText(QString::fromStdString(selectionSummary(session_.selection())));
     const auto sketch = session_.activeSketch();
-    sketch_->setText(sketch ? QStringLiteral("Sketch: ") + QString::fromStdString(sketch->name)
-                            : QString());
+    const auto freedom = session_.activeFreedom();
+    sketch_->setText(sketch && freedom ? QString::fromStdString(freedomLine(*sketch, *freedom))
+                                       : QString());
     sketch_->setVisible(sketch.has_value());
     sketchDivider_->setVisible(sketch.has_value());
 }

@@ -21,6 +21,10 @@ struct RGBA {
     static const RGBA hover;
     static const RGBA sketch;
     static const RGBA sketchInactive;
+    // Sketch curves and points the constraints pin down.
+    static const RGBA sketchFixed;
+    // Constraints an error is about.
+    static const RGBA conflict;
     static const RGBA construction;
     static const RGBA edge;
     static const RGBA preview;
@@ -56,6 +60,8 @@ inline constexpr RGBA RGBA::selection{1.0f, 0.58f, 0.16f, 1.0f};
 inline constexpr RGBA RGBA::hover{0.25f, 0.88f, 1.0f, 1.0f};
 inline constexpr RGBA RGBA::sketch{0.93f, 0.94f, 0.96f, 1.0f};
 inline constexpr RGBA RGBA::sketchInactive{0.55f, 0.58f, 0.62f, 1.0f};
+inline constexpr RGBA RGBA::sketchFixed{0.42f, 0.84f, 0.56f, 1.0f};
+inline constexpr RGBA RGBA::conflict{1.0f, 0.36f, 0.32f, 1.0f};
 inline constexpr RGBA RGBA::construction{0.5f, 0.55f, 0.6f, 1.0f};
 inline constexpr RGBA RGBA::edge{0.09f, 0.1f, 0.12f, 1.0f};
 inline constexpr RGBA RGBA::preview{0.35f, 0.72f, 1.0f, 1.0f};

@@ -133,6 +133,7 @@ OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
         }
     }
     const auto sketch = session.activeSketch();
+    const auto freedom = session.activeFreedom();
     const auto& file = session.fileURL();
     return {{"step", step},
             {"statusMessage", optional(session.statusMessage())},
@@ -140,6 +141,9 @@ OrderedJson sessionTrace(const DocumentSession& session, std::size_t step,
             {"statusHint", session.statusHint()},
             {"activeToolID", session.activeToolID().rawValue},
             {"activeSketch", sketch ? OrderedJson(sketch->name) : OrderedJson(nullptr)},
+            {"freedom", freedom ? OrderedJson(freedom->degrees) : OrderedJson(nullptr)},
+            {"sketchStatus",
+             freedom ? OrderedJson(freedomLine(*sketch, *freedom)) : OrderedJson(nullptr)},
             {"isDirty", session.isDirty()},
             {"historyVersion", session.historyVersion()},
             {"windowTitle", session.windowTitle()},

@@ -45,16 +45,25 @@ DocumentSession::DocumentSession(SessionPlatform& platform, KeymapStore::Loaded 
       input_(
           viewport_, interaction_, keymap_, platform, [this](const CommandID& id) { dispatch(id); },
           [this](const SketchConstraintSel& dimension) { editing_.editDimension(dimension); }),
-      sceneFeed_(viewport_, editor_, interaction_, notifier_) {
+      sceneFeed_(viewport_, editor_, interaction_, status_, freedoms_, notifier_) {
     // What no longer exists in a changed document is let go before the window hears of it.
     notifier_.observe([this](SessionProperty property) {
-        if (property == SessionProperty::document) interaction_.followDocument();
+        if (property == SessionProperty::document) {
+            interaction_.followDocument();
+            freedoms_.retainOnly(editor_.document().sketches);
+        }
     });
     status_.setMessage(std::string(kWelcomeHint));
     if (keymapProblem_) status_.showError(*keymapProblem_);
 }
 
 DocumentSession::~DocumentSession() = default;
+
+std::optional<SketchFreedom> DocumentSession::activeFreedom() const {
+    const auto sketch = interaction_.activeSketch();
+    if (!sketch) return std::nullopt;
+    return freedoms_.of(*sketch);
+}
 
 bool DocumentSession::isAvailable(const CommandID& id) const {
     return !runner_.isBusy() || runsWhileBusy(id) || id == AppCommandID::toolCancel;

@@ -19,6 +19,7 @@
 #include "session/scene_feed.hpp"
 #include "session/session_notifier.hpp"
 #include "session/session_platform.hpp"
+#include "session/sketch_freedoms.hpp"
 #include "session/status_lines.hpp"
 #include "session/viewport_input.hpp"
 #include "shortcuts/keymap_store.hpp"
@@ -82,6 +83,10 @@ public:
         return interaction_.activeSketchID();
     }
     [[nodiscard]] std::optional<Sketch> activeSketch() const { return interaction_.activeSketch(); }
+    // The degrees of freedom of the document's sketches, each worked out once per change.
+    [[nodiscard]] const SketchFreedoms& freedoms() const { return freedoms_; }
+    // The active sketch's, if a sketch is active.
+    [[nodiscard]] std::optional<SketchFreedom> activeFreedom() const;
     [[nodiscard]] const std::optional<HUDState>& hud() const { return interaction_.hud(); }
     [[nodiscard]] bool hudEditing() const { return interaction_.hudEditing(); }
     [[nodiscard]] const std::string& statusHint() const { return interaction_.statusHint(); }
@@ -112,6 +117,7 @@ private:
     PreviewRunner previews_;
     InteractionState interaction_;
     Editing editing_;
+    SketchFreedoms freedoms_;
     FileFlow files_;
     ViewportInput input_;
     SceneFeed sceneFeed_;

@@ -15,7 +15,9 @@ bool drawn(SessionProperty property) {
         case SessionProperty::activeSketchID:
         case SessionProperty::showSection:
         case SessionProperty::hover:
-        case SessionProperty::overlay: return true;
+        case SessionProperty::overlay:
+        // The constraints an error names are marked while it shows.
+        case SessionProperty::errorMessage: return true;
         default: return false;
     }
 }
@@ -23,13 +25,23 @@ bool drawn(SessionProperty property) {
 }  // namespace
 
 SceneFeed::SceneFeed(ViewportState& viewport, const DocumentEditor& editor,
-                     const InteractionState& state, SessionNotifier& notifier)
+                     const InteractionState& state, const StatusLines& status,
+                     const SketchFreedoms& freedoms, SessionNotifier& notifier)
     : viewport_(viewport) {
-    viewport_.sceneProvider = [this, &editor, &state](RenderScene& scene) {
+    viewport_.sceneProvider = [this, &editor, &state, &status, &freedoms](RenderScene& scene) {
         const double unit = viewport_.worldUnitsPerPixel();
-        cache_.rebuild({editor.document(), state.selection(), state.hover(), state.overlay(),
-                        state.activeSketchID(), kMarkerPixels * unit, unit,
-                        state.showSection() ? std::optional(state.sectionPlane()) : std::nullopt},
+        const auto active = state.activeSketch();
+        const auto& involved = status.involvedConstraints();
+        cache_.rebuild({editor.document(),
+                        state.selection(),
+                        state.hover(),
+                        state.overlay(),
+                        state.activeSketchID(),
+                        kMarkerPixels * unit,
+                        unit,
+                        state.showSection() ? std::optional(state.sectionPlane()) : std::nullopt,
+                        active ? std::optional(freedoms.of(*active)) : std::nullopt,
+                        {involved.begin(), involved.end()}},
                        scene);
     };
     // The notifier lives as long as the session that owns this feed.

@@ -4,6 +4,8 @@
 
 #include "session/document_editor.hpp"
 #include "session/interaction_state.hpp"
+#include "session/sketch_freedoms.hpp"
+#include "session/status_lines.hpp"
 #include "viewport/scene_cache.hpp"
 #include "viewport/viewport_state.hpp"
 
@@ -13,7 +15,7 @@ class SceneFeed {
 public:
     // Installs itself as the viewport's scene provider; everything given must outlive it.
     SceneFeed(ViewportState& viewport, const DocumentEditor& editor, const InteractionState& state,
-              SessionNotifier& notifier);
+              const StatusLines& status, const SketchFreedoms& freedoms, SessionNotifier& notifier);
     SceneFeed(const SceneFeed&) = delete;
     SceneFeed& operator=(const SceneFeed&) = delete;
     ~SceneFeed();

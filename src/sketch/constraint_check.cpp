@@ -6,9 +6,9 @@
 #include <unordered_set>
 
 #include "base/overloaded.hpp"
+#include "sketch/constraint_rank.hpp"
 #include "sketch/constraint_residuals.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
-#include "sketch/sketch_freedom.hpp"
 
 namespace brontile::ConstraintCheck {
 namespace {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <optional>
+#include <unordered_set>
 
 #include "base/uuid.hpp"
 #include "document/cad_document.hpp"
 #include "interaction/scene_overlay.hpp"
 #include "interaction/section_plane.hpp"
 #include "interaction/selection.hpp"
+#include "sketch/sketch_freedom.hpp"
 
 namespace brontile {
 
@@ -26,6 +28,11 @@ struct SceneInput {
     double worldUnitsPerPixel = 1;
     // The section view's plane while it shows: the renderer cuts the bodies there and caps them.
     std::optional<SectionPlane> section;
+    // What the active sketch's constraints pin down: those curves and points take their own
+    // colour.
+    std::optional<SketchFreedom> activeFreedom;
+    // Constraints an error is about, marked while it shows.
+    std::unordered_set<SketchConstraintSel> flagged;
 
     friend bool operator==(const SceneInput&, const SceneInput&) = default;
 };

@@ -471,13 +471,17 @@ void Writer::writeSketch(const Sketch& sketch, SceneBuffers& out) {
     writeGlyphs(sketch, into, out.labels);
 }
 
-// Hover beats selection, selection beats construction, construction beats the sketch's colour.
+// Hover beats selection, selection beats construction, construction beats a pinned curve's
+// colour, which beats the sketch's.
 RGBA Writer::entityColor(const Uuid& sketch, const SketchEntity& entity, const RGBA& plain) const {
     const SketchEntityRef ref{sketch, entity.id};
     const SketchEntityRef* hover = hovered<SketchEntityRef>();
     if (hover && *hover == ref) return RGBA::hover;
     if (in_.selection.sketchEntities.contains(ref)) return RGBA::selection;
-    return entity.isConstruction ? RGBA::construction : plain;
+    if (entity.isConstruction) return RGBA::construction;
+    const bool pinned = in_.activeSketchID == sketch && in_.activeFreedom &&
+                        in_.activeFreedom->isDetermined(entity.id);
+    return pinned ? RGBA::sketchFixed : plain;
 }
 
 void Writer::writeGlyphs(const Sketch& sketch, VertexList& overlayLines,
@@ -493,6 +497,7 @@ void Writer::writeGlyphs(const Sketch& sketch, VertexList& overlayLines,
     for (const ConstraintGlyph& glyph :
          constraintGlyphs(sketch, selected, in_.markerSize * kGlyphScale)) {
         RGBA color = glyph.selected ? RGBA::selection : kGlyphColor;
+        if (in_.flagged.contains({sketch.id, glyph.id})) color = RGBA::conflict;
         if (hover && *hover == SketchConstraintSel{sketch.id, glyph.id}) {
             color = color.lightened(kHoveredGlyphLift);
         }

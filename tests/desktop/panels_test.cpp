@@ -599,7 +599,7 @@ TEST(Panels, HeaderAndStatusBarShowTheDocumentItsHistoryAndTheSelection) {
     EXPECT_FALSE(header.sketchBadge()->isHidden());
     EXPECT_FALSE(finish.isHidden());
     EXPECT_EQ(status.sketchLabel()->text(),
-              QStringLiteral("Sketch: ") + QString::fromStdString(f.session->activeSketch()->name));
+              QString::fromStdString(f.session->activeSketch()->name) + QStringLiteral(": empty"));
     EXPECT_EQ(status.toolLabel()->text(), QStringLiteral("Line"));
     finish.click();
     EXPECT_FALSE(f.session->activeSketchID());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sketch/constraint_jacobian.hpp"
+#include "sketch/constraint_rank.hpp"
 #include "sketch/constraint_residuals.hpp"
 #include "sketch/sketch_constraint_factory.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
