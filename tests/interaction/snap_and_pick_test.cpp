@@ -29,6 +29,7 @@ void PrintTo(const SnapHit& hit, std::ostream* out) {
 namespace {
 
 using Hit = std::optional<SnapHit>;
+using test::arc;
 using test::circle;
 using test::line;
 using test::sketchOf;
@@ -377,8 +378,8 @@ TEST(SceneHitTester, FacesSkipTheRayStartAndTieToTheEarlierOne) {
     EXPECT_EQ(targetOf(pick(doc, ray)), HitTarget(FaceRef{second, faceFacing(Vec3::unitZ)}));
 }
 
-// Sketch entities are picked by distance in their plane, with biases: an active sketch's entities
-// win over faces and inactive sketches; glyphs tie with active entities and beat inactive ones.
+// Sketch geometry is picked by distance in its plane, with biases: an active sketch's geometry
+// wins over faces and inactive sketches; glyphs tie with active geometry and beat inactive.
 TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
     CADDocument doc = emptyDocument();
     const SolidMesh box = test::boxMesh({-5, -5, -5}, {0, 5, 5});
@@ -400,7 +401,10 @@ TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
         std::optional<Uuid> active;
         std::optional<HitTarget> expected;
     } cases[] = {
-        {"within the tolerance of a point", down(2.05, 3), {}, SketchEntityRef{flat, point.id}},
+        {"within the tolerance of a point",
+         down(2.05, 3),
+         {},
+         SketchPointRef{flat, point.id, Role::start}},
         {"beyond it", down(2.2, 3), {}, {}},
         {"parallel to the plane", Ray({0, 3, 0}, {1, 0, 0}), {}, {}},
         {"within 1e-9 of parallel", Ray({0, 3, 0}, {1, 0, 1e-10}), {}, {}},
@@ -410,7 +414,8 @@ TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
         {"2.5 tolerances under the face", down(-1, 1), {}, FaceRef{body, box.faces()[1].id}},
         {"the same, active", down(-1, 1), below, SketchEntityRef{below, under.id}},
         {"a glyph, inactive", down(14, 20), {}, SketchConstraintSel{glyphs, joined.id}},
-        {"an active entity under a glyph", down(14, 20), glyphs, SketchEntityRef{glyphs, a.id}},
+        {"an active point under a glyph", down(14, 20), glyphs,
+         SketchPointRef{glyphs, a.id, Role::end}},
     };
     for (const auto& c : cases) {
         const auto hit = pick(doc, c.ray, c.active);
@@ -419,6 +424,59 @@ TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
     EXPECT_EQ(pick(doc, down(2.05, 3))->distance, 10 - 2 * kTol);
     doc.sketches[0].isVisible = false;
     EXPECT_FALSE(pick(doc, down(2, 3)));
+}
+
+// Within one sketch a point within 8 px beats every curve, however much nearer the curve; among
+// points, and among curves, the nearest wins whatever the sketch order.
+TEST(SceneHitTester, SketchPointsComeBeforeCurvesAndTheNearestFirst) {
+    constexpr double px = 0.01;
+    const double tolerance = SceneHitTester::kSketchPickPixels * px;
+    const SketchEntity a = line({0, 0}, {1, 0}), joined = line({1, 0}, {1, 1}),
+                       beyond = line({1 + 6 * px, 0}, {2, 0}),
+                       near = line({0, 3 * px}, {1, 3 * px}),
+                       far = line({0, -5 * px}, {1, -5 * px}), ring = circle({5, 5}, 1),
+                       bow = arc({-5, 0}, 1, 0, std::numbers::pi / 2);
+    // The entity picked, as a point when a role is given.
+    struct Picked {
+        SketchEntityID entity;
+        std::optional<Role> role = std::nullopt;
+    };
+    const struct {
+        const char* name;
+        std::vector<SketchEntity> entities;
+        Vec2 at;
+        std::optional<Picked> expected;
+    } cases[] = {
+        {"6 px from a line", {a}, {0.5, 6 * px}, {{a.id}}},
+        {"lines 5 and 3 px away", {far, near}, {0.5, 0}, {{near.id}}},
+        {"lines 3 and 5 px away", {near, far}, {0.5, 0}, {{near.id}}},
+        {"5 px from an end", {a}, {1 + 3 * px, 4 * px}, {{a.id, Role::end}}},
+        {"an end 5 px away over its line 3 px away",
+         {a},
+         {1 - 4 * px, 3 * px},
+         {{a.id, Role::end}}},
+        {"an end beyond 8 px leaves the line", {a}, {1 - 9 * px, 2 * px}, {{a.id}}},
+        {"an end beyond 8 px on its own", {a}, {1 + 9 * px, 0}, {}},
+        {"the nearer of two ends", {a, beyond}, {1 + 4 * px, 0}, {{beyond.id, Role::start}}},
+        {"coincident ends: the first", {a, joined}, {1, 0}, {{a.id, Role::end}}},
+        {"a circle's centre", {ring}, {5 + 2 * px, 5}, {{ring.id, Role::center}}},
+        {"a circle away from its centre", {ring}, {6 + 2 * px, 5}, {{ring.id}}},
+        {"an arc's centre", {bow}, {-5, 7 * px}, {{bow.id, Role::center}}},
+        {"an arc's end", {bow}, {-5 + 3 * px, 1}, {{bow.id, Role::end}}},
+    };
+    for (const auto& c : cases) {
+        CADDocument doc = emptyDocument();
+        const Uuid id = doc.addSketch(SketchPlane::xy);
+        doc.sketches.back().entities = c.entities;
+        std::optional<HitTarget> expected;
+        if (c.expected && c.expected->role) {
+            expected = SketchPointRef{id, c.expected->entity, *c.expected->role};
+        } else if (c.expected) {
+            expected = SketchEntityRef{id, c.expected->entity};
+        }
+        const auto hit = SceneHitTester::hit(Ray({c.at.x, c.at.y, 10}, kDown), doc, tolerance, id);
+        EXPECT_EQ(hit ? std::optional(hit->target) : std::nullopt, expected) << c.name;
+    }
 }
 
 // A few thousand rays over meshes with shared edges and vertices, exactly coincident faces,
@@ -501,22 +559,32 @@ TEST(Selection, PruneKeepsWhatTheDocumentResolvesInvolvedBodiesAndJson) {
         test::constraint(SketchConstraintKind::horizontal, {{kept.id, Role::entity}}));
     const SketchConstraintID constraint = doc.sketches[0].constraints[0].id;
     const FaceID face = box.faces()[0].id;
-    Selection selection{{a, b},
-                        {{a, face}, {b, face}, {b, FaceID::generate()}},
-                        {{sketch, kept.id}, {sketch, SketchEntityID::generate()}},
-                        {{sketch, constraint}, {Uuid::random(), constraint}}};
+    const SketchPointRef end{sketch, kept.id, Role::end};
+    Selection selection{
+        {a, b},
+        {{a, face}, {b, face}, {b, FaceID::generate()}},
+        {{sketch, kept.id}, {sketch, SketchEntityID::generate()}},
+        {end, {sketch, kept.id, Role::center}, {sketch, SketchEntityID::generate(), Role::start}},
+        {{sketch, constraint}, {Uuid::random(), constraint}}};
     doc.removeBody(a);
     selection.prune(doc);
     EXPECT_EQ(selection,
-              (Selection{{b}, {{b, face}}, {{sketch, kept.id}}, {{sketch, constraint}}}));
+              (Selection{{b}, {{b, face}}, {{sketch, kept.id}}, {end}, {{sketch, constraint}}}));
     // Involved bodies, and references in JSON.
     const FaceRef faceRef{a, face};
-    const Selection faceOnly{{b}, {faceRef}, {}, {}};
+    const Selection faceOnly{{b}, {faceRef}, {}, {}, {}};
     EXPECT_EQ(faceOnly.involvedBodies(), (std::unordered_set<BodyID>{a, b}));
     EXPECT_FALSE(faceOnly.contains(a));
     EXPECT_EQ(fromJsonText<FaceRef>(toJsonText(faceRef)), faceRef);
     const SketchEntityRef entity{Uuid::random(), SketchEntityID::generate()};
     EXPECT_EQ(fromJsonText<SketchEntityRef>(toJsonText(entity)), entity);
+    EXPECT_EQ(fromJsonText<SketchPointRef>(toJsonText(end)), end);
+    // A point is sketch geometry: the selection is not empty, and it names its entity.
+    const Selection pointOnly{{}, {}, {}, {end}, {}};
+    EXPECT_FALSE(pointOnly.isEmpty());
+    EXPECT_EQ(pointOnly.sketchEntityIDs(sketch), (std::unordered_set<SketchEntityID>{kept.id}));
+    EXPECT_TRUE(pointOnly.sketchEntityIDs(Uuid::random()).empty());
+    EXPECT_NE(std::hash<Selection>{}(pointOnly), std::hash<Selection>{}(Selection::empty));
 }
 
 }  // namespace

@@ -273,9 +273,10 @@ TEST(SceneBuilderSketches, EntityColours) {
         if (hovered) input.hover = SketchEntityRef{id, line.id};
         if (active) input.activeSketchID = id;
         const SceneBuffers scene = SceneBuilder::build(input);
-        // The active sketch's plane grid goes first among the depth-tested lines.
+        // The active sketch's plane grid goes first among the depth-tested lines; over
+        // everything go its line and the squares at the line's ends.
         const auto& lines = active ? scene.overlayLines : scene.lines;
-        ASSERT_EQ(lines.size(), 2u) << name;
+        ASSERT_EQ(lines.size(), active ? 2u + 2u * 8u : 2u) << name;
         expectColor(lines[1], expected);
         EXPECT_EQ(positionOf(lines[1]), (Vec3{1, 0, 2})) << name;
     }
@@ -299,9 +300,9 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
 
     const SceneBuffers scene = SceneBuilder::build(input);
     EXPECT_EQ(scene.lines.size(), 52u);  // the active sketch's plane
-    // Over everything: its two lines, the horizontal glyph's one stroke, then the coincident
-    // square (a marker, 8 vertices).
-    ASSERT_EQ(scene.overlayLines.size(), 4u + 2u + 8u);
+    // Over everything: its two lines, the horizontal glyph's one stroke, the coincident square
+    // (a marker, 8 vertices), then a square at each of the lines' four ends.
+    ASSERT_EQ(scene.overlayLines.size(), 4u + 2u + 8u + 4u * 8u);
     expectColor(scene.overlayLines[4], {0.75f, 1.0f, 1.0f, 1});
     expectColor(scene.overlayLines[6], RGBA::selection);
     // Not being edited, the sketch and its glyphs take their place among the edges.
@@ -309,6 +310,44 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
     const SceneBuffers resting = SceneBuilder::build(input);
     EXPECT_EQ(resting.lines.size(), 4u + 2u + 8u);
     EXPECT_TRUE(resting.overlayLines.empty());
+}
+
+// The sketch being edited shows a square at every end and centre, flat in its plane; hovered and
+// selected ones take those colours (hover first) and come last, so that a marked point shows over
+// another in its place. Other sketches show no points.
+TEST(SceneBuilderSketches, ActiveSketchPointsAreSquaresMarkedOnesLast) {
+    SceneInput input = bareScene();
+    input.markerSize = 1;
+    const Uuid id = input.document.addSketch(SketchPlane::xz);
+    const SketchEntity a = test::line({0, 0}, {4, 0}), b = test::line({4, 0}, {4, 3}),
+                       ring = test::circle({10, 0}, 2), bow = test::arc({20, 0}, 1, 0, 1);
+    input.document.sketches[0].entities = {a, b, ring, bow};
+    input.activeSketchID = id;
+    const SketchPointRef hovered{id, b.id, SketchParamRole::start};
+    input.hover = hovered;
+    input.selection.sketchPoints = {hovered, {id, bow.id, SketchParamRole::center}};
+    const SceneBuffers scene = SceneBuilder::build(input);
+    // Two lines, a circle of 64 segments and an arc of 24, then eight squares of 8 vertices.
+    const std::size_t curves = 2 * (1 + 1 + 64 + 24);
+    ASSERT_EQ(scene.overlayLines.size(), curves + 8 * 8);
+    const std::pair<Vec2, RGBA> squares[] = {
+        {{0, 0}, RGBA::sketch},  {{4, 0}, RGBA::sketch},
+        {{4, 3}, RGBA::sketch},  {{10, 0}, RGBA::sketch},
+        {{21, 0}, RGBA::sketch}, {{20 + std::cos(1.0), std::sin(1.0)}, RGBA::sketch},
+        {{4, 0}, RGBA::hover},   {{20, 0}, RGBA::selection},
+    };
+    const SketchPlane& plane = input.document.sketches[0].plane;
+    for (std::size_t i = 0; i < std::size(squares); ++i) {
+        const Vec3 centre = plane.toWorld(squares[i].first);
+        for (std::size_t k = curves + 8 * i; k < curves + 8 * (i + 1); ++k) {
+            const Vec3 corner = positionOf(scene.overlayLines[k]) - centre;
+            EXPECT_NEAR(corner.dot(plane.normal()), 0, 1e-5) << i;
+            EXPECT_NEAR(corner.length(), 0.6 * std::sqrt(2.0), 1e-5) << i;
+            expectColor(scene.overlayLines[k], squares[i].second);
+        }
+    }
+    input.activeSketchID.reset();
+    EXPECT_EQ(SceneBuilder::build(input).lines.size(), curves);
 }
 
 // Drawn over everything: points first, then arrows; previews are shaded with dark edges, and a
