@@ -162,34 +162,6 @@ TEST(SketchAutoConstraintsLine, OnlySnapsThatTookPlaceAddConstraints) {
     }
 }
 
-// A chain's segment after the first has its start joined to the one before, whatever the start
-// snapped to; a closing one has its end joined to the first segment's start; nothing comes twice.
-TEST(SketchAutoConstraintsLine, ChainSegmentsJoinTheirNeighboursOnce) {
-    const auto line = SketchEntityID::generate(), previous = SketchEntityID::generate(),
-               first = SketchEntityID::generate(), other = SketchEntityID::generate();
-    const auto forChain = [&](SketchAutoConstraints::ChainJoints joints,
-                              std::optional<SnapHit> from, std::optional<SnapHit> to) {
-        return shapes(SketchAutoConstraints::forChainSegment(line, joints, from, to));
-    };
-    const auto onto = [](SketchEntityID entity, Role role) {
-        return hitOn(SnapKind::endpoint, entity, role);
-    };
-    const Shape joined{Kind::coincident, {{previous, Role::end}, {line, Role::start}}};
-    const Shape closed{Kind::coincident, {{line, Role::end}, {first, Role::start}}};
-    // The first segment is a plain line.
-    EXPECT_EQ(forChain({}, onto(other, Role::end), std::nullopt),
-              (std::vector<Shape>{{Kind::coincident, {{line, Role::start}, {other, Role::end}}}}));
-    EXPECT_EQ(forChain({previous, {}}, onto(other, Role::end), hitOn(SnapKind::horizontal)),
-              (std::vector<Shape>{{Kind::horizontal, {{line, Role::entity}}}, joined}));
-    EXPECT_EQ(forChain({previous, {}}, onto(previous, Role::end), std::nullopt),
-              std::vector<Shape>{joined});
-    EXPECT_EQ(forChain({previous, first}, hitOn(SnapKind::grid), onto(first, Role::start)),
-              (std::vector<Shape>{closed, joined}));
-    EXPECT_EQ(forChain({previous, first}, std::nullopt, onto(other, Role::end)),
-              (std::vector<Shape>{
-                  {Kind::coincident, {{line, Role::end}, {other, Role::end}}}, joined, closed}));
-}
-
 TEST(SketchAutoConstraintsShapes, RectangleAndPolygonStructure) {
     std::vector<SketchEntityID> e(6);
     for (auto& id : e) id = SketchEntityID::generate();

@@ -319,32 +319,28 @@ TEST(SceneBuilderSketches, ActiveSketchPointsAreSquaresMarkedOnesLast) {
     SceneInput input = bareScene();
     input.markerSize = 1;
     const Uuid id = input.document.addSketch(SketchPlane::xz);
-    const SketchEntity a = test::line({0, 0}, {4, 0}), b = test::line({4, 0}, {4, 3}),
-                       ring = test::circle({10, 0}, 2), bow = test::arc({20, 0}, 1, 0, 1);
-    input.document.sketches[0].entities = {a, b, ring, bow};
+    const SketchEntity a = test::line({0, 0}, {4, 0}), bow = test::arc({20, 0}, 1, 0, 1);
+    input.document.sketches[0].entities = {a, bow};
     input.activeSketchID = id;
-    const SketchPointRef hovered{id, b.id, SketchParamRole::start};
-    input.hover = hovered;
-    input.selection.sketchPoints = {hovered, {id, bow.id, SketchParamRole::center}};
+    input.hover = SketchPointRef{id, a.id, SketchParamRole::start};
+    input.selection.sketchPoints = {{id, a.id, SketchParamRole::start},
+                                    {id, bow.id, SketchParamRole::center}};
+    const std::size_t curves = 2 + 2 * 24;
+    const std::pair<Vec2, RGBA> squares[] = {{{4, 0}, RGBA::sketch},
+                                             {{21, 0}, RGBA::sketch},
+                                             {{20 + std::cos(1.0), std::sin(1.0)}, RGBA::sketch},
+                                             {{0, 0}, RGBA::hover},
+                                             {{20, 0}, RGBA::selection}};
     const SceneBuffers scene = SceneBuilder::build(input);
-    // Two lines, a circle of 64 segments and an arc of 24, then eight squares of 8 vertices.
-    const std::size_t curves = 2 * (1 + 1 + 64 + 24);
-    ASSERT_EQ(scene.overlayLines.size(), curves + 8 * 8);
-    const std::pair<Vec2, RGBA> squares[] = {
-        {{0, 0}, RGBA::sketch},  {{4, 0}, RGBA::sketch},
-        {{4, 3}, RGBA::sketch},  {{10, 0}, RGBA::sketch},
-        {{21, 0}, RGBA::sketch}, {{20 + std::cos(1.0), std::sin(1.0)}, RGBA::sketch},
-        {{4, 0}, RGBA::hover},   {{20, 0}, RGBA::selection},
-    };
+    ASSERT_EQ(scene.overlayLines.size(), curves + 8 * std::size(squares));
     const SketchPlane& plane = input.document.sketches[0].plane;
     for (std::size_t i = 0; i < std::size(squares); ++i) {
-        const Vec3 centre = plane.toWorld(squares[i].first);
-        for (std::size_t k = curves + 8 * i; k < curves + 8 * (i + 1); ++k) {
-            const Vec3 corner = positionOf(scene.overlayLines[k]) - centre;
-            EXPECT_NEAR(corner.dot(plane.normal()), 0, 1e-5) << i;
-            EXPECT_NEAR(corner.length(), 0.6 * std::sqrt(2.0), 1e-5) << i;
-            expectColor(scene.overlayLines[k], squares[i].second);
-        }
+        // A corner, 0.6 marker from the point along both sides.
+        const RenderVertex& corner = scene.overlayLines[curves + 8 * i];
+        EXPECT_NEAR((positionOf(corner) - plane.toWorld(squares[i].first)).length(),
+                    0.6 * std::sqrt(2.0), 1e-5)
+            << i;
+        expectColor(corner, squares[i].second);
     }
     input.activeSketchID.reset();
     EXPECT_EQ(SceneBuilder::build(input).lines.size(), curves);
