@@ -43,7 +43,7 @@ std::vector<CommandID> contextualCommands(const Selection& selection, bool inSke
     if (inSketch) {
         std::vector<CommandID> commands{Cmd::toolExtrude, Cmd::toolRevolve, Cmd::toolOffset,
                                         Cmd::toolTrim};
-        if (!selection.sketchEntities.empty()) {
+        if (selection.hasSketchGeometry()) {
             commands.insert(commands.end(), {Cmd::editConstruction, Cmd::constraintHorizontal,
                                              Cmd::constraintVertical, Cmd::constraintParallel,
                                              Cmd::constraintPerpendicular, Cmd::constraintEqual,
@@ -103,6 +103,7 @@ std::string selectionSummary(const Selection& selection) {
     add(selection.bodies.size(), "body", "bodies");
     add(selection.faces.size(), "face", "faces");
     add(selection.sketchEntities.size(), "sketch curve", "sketch curves");
+    add(selection.sketchPoints.size(), "sketch point", "sketch points");
     add(selection.constraints.size(), "constraint", "constraints");
     return summary.empty() ? "nothing selected" : summary;
 }

@@ -46,7 +46,42 @@ void offer(std::optional<HitResult>& best, HitTarget target, const Vec3& point, 
     if (!best || distance < best->distance) best = HitResult{std::move(target), point, distance};
 }
 
-// Entities within `tolerance` of where the ray meets the plane, then the constraint glyphs.
+// The candidate of one kind nearest to the pointer within the tolerance; of equal distances the
+// first offered stays.
+template <class Ref>
+struct Closest {
+    std::optional<Ref> ref;
+    double distance = 0;
+
+    void offer(const Ref& candidate, double d, double tolerance) {
+        if (!(d <= tolerance) || (ref && !(d < distance))) return;
+        ref = candidate;
+        distance = d;
+    }
+};
+
+// What of the sketch's geometry the pointer means: a point within the tolerance before any curve,
+// since a point sits on its curves and could never be reached otherwise; the nearest of either.
+std::optional<HitTarget> nearestGeometry(const Sketch& sketch, const Vec2& local,
+                                         double tolerance) {
+    Closest<SketchPointRef> point;
+    Closest<SketchEntityRef> curve;
+    for (const SketchEntity& entity : sketch.entities) {
+        for (const SketchParamRole role : entity.pointRoles()) {
+            if (const auto at = entity.point(role)) {
+                point.offer({sketch.id, entity.id, role}, at->distance(local), tolerance);
+            }
+        }
+        // Once a point is close enough no curve can win.
+        if (!point.ref) curve.offer({sketch.id, entity.id}, entity.distance(local), tolerance);
+    }
+    if (point.ref) return *point.ref;
+    if (curve.ref) return *curve.ref;
+    return std::nullopt;
+}
+
+// The sketch's point or curve nearest to where the ray meets the plane, then the constraint
+// glyphs, all within `tolerance` of it.
 void pickSketch(const Ray& ray, const Sketch& sketch, double tolerance, bool active,
                 std::optional<HitResult>& best) {
     const SketchPlane& plane = sketch.plane;
@@ -58,10 +93,8 @@ void pickSketch(const Ray& ray, const Sketch& sketch, double tolerance, bool act
     const Vec3 point = ray.point(t);
     const Vec2 local = plane.toLocal(point);
     // Biases that let sketch geometry lying on a face win over the face.
-    const double entityDistance = t - (active ? 3 : 2) * tolerance;
-    for (const SketchEntity& entity : sketch.entities) {
-        if (!(entity.distance(local) <= tolerance)) continue;
-        offer(best, SketchEntityRef{sketch.id, entity.id}, point, entityDistance);
+    if (auto geometry = nearestGeometry(sketch, local, tolerance)) {
+        offer(best, std::move(*geometry), point, t - (active ? 3 : 2) * tolerance);
     }
     if (sketch.constraints.empty()) return;
     const double glyphDistance = t - 3 * tolerance;

@@ -69,12 +69,19 @@ private:
 
 namespace SceneHitTester {
 
-// The one thing under the ray: faces of visible bodies by ray parameter, and entities and
-// constraint glyphs of visible sketches within `sketchTolerance` (world units, also the bias
-// unit) of where the ray meets their plane, drawn 2 tolerances nearer (3 for entities of the
-// active sketch and for glyphs) so that sketch geometry on a face wins over the face. Among equal
-// distances the first found wins: bodies before sketches, each in document order. Nothing when
-// nothing is hit; non-finite input never hits.
+// How far on screen, in view points, a sketch point, curve or glyph may lie from the pointer and
+// still be picked; the session turns it into world units at the camera target.
+inline constexpr double kSketchPickPixels = 8;
+
+// The one thing under the ray: faces of visible bodies by ray parameter, and the geometry and
+// constraint glyphs of visible sketches within `sketchTolerance` (world units, also the bias unit)
+// of where the ray meets their plane. Of one sketch's geometry, a point (an end of a line or an
+// arc, the centre of a circle or an arc) wins over every curve; among points, and among curves,
+// the nearest in the plane wins, the first in sketch order on a tie. That winner is drawn 2
+// tolerances nearer (3 in the active sketch), glyphs 3, so that sketch geometry on a face wins
+// over the face. Among equal distances the first found wins: bodies before sketches, each in
+// document order, a sketch's geometry before its glyphs. Nothing when nothing is hit; non-finite
+// input never hits.
 [[nodiscard]] std::optional<HitResult> hit(const Ray& ray, const CADDocument& document,
                                            double sketchTolerance,
                                            std::optional<Uuid> activeSketchID);

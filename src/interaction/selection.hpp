@@ -1,8 +1,9 @@
-// What can be picked in the viewport and what is selected: references to faces and sketch
-// entities, the selection every tool reads and writes, and the result of a pick.
+// What can be picked in the viewport and what is selected: references to faces, sketch entities
+// and their points, the selection every tool reads and writes, and the result of a pick.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <unordered_set>
 #include <variant>
 
@@ -13,6 +14,7 @@
 #include "geometry/vec3.hpp"
 #include "sketch/sketch_constraint.hpp"
 #include "sketch/sketch_entity.hpp"
+#include "sketch/sketch_param_role.hpp"
 
 namespace brontile {
 
@@ -32,6 +34,17 @@ struct SketchEntityRef {
     friend constexpr bool operator==(const SketchEntityRef&, const SketchEntityRef&) = default;
 };
 
+// One point of one sketch entity: a line's or an arc's start or end, a circle's or an arc's
+// centre.
+struct SketchPointRef {
+    Uuid sketch;
+    SketchEntityID entity;
+    SketchParamRole role = SketchParamRole::start;
+    friend constexpr bool operator==(const SketchPointRef&, const SketchPointRef&) = default;
+
+    [[nodiscard]] SketchEntityRef entityRef() const { return {sketch, entity}; }
+};
+
 }  // namespace brontile
 
 template <>
@@ -48,13 +61,21 @@ struct std::hash<brontile::SketchEntityRef> {
     }
 };
 
+template <>
+struct std::hash<brontile::SketchPointRef> {
+    std::size_t operator()(const brontile::SketchPointRef& r) const noexcept {
+        return brontile::hashFields(r.sketch, r.entity, r.role);
+    }
+};
+
 namespace brontile {
 
-// Whole bodies, faces, sketch entities and constraints may all be selected at once.
+// Whole bodies, faces, sketch entities, their points and constraints may all be selected at once.
 struct Selection {
     std::unordered_set<BodyID> bodies;
     std::unordered_set<FaceRef> faces;
     std::unordered_set<SketchEntityRef> sketchEntities;
+    std::unordered_set<SketchPointRef> sketchPoints;
     std::unordered_set<SketchConstraintSel> constraints;
 
     static const Selection empty;
@@ -62,8 +83,17 @@ struct Selection {
     friend bool operator==(const Selection&, const Selection&) = default;
 
     [[nodiscard]] bool isEmpty() const {
-        return bodies.empty() && faces.empty() && sketchEntities.empty() && constraints.empty();
+        return bodies.empty() && faces.empty() && !hasSketchGeometry() && constraints.empty();
     }
+    // Curves or points of some sketch are selected.
+    [[nodiscard]] bool hasSketchGeometry() const {
+        return !sketchEntities.empty() || !sketchPoints.empty();
+    }
+    // The entities of `sketch` selected as curves or through one of their points: what
+    // constraints are made from and listed for, a point standing for its entity.
+    [[nodiscard]] std::unordered_set<SketchEntityID> sketchEntityIDs(const Uuid& sketch) const;
+    // The sketch of some selected curve or point, if any.
+    [[nodiscard]] std::optional<Uuid> anySketchOfGeometry() const;
     // Selected as a whole body (a body selected only through a face does not count).
     [[nodiscard]] bool contains(const BodyID& body) const { return bodies.contains(body); }
     [[nodiscard]] bool contains(const FaceRef& face) const { return faces.contains(face); }
@@ -76,7 +106,10 @@ struct Selection {
 inline const Selection Selection::empty{};
 
 // What a pick found.
-using HitTarget = std::variant<FaceRef, SketchEntityRef, SketchConstraintSel>;
+using HitTarget = std::variant<FaceRef, SketchEntityRef, SketchPointRef, SketchConstraintSel>;
+
+// The entity a picked curve or point belongs to; nothing for a face or a constraint.
+[[nodiscard]] std::optional<SketchEntityRef> pickedEntity(const HitTarget& target);
 
 struct HitResult {
     HitTarget target;
@@ -103,6 +136,7 @@ struct std::hash<brontile::Selection> {
         add(s.bodies, 1);
         add(s.faces, 2);
         add(s.sketchEntities, 3);
+        add(s.sketchPoints, 5);
         add(s.constraints, 4);
         return seed;
     }

@@ -18,4 +18,17 @@ SketchEntityRef JsonCodec<SketchEntityRef>::read(const JsonReader& in) {
     return {in["sketch"].as<Uuid>(), in["entity"].as<SketchEntityID>()};
 }
 
+void JsonCodec<SketchPointRef>::write(JsonWriter& out, const SketchPointRef& ref) {
+    out.beginObject()
+        .member("entity", ref.entity)
+        .member("role", ref.role)
+        .member("sketch", ref.sketch)
+        .endObject();
+}
+
+SketchPointRef JsonCodec<SketchPointRef>::read(const JsonReader& in) {
+    return {in["sketch"].as<Uuid>(), in["entity"].as<SketchEntityID>(),
+            in["role"].as<SketchParamRole>()};
+}
+
 }  // namespace brontile

@@ -1,4 +1,5 @@
-// JSON forms of the references a selection holds: {"body", "face"} and {"entity", "sketch"}.
+// JSON forms of the references a selection holds: {"body", "face"}, {"entity", "sketch"} and
+// {"entity", "role", "sketch"}.
 #pragma once
 
 #include "base/json_codec.hpp"
@@ -16,6 +17,12 @@ template <>
 struct JsonCodec<SketchEntityRef> {
     static void write(JsonWriter& out, const SketchEntityRef& ref);
     static SketchEntityRef read(const JsonReader& in);
+};
+
+template <>
+struct JsonCodec<SketchPointRef> {
+    static void write(JsonWriter& out, const SketchPointRef& ref);
+    static SketchPointRef read(const JsonReader& in);
 };
 
 }  // namespace brontile

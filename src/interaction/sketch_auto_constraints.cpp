@@ -1,5 +1,6 @@
 #include "interaction/sketch_auto_constraints.hpp"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace brontile::SketchAutoConstraints {
@@ -25,6 +26,30 @@ void appendCoincident(std::vector<SketchConstraint>& out, const std::optional<Sn
     out.push_back(fresh(Kind::coincident, {{entity, role}, {*hit->entityID, *hit->paramRole}}));
 }
 
+// A coincidence of a and b, unless one joining them, either way round, is there already.
+void appendJoint(std::vector<SketchConstraint>& out, const SketchGeomRef& a,
+                 const SketchGeomRef& b) {
+    const bool there = std::ranges::any_of(out, [&](const SketchConstraint& c) {
+        return c.kind == Kind::coincident && c.refs.size() == 2 &&
+               ((c.refs[0] == a && c.refs[1] == b) || (c.refs[0] == b && c.refs[1] == a));
+    });
+    if (!there) out.push_back(fresh(Kind::coincident, {a, b}));
+}
+
+std::vector<SketchConstraint> lineConstraints(const SketchEntityID& id,
+                                              const std::optional<SnapHit>& fromHit,
+                                              const std::optional<SnapHit>& toHit) {
+    std::vector<SketchConstraint> result;
+    if (toHit && toHit->kind == SnapKind::horizontal) {
+        result.push_back(whole(Kind::horizontal, id));
+    } else if (toHit && toHit->kind == SnapKind::vertical) {
+        result.push_back(whole(Kind::vertical, id));
+    }
+    appendCoincident(result, fromHit, id, Role::start);
+    appendCoincident(result, toHit, id, Role::end);
+    return result;
+}
+
 // Each edge's end on the next edge's start, the last edge closing on the first.
 void appendCorners(std::vector<SketchConstraint>& out, std::span<const SketchEntityID> ids) {
     for (std::size_t i = 0; i < ids.size(); ++i) {
@@ -39,14 +64,18 @@ std::vector<SketchConstraint> forLine(const SketchEntityID& id, [[maybe_unused]]
                                       [[maybe_unused]] const Vec2& to,
                                       const std::optional<SnapHit>& fromHit,
                                       const std::optional<SnapHit>& toHit) {
-    std::vector<SketchConstraint> result;
-    if (toHit && toHit->kind == SnapKind::horizontal) {
-        result.push_back(whole(Kind::horizontal, id));
-    } else if (toHit && toHit->kind == SnapKind::vertical) {
-        result.push_back(whole(Kind::vertical, id));
-    }
-    appendCoincident(result, fromHit, id, Role::start);
-    appendCoincident(result, toHit, id, Role::end);
+    return lineConstraints(id, fromHit, toHit);
+}
+
+// The start already lies on the previous segment's end, which took its own snap: a coincidence
+// from the start's snap as well would only say the same again.
+std::vector<SketchConstraint> forChainSegment(const SketchEntityID& id, const ChainJoints& joints,
+                                              const std::optional<SnapHit>& fromHit,
+                                              const std::optional<SnapHit>& toHit) {
+    std::vector<SketchConstraint> result =
+        lineConstraints(id, joints.previous ? std::nullopt : fromHit, toHit);
+    if (joints.previous) appendJoint(result, {*joints.previous, Role::end}, {id, Role::start});
+    if (joints.closesOn) appendJoint(result, {id, Role::end}, {*joints.closesOn, Role::start});
     return result;
 }
 

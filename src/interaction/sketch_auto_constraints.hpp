@@ -22,6 +22,21 @@ namespace brontile::SketchAutoConstraints {
                                                     const std::optional<SnapHit>& fromHit,
                                                     const std::optional<SnapHit>& toHit);
 
+// Where a new segment of a chain of lines meets the chain: the segment before it, and the chain's
+// first segment when the new one comes back to its start.
+struct ChainJoints {
+    std::optional<SketchEntityID> previous;
+    std::optional<SketchEntityID> closesOn;
+};
+
+// For segment `id` of a chain, as forLine, except that a segment following another has its start
+// joined to that one's end instead of to whatever the start snapped to, and a segment closing the
+// chain has its end joined to the first segment's start. No coincidence comes twice.
+[[nodiscard]] std::vector<SketchConstraint> forChainSegment(const SketchEntityID& id,
+                                                            const ChainJoints& joints,
+                                                            const std::optional<SnapHit>& fromHit,
+                                                            const std::optional<SnapHit>& toHit);
+
 // For the four edges of a rectangle in drawing order: horizontal, vertical, horizontal,
 // vertical, then each edge's end coincident with the next edge's start, the last closing on the
 // first. Empty unless there are exactly four ids.

@@ -109,6 +109,7 @@ OrderedJson selectionJson(const Selection& selection, const CADDocument& documen
     return {{"bodies", bodies},
             {"faces", selection.faces.size()},
             {"sketchEntities", selection.sketchEntities.size()},
+            {"sketchPoints", selection.sketchPoints.size()},
             {"constraints", selection.constraints.size()}};
 }
 

@@ -14,19 +14,19 @@ std::string lowerName(SketchConstraintKind kind) { return lowercasedText(display
 
 }  // namespace
 
+// A selected point stands for its entity, so that a line picked by its end takes constraints as
+// the line does; each entity comes once, in sketch order.
 std::optional<Editing::SelectedEntities> Editing::selectedSketchEntities() const {
     const Selection& selection = state_.selection();
     std::optional<Uuid> sketchID = state_.activeSketchID();
-    if (!sketchID && !selection.sketchEntities.empty()) {
-        sketchID = selection.sketchEntities.begin()->sketch;
-    }
+    if (!sketchID) sketchID = selection.anySketchOfGeometry();
     if (!sketchID) return std::nullopt;
     const auto sketch = state_.document().sketch(*sketchID);
     if (!sketch) return std::nullopt;
+    const std::unordered_set<SketchEntityID> ids = selection.sketchEntityIDs(*sketchID);
     SelectedEntities result{*sketchID, {}};
-    for (const SketchEntityRef& ref : selection.sketchEntities) {
-        if (ref.sketch != *sketchID) continue;
-        if (auto entity = sketch->entity(ref.entity)) result.entities.push_back(std::move(*entity));
+    for (const SketchEntity& entity : sketch->entities) {
+        if (ids.contains(entity.id)) result.entities.push_back(entity);
     }
     if (result.entities.empty()) return std::nullopt;
     return result;
@@ -131,11 +131,7 @@ void Editing::refreshConstraintStatus() {
     const auto sketch = state_.activeSketch();
     if (!sketch) return;
     const Selection& selection = state_.selection();
-    std::unordered_set<SketchEntityID> ids;
-    for (const SketchEntityRef& ref : selection.sketchEntities) {
-        if (ref.sketch == sketch->id) ids.insert(ref.entity);
-    }
-    const auto involved = sketch->constraintsInvolving(ids);
+    const auto involved = sketch->constraintsInvolving(selection.sketchEntityIDs(sketch->id));
     if (!involved.empty()) {
         std::string names;
         for (const SketchConstraint& c : involved) {

@@ -17,6 +17,8 @@ void Editing::deleteSelection() {
     if (state_.activeTool().key(ToolKey::remove, state_)) return;
     const Selection& selection = state_.selection();
     const auto bodies = selection.involvedBodies();
+    // Only curves picked as curves go: a selected point is no reason to delete its curve, and
+    // with nothing else selected Delete does nothing.
     const auto entities = selection.sketchEntities;
     const auto constraints = selection.constraints;
     if (bodies.empty() && entities.empty() && constraints.empty()) return;
@@ -63,15 +65,15 @@ void Editing::duplicateSelection() {
     state_.setSelection(std::move(selected));
 }
 
+// A selected point stands for its curve, as it does for constraints.
 void Editing::toggleConstruction() {
-    const auto selected = state_.selection().sketchEntities;
-    if (selected.empty()) return;
+    const Selection selected = state_.selection();
+    if (!selected.hasSketchGeometry()) return;
     state_.mutate("Toggle Construction", [&](CADDocument& document) {
         for (Sketch& sketch : document.sketches) {
+            const auto ids = selected.sketchEntityIDs(sketch.id);
             for (SketchEntity& entity : sketch.entities) {
-                if (selected.contains({sketch.id, entity.id})) {
-                    entity.isConstruction = !entity.isConstruction;
-                }
+                if (ids.contains(entity.id)) entity.isConstruction = !entity.isConstruction;
             }
         }
     });

@@ -3,12 +3,6 @@
 #include "session/session_platform.hpp"
 
 namespace brontile {
-namespace {
-
-// How far, in view points, a sketch curve or glyph may be from the pointer and still be picked.
-constexpr double kSketchPickPixels = 7;
-
-}  // namespace
 
 InteractionState::InteractionState(DocumentEditor& editor, StatusLines& status,
                                    ViewportState& viewport, const GeometryKernel& kernel,
@@ -96,7 +90,7 @@ void InteractionState::setStatusHint(std::string hint) {
 }
 
 std::optional<HitResult> InteractionState::hitTest(const Ray& ray) {
-    const double tolerance = kSketchPickPixels * worldUnitsPerPixel();
+    const double tolerance = SceneHitTester::kSketchPickPixels * worldUnitsPerPixel();
     if (!showSection_)
         return SceneHitTester::hit(ray, document(), tolerance, activeSketchID_, hitIndex_);
     // What the section cuts away is not there to pick: the ray starts where it reaches the kept

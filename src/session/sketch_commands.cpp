@@ -26,9 +26,10 @@ void newSketch(DocumentSession& session, std::optional<SketchPlane> plane) {
 void finishSketch(DocumentSession& session) {
     InteractionState& state = session.interaction();
     state.setActiveSketchID(std::nullopt);
-    if (!state.selection().sketchEntities.empty()) {
+    if (state.selection().hasSketchGeometry()) {
         Selection kept = state.selection();
         kept.sketchEntities.clear();
+        kept.sketchPoints.clear();
         state.setSelection(std::move(kept));
     }
     if (isSketchTool(state.activeToolID())) state.setTool(ToolID::select);

@@ -1,6 +1,7 @@
 #include "sketch/sketch_entity.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -189,6 +190,16 @@ std::optional<Vec2> SketchEntity::point(SketchParamRole role) const {
 std::vector<SketchParamRole> SketchEntity::endpointRoles() const {
     if (std::holds_alternative<SketchCircle>(geometry)) return {SketchParamRole::center};
     return {SketchParamRole::start, SketchParamRole::end};
+}
+
+std::span<const SketchParamRole> SketchEntity::pointRoles() const {
+    using enum SketchParamRole;
+    static constexpr std::array<SketchParamRole, 2> lineEnds{start, end};
+    static constexpr std::array<SketchParamRole, 1> circleCentre{center};
+    static constexpr std::array<SketchParamRole, 3> arcPoints{start, end, center};
+    if (isLine()) return lineEnds;
+    if (std::holds_alternative<SketchCircle>(geometry)) return circleCentre;
+    return arcPoints;
 }
 
 std::optional<double> SketchEntity::radiusValue() const {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <variant>
 #include <vector>
 
@@ -78,6 +79,9 @@ struct SketchEntity {
     [[nodiscard]] std::optional<Vec2> point(SketchParamRole role) const;
     // [center] for a circle, [start, end] for a line or an arc.
     [[nodiscard]] std::vector<SketchParamRole> endpointRoles() const;
+    // The points a person sees and picks on it: a line's ends, a circle's centre, an arc's ends
+    // and centre.
+    [[nodiscard]] std::span<const SketchParamRole> pointRoles() const;
     [[nodiscard]] bool isLine() const { return std::holds_alternative<SketchLine>(geometry); }
     [[nodiscard]] bool isCircleLike() const { return !isLine(); }
     [[nodiscard]] std::optional<double> radiusValue() const;

@@ -10,25 +10,21 @@ constexpr double kDegenerateLength = 1e-9;
 constexpr double kDegenerateDirectionSquared = 1e-18;
 const std::string kStepName = "Sketch Line";
 
-// A hit at the end of a segment just drawn, so that the next segment is joined to it.
-SnapHit endpointHit(const Vec2& point, std::optional<SketchEntityID> entity) {
-    SnapHit hit;
-    hit.point = point;
-    hit.kind = SnapKind::endpoint;
-    hit.entityID = entity;
-    hit.paramRole = SketchParamRole::end;
-    return hit;
-}
-
 }  // namespace
 
 LineTool::LineTool() : SketchDrawingTool(ToolID::line) {}
 
 void LineTool::clearShape() {
+    endChain();
+    lastDirection_.reset();
+}
+
+void LineTool::endChain() {
     start_.reset();
     chainStart_.reset();
     startHit_.reset();
-    lastDirection_.reset();
+    firstSegment_.reset();
+    lastSegment_.reset();
 }
 
 LineTool::SnapArguments LineTool::snapArguments() const {
@@ -43,34 +39,39 @@ void LineTool::handle(const PointerEvent& event, const Sketch& sketch, ModelingC
     if (event.phase == PointerPhase::up) return;
     if (event.phase == PointerPhase::down) {
         if (event.clickCount >= 2) {
-            start_.reset();
-            chainStart_.reset();
+            endChain();
         } else if (!start_) {
             start_ = current_;
             chainStart_ = current_;
             startHit_ = currentHit_;
         } else if ((*current_ - *start_).length() > kDegenerateLength) {
-            addSegment(sketch, context);
+            addSegment(*current_, currentHit_, sketch, context);
         }
     }
     if (const auto latest = activeSketch(context)) updatePreview(*latest, context);
 }
 
-void LineTool::addSegment(const Sketch& sketch, ModelingContext& context) {
+void LineTool::addSegment(const Vec2& to, const std::optional<SnapHit>& toHit, const Sketch& sketch,
+                          ModelingContext& context) {
     const Vec2 from = *start_;
-    const Vec2 to = *current_;
     const SketchEntity line{SketchEntityID::generate(), SketchLine{from, to}, false};
-    commitShape({line}, SketchAutoConstraints::forLine(line.id, from, to, startHit_, currentHit_),
+    const bool closes = chainStart_ && (*chainStart_ - to).length() < kDegenerateLength;
+    // A segment deleted meanwhile leaves nothing to join to.
+    const auto inSketch = [&](const std::optional<SketchEntityID>& id) {
+        return id && sketch.entity(*id) ? id : std::nullopt;
+    };
+    const SketchAutoConstraints::ChainJoints joints{
+        inSketch(lastSegment_), closes ? inSketch(firstSegment_) : std::nullopt};
+    commitShape({line}, SketchAutoConstraints::forChainSegment(line.id, joints, startHit_, toHit),
                 sketch, kStepName, context);
     lastDirection_ = to - from;
-    if (chainStart_ && (*chainStart_ - to).length() < kDegenerateLength) {
-        start_.reset();
-        chainStart_.reset();
-        startHit_.reset();
+    if (closes) {
+        endChain();
         return;
     }
+    if (!firstSegment_) firstSegment_ = line.id;
+    lastSegment_ = line.id;
     start_ = to;
-    startHit_ = currentHit_ ? *currentHit_ : endpointHit(to, line.id);
 }
 
 void LineTool::hudCommit(double value, ModelingContext& context) {
@@ -82,11 +83,8 @@ void LineTool::hudCommit(double value, ModelingContext& context) {
     const Vec2 along = *current_ - *start_;
     const Vec2 direction =
         along.lengthSquared() <= kDegenerateDirectionSquared ? Vec2{1, 0} : along.normalized();
-    const Vec2 end = *start_ + direction * value;
-    addShape({SketchLine{*start_, end}}, *sketch, kStepName, context);
-    lastDirection_ = end - *start_;
-    start_ = end;
-    startHit_ = endpointHit(end, std::nullopt);
+    // No snap placed the typed end: the joins to the chain are all that hold it.
+    addSegment(*start_ + direction * value, std::nullopt, *sketch, context);
     if (const auto latest = activeSketch(context)) updatePreview(*latest, context);
 }
 

@@ -143,8 +143,9 @@ void RevolveTool::pointer(const PointerEvent& event, ModelingContext& context) {
     }
     if (!pickingAxis_) return;
     const auto hit = context.hitTest(event.ray);
-    const auto* ref = hit ? std::get_if<SketchEntityRef>(&hit->target) : nullptr;
-    if (ref == nullptr) return;
+    // A line picked by one of its ends is the line.
+    const auto ref = hit ? pickedEntity(hit->target) : std::nullopt;
+    if (!ref) return;
     const auto sketch = context.document().sketch(ref->sketch);
     const auto entity = sketch ? sketch->entity(ref->entity) : std::nullopt;
     const auto* line = entity ? std::get_if<SketchLine>(&entity->geometry) : nullptr;

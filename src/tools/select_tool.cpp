@@ -147,64 +147,67 @@ void SelectTool::press(const PointerEvent& event, ModelingContext& context) {
 }
 
 void SelectTool::pick(const PointerEvent& event, const HitResult& hit, ModelingContext& context) {
-    const bool extend = event.modifiers.contains(ModifierSet::shift);
-    Selection selection = context.selection();
     if (const auto* face = std::get_if<FaceRef>(&hit.target)) {
-        const auto body = context.document().body(face->body);
-        const auto solidFace = body ? body->mesh.face(face->face) : std::nullopt;
-        if (!solidFace) return;
-        flipped_ = false;
-        if (event.clickCount >= 2) {
-            Selection whole;
-            whole.bodies.insert(face->body);
-            context.setSelection(std::move(whole));
-            context.setOverlay(SceneOverlay::empty);
-            context.setHud(std::nullopt);
-            drag_ = {};
-            return;
-        }
-        if (extend) {
-            selection.sketchEntities.clear();
-            selection.constraints.clear();
-            toggle(selection.faces, *face);
-        } else {
-            selection = Selection{};
-            selection.faces.insert(*face);
-        }
-        context.setSelection(std::move(selection));
-        const auto t = ToolValues::axisParameter(event.ray, hit.point, solidFace->normal);
-        drag_ = FaceDrag{*face, body->mesh, *solidFace, hit.point, t.value_or(0), 0, false};
-        refreshHud(context);
-        presentArrow(context);
-        return;
+        return pickFace(event, *face, hit.point, context);
     }
     flipped_ = false;
     drag_ = {};
-    if (const auto* entity = std::get_if<SketchEntityRef>(&hit.target)) {
-        if (extend) {
-            selection.faces.clear();
-            selection.bodies.clear();
-            selection.constraints.clear();
-            toggle(selection.sketchEntities, *entity);
-        } else {
-            selection = Selection{};
-            selection.sketchEntities.insert(*entity);
-        }
-        context.setSelection(std::move(selection));
-        context.setActiveSketchID(entity->sketch);
-    } else if (const auto* constraint = std::get_if<SketchConstraintSel>(&hit.target)) {
-        if (extend) {
-            selection.faces.clear();
-            selection.bodies.clear();
-            toggle(selection.constraints, *constraint);
-        } else {
-            selection = Selection{};
-            selection.constraints.insert(*constraint);
-        }
-        context.setSelection(std::move(selection));
-        context.setActiveSketchID(constraint->sketch);
-    }
+    pickSketchTarget(hit.target, event.modifiers.contains(ModifierSet::shift), context);
     presentConstraintHud(context);
+}
+
+void SelectTool::pickFace(const PointerEvent& event, const FaceRef& face, const Vec3& at,
+                          ModelingContext& context) {
+    const auto body = context.document().body(face.body);
+    const auto solidFace = body ? body->mesh.face(face.face) : std::nullopt;
+    if (!solidFace) return;
+    flipped_ = false;
+    if (event.clickCount >= 2) {
+        Selection whole;
+        whole.bodies.insert(face.body);
+        context.setSelection(std::move(whole));
+        context.setOverlay(SceneOverlay::empty);
+        context.setHud(std::nullopt);
+        drag_ = {};
+        return;
+    }
+    Selection selection;
+    if (event.modifiers.contains(ModifierSet::shift)) {
+        selection = context.selection();
+        selection.sketchEntities.clear();
+        selection.sketchPoints.clear();
+        selection.constraints.clear();
+    }
+    toggle(selection.faces, face);
+    context.setSelection(std::move(selection));
+    const auto t = ToolValues::axisParameter(event.ray, at, solidFace->normal);
+    drag_ = FaceDrag{face, body->mesh, *solidFace, at, t.value_or(0), 0, false};
+    refreshHud(context);
+    presentArrow(context);
+}
+
+void SelectTool::pickSketchTarget(const HitTarget& target, bool extend, ModelingContext& context) {
+    // Sketch geometry and constraints are selected together, never with bodies or faces; Shift on
+    // a curve or a point lets the selected constraints go, on a constraint it keeps the geometry.
+    Selection selection = extend ? context.selection() : Selection{};
+    selection.faces.clear();
+    selection.bodies.clear();
+    std::optional<Uuid> sketch;
+    if (const auto* entity = std::get_if<SketchEntityRef>(&target)) {
+        selection.constraints.clear();
+        toggle(selection.sketchEntities, *entity);
+        sketch = entity->sketch;
+    } else if (const auto* point = std::get_if<SketchPointRef>(&target)) {
+        selection.constraints.clear();
+        toggle(selection.sketchPoints, *point);
+        sketch = point->sketch;
+    } else if (const auto* constraint = std::get_if<SketchConstraintSel>(&target)) {
+        toggle(selection.constraints, *constraint);
+        sketch = constraint->sketch;
+    }
+    if (!sketch) return;
+    context.setSelection(std::move(selection));
+    context.setActiveSketchID(*sketch);
 }
 
 void SelectTool::dragTo(const PointerEvent& event, ModelingContext& context) {
@@ -298,7 +301,7 @@ void SelectTool::presentArrow(ModelingContext& context) {
 
 void SelectTool::refreshHud(ModelingContext& context) const {
     const Selection& selection = context.selection();
-    if (!selection.constraints.empty() || !selection.sketchEntities.empty()) {
+    if (!selection.constraints.empty() || selection.hasSketchGeometry()) {
         presentConstraintHud(context);
         return;
     }
@@ -332,7 +335,7 @@ void SelectTool::presentConstraintHud(ModelingContext& context) {
             return;
         }
     }
-    if (selection.sketchEntities.empty()) {
+    if (!selection.hasSketchGeometry()) {
         context.setHud(std::nullopt);
         return;
     }
@@ -363,10 +366,7 @@ std::vector<SketchConstraintSel> SelectTool::constraintsOfSelectedCurves(
     const Selection& selection = context.selection();
     std::vector<SketchConstraintSel> involved;
     for (const Sketch& sketch : context.document().sketches) {
-        std::unordered_set<SketchEntityID> ids;
-        for (const SketchEntityRef& ref : selection.sketchEntities) {
-            if (ref.sketch == sketch.id) ids.insert(ref.entity);
-        }
+        const std::unordered_set<SketchEntityID> ids = selection.sketchEntityIDs(sketch.id);
         if (ids.empty()) continue;
         for (const SketchConstraint& c : sketch.constraintsInvolving(ids)) {
             involved.push_back({sketch.id, c.id});
@@ -376,7 +376,7 @@ std::vector<SketchConstraintSel> SelectTool::constraintsOfSelectedCurves(
 }
 
 std::optional<SketchConstraintSel> SelectTool::shownDimension(const ModelingContext& context) {
-    if (context.selection().sketchEntities.empty()) return std::nullopt;
+    if (!context.selection().hasSketchGeometry()) return std::nullopt;
     for (const SketchConstraintSel& ref : constraintsOfSelectedCurves(context)) {
         const SketchConstraint c = constraintAt(context.document(), ref);
         if (c.isDimension() && c.value) return ref;

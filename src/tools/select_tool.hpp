@@ -1,6 +1,6 @@
-// The default tool: picks faces, bodies, sketch entities and constraints (Shift extends), orbits
-// when empty space is dragged, and pushes or pulls the one selected face by dragging it or its
-// arrow, or by a typed distance.
+// The default tool: picks faces, bodies, sketch curves, points and constraints (Shift extends),
+// orbits when empty space is dragged, and pushes or pulls the one selected face by dragging it or
+// its arrow, or by a typed distance.
 #pragma once
 
 #include <optional>
@@ -53,6 +53,11 @@ private:
 
     void press(const PointerEvent& event, ModelingContext& context);
     void pick(const PointerEvent& event, const HitResult& hit, ModelingContext& context);
+    // Selects the face, or its whole body on a double click, and starts a push/pull from `at`.
+    void pickFace(const PointerEvent& event, const FaceRef& face, const Vec3& at,
+                  ModelingContext& context);
+    // Selects a curve, a point or a constraint (Shift toggles it) and activates its sketch.
+    static void pickSketchTarget(const HitTarget& target, bool extend, ModelingContext& context);
     void dragTo(const PointerEvent& event, ModelingContext& context);
     void release(const PointerEvent& event, ModelingContext& context);
     void hover(const PointerEvent& event, ModelingContext& context);
@@ -60,7 +65,8 @@ private:
     void presentArrow(ModelingContext& context);
     void refreshHud(ModelingContext& context) const;
     static void presentConstraintHud(ModelingContext& context);
-    // The constraints on the selected sketch curves, in stored order.
+    // The constraints on the selected sketch curves and on the curves of the selected points, in
+    // stored order.
     [[nodiscard]] static std::vector<SketchConstraintSel> constraintsOfSelectedCurves(
         const ModelingContext& context);
     // The first of those with a value: the dimension the HUD shows for the selected curves.

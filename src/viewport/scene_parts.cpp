@@ -30,6 +30,11 @@ constexpr std::size_t kSketchPlaneVertices = 52;
 // Constraint glyphs are a little larger than markers; their own markers a little smaller.
 constexpr double kGlyphScale = 1.2;
 constexpr double kGlyphMarkerScale = 0.7;
+// Sketch points are drawn a little smaller than glyph markers, so that a coincidence square
+// stays visible around the point it joins.
+constexpr double kPointMarkerScale = 0.6;
+// Vertices of one square marker.
+constexpr std::size_t kPointMarkerVertices = 8;
 constexpr float kHoveredGlyphLift = 0.2f;
 constexpr RGBA kGlyphColor{0.55f, 0.85f, 0.95f, 1};
 // Only a reservation hint: a few strokes and one marker per glyph.
@@ -359,6 +364,11 @@ std::size_t Writer::overlayLineBound() const {
                         in_.overlay.arrows.size() * kArrowLineVertices;
     for (const Sketch& sketch : in_.document.sketches) {
         if (sketch.isVisible) count += sketch.constraints.size() * kGlyphVertexGuess;
+        if (sketch.isVisible && in_.activeSketchID == sketch.id) {
+            for (const SketchEntity& entity : sketch.entities) {
+                count += entity.pointRoles().size() * kPointMarkerVertices;
+            }
+        }
     }
     for (const OverlayLine& line : in_.overlay.lines) {
         count += SceneMarkers::overlayLineVertexBound(line, in_.worldUnitsPerPixel);
@@ -469,6 +479,44 @@ void Writer::writeSketch(const Sketch& sketch, SceneBuffers& out) {
                             into);
     }
     writeGlyphs(sketch, into, out.labels);
+    if (active) writePoints(sketch, out.overlayLines);
+}
+
+// Only the sketch being edited shows its points: there they are picked and joined, elsewhere they
+// would clutter the model.
+void Writer::writePoints(const Sketch& sketch, VertexList& overlayLines) const {
+    const double size = in_.markerSize * kPointMarkerScale;
+    const Vec3 normal = sketch.plane.normal();
+    // Drawn after the others, so that a marked point shows even where another shares its place.
+    std::vector<OverlayPoint> marked;
+    for (const SketchEntity& entity : sketch.entities) {
+        for (const SketchParamRole role : entity.pointRoles()) {
+            const auto at = entity.point(role);
+            if (!at) continue;
+            const SketchPointRef ref{sketch.id, entity.id, role};
+            const OverlayPoint marker{sketch.plane.toWorld(*at), pointColor(sketch, ref),
+                                      OverlayMarkerKind::square, normal};
+            if (isMarked(ref)) {
+                marked.push_back(marker);
+            } else {
+                SceneMarkers::appendShape(marker, size, overlayLines);
+            }
+        }
+    }
+    for (const OverlayPoint& marker : marked) SceneMarkers::appendShape(marker, size, overlayLines);
+}
+
+bool Writer::isMarked(const SketchPointRef& ref) const {
+    const SketchPointRef* hover = hovered<SketchPointRef>();
+    return (hover && *hover == ref) || in_.selection.sketchPoints.contains(ref);
+}
+
+// Hover beats selection, selection beats the sketch's colour.
+RGBA Writer::pointColor(const Sketch&, const SketchPointRef& ref) const {
+    const SketchPointRef* hover = hovered<SketchPointRef>();
+    if (hover && *hover == ref) return RGBA::hover;
+    if (in_.selection.sketchPoints.contains(ref)) return RGBA::selection;
+    return RGBA::sketch;
 }
 
 // Hover beats selection, selection beats construction, construction beats a pinned curve's

@@ -197,8 +197,9 @@ public:
                    std::vector<std::uint32_t>* faceStarts = nullptr,
                    VertexList* outlines = nullptr);
     // Everything drawn after the bodies, appended in drawing order: preview meshes (shaded and
-    // lines), visible sketches with the active plane (lines), their constraint glyphs, overlay
-    // lines and points (overlay lines), and arrows (overlay shaded and overlay lines).
+    // lines), visible sketches with the active plane (lines), their constraint glyphs and the
+    // active sketch's points, overlay lines and points (overlay lines), and arrows (overlay shaded
+    // and overlay lines).
     void writeRest(SceneBuffers& out);
 
 private:
@@ -212,6 +213,12 @@ private:
     void writeSketch(const Sketch& sketch, SceneBuffers& out);
     [[nodiscard]] RGBA entityColor(const Uuid& sketch, const SketchEntity& entity,
                                    const RGBA& plain) const;
+    // A square at every end and centre of the sketch's entities.
+    void writePoints(const Sketch& sketch, VertexList& overlayLines) const;
+    // Hovered or selected.
+    [[nodiscard]] bool isMarked(const SketchPointRef& ref) const;
+    // The one place a point's colour is decided.
+    [[nodiscard]] RGBA pointColor(const Sketch& sketch, const SketchPointRef& ref) const;
     void writeGlyphs(const Sketch& sketch, VertexList& overlayLines,
                      std::vector<SceneLabel>& labels);
     // The value of a dimension beside its glyph.

@@ -48,7 +48,7 @@ using Commands = std::vector<CommandID>;
 // --- The rules
 
 Selection selectionOf(std::size_t bodies, std::size_t faces, std::size_t entities = 0,
-                      std::size_t constraints = 0) {
+                      std::size_t constraints = 0, std::size_t points = 0) {
     Selection selection;
     for (std::size_t i = 0; i < bodies; ++i) selection.bodies.insert(BodyID::generate());
     for (std::size_t i = 0; i < faces; ++i) {
@@ -60,6 +60,10 @@ Selection selectionOf(std::size_t bodies, std::size_t faces, std::size_t entitie
     for (std::size_t i = 0; i < constraints; ++i) {
         selection.constraints.insert({Uuid::random(), SketchConstraintID::generate()});
     }
+    for (std::size_t i = 0; i < points; ++i) {
+        selection.sketchPoints.insert(
+            {Uuid::random(), SketchEntityID::generate(), SketchParamRole::center});
+    }
     return selection;
 }
 
@@ -69,6 +73,11 @@ TEST(PanelModels, ContextualCommandsTakeTheFirstRuleThatApplies) {
     const BodyID body = BodyID::generate();
     twoFacesOfOneBody.faces = {{body, FaceID::generate()}, {body, FaceID::generate()}};
     const Commands sketch{toolExtrude, toolRevolve, toolOffset, toolTrim, sketchFinish};
+    const Commands geometry{toolExtrude,        toolRevolve,          toolOffset,
+                            toolTrim,           editConstruction,     constraintHorizontal,
+                            constraintVertical, constraintParallel,   constraintPerpendicular,
+                            constraintEqual,    constraintCoincident, constraintDimension,
+                            sketchFinish};
     const Commands face{sketchNew, toolExtrude, toolFillet, toolOffset, bodyHide};
     const Commands booleans{toolUnion, toolSubtract, toolIntersect, toolMove};
     const Commands oneBody{toolMove, toolRotate, editDuplicate, toolShell, bodyIsolate, bodyHide};
@@ -80,13 +89,8 @@ TEST(PanelModels, ContextualCommandsTakeTheFirstRuleThatApplies) {
         Commands expected;
     } rows[] = {
         {"a sketch being edited wins even over a face", selectionOf(0, 1), true, 1, sketch},
-        {"curves picked in a sketch",
-         selectionOf(0, 0, 1),
-         true,
-         3,
-         {toolExtrude, toolRevolve, toolOffset, toolTrim, editConstruction, constraintHorizontal,
-          constraintVertical, constraintParallel, constraintPerpendicular, constraintEqual,
-          constraintCoincident, constraintDimension, sketchFinish}},
+        {"curves picked in a sketch", selectionOf(0, 0, 1), true, 3, geometry},
+        {"a point picked in a sketch", selectionOf(0, 0, 0, 0, 1), true, 3, geometry},
         {"one face of one body", selectionOf(0, 1), false, 1, face},
         {"one face decides even beside a whole body", selectionOf(1, 1), false, 2, face},
         {"two bodies", selectionOf(2, 0), false, 2, booleans},
@@ -145,10 +149,12 @@ TEST(PanelModels, HudFieldStartsWithTheValueInTheDocumentsUnit) {
 TEST(PanelModels, SelectionSummaryCountsEachKindInOrderInWordsThatAgree) {
     EXPECT_EQ(selectionSummary({}), "nothing selected");
     // Every kind, once singular and once plural.
-    EXPECT_EQ(selectionSummary(selectionOf(1, 3, 2, 1)),
-              "1 body \u00B7 3 faces \u00B7 2 sketch curves \u00B7 1 constraint");
-    EXPECT_EQ(selectionSummary(selectionOf(2, 1, 1, 4)),
-              "2 bodies \u00B7 1 face \u00B7 1 sketch curve \u00B7 4 constraints");
+    EXPECT_EQ(selectionSummary(selectionOf(1, 3, 2, 1, 2)),
+              "1 body \u00B7 3 faces \u00B7 2 sketch curves \u00B7 2 sketch points \u00B7 1 "
+              "constraint");
+    EXPECT_EQ(selectionSummary(selectionOf(2, 1, 1, 4, 1)),
+              "2 bodies \u00B7 1 face \u00B7 1 sketch curve \u00B7 1 sketch point \u00B7 4 "
+              "constraints");
     EXPECT_EQ(selectionSummary(selectionOf(0, 0, 12)), "12 sketch curves");
 }
 

@@ -29,6 +29,7 @@ void PrintTo(const SnapHit& hit, std::ostream* out) {
 namespace {
 
 using Hit = std::optional<SnapHit>;
+using test::arc;
 using test::circle;
 using test::line;
 using test::sketchOf;
@@ -377,8 +378,8 @@ TEST(SceneHitTester, FacesSkipTheRayStartAndTieToTheEarlierOne) {
     EXPECT_EQ(targetOf(pick(doc, ray)), HitTarget(FaceRef{second, faceFacing(Vec3::unitZ)}));
 }
 
-// Sketch entities are picked by distance in their plane, with biases: an active sketch's entities
-// win over faces and inactive sketches; glyphs tie with active entities and beat inactive ones.
+// Sketch geometry is picked by distance in its plane, with biases: an active sketch's geometry
+// wins over faces and inactive sketches; glyphs tie with active geometry and beat inactive.
 TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
     CADDocument doc = emptyDocument();
     const SolidMesh box = test::boxMesh({-5, -5, -5}, {0, 5, 5});
@@ -400,7 +401,10 @@ TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
         std::optional<Uuid> active;
         std::optional<HitTarget> expected;
     } cases[] = {
-        {"within the tolerance of a point", down(2.05, 3), {}, SketchEntityRef{flat, point.id}},
+        {"within the tolerance of a point",
+         down(2.05, 3),
+         {},
+         SketchPointRef{flat, point.id, Role::start}},
         {"beyond it", down(2.2, 3), {}, {}},
         {"parallel to the plane", Ray({0, 3, 0}, {1, 0, 0}), {}, {}},
         {"within 1e-9 of parallel", Ray({0, 3, 0}, {1, 0, 1e-10}), {}, {}},
@@ -410,7 +414,8 @@ TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
         {"2.5 tolerances under the face", down(-1, 1), {}, FaceRef{body, box.faces()[1].id}},
         {"the same, active", down(-1, 1), below, SketchEntityRef{below, under.id}},
         {"a glyph, inactive", down(14, 20), {}, SketchConstraintSel{glyphs, joined.id}},
-        {"an active entity under a glyph", down(14, 20), glyphs, SketchEntityRef{glyphs, a.id}},
+        {"an active point under a glyph", down(14, 20), glyphs,
+         SketchPointRef{glyphs, a.id, Role::end}},
     };
     for (const auto& c : cases) {
         const auto hit = pick(doc, c.ray, c.active);
@@ -419,6 +424,51 @@ TEST(SceneHitTester, SketchEntitiesAndGlyphsRankAgainstFacesAndEachOther) {
     EXPECT_EQ(pick(doc, down(2.05, 3))->distance, 10 - 2 * kTol);
     doc.sketches[0].isVisible = false;
     EXPECT_FALSE(pick(doc, down(2, 3)));
+}
+
+// Within one sketch a point within 8 px beats every curve, however much nearer the curve; among
+// points, and among curves, the nearest wins whatever the sketch order.
+TEST(SceneHitTester, SketchPointsComeBeforeCurvesAndTheNearestFirst) {
+    constexpr double px = 0.01;
+    const SketchEntity a = line({0, 0}, {1, 0}), beyond = line({1 + 6 * px, 0}, {2, 0}),
+                       near = line({0, 3 * px}, {1, 3 * px}),
+                       far = line({0, -5 * px}, {1, -5 * px}), ring = circle({5, 5}, 1),
+                       bow = arc({-5, 0}, 1, 0, std::numbers::pi / 2);
+    // The entity expected, as a point when a role is given.
+    struct Picked {
+        SketchEntityID entity;
+        std::optional<Role> role = std::nullopt;
+    };
+    const struct {
+        std::vector<SketchEntity> entities;
+        Vec2 at;
+        std::optional<Picked> expected;
+    } cases[] = {
+        {{a}, {0.5, 6 * px}, {{a.id}}},
+        {{far, near}, {0.5, 0}, {{near.id}}},
+        {{near, far}, {0.5, 0}, {{near.id}}},
+        {{a}, {1 + 3 * px, 4 * px}, {{a.id, Role::end}}},
+        {{a}, {1 - 4 * px, 3 * px}, {{a.id, Role::end}}},  // over the line, 3 px away
+        {{a}, {1 - 9 * px, 2 * px}, {{a.id}}},
+        {{a}, {1 + 9 * px, 0}, {}},
+        {{a, beyond}, {1 + 4 * px, 0}, {{beyond.id, Role::start}}},
+        {{ring}, {5 + 2 * px, 5}, {{ring.id, Role::center}}},
+        {{bow}, {-5 + 3 * px, 1}, {{bow.id, Role::end}}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        CADDocument doc = emptyDocument();
+        const Uuid id = doc.addSketch(SketchPlane::xy);
+        doc.sketches.back().entities = cases[i].entities;
+        std::optional<HitTarget> expected;
+        if (const auto& e = cases[i].expected) {
+            expected = e->role ? HitTarget(SketchPointRef{id, e->entity, *e->role})
+                               : HitTarget(SketchEntityRef{id, e->entity});
+        }
+        const Vec2 at = cases[i].at;
+        const auto hit = SceneHitTester::hit(Ray({at.x, at.y, 10}, kDown), doc,
+                                             SceneHitTester::kSketchPickPixels * px, id);
+        EXPECT_EQ(hit ? std::optional(hit->target) : std::nullopt, expected) << i;
+    }
 }
 
 // A few thousand rays over meshes with shared edges and vertices, exactly coincident faces,
@@ -501,22 +551,26 @@ TEST(Selection, PruneKeepsWhatTheDocumentResolvesInvolvedBodiesAndJson) {
         test::constraint(SketchConstraintKind::horizontal, {{kept.id, Role::entity}}));
     const SketchConstraintID constraint = doc.sketches[0].constraints[0].id;
     const FaceID face = box.faces()[0].id;
-    Selection selection{{a, b},
-                        {{a, face}, {b, face}, {b, FaceID::generate()}},
-                        {{sketch, kept.id}, {sketch, SketchEntityID::generate()}},
-                        {{sketch, constraint}, {Uuid::random(), constraint}}};
+    const SketchPointRef end{sketch, kept.id, Role::end};
+    Selection selection{
+        {a, b},
+        {{a, face}, {b, face}, {b, FaceID::generate()}},
+        {{sketch, kept.id}, {sketch, SketchEntityID::generate()}},
+        {end, {sketch, kept.id, Role::center}, {sketch, SketchEntityID::generate(), Role::start}},
+        {{sketch, constraint}, {Uuid::random(), constraint}}};
     doc.removeBody(a);
     selection.prune(doc);
     EXPECT_EQ(selection,
-              (Selection{{b}, {{b, face}}, {{sketch, kept.id}}, {{sketch, constraint}}}));
+              (Selection{{b}, {{b, face}}, {{sketch, kept.id}}, {end}, {{sketch, constraint}}}));
     // Involved bodies, and references in JSON.
     const FaceRef faceRef{a, face};
-    const Selection faceOnly{{b}, {faceRef}, {}, {}};
+    const Selection faceOnly{{b}, {faceRef}, {}, {}, {}};
     EXPECT_EQ(faceOnly.involvedBodies(), (std::unordered_set<BodyID>{a, b}));
     EXPECT_FALSE(faceOnly.contains(a));
     EXPECT_EQ(fromJsonText<FaceRef>(toJsonText(faceRef)), faceRef);
     const SketchEntityRef entity{Uuid::random(), SketchEntityID::generate()};
     EXPECT_EQ(fromJsonText<SketchEntityRef>(toJsonText(entity)), entity);
+    EXPECT_EQ(fromJsonText<SketchPointRef>(toJsonText(end)), end);
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ TEST(DocumentSession, BodiesHideIsolateAndShowAgain) {
     const BodyID b = f.addBox();
     s.dispatch("body.hide");  // nothing selected: nothing happens
     EXPECT_TRUE(s.document().body(a)->isVisible);
-    s.interaction().setSelection(Selection{{a}, {}, {}, {}});
+    s.interaction().setSelection(Selection{{a}, {}, {}, {}, {}});
     s.dispatch("body.isolate");
     EXPECT_TRUE(s.document().body(a)->isVisible);
     EXPECT_FALSE(s.document().body(b)->isVisible);

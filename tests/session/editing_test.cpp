@@ -43,7 +43,7 @@ TEST(Editing, DeleteTakesWholeBodiesOrSketchGeometryWithItsConstraints) {
     DocumentSession& s = *f.session;
     const BodyID box = f.addBox();
     s.interaction().setSelection(
-        Selection{{}, {{box, s.document().bodies.front().mesh.faces().front().id}}, {}, {}});
+        Selection{{}, {{box, s.document().bodies.front().mesh.faces().front().id}}, {}, {}, {}});
     s.dispatch("edit.delete");
     EXPECT_TRUE(s.document().bodies.empty());
     EXPECT_EQ(s.history().undoActionName(), "Delete");
@@ -105,6 +105,28 @@ TEST(Editing, ConstraintCommandsSayWhatTheyNeed) {
     s.dispatch("constraint.equal");
     ASSERT_EQ(f.sketch().constraints.size(), 1U);
     EXPECT_EQ(f.sketch().constraints[0].kind, SketchConstraintKind::equalRadius);
+}
+
+// A point picked on a curve takes constraints as the curve does, a curve and its own point
+// counting once; Delete leaves a curve that only its point picked.
+TEST(Editing, APointStandsForItsCurveInConstraintsButDeletesNothing) {
+    EditingFixture f;
+    DocumentSession& s = *f.session;
+    const auto ids = f.draw({SketchLine{{0, 0}, {10, 1}}, SketchLine{{0, 5}, {10, 7}}});
+    const Uuid sketch = *s.activeSketchID();
+    const SketchPointRef end{sketch, ids[0], SketchParamRole::end};
+    const SketchPointRef start{sketch, ids[1], SketchParamRole::start};
+    s.interaction().setSelection(Selection{{}, {}, {}, {end}, {}});
+    s.dispatch("constraint.horizontal");
+    ASSERT_EQ(f.sketch().constraints.size(), 1U);
+    EXPECT_TRUE(f.sketch().constraints[0].involves(ids[0]));
+    s.interaction().setSelection(Selection{{}, {}, {{sketch, ids[0]}}, {end, start}, {}});
+    s.dispatch("constraint.parallel");
+    EXPECT_EQ(s.statusMessage(), "Parallel constraint added");
+    const auto version = s.historyVersion();
+    s.interaction().setSelection(Selection{{}, {}, {}, {start}, {}});
+    s.dispatch("edit.delete");
+    EXPECT_EQ(s.historyVersion(), version);
 }
 
 TEST(Editing, MeasureOnACircleDrivesItsRadiusAndTypedValuesMustBeLengths) {
@@ -209,14 +231,14 @@ TEST(Editing, InspectorOperations) {
     EXPECT_EQ(s.document().body(a)->name, " Bracket ");
     // With extend the constraints stay and the body toggles; without, only the body is left.
     const SketchConstraintSel constraint{Uuid::random(), SketchConstraintID::generate()};
-    s.interaction().setSelection(Selection{{a}, {}, {}, {constraint}});
+    s.interaction().setSelection(Selection{{a}, {}, {}, {}, {constraint}});
     s.editing().selectBody(b, true);
     EXPECT_EQ(s.selection().bodies.size(), 2U);
     EXPECT_EQ(s.selection().constraints.size(), 1U);
     s.editing().selectBody(a, true);
     EXPECT_FALSE(s.selection().contains(a));
     s.editing().selectBody(a, false);
-    EXPECT_EQ(s.selection(), (Selection{{a}, {}, {}, {}}));
+    EXPECT_EQ(s.selection(), (Selection{{a}, {}, {}, {}, {}}));
     // Activating a sketch moves to drawing; clearing it leaves drawing.
     f.draw({SketchLine{{0, 0}, {1, 1}}});
     const Uuid sketch = *s.activeSketchID();

@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <numbers>
+#include <set>
+#include <string>
 
+#include "base/identified.hpp"
 #include "support/geometry_checks.hpp"
 #include "support/sketch_fixtures.hpp"
 #include "tools/arc_tool.hpp"
@@ -48,6 +51,56 @@ void expectLine(const SketchGeometry& g, const Vec2& start, const Vec2& end) {
     ASSERT_NE(line, nullptr);
     test::expectNear(line->start, start);
     test::expectNear(line->end, end);
+}
+
+// The sketch's coincidences as "i.role-j.role" over entity indices in sketch order, the lesser
+// first: one made twice shows twice.
+std::multiset<std::string> joins(const Sketch& sketch) {
+    const auto name = [&](const SketchGeomRef& ref) {
+        const auto index = indexOfId(sketch.entities, ref.entity);
+        std::string text = index ? std::to_string(*index) : std::string("?");
+        text += '.';
+        text += rawValue(ref.role);
+        return text;
+    };
+    std::multiset<std::string> result;
+    for (const SketchConstraint& c : sketch.constraints) {
+        if (c.kind != SketchConstraintKind::coincident || c.refs.size() != 2) continue;
+        std::string a = name(c.refs[0]), b = name(c.refs[1]);
+        if (b < a) std::swap(a, b);
+        result.insert(a + "-" + b);
+    }
+    return result;
+}
+
+// Each segment after the first is joined to the one before exactly once, however its points
+// snapped or were typed; closing on the first point joins the last segment to the first.
+TEST(LineTool, ChainSegmentsStayJoinedOnceWhateverPlacedTheirPoints) {
+    using Joins = std::multiset<std::string>;
+    Drawing<LineTool> open;
+    // Off whole millimetres and 10° or more from any direction that aligns: each point is rounded
+    // to the grid.
+    open.clicks({{0.1, 0.2}, {10.2, 3.1}, {15.1, -5.8}, {20.1, 2.8}});
+    ASSERT_EQ(open.geometry().size(), 3U);
+    expectLine(open.geometry()[1], {10, 3}, {15, -6});
+    expectLine(open.geometry()[2], {15, -6}, {20, 3});
+    EXPECT_EQ(joins(open.sketch()), (Joins{"0.end-1.start", "1.end-2.start"}));
+
+    Drawing<LineTool> triangle;
+    triangle.clicks({{0.1, 0.2}, {10.2, 3.1}, {5.2, 9.9}, {0.3, -0.2}});
+    EXPECT_FALSE(triangle.tool.isBusy());
+    EXPECT_EQ(joins(triangle.sketch()), (Joins{"0.end-1.start", "1.end-2.start", "0.start-2.end"}));
+
+    // A typed length is held by its join alone; the next segment, ending back on the first join,
+    // is joined to it and to that point, each once.
+    Drawing<LineTool> typed;
+    typed.clicks({{0, 0}, {10, 0}});
+    typed.tool.pointer(test::pointerAt(PointerPhase::move, {13.3, 6.2, 0}), typed.context);
+    typed.tool.hudCommit(4, typed.context);
+    ASSERT_EQ(typed.geometry().size(), 2U);
+    EXPECT_EQ(typed.sketch().constraintsInvolving({typed.sketch().entities[1].id}).size(), 1U);
+    typed.click(10.2, 0.1);
+    EXPECT_EQ(joins(typed.sketch()), (Joins{"0.end-1.start", "1.end-2.start", "0.end-2.end"}));
 }
 
 TEST(LineTool, ChainsCloseOnTheFirstPointOrEndOnADoubleClick) {

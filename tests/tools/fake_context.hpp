@@ -58,7 +58,8 @@ public:
         return kernelInUse ? *kernelInUse : kernel_;
     }
     [[nodiscard]] std::optional<HitResult> hitTest(const Ray& ray) override {
-        return SceneHitTester::hit(ray, doc, 7 * worldUnitsPerPixel(), sketchID);
+        return SceneHitTester::hit(
+            ray, doc, SceneHitTester::kSketchPickPixels * worldUnitsPerPixel(), sketchID);
     }
     [[nodiscard]] double worldUnitsPerPixel() const override { return 0.1; }
     void orbit(double dx, double dy) override { orbits.emplace_back(dx, dy); }

@@ -159,5 +159,27 @@ TEST(SelectTool, SketchPicksShowTheirConstraintsAndDimension) {
     EXPECT_FALSE(c.currentHud);
 }
 
+// A click within 8 px of a line's end takes the point, not the line, and lists the line's
+// constraints; Shift adds and takes away points beside curves.
+TEST(SelectTool, PointsArePickedBeforeTheirCurvesAndShiftTogglesThem) {
+    FakeContext c;
+    const SketchEntity a = test::line({0, 0}, {10, 0}), b = test::line({0, 5}, {10, 5});
+    const auto horizontal =
+        test::constraint(SketchConstraintKind::horizontal, {{a.id, SketchParamRole::entity}});
+    const Uuid sketch = c.addSketch({a, b}, {horizontal}, SketchPlane::xy, false).id;
+    const SketchPointRef end{sketch, a.id, SketchParamRole::end};
+    SelectTool tool;
+    // 0.5 mm from the end, 0.4 from the line: 5 and 4 px at 0.1 mm a pixel.
+    const Vec3 nearEnd{10.3, 0.4, 0};
+    clickAt(tool, c, nearEnd);
+    EXPECT_EQ(c.currentSelection, (Selection{{}, {}, {}, {end}, {}}));
+    EXPECT_EQ(c.sketchID, sketch);
+    EXPECT_EQ(c.hint, "Horizontal");
+    clickAt(tool, c, {5, 5, 0}, ModifierSet::shift);
+    EXPECT_EQ(c.currentSelection, (Selection{{}, {}, {{sketch, b.id}}, {end}, {}}));
+    clickAt(tool, c, nearEnd, ModifierSet::shift);
+    EXPECT_EQ(c.currentSelection, (Selection{{}, {}, {{sketch, b.id}}, {}, {}}));
+}
+
 }  // namespace
 }  // namespace brontile

@@ -273,9 +273,10 @@ TEST(SceneBuilderSketches, EntityColours) {
         if (hovered) input.hover = SketchEntityRef{id, line.id};
         if (active) input.activeSketchID = id;
         const SceneBuffers scene = SceneBuilder::build(input);
-        // The active sketch's plane grid goes first among the depth-tested lines.
+        // The active sketch's plane grid goes first among the depth-tested lines; over
+        // everything go its line and the squares at the line's ends.
         const auto& lines = active ? scene.overlayLines : scene.lines;
-        ASSERT_EQ(lines.size(), 2u) << name;
+        ASSERT_EQ(lines.size(), active ? 2u + 2u * 8u : 2u) << name;
         expectColor(lines[1], expected);
         EXPECT_EQ(positionOf(lines[1]), (Vec3{1, 0, 2})) << name;
     }
@@ -299,9 +300,9 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
 
     const SceneBuffers scene = SceneBuilder::build(input);
     EXPECT_EQ(scene.lines.size(), 52u);  // the active sketch's plane
-    // Over everything: its two lines, the horizontal glyph's one stroke, then the coincident
-    // square (a marker, 8 vertices).
-    ASSERT_EQ(scene.overlayLines.size(), 4u + 2u + 8u);
+    // Over everything: its two lines, the horizontal glyph's one stroke, the coincident square
+    // (a marker, 8 vertices), then a square at each of the lines' four ends.
+    ASSERT_EQ(scene.overlayLines.size(), 4u + 2u + 8u + 4u * 8u);
     expectColor(scene.overlayLines[4], {0.75f, 1.0f, 1.0f, 1});
     expectColor(scene.overlayLines[6], RGBA::selection);
     // Not being edited, the sketch and its glyphs take their place among the edges.
@@ -309,6 +310,40 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
     const SceneBuffers resting = SceneBuilder::build(input);
     EXPECT_EQ(resting.lines.size(), 4u + 2u + 8u);
     EXPECT_TRUE(resting.overlayLines.empty());
+}
+
+// The sketch being edited shows a square at every end and centre, flat in its plane; hovered and
+// selected ones take those colours (hover first) and come last, so that a marked point shows over
+// another in its place. Other sketches show no points.
+TEST(SceneBuilderSketches, ActiveSketchPointsAreSquaresMarkedOnesLast) {
+    SceneInput input = bareScene();
+    input.markerSize = 1;
+    const Uuid id = input.document.addSketch(SketchPlane::xz);
+    const SketchEntity a = test::line({0, 0}, {4, 0}), bow = test::arc({20, 0}, 1, 0, 1);
+    input.document.sketches[0].entities = {a, bow};
+    input.activeSketchID = id;
+    input.hover = SketchPointRef{id, a.id, SketchParamRole::start};
+    input.selection.sketchPoints = {{id, a.id, SketchParamRole::start},
+                                    {id, bow.id, SketchParamRole::center}};
+    const std::size_t curves = 2 + 2 * 24;
+    const std::pair<Vec2, RGBA> squares[] = {{{4, 0}, RGBA::sketch},
+                                             {{21, 0}, RGBA::sketch},
+                                             {{20 + std::cos(1.0), std::sin(1.0)}, RGBA::sketch},
+                                             {{0, 0}, RGBA::hover},
+                                             {{20, 0}, RGBA::selection}};
+    const SceneBuffers scene = SceneBuilder::build(input);
+    ASSERT_EQ(scene.overlayLines.size(), curves + 8 * std::size(squares));
+    const SketchPlane& plane = input.document.sketches[0].plane;
+    for (std::size_t i = 0; i < std::size(squares); ++i) {
+        // A corner, 0.6 marker from the point along both sides.
+        const RenderVertex& corner = scene.overlayLines[curves + 8 * i];
+        EXPECT_NEAR((positionOf(corner) - plane.toWorld(squares[i].first)).length(),
+                    0.6 * std::sqrt(2.0), 1e-5)
+            << i;
+        expectColor(corner, squares[i].second);
+    }
+    input.activeSketchID.reset();
+    EXPECT_EQ(SceneBuilder::build(input).lines.size(), curves);
 }
 
 // Drawn over everything: points first, then arrows; previews are shaded with dark edges, and a
