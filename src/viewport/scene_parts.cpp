@@ -512,11 +512,13 @@ bool Writer::isMarked(const SketchPointRef& ref) const {
 }
 
 // Hover beats selection, selection beats the sketch's colour.
-RGBA Writer::pointColor(const Sketch&, const SketchPointRef& ref) const {
+RGBA Writer::pointColor(const Sketch& sketch, const SketchPointRef& ref) const {
     const SketchPointRef* hover = hovered<SketchPointRef>();
     if (hover && *hover == ref) return RGBA::hover;
     if (in_.selection.sketchPoints.contains(ref)) return RGBA::selection;
-    return RGBA::sketch;
+    const bool pinned = in_.activeSketchID == sketch.id && in_.activeFreedom &&
+                        in_.activeFreedom->isDetermined(SketchGeomRef{ref.entity, ref.role});
+    return pinned ? RGBA::sketchFixed : RGBA::sketch;
 }
 
 // Hover beats selection, selection beats construction, construction beats a pinned curve's

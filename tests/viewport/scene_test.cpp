@@ -312,6 +312,34 @@ TEST(SceneBuilderSketches, ActivePlaneAndConstraintGlyphs) {
     EXPECT_TRUE(resting.overlayLines.empty());
 }
 
+// In the sketch being edited, what the constraints pin takes its own colour; constraints an error
+// is about are marked.
+TEST(SceneBuilderSketches, PinnedGeometryAndFlaggedGlyphs) {
+    SceneInput input = bareScene();
+    const Uuid id = input.document.addSketch(SketchPlane::xy);
+    const SketchEntity a = test::line({0, 0}, {10, 0}), b = test::line({0, 5}, {10, 5});
+    Sketch& sketch = input.document.sketches[0];
+    sketch.entities = {a, b};
+    sketch.constraints = {
+        test::constraint(SketchConstraintKind::horizontal, {{b.id, SketchParamRole::entity}})};
+    input.activeSketchID = id;
+    SketchFreedom freedom;
+    freedom.determinedEntities = {a.id};
+    freedom.determinedPoints = {{a.id, SketchParamRole::start},
+                                {a.id, SketchParamRole::end},
+                                {b.id, SketchParamRole::start}};
+    input.activeFreedom = freedom;
+    input.flagged = {{id, sketch.constraints[0].id}};
+    const SceneBuffers scene = SceneBuilder::build(input);
+    // Two lines, the glyph's stroke, then the four ends' squares.
+    ASSERT_EQ(scene.overlayLines.size(), 4u + 2u + 4u * 8u);
+    expectColor(scene.overlayLines[0], RGBA::sketchFixed);
+    expectColor(scene.overlayLines[2], RGBA::sketch);
+    expectColor(scene.overlayLines[4], RGBA::conflict);
+    const RGBA ends[] = {RGBA::sketchFixed, RGBA::sketchFixed, RGBA::sketchFixed, RGBA::sketch};
+    for (std::size_t i = 0; i < 4; ++i) expectColor(scene.overlayLines[6 + 8 * i], ends[i]);
+}
+
 // The sketch being edited shows a square at every end and centre, flat in its plane; hovered and
 // selected ones take those colours (hover first) and come last, so that a marked point shows over
 // another in its place. Other sketches show no points.
