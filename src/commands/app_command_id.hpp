@@ -77,6 +77,7 @@ inline const CommandID constraintCoincident{"constraint.coincident"};
 inline const CommandID constraintMidpoint{"constraint.midpoint"};
 inline const CommandID constraintTangent{"constraint.tangent"};
 inline const CommandID constraintDimension{"constraint.dimension"};
+inline const CommandID constraintFix{"constraint.fix"};
 inline const CommandID paletteShow{"palette.show"};
 inline const CommandID helpCheatSheet{"help.cheatSheet"};
 inline const CommandID hudEdit{"hud.edit"};

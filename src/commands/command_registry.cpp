@@ -90,6 +90,7 @@ constexpr DefaultRow kDefaultRows[] = {
     {&AppCommandID::constraintMidpoint, "Midpoint", "Constraints", "diamond"},
     {&AppCommandID::constraintTangent, "Tangent", "Constraints", "circle.bottomhalf.filled"},
     {&AppCommandID::constraintDimension, "Dimension", "Constraints", "dimension.line"},
+    {&AppCommandID::constraintFix, "Fix", "Constraints", "pin"},
     {&AppCommandID::paletteShow, "Command Palette", "Help", "command"},
     {&AppCommandID::helpCheatSheet, "Keyboard Shortcuts", "Help", "keyboard"},
     {&AppCommandID::hudEdit, "Edit Dimension Value", "Tools", "number"},

@@ -710,6 +710,14 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.line(3, 16.5, 21, 16.5);
          g.dot(12, 16.5);
      }},
+    // A pin through a point held in place.
+    {"pin",
+     [](Glyph& g) {
+         g.circle(12, 8, 4);
+         g.line(12, 12, 12, 20);
+         g.line(7, 20, 17, 20);
+         g.dot(12, 8, 1.4);
+     }},
     {"dimension.line",
      [](Glyph& g) {
          g.line(4, 19, 20, 19);

@@ -36,10 +36,64 @@ std::optional<SketchPlane> Editing::faceSelectionPlane() const {
     return SketchSupport::planeFromSelection(state_);
 }
 
+std::optional<SketchConstraint> Editing::betweenSelectedPoints(SketchConstraintKind kind) const {
+    const Selection& selection = state_.selection();
+    if (selection.sketchPoints.size() != 2 || !selection.sketchEntities.empty())
+        return std::nullopt;
+    std::vector<SketchPointRef> points(selection.sketchPoints.begin(),
+                                       selection.sketchPoints.end());
+    if (points[0].sketch != points[1].sketch) return std::nullopt;
+    const auto sketch = state_.document().sketch(points[0].sketch);
+    const auto first = sketch ? sketch->entity(points[0].entity) : std::nullopt;
+    const auto second = sketch ? sketch->entity(points[1].entity) : std::nullopt;
+    if (!first || !second) return std::nullopt;
+    return SketchConstraintFactory::makeBetweenPoints(kind, *first, points[0].role, *second,
+                                                      points[1].role);
+}
+
+void Editing::applyFix() {
+    const auto selected = selectedSketchEntities();
+    if (!selected) {
+        status_.setMessage("Select a sketch point to fix");
+        return;
+    }
+    std::vector<SketchConstraint> fixes;
+    // In sketch order, whatever order the selection holds its points in.
+    for (const SketchEntity& entity : selected->entities) {
+        for (const SketchParamRole role : entity.pointRoles()) {
+            if (!state_.selection().sketchPoints.contains({selected->sketch, entity.id, role})) {
+                continue;
+            }
+            if (auto fix = SketchConstraintFactory::makeFix(entity, role)) fixes.push_back(*fix);
+        }
+    }
+    // A circle or arc picked whole is held by its centre.
+    if (fixes.empty()) {
+        for (const SketchEntity& entity : selected->entities) {
+            if (auto fix = SketchConstraintFactory::make(SketchConstraintKind::fix, {&entity, 1})) {
+                fixes.push_back(*fix);
+            }
+        }
+    }
+    if (fixes.empty()) {
+        status_.setMessage("Select a sketch point to fix");
+        return;
+    }
+    bool added = false;
+    for (const SketchConstraint& fix : fixes) {
+        added = SketchSupport::applyConstraint(fix, selected->sketch, "Fix", state_) || added;
+    }
+    if (added) {
+        status_.setMessage("Fix constraint added");
+        refreshConstraintStatus();
+    }
+}
+
 void Editing::applyConstraintKind(SketchConstraintKind kind) {
     const auto selected = selectedSketchEntities();
-    const auto constraint =
-        selected ? SketchConstraintFactory::make(kind, selected->entities) : std::nullopt;
+    auto constraint = betweenSelectedPoints(kind);
+    if (!constraint && selected)
+        constraint = SketchConstraintFactory::make(kind, selected->entities);
     if (!constraint) {
         status_.setMessage("Select sketch geometry that matches " + lowerName(kind));
         return;
@@ -76,7 +130,8 @@ void Editing::applyEqualConstraint() {
 bool Editing::applyDimensionFromSelection() {
     const auto selected = selectedSketchEntities();
     if (!selected) return false;
-    const auto constraint = SketchConstraintFactory::makeDimension(selected->entities);
+    auto constraint = betweenSelectedPoints(SketchConstraintKind::distance);
+    if (!constraint) constraint = SketchConstraintFactory::makeDimension(selected->entities);
     if (!constraint) return false;
     const auto applied =
         SketchSupport::applyConstraint(*constraint, selected->sketch, "Dimension", state_);

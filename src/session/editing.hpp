@@ -32,6 +32,8 @@ public:
     // --- Constraints (constraint_editing.cpp)
     void applyConstraintKind(SketchConstraintKind kind);
     void applyEqualConstraint();
+    // Holds each selected point (or a selected circle's or arc's centre) where it stands.
+    void applyFix();
     // Whether a dimension could be made from the selected sketch geometry (then the command is
     // handled, even when the solve refused it).
     bool applyDimensionFromSelection();
@@ -47,6 +49,9 @@ public:
         std::vector<SketchEntity> entities;
     };
     [[nodiscard]] std::optional<SelectedEntities> selectedSketchEntities() const;
+    // With exactly two points and no curves selected: a coincident or distance between them.
+    [[nodiscard]] std::optional<SketchConstraint> betweenSelectedPoints(
+        SketchConstraintKind kind) const;
     [[nodiscard]] std::optional<SketchPlane> faceSelectionPlane() const;
 
     // --- The HUD (constraint_editing.cpp)

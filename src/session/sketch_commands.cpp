@@ -55,6 +55,7 @@ void addSketchCommands(CommandTable& table) {
         table.add(*command, [kind](DocumentSession& s) { s.editing().applyConstraintKind(kind); });
     }
     table.add(Cmd::constraintEqual, [](DocumentSession& s) { s.editing().applyEqualConstraint(); });
+    table.add(Cmd::constraintFix, [](DocumentSession& s) { s.editing().applyFix(); });
     table.add(Cmd::constraintDimension, [](DocumentSession& s) {
         static_cast<void>(s.editing().applyDimensionFromSelection());
     });

@@ -127,6 +127,19 @@ std::optional<SketchConstraint> makeFix(const SketchEntity& entity, SketchParamR
     return fix;
 }
 
+std::optional<SketchConstraint> makeBetweenPoints(Kind kind, const SketchEntity& first,
+                                                  SketchParamRole firstRole,
+                                                  const SketchEntity& second,
+                                                  SketchParamRole secondRole) {
+    const auto a = first.point(firstRole);
+    const auto b = second.point(secondRole);
+    if (!a || !b || (kind != Kind::coincident && kind != Kind::distance)) return std::nullopt;
+    std::optional<double> value;
+    if (kind == Kind::distance) value = a->distance(*b);
+    if (value && !std::isfinite(*value)) return std::nullopt;
+    return fresh(kind, {{first.id, firstRole}, {second.id, secondRole}}, value);
+}
+
 std::optional<SketchConstraint> makeEqual(std::span<const SketchEntity> entities) {
     if (auto equalLength = make(Kind::equalLength, entities)) return equalLength;
     return make(Kind::equalRadius, entities);

@@ -26,6 +26,14 @@ namespace brontile::SketchConstraintFactory {
 [[nodiscard]] std::optional<SketchConstraint> makeFix(const SketchEntity& entity,
                                                       SketchParamRole role);
 
+// A coincident or distance (measured) between two named points; nothing for another kind or a
+// role that names no point.
+[[nodiscard]] std::optional<SketchConstraint> makeBetweenPoints(SketchConstraintKind kind,
+                                                                const SketchEntity& first,
+                                                                SketchParamRole firstRole,
+                                                                const SketchEntity& second,
+                                                                SketchParamRole secondRole);
+
 // Equal length for two lines, equal radius for two circles or arcs, otherwise nothing.
 [[nodiscard]] std::optional<SketchConstraint> makeEqual(std::span<const SketchEntity> entities);
 

@@ -40,7 +40,8 @@ constexpr std::string_view kOrder =
     "view.sectionFront view.sectionRight constraint.horizontal constraint.vertical "
     "constraint.parallel "
     "constraint.perpendicular constraint.equal constraint.coincident constraint.midpoint "
-    "constraint.tangent constraint.dimension palette.show help.cheatSheet hud.edit";
+    "constraint.tangent constraint.dimension constraint.fix palette.show help.cheatSheet "
+    "hud.edit";
 
 TEST(CommandTable, EveryCommandInItsPlaceWithItsTitleGroupAndIcon) {
     const CommandRegistry registry = programRegistry();
