@@ -291,7 +291,12 @@ std::size_t unknownOf(const ResidualTerm& term, const VariablePack& pack, std::s
 
 void termRows(const ResidualTerm& term, const VariablePack& pack, std::span<const double> values,
               double* out) {
-    if (const auto shared = sharedPoint(term, pack, values)) {
+    termRowsAt(term, pack, values, values, out);
+}
+
+void termRowsAt(const ResidualTerm& term, const VariablePack& pack,
+                std::span<const double> reference, std::span<const double> values, double* out) {
+    if (const auto shared = sharedPoint(term, pack, reference)) {
         return sharedPointRows(term, pack, values, *shared, out);
     }
     Rows rows(term, pack, values, out);

@@ -30,6 +30,10 @@ inline constexpr std::size_t kMaxTermColumns = 10;
 void termRows(const ResidualTerm& term, const VariablePack& pack, std::span<const double> values,
               double* out);
 
+// The same, the form chosen at `reference` as termValues chooses it.
+void termRowsAt(const ResidualTerm& term, const VariablePack& pack,
+                std::span<const double> reference, std::span<const double> values, double* out);
+
 // The term's rows at `values` in the form termRows differentiates, that form chosen at
 // `reference` (the state the rows were taken at), so that a step and its rows agree.
 void termValues(const ResidualTerm& term, const VariablePack& pack,

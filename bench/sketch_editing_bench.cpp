@@ -1,12 +1,13 @@
-// Reading a sketch's degrees of freedom (and which curves and points are pinned) after every
-// change: staircase chains of lines and tangent arcs as a user draws them, with 100, 200 and
-// 300 constraints and one end held; with most lengths free, and with every line dimensioned so
-// that the whole chain is pinned.
+// Editing a sketch as a user does, on staircase chains of lines and tangent arcs. Reading its
+// degrees of freedom (and which curves and points are pinned) after every change: staircase chains
+// of lines and tangent arcs as a user draws them, with 100, 200 and 300 constraints and one end
+// held; with most lengths free, and with every line dimensioned so that the whole chain is pinned.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 
 #include "sketch/sketch_constraint_factory.hpp"
+#include "sketch/sketch_drag.hpp"
 #include "sketch/sketch_freedom.hpp"
 #include "staircase_sketch.hpp"
 
@@ -63,6 +64,41 @@ void BM_DegreesOfFreedom(benchmark::State& state) {
 BENCHMARK(BM_DegreesOfFreedom)
     ->ArgsProduct({{100, 200, 300}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+// One pointer event of a drag: a line's end in the middle of a chain of 50, 100 and 150 curves,
+// pulled a little further each event as a pointer moves, the chain following through its
+// coincidences and tangents.
+void BM_DragEvent(benchmark::State& state) {
+    const Sketch sketch = bench::staircase(static_cast<int>(state.range(0)));
+    const std::size_t middle = sketch.entities.size() / 2 & ~std::size_t{1};
+    const SketchEntity& line = sketch.entities[middle];
+    const Vec2 grab = std::get<SketchLine>(line.geometry).end;
+    SketchDrag drag(sketch, {line.id, SketchParamRole::end}, grab);
+    int event = 0;
+    int held = 0;
+    for (auto _ : state) {
+        // Out and back, 0.1 mm per event.
+        const double t = 0.1 * (event % 100 < 50 ? event % 100 : 100 - event % 100);
+        held += drag.moveTo(grab + Vec2{t, 0.5 * t}) ? 1 : 0;
+        ++event;
+    }
+    state.counters["entities"] = static_cast<double>(sketch.entities.size());
+    state.counters["constraints"] = static_cast<double>(sketch.constraints.size());
+    state.counters["held"] = static_cast<double>(held) / std::max(event, 1);
+}
+
+// Taking hold: the pattern of the system each event solves is laid out once per drag.
+void BM_DragStart(benchmark::State& state) {
+    const Sketch sketch = bench::staircase(static_cast<int>(state.range(0)));
+    const SketchEntity& line = sketch.entities[sketch.entities.size() / 2 & ~std::size_t{1}];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SketchDrag(sketch, {line.id, SketchParamRole::end},
+                                            std::get<SketchLine>(line.geometry).end));
+    }
+}
+
+BENCHMARK(BM_DragEvent)->Arg(50)->Arg(100)->Arg(150)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStart)->Arg(150)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace brontile
