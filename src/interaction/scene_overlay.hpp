@@ -14,6 +14,7 @@
 #include "geometry/vec3.hpp"
 #include "interaction/arrow_gizmo.hpp"
 #include "interaction/overlay_marker_kind.hpp"
+#include "sketch/sketch.hpp"
 
 namespace brontile {
 
@@ -83,6 +84,8 @@ struct SceneOverlay {
     std::vector<OverlayArrow> arrows;
     // While present, the scene draws this mesh instead of the body's own.
     std::unordered_map<BodyID, SolidMesh> replacements;
+    // While present, the scene draws this sketch instead of the document's (one being dragged).
+    std::unordered_map<Uuid, Sketch> sketches;
 
     static const SceneOverlay empty;
 

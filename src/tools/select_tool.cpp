@@ -76,7 +76,8 @@ void SelectTool::activate(ModelingContext& context) {
     presentArrow(context);
 }
 
-void SelectTool::deactivate(ModelingContext&) {
+void SelectTool::deactivate(ModelingContext& context) {
+    if (auto* sketch = std::get_if<SketchDragGesture>(&drag_)) sketch->cancel(context);
     drag_ = {};
     flipped_ = false;
     hoverArrow_ = false;
@@ -98,8 +99,13 @@ std::optional<ArrowGizmo::Part> SelectTool::arrowHit(const Ray& ray,
 }
 
 bool SelectTool::key(ToolKey key, ModelingContext& context) {
-    // Escape abandons a push/pull under way; the face stays selected.
+    // Escape abandons a push/pull or a sketch drag under way; the selection stays.
     if (key != ToolKey::escape || !isBusy()) return false;
+    if (auto* sketch = std::get_if<SketchDragGesture>(&drag_)) {
+        sketch->cancel(context);
+        drag_ = {};
+        return true;
+    }
     drag_ = {};
     context.setOverlay(SceneOverlay::empty);
     refreshHud(context);
@@ -152,8 +158,32 @@ void SelectTool::pick(const PointerEvent& event, const HitResult& hit, ModelingC
     }
     flipped_ = false;
     drag_ = {};
-    pickSketchTarget(hit.target, event.modifiers.contains(ModifierSet::shift), context);
+    const bool extend = event.modifiers.contains(ModifierSet::shift);
+    pickSketchTarget(hit.target, extend, context);
+    if (!extend) holdSketchTarget(event, hit.target, context);
     presentConstraintHud(context);
+}
+
+void SelectTool::holdSketchTarget(const PointerEvent& event, const HitTarget& target,
+                                  ModelingContext& context) {
+    std::optional<Uuid> sketchID;
+    std::optional<DragHandle> handle;
+    if (const auto* entity = std::get_if<SketchEntityRef>(&target)) {
+        sketchID = entity->sketch;
+        handle = DragHandle{entity->entity, std::nullopt};
+    } else if (const auto* point = std::get_if<SketchPointRef>(&target)) {
+        sketchID = point->sketch;
+        handle = DragHandle{point->entity, point->role};
+    }
+    const auto sketch = sketchID ? context.document().sketch(*sketchID) : std::nullopt;
+    const auto grab = sketch ? SketchSupport::pointOnPlane(event.ray, sketch->plane) : std::nullopt;
+    if (grab) drag_ = SketchDragGesture(*sketchID, *handle, *grab, event.location);
+}
+
+bool SelectTool::isBusy() const {
+    if (std::holds_alternative<FaceDrag>(drag_)) return true;
+    const auto* sketch = std::get_if<SketchDragGesture>(&drag_);
+    return sketch != nullptr && sketch->isDragging();
 }
 
 void SelectTool::pickFace(const PointerEvent& event, const FaceRef& face, const Vec3& at,
@@ -211,6 +241,8 @@ void SelectTool::pickSketchTarget(const HitTarget& target, bool extend, Modeling
 }
 
 void SelectTool::dragTo(const PointerEvent& event, ModelingContext& context) {
+    if (auto* sketch = std::get_if<SketchDragGesture>(&drag_))
+        return sketch->follow(event, context);
     if (auto* empty = std::get_if<EmptyDrag>(&drag_)) {
         context.orbit(event.location.x - empty->last.x, event.location.y - empty->last.y);
         empty->last = event.location;
@@ -251,8 +283,11 @@ void SelectTool::dragTo(const PointerEvent& event, ModelingContext& context) {
 
 void SelectTool::release(const PointerEvent& event, ModelingContext& context) {
     context.dropPreview();
-    const Drag ended = std::exchange(drag_, {});
-    if (const auto* face = std::get_if<FaceDrag>(&ended)) {
+    Drag ended = std::exchange(drag_, {});
+    if (auto* sketch = std::get_if<SketchDragGesture>(&ended)) {
+        sketch->finish(context);
+        if (!sketch->wasRefused()) presentConstraintHud(context);
+    } else if (const auto* face = std::get_if<FaceDrag>(&ended)) {
         if (face->moved && std::abs(face->distance) > kMinimumPushPull) {
             applyPushPull(face->ref, face->original, face->distance, context);
         }

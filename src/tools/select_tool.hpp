@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "tools/modeling_tool.hpp"
+#include "tools/sketch_drag_gesture.hpp"
 
 namespace brontile {
 
@@ -15,7 +16,8 @@ public:
     SelectTool();
 
     // Busy while a face is being dragged: Escape abandons the push/pull.
-    [[nodiscard]] bool isBusy() const override { return std::holds_alternative<FaceDrag>(drag_); }
+    // Busy while a face or sketch geometry is being dragged: Escape abandons the drag.
+    [[nodiscard]] bool isBusy() const override;
     void activate(ModelingContext& context) override;
     void deactivate(ModelingContext& context) override;
     bool key(ToolKey key, ModelingContext& context) override;
@@ -45,7 +47,7 @@ private:
         Vec2 last;
         bool moved = false;
     };
-    using Drag = std::variant<std::monostate, FaceDrag, EmptyDrag>;
+    using Drag = std::variant<std::monostate, FaceDrag, EmptyDrag, SketchDragGesture>;
 
     [[nodiscard]] static std::optional<SelectedFace> selectedFace(const ModelingContext& context);
     [[nodiscard]] std::optional<ArrowGizmo::Part> arrowHit(const Ray& ray,
@@ -53,6 +55,9 @@ private:
 
     void press(const PointerEvent& event, ModelingContext& context);
     void pick(const PointerEvent& event, const HitResult& hit, ModelingContext& context);
+    // A plain press on a sketch curve or point may become a drag of it.
+    void holdSketchTarget(const PointerEvent& event, const HitTarget& target,
+                          ModelingContext& context);
     // Selects the face, or its whole body on a double click, and starts a push/pull from `at`.
     void pickFace(const PointerEvent& event, const FaceRef& face, const Vec3& at,
                   ModelingContext& context);

@@ -443,7 +443,9 @@ void Writer::writeBody(const SolidMesh& mesh, const FaceColors& colors, const RG
 void Writer::writeRest(SceneBuffers& out) {
     for (const OverlayMesh& preview : in_.overlay.meshes) writePreview(preview, out);
     for (const Sketch& sketch : in_.document.sketches) {
-        if (sketch.isVisible) writeSketch(sketch, out);
+        if (!sketch.isVisible) continue;
+        const auto dragged = in_.overlay.sketches.find(sketch.id);
+        writeSketch(dragged == in_.overlay.sketches.end() ? sketch : dragged->second, out);
     }
     for (const OverlayLine& line : in_.overlay.lines) {
         SceneMarkers::appendOverlayLine(line, in_.worldUnitsPerPixel, out.overlayLines);

@@ -41,7 +41,7 @@ TEST(DocumentSession, UndoAndRedoSayWhichStepMovedAndClearThePreview) {
     // Nothing left to redo: the version still moves, no message, the preview and HUD go.
     s.interaction().setHud(
         HUDState{"Distance", 3.0, std::nullopt, true, std::nullopt, HUDQuantity::length});
-    s.interaction().setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}});
+    s.interaction().setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}, {}});
     s.dispatch("edit.redo");
     EXPECT_EQ(s.historyVersion(), 4);
     EXPECT_FALSE(s.statusMessage());

@@ -29,7 +29,7 @@ TEST(SceneFeed, RebuildsOnChangesItShowsAndKeepsABodysChunkUntilTheBodyChanges) 
     EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("view.section"); }));
     EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("view.top"); }));
     EXPECT_TRUE(rebuiltAfter([&] {
-        s.interaction().setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}});
+        s.interaction().setOverlay(SceneOverlay{{{}}, {}, {}, {}, {}, {}});
     }));
     EXPECT_TRUE(rebuiltAfter([&] { s.dispatch("sketch.new"); }));
     EXPECT_TRUE(rebuiltAfter([&] { f.addBox(); }));

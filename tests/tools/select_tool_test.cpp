@@ -1,6 +1,7 @@
 // Picking, and pushing or pulling the selected face, in the select tool.
 #include <gtest/gtest.h>
 
+#include "sketch/sketch_constraint_factory.hpp"
 #include "support/geometry_checks.hpp"
 #include "tools/fake_context.hpp"
 #include "tools/select_tool.hpp"
@@ -179,6 +180,39 @@ TEST(SelectTool, PointsArePickedBeforeTheirCurvesAndShiftTogglesThem) {
     EXPECT_EQ(c.currentSelection, (Selection{{}, {}, {{sketch, b.id}}, {end}, {}}));
     clickAt(tool, c, nearEnd, ModifierSet::shift);
     EXPECT_EQ(c.currentSelection, (Selection{{}, {}, {{sketch, b.id}}, {}, {}}));
+}
+
+// A drag on a sketch point moves it with its constraints kept, shown in place until the release
+// records one step; Escape puts it back; a pinned point stays and the hint says why.
+TEST(SelectTool, SketchPointsDragAsOneStepEscapeRestoresPinnedOnesStay) {
+    FakeContext c;
+    const SketchEntity a = test::line({0, 0}, {10, 0});
+    const Uuid sketch = c.addSketch({a}, {}, SketchPlane::xy, false).id;
+    const auto lineNow = [&] {
+        return std::get<SketchLine>(c.doc.sketches[0].entities[0].geometry);
+    };
+    SelectTool tool;
+    dragFrom(tool, c, {10, 0, 0}, {14, 6, 0});
+    EXPECT_EQ(c.steps, (std::vector<std::string>{"Drag"}));
+    test::expectNear(lineNow().end, {14, 6}, 1e-9);
+    EXPECT_TRUE(c.currentOverlay.sketches.empty());
+
+    tool.pointer(pointerAt(PointerPhase::down, {14, 6, 0}), c);
+    tool.pointer(pointerAt(PointerPhase::drag, {20, 9, 0}), c);
+    EXPECT_TRUE(c.currentOverlay.sketches.contains(sketch));
+    EXPECT_TRUE(tool.key(ToolKey::escape, c));
+    tool.pointer(pointerAt(PointerPhase::up, {20, 9, 0}), c);
+    EXPECT_EQ(c.steps.size(), 1u);
+    EXPECT_TRUE(c.currentOverlay.sketches.empty());
+    test::expectNear(lineNow().end, {14, 6}, 1e-9);
+
+    c.doc.sketches[0].constraints = {
+        *SketchConstraintFactory::makeFix(c.doc.sketches[0].entities[0], SketchParamRole::end)};
+    dragFrom(tool, c, {14, 6, 0}, {20, 0, 0});
+    EXPECT_EQ(c.steps.size(), 1u);
+    EXPECT_EQ(
+        c.hint,
+        "That point of Line 1 is fully constrained: its constraints leave it nowhere to move");
 }
 
 }  // namespace
