@@ -25,6 +25,8 @@ constexpr double kWasDrawn = 10;
 // How far a second attempt stirs the sketch before solving, as a fraction of its size.
 constexpr double kStir = 1e-3;
 constexpr double kStirredCollapse = 10 * kStir;
+// At most this many shrinking curves are held at their size before a sketch counts as unsolvable.
+constexpr std::size_t kMostHolds = 4;
 
 double extentOf(const Sketch& sketch) {
     double extent = 1;
@@ -207,17 +209,24 @@ SketchConstraint sizeHold(const SketchEntity& curve) {
 // The trial solved without shrinking any curve to a point, if the solver finds a way: as it
 // stands, holding the size of a curve the nearest answer shrinks, or stirred.
 std::optional<Sketch> solvable(const Sketch& trial) {
-    Sketch nearest = trial;
-    if (!SketchConstraintSolver::solve(nearest).success) return solvedWithoutCollapse(trial, true);
-    const auto collapsed = collapsedCurve(trial, nearest);
-    if (!collapsed) return nearest;
+    // Each curve the nearest answer shrinks is held at its size in turn, until an answer keeps
+    // every curve or the solver finds none.
     Sketch held = trial;
-    held.constraints.push_back(sizeHold(*trial.entity(*collapsed)));
-    auto turned = solvedWithoutCollapse(held, false);
-    if (!turned) turned = solvedWithoutCollapse(held, true);
-    if (!turned) return solvedWithoutCollapse(trial, true);
-    turned->constraints.pop_back();
-    return turned;
+    for (std::size_t holds = 0; holds <= kMostHolds; ++holds) {
+        Sketch nearest = held;
+        if (!SketchConstraintSolver::solve(nearest).success) break;
+        const auto collapsed = collapsedCurve(trial, nearest);
+        if (!collapsed) {
+            nearest.constraints.resize(trial.constraints.size());
+            return nearest;
+        }
+        held.constraints.push_back(sizeHold(*trial.entity(*collapsed)));
+    }
+    if (auto stirred = solvedWithoutCollapse(held, true)) {
+        stirred->constraints.resize(trial.constraints.size());
+        return stirred;
+    }
+    return solvedWithoutCollapse(trial, true);
 }
 
 // The smallest set of others the subject cannot be solved with without shrinking a curve. The
@@ -226,14 +235,20 @@ std::vector<std::size_t> conflictSet(const Sketch& trial, std::size_t subject, s
     const auto fails = [&](const std::vector<std::size_t>& kept) {
         return !solvable(restricted(trial, subject, ends, kept)).has_value();
     };
-    // A first guess from the derivatives: the others the subject's rows are made of.
+    std::vector<std::size_t> component = componentOf(trial, subject);
+    std::erase_if(component, [&](std::size_t i) { return i >= ends; });
+    // One constraint alone is the plainest answer ("a line cannot be both horizontal and
+    // vertical"), and each costs one small solve.
+    int budget = kSolveBudget;
+    for (const std::size_t one : component) {
+        if (budget-- <= 0) break;
+        if (fails({one})) return {one};
+    }
+    // Otherwise a first guess from the derivatives: the others the subject's rows are made of.
     std::vector<std::size_t> candidates = supportOf(trial, subject);
     std::erase_if(candidates, [&](std::size_t i) { return i >= ends; });
-    if (candidates.empty() || !fails(candidates)) {
-        candidates = componentOf(trial, subject);
-        std::erase_if(candidates, [&](std::size_t i) { return i >= ends; });
-    }
-    return smallestFailing(std::move(candidates), fails, kSolveBudget);
+    if (candidates.empty() || !fails(candidates)) candidates = std::move(component);
+    return smallestFailing(std::move(candidates), fails, std::max(budget, kSolveBudget / 2));
 }
 
 }  // namespace
