@@ -23,7 +23,7 @@ constexpr std::array<KindText, 12> kKindTexts{{
     {"Tangent", "\u2299"},
     {"Distance", "\u2194"},
     {"Radius", "\u2300"},
-    {"Fix", "\u2316"},
+    {"Fix", "\u2693"},
 }};
 
 const KindText& textOf(SketchConstraintKind kind) {
