@@ -18,6 +18,7 @@ using Outcome = ConstraintVerdict::Outcome;
 // The smallest set is searched by leaving constraints out one at a time and solving again; past
 // this many solves the set found so far is reported.
 constexpr int kSolveBudget = 48;
+constexpr std::size_t kLargestSearchedSet = 16;
 // A curve shorter than this (in millimetres, or that fraction of a larger sketch) has collapsed;
 // it must have been ten times longer before to count as shrunk by the constraint.
 constexpr double kCollapsed = 1e-6;
@@ -208,9 +209,17 @@ SketchConstraint sizeHold(const SketchEntity& curve) {
 
 // The trial solved without shrinking any curve to a point, if the solver finds a way: as it
 // stands, holding the size of a curve the nearest answer shrinks, or stirred.
-std::optional<Sketch> solvable(const Sketch& trial) {
+// What solving without shrinking a curve came to: the answer, or the first curve the nearest
+// answer shrank (nothing when the solver found no answer at all).
+struct Solvable {
+    std::optional<Sketch> solved;
+    std::optional<SketchEntityID> shrunk;
+};
+
+Solvable solvable(const Sketch& trial) {
     // Each curve the nearest answer shrinks is held at its size in turn, until an answer keeps
     // every curve or the solver finds none.
+    Solvable result;
     Sketch held = trial;
     for (std::size_t holds = 0; holds <= kMostHolds; ++holds) {
         Sketch nearest = held;
@@ -218,22 +227,26 @@ std::optional<Sketch> solvable(const Sketch& trial) {
         const auto collapsed = collapsedCurve(trial, nearest);
         if (!collapsed) {
             nearest.constraints.resize(trial.constraints.size());
-            return nearest;
+            result.solved = std::move(nearest);
+            return result;
         }
+        if (!result.shrunk) result.shrunk = collapsed;
         held.constraints.push_back(sizeHold(*trial.entity(*collapsed)));
     }
     if (auto stirred = solvedWithoutCollapse(held, true)) {
         stirred->constraints.resize(trial.constraints.size());
-        return stirred;
+        result.solved = std::move(stirred);
+    } else if (held.constraints.size() > trial.constraints.size()) {
+        result.solved = solvedWithoutCollapse(trial, true);
     }
-    return solvedWithoutCollapse(trial, true);
+    return result;
 }
 
 // The smallest set of others the subject cannot be solved with without shrinking a curve. The
 // constraints from `ends` on are always kept and never reported.
 std::vector<std::size_t> conflictSet(const Sketch& trial, std::size_t subject, std::size_t ends) {
     const auto fails = [&](const std::vector<std::size_t>& kept) {
-        return !solvable(restricted(trial, subject, ends, kept)).has_value();
+        return !solvable(restricted(trial, subject, ends, kept)).solved.has_value();
     };
     std::vector<std::size_t> component = componentOf(trial, subject);
     std::erase_if(component, [&](std::size_t i) { return i >= ends; });
@@ -247,7 +260,12 @@ std::vector<std::size_t> conflictSet(const Sketch& trial, std::size_t subject, s
     // Otherwise a first guess from the derivatives: the others the subject's rows are made of.
     std::vector<std::size_t> candidates = supportOf(trial, subject);
     std::erase_if(candidates, [&](std::size_t i) { return i >= ends; });
-    if (candidates.empty() || !fails(candidates)) candidates = std::move(component);
+    if (candidates.empty() || (candidates.size() <= kLargestSearchedSet && !fails(candidates))) {
+        candidates = std::move(component);
+    }
+    // Leaving constraints out one by one solves the rest each time; past a modest set that
+    // would keep the person waiting, and a list that long says little more.
+    if (candidates.size() > kLargestSearchedSet) return candidates;
     return smallestFailing(std::move(candidates), fails, std::max(budget, kSolveBudget / 2));
 }
 
@@ -264,19 +282,17 @@ ConstraintVerdict check(const Sketch& trial, const SketchConstraintID& subjectID
     const std::size_t subject = indexOf(trial, subjectID);
     ConstraintVerdict verdict;
     if (subject >= trial.constraints.size()) return verdict;
-    auto solved = solvable(trial);
-    if (!solved) {
-        Sketch nearest = trial;
-        const bool shrinks = SketchConstraintSolver::solve(nearest).success;
-        const auto collapsed = shrinks ? collapsedCurve(trial, nearest) : std::nullopt;
+    Solvable solved = solvable(trial);
+    if (!solved.solved) {
+        // Solvable only by shrinking a curve: the others are looked for with its size held.
         Sketch held = trial;
-        if (collapsed) held.constraints.push_back(sizeHold(*trial.entity(*collapsed)));
-        verdict.outcome = collapsed ? Outcome::collapsing : Outcome::conflicting;
-        verdict.collapsed = collapsed;
+        if (solved.shrunk) held.constraints.push_back(sizeHold(*trial.entity(*solved.shrunk)));
+        verdict.outcome = solved.shrunk ? Outcome::collapsing : Outcome::conflicting;
+        verdict.collapsed = solved.shrunk;
         verdict.involved = idsOf(trial, conflictSet(held, subject, trial.constraints.size()));
         return verdict;
     }
-    verdict.solved = std::move(*solved);
+    verdict.solved = std::move(*solved.solved);
     if (!isNew) return verdict;
     const std::vector<std::size_t> support = supportOf(verdict.solved, subject);
     if (support.empty()) return verdict;
@@ -284,7 +300,9 @@ ConstraintVerdict check(const Sketch& trial, const SketchConstraintID& subjectID
     const auto stillSpanned = [&](const std::vector<std::size_t>& kept) {
         return spannedBy(verdict.solved, subject, kept);
     };
-    verdict.involved = idsOf(trial, smallestFailing(support, stillSpanned, kSolveBudget));
+    verdict.involved = idsOf(trial, support.size() > kLargestSearchedSet
+                                        ? support
+                                        : smallestFailing(support, stillSpanned, kSolveBudget));
     return verdict;
 }
 

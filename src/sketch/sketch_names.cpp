@@ -15,8 +15,16 @@ std::string_view kindWord(const SketchEntity& e) {
     return std::holds_alternative<SketchArc>(e.geometry) ? "Arc" : "Circle";
 }
 
-// "A", "A and B", "A, B and C".
-std::string listed(const std::vector<std::string>& names) {
+// Past this many, a refusal names the first ones and counts the rest.
+constexpr std::size_t kMostNamed = 5;
+
+// "A", "A and B", "A, B and C", "A, B, C, D, E and 3 others".
+std::string listed(std::vector<std::string> names) {
+    if (names.size() > kMostNamed + 1) {
+        const std::size_t rest = names.size() - kMostNamed;
+        names.resize(kMostNamed);
+        names.push_back(std::to_string(rest) + " others");
+    }
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
