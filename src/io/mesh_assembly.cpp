@@ -89,6 +89,32 @@ std::vector<Facet> facetsOf(const Welded& welded, std::span<const std::size_t> s
     return facets;
 }
 
+// A triangle a file gives twice (the same corners, the same way round) would leave each of its
+// edges used four times; the first stays. Turned so its smallest corner leads, a triangle reads
+// the same whichever corner it was given from.
+void dropRepeats(std::vector<Facet>& facets) {
+    std::vector<std::pair<SolidMesh::Triangle, std::uint32_t>> keyed(facets.size());
+    for (std::size_t f = 0; f < facets.size(); ++f) {
+        SolidMesh::Triangle c = facets[f].corners;
+        std::ranges::rotate(c, std::ranges::min_element(c));
+        keyed[f] = {c, static_cast<std::uint32_t>(f)};
+    }
+    std::ranges::sort(keyed);
+    std::vector<bool> repeat(facets.size(), false);
+    bool any = false;
+    for (std::size_t i = 1; i < keyed.size(); ++i) {
+        if (keyed[i].first != keyed[i - 1].first) continue;
+        repeat[keyed[i].second] = true;
+        any = true;
+    }
+    if (!any) return;
+    std::size_t kept = 0;
+    for (std::size_t f = 0; f < facets.size(); ++f) {
+        if (!repeat[f]) facets[kept++] = facets[f];
+    }
+    facets.resize(kept);
+}
+
 bool samePlane(const Facet& a, const Facet& b, const std::vector<Vec3>& vertices, double grid) {
     if (a.source != b.source || a.normal.dot(b.normal) < kCoplanarCosine) return false;
     const Vec3& origin = vertices[static_cast<std::size_t>(a.corners[0])];
@@ -131,7 +157,8 @@ SolidMesh assemble(std::span<const Vec3> corners, std::span<const std::size_t> s
     }
     const double grid = weldGrid((high - low).length());
     Welded welded = weld(corners, grid);
-    const std::vector<Facet> facets = facetsOf(welded, sources);
+    std::vector<Facet> facets = facetsOf(welded, sources);
+    dropRepeats(facets);
     Groups groups = groupFacets(facets, welded.vertices, grid);
     // One face per group, in the order of each group's first facet.
     std::vector<std::size_t> faceOfRoot(facets.size(), SIZE_MAX);
