@@ -20,6 +20,7 @@
 #include "support/document_fixtures.hpp"
 #include "support/error_checks.hpp"
 #include "support/mesh_fixtures.hpp"
+#include "support/scratch_directory.hpp"
 
 namespace brontile {
 namespace {
@@ -313,6 +314,24 @@ TEST(ObjImport, MissingVerticesBadNumbersAndFilesWithoutFacesAreRefused) {
     EXPECT_EQ(refused("v 0 1e400 0\n"), "line 1: a coordinate is not finite");
     EXPECT_EQ(refused("v 0 0\n"), "line 1: a vertex needs three numbers");
     EXPECT_EQ(refused("v 0 0 1,5\n"), "line 1: a vertex needs three numbers");
+}
+
+TEST(MeshImport, FilesOnDiskAreReadWholeAndMissingOnesRefused) {
+    const test::ScratchDirectory folder;
+    const auto stlFile = test::writeBytes(folder.path() / "cube.stl",
+                                          binaryStl(boxCorners({0, 0, 0}, {1, 2, 3}), 12));
+    const auto objFile = test::writeBytes(folder.path() / "cube.obj",
+                                          MeshExport::objString(test::exportDocument("OneBox")));
+    Progress progress;
+    expectClosedSolid(StlImport::read(stlFile, ImportUnit::millimeters, progress).bodies.at(0).mesh,
+                      6, 6);
+    expectClosedSolid(ObjImport::read(objFile, ImportUnit::millimeters, progress).bodies.at(0).mesh,
+                      6000, 6);
+    EXPECT_EQ(refusalMessage<ImportError>([&] {
+                  return StlImport::read(folder.path() / "none.stl", ImportUnit::millimeters,
+                                         progress);
+              }),
+              "the file cannot be read");
 }
 
 TEST(MeshImport, AStopAskedForEndsTheReading) {
