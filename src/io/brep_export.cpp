@@ -10,9 +10,6 @@
 #include <IGESControl_Controller.hxx>
 #include <IGESData_IGESModel.hxx>
 #include <Interface_Static.hxx>
-#include <Message.hxx>
-#include <Message_Messenger.hxx>
-#include <Message_Printer.hxx>
 #include <Quantity_Color.hxx>
 #include <STEPCAFControl_Controller.hxx>
 #include <STEPCAFControl_Writer.hxx>
@@ -30,6 +27,7 @@
 #include "io/brep_body.hpp"
 #include "io/export_checks.hpp"
 #include "io/mesh_check.hpp"
+#include "io/occt_messages.hpp"
 #include "io/occt_model_writing.hpp"
 #include "io/occt_progress.hpp"
 
@@ -76,29 +74,6 @@ Handle(TDocStd_Document) shapeDocument(const std::vector<const Body*>& bodies,
 Handle(TCollection_HAsciiString) text(const std::string& value) {
     return new TCollection_HAsciiString(value.c_str());
 }
-
-// Open CASCADE reports each transfer on standard output; a command line printing JSON and a
-// desktop program have no use for it. Only failures get through while an export runs.
-class QuietMessages {
-public:
-    QuietMessages() {
-        for (const Handle(Message_Printer) & printer : Message::DefaultMessenger()->Printers()) {
-            levels_.push_back(printer->GetTraceLevel());
-            printer->SetTraceLevel(Message_Fail);
-        }
-    }
-    QuietMessages(const QuietMessages&) = delete;
-    QuietMessages& operator=(const QuietMessages&) = delete;
-    ~QuietMessages() {
-        std::size_t i = 0;
-        for (const Handle(Message_Printer) & printer : Message::DefaultMessenger()->Printers()) {
-            if (i < levels_.size()) printer->SetTraceLevel(levels_[i++]);
-        }
-    }
-
-private:
-    std::vector<Message_Gravity> levels_;
-};
 
 struct FileHeader {
     std::string fileName;

@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
-#include <Model/COM/NMR_DLLInterfaces.h>
-
 #include "base/progress.hpp"
 
 #include "geometry/rgba.hpp"
 #include "io/export_checks.hpp"
 #include "io/interchange_format.hpp"
+#include "io/lib3mf_handle.hpp"
 #include "io/mesh_export.hpp"
 
 namespace brontile::MeshExport {
@@ -18,11 +17,7 @@ namespace {
 
 using namespace NMR;
 
-// Releases a lib3mf handle when it goes out of scope.
-struct Release {
-    void operator()(PLib3MFBase* handle) const { lib3mf_release(handle); }
-};
-using Handle = std::unique_ptr<PLib3MFBase, Release>;
+using Lib3mf::Handle;
 
 // Turns a lib3mf result into an exception naming what failed.
 void require(LIB3MFRESULT result, const char* what) {
