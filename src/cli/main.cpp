@@ -16,6 +16,7 @@ constexpr std::string_view kUsage =
     "       brontile-cli info FILE.brontdoc [--json]\n"
     "       brontile-cli check FILE.brontdoc\n"
     "       brontile-cli export FILE.brontdoc OUT.(stl|obj|3mf|step|stp|iges|igs)\n"
+    "       brontile-cli import PART.(stl|obj|3mf|step|stp|iges|igs) OUT.brontdoc [--unit mm|in]\n"
     "       brontile-cli recover --list [--json]\n"
     "       brontile-cli recover FOLDER OUT.brontdoc\n"
     "       brontile-cli --help\n"
@@ -29,6 +30,9 @@ constexpr std::string_view kUsage =
     "  export   write the visible bodies in the format the extension names (any letter case):\n"
     "           meshes as STL, OBJ or 3MF; solids with planar faces as STEP or IGES; open\n"
     "           bodies are exported too and named on stderr (exit 0 on success, 2 otherwise)\n"
+    "  import   a part file's solids as the bodies of a new package, one line per body saying\n"
+    "           whether it is closed; --unit says what STL and OBJ numbers are in (default mm);\n"
+    "           info, check and export read part files too (exit 0 on success, 2 otherwise)\n"
     "  recover  the documents left by a Brontile that ended without closing them (the store is\n"
     "           $BRONTILE_RECOVERY_DIR, else $XDG_STATE_HOME/brontile/recovery, else\n"
     "           ~/.local/state/brontile/recovery): --list names them, --json as JSON; with a\n"
@@ -53,6 +57,21 @@ int recover(int argc, char** argv) {
     return brontile::replay::kBadScript;
 }
 
+// brontile-cli import PART OUT [--unit mm|in].
+int importCommand(int argc, char** argv) {
+    auto unit = brontile::ImportUnit::millimeters;
+    if (argc == 6) {
+        const std::string_view flag = argv[4];
+        const std::string_view value = argv[5];
+        if (flag != "--unit" || (value != "mm" && value != "in")) {
+            std::cerr << kUsage;
+            return brontile::replay::kBadScript;
+        }
+        if (value == "in") unit = brontile::ImportUnit::inches;
+    }
+    return brontile::cli::importPart(argv[2], argv[3], unit, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,6 +88,7 @@ int main(int argc, char** argv) {
     }
     if (command == "check" && argc == 3) return check(argv[2], std::cout, std::cerr);
     if (command == "export" && argc == 4) return exportPackage(argv[2], argv[3], std::cerr);
+    if (command == "import" && (argc == 4 || argc == 6)) return importCommand(argc, argv);
     if (command == "recover" && argc >= 3) return recover(argc, argv);
     std::cerr << kUsage;
     return replay::kBadScript;

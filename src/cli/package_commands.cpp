@@ -10,6 +10,7 @@
 #include "io/mesh_check.hpp"
 #include "io/mesh_export.hpp"
 #include "io/native_package_io.hpp"
+#include "io/part_import.hpp"
 #include "replay/session_trace.hpp"
 #include "sketch/sketch_constraint_solver.hpp"
 
@@ -20,10 +21,17 @@ using replay::number;
 using replay::OrderedJson;
 using replay::vec;
 
-// The package's document, or nothing after saying why on `err`.
+// The package's document, or a part file imported into a new one (its numbers taken in `unit`
+// where the file does not say); nothing after saying why on `err`.
 std::optional<CADDocument> load(const std::filesystem::path& package, std::ostream& err,
-                                std::string* error = nullptr) {
+                                std::string* error = nullptr,
+                                ImportUnit unit = ImportUnit::millimeters) {
     try {
+        if (PartImport::isImportable(package)) {
+            Progress progress;
+            return PartImport::documentOf(PartImport::read(package, unit, progress), package,
+                                          currentDateTime());
+        }
         return NativePackageIO::load(package);
     } catch (const std::exception& failure) {
         if (error != nullptr) *error = failure.what();
@@ -123,6 +131,23 @@ int check(const std::filesystem::path& package, std::ostream& out, std::ostream&
     out << result.dump(2) << '\n';
     if (!document) return kUnusable;
     return allClosed ? kAllClosed : kOpenBody;
+}
+
+int importPart(const std::filesystem::path& part, const std::filesystem::path& destination,
+               ImportUnit unit, std::ostream& out, std::ostream& err) {
+    const auto document = load(part, err, nullptr, unit);
+    if (!document) return kUnusable;
+    try {
+        static_cast<void>(NativePackageIO::save(*document, destination, currentDateTime()));
+    } catch (const std::exception& error) {
+        err << "brontile-cli: cannot write " << destination << ": " << error.what() << '\n';
+        return kUnusable;
+    }
+    for (const BodyCheck& body : MeshCheck::bodies(*document)) {
+        out << body.name << ": " << (body.mesh.closed ? "closed" : "not closed") << ", "
+            << body.mesh.openEdges << " open edges\n";
+    }
+    return 0;
 }
 
 int exportPackage(const std::filesystem::path& package, const std::filesystem::path& destination,

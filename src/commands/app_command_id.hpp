@@ -9,6 +9,7 @@ namespace brontile::AppCommandID {
 // The export commands live under "file." although their names drop the prefix.
 inline const CommandID fileNew{"file.new"};
 inline const CommandID fileOpen{"file.open"};
+inline const CommandID fileImport{"file.import"};
 inline const CommandID fileSave{"file.save"};
 inline const CommandID fileSaveAs{"file.saveAs"};
 inline const CommandID exportSTL{"file.exportSTL"};

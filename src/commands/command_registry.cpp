@@ -22,6 +22,7 @@ struct DefaultRow {
 constexpr DefaultRow kDefaultRows[] = {
     {&AppCommandID::fileNew, "New Document", "File", "doc"},
     {&AppCommandID::fileOpen, "Open\u2026", "File", "folder"},
+    {&AppCommandID::fileImport, "Import\u2026", "File", "cube.arrow.in"},
     {&AppCommandID::fileSave, "Save", "File", "square.and.arrow.down"},
     {&AppCommandID::fileSaveAs, "Save As\u2026", "File", "square.and.arrow.down.pencil"},
     {&AppCommandID::exportSTL, "Export STL\u2026", "File", "triangles.arrow.up"},

@@ -115,7 +115,28 @@ void QtPlatform::run(QDialog& dialog, const Request& request) {
     dialog.exec();
 }
 
+// A plain file of the given kinds, as Import asks for.
+std::optional<std::filesystem::path> QtPlatform::openFilePanel(const OpenPanelRequest& request) {
+    QFileDialog dialog(window_, qText(request.message));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setLabelText(QFileDialog::Accept, qText(request.confirmButton));
+    // Both spellings: the file system's name filters tell letter case apart.
+    QStringList patterns;
+    for (const std::string& extension : request.fileExtensions) {
+        patterns << "*." + qText(extension) << "*." + qText(extension).toUpper();
+    }
+    dialog.setNameFilters(
+        {QStringLiteral("Parts (%1)").arg(patterns.join(' ')), QStringLiteral("All files (*)")});
+    run(dialog, request);
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return pathFrom(dialog.selectedFiles().front());
+}
+
 std::optional<std::filesystem::path> QtPlatform::openPanel(const OpenPanelRequest& request) {
+    if (!request.fileExtensions.empty()) return openFilePanel(request);
     PackageFileDialog dialog(window_, qText(request.message), request.packageExtension);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -67,6 +67,8 @@ public:
 private:
     struct Timer;
     void run(QDialog& dialog, const Request& request);
+    [[nodiscard]] std::optional<std::filesystem::path> openFilePanel(
+        const OpenPanelRequest& request);
 
     std::optional<DateTime> dateStart_;
     double offset_ = 0;

@@ -231,6 +231,15 @@ const std::pair<std::string_view, Drawing> kDrawings[]{
          g.line(12, 3.5, 12, 15);
          g.head({12, 15}, 90);
      }},
+    // A part coming in: a box, an arrow into it from the upper right.
+    {"cube.arrow.in",
+     [](Glyph& g) {
+         g.polyline({{3, 10}, {10, 6.5}, {17, 10}, {17, 18}, {10, 21.5}, {3, 18}}, true);
+         g.polyline({{3, 10}, {10, 13.5}, {17, 10}});
+         g.line(10, 13.5, 10, 21.5);
+         g.line(22, 2, 14.5, 9.5);
+         g.head({14.5, 9.5}, 135, 3.2);
+     }},
     {"square.and.arrow.down.pencil",
      [](Glyph& g) {
          g.polyline({{3, 13}, {3, 20}, {21, 20}, {21, 13}});

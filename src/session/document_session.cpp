@@ -42,6 +42,7 @@ DocumentSession::DocumentSession(SessionPlatform& platform, KeymapStore::Loaded 
       interaction_(editor_, status_, viewport_, kernel_, platform, notifier_, runner_, previews_),
       editing_(interaction_, status_),
       files_(platform, editor_, interaction_, status_, viewport_, notifier_, runner_),
+      imports_(platform, interaction_, status_, viewport_, runner_),
       input_(
           viewport_, interaction_, keymap_, platform, [this](const CommandID& id) { dispatch(id); },
           [this](const SketchConstraintSel& dimension) { editing_.editDimension(dimension); }),

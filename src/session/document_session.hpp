@@ -15,6 +15,7 @@
 #include "session/document_editor.hpp"
 #include "session/editing.hpp"
 #include "session/file_flow.hpp"
+#include "session/import_flow.hpp"
 #include "session/interaction_state.hpp"
 #include "session/scene_feed.hpp"
 #include "session/session_notifier.hpp"
@@ -61,6 +62,7 @@ public:
     [[nodiscard]] const InteractionState& interaction() const { return interaction_; }
     [[nodiscard]] Editing& editing() { return editing_; }
     [[nodiscard]] FileFlow& files() { return files_; }
+    [[nodiscard]] ImportFlow& imports() { return imports_; }
     [[nodiscard]] StatusLines& status() { return status_; }
     [[nodiscard]] OperationRunner& operations() { return runner_; }
     [[nodiscard]] const OperationRunner& operations() const { return runner_; }
@@ -119,6 +121,7 @@ private:
     Editing editing_;
     SketchFreedoms freedoms_;
     FileFlow files_;
+    ImportFlow imports_;
     ViewportInput input_;
     SceneFeed sceneFeed_;
 };

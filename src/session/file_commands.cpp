@@ -9,6 +9,7 @@ void addFileCommands(CommandTable& table) {
     namespace Cmd = AppCommandID;
     table.add(Cmd::fileNew, [](DocumentSession& s) { s.files().newDocument(); });
     table.add(Cmd::fileOpen, [](DocumentSession& s) { s.files().openDocument(); });
+    table.add(Cmd::fileImport, [](DocumentSession& s) { s.imports().importPart(); });
     table.add(Cmd::fileSave, [](DocumentSession& s) { s.files().save(); });
     table.add(Cmd::fileSaveAs, [](DocumentSession& s) { s.files().saveDocumentAs(); });
     for (const auto& [command, format] : {std::pair{&Cmd::exportSTL, InterchangeFormat::stl},

@@ -21,6 +21,9 @@ struct OpenPanelRequest {
     std::string message;
     std::string confirmButton;
     std::string packageExtension;
+    // When given, the panel picks a plain file with one of these extensions (any letter case)
+    // instead of a package.
+    std::vector<std::string> fileExtensions = {};
 };
 
 // New folders may always be made from the panel.

@@ -29,9 +29,12 @@ TEST(CommandRegistry, ToolEntriesTakeTheirPlacesAndTheRestGoLast) {
     EXPECT_EQ(registry.title("Edit.Undo"), "Edit.Undo");  // ids are case-sensitive
     EXPECT_EQ(registry.entry("Edit.Undo"), std::nullopt);
     // Re-registering replaces the content but keeps the position.
+    const auto redo = at(AppCommandID::editRedo);
     registry.registerEntry({AppCommandID::editRedo, "Redo Again", "Edit", std::nullopt});
     all = registry.allEntries();
-    EXPECT_EQ(all[10], (Entry{"edit.redo", "Redo Again", "Edit", std::nullopt}));
+    EXPECT_EQ(at(AppCommandID::editRedo), redo);
+    EXPECT_EQ(all[static_cast<std::size_t>(redo)],
+              (Entry{"edit.redo", "Redo Again", "Edit", std::nullopt}));
     EXPECT_EQ(all.back(), gear);
 }
 

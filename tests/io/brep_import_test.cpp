@@ -79,18 +79,23 @@ TEST(BrepImport, FilletedCylinderMeshesCloseToTheExactSolid) {
     EXPECT_NEAR(check.volume, exact, 0.005 * exact);
 }
 
-// A file in inches comes back in millimetres: read as bare numbers it would be 25.4³ too small.
-TEST(BrepImport, InchFilesComeBackInMillimeters) {
-    const TopoDS_Shape box = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 25.4), 25.4, 50.8, 76.2).Shape();
+// A file in another unit comes back in millimetres: the box written in millimetres, then its
+// unit made centimetres in the file's text, reads ten times as long each way.
+TEST(BrepImport, FilesInOtherUnitsComeBackInMillimeters) {
+    const TopoDS_Shape box = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 2.5), 2.5, 5, 7.5).Shape();
     const test::ScratchDirectory scratch;
-    const fs::path file = occtStep(scratch, box, "INCH");
-    ASSERT_NE(test::readBytes(file).find("INCH"), std::string::npos) << "not written in inches";
-    const ImportedPart part = readFile(file);
+    const fs::path file = occtStep(scratch, box, "MM");
+    std::string text = test::readBytes(file);
+    const std::size_t unit = text.find(".MILLI.,.METRE.");
+    ASSERT_NE(unit, std::string::npos) << "not written in millimetres";
+    text.replace(unit, 15, ".CENTI.,.METRE.");
+    const ImportedPart part = readFile(test::writeBytes(scratch.path() / "cm.step", text));
     ASSERT_EQ(part.bodies.size(), 1u);
-    EXPECT_NEAR(part.bodies[0].mesh.volume(), exactVolume(box), 1e-9 * exactVolume(box));
+    const double volume = 1000 * exactVolume(box);
+    EXPECT_NEAR(part.bodies[0].mesh.volume(), volume, 1e-9 * volume);
     const AABB bounds = *part.bodies[0].mesh.bounds();
-    EXPECT_NEAR(bounds.min.z, 25.4, 1e-9);
-    EXPECT_NEAR(bounds.max.z, 101.6, 1e-9);
+    EXPECT_NEAR(bounds.min.z, 25, 1e-9);
+    EXPECT_NEAR(bounds.max.z, 100, 1e-9);
 }
 
 TEST(BrepImport, RefusesWhatItCannotTurnIntoBodies) {

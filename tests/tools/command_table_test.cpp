@@ -27,7 +27,8 @@ std::vector<std::string> idsOf(const std::vector<Entry>& entries) {
 
 // Every command in presentation order, the tools' rows in the places the registry keeps for them.
 constexpr std::string_view kOrder =
-    "file.new file.open file.save file.saveAs file.exportSTL file.exportOBJ file.export3MF "
+    "file.new file.open file.import file.save file.saveAs file.exportSTL file.exportOBJ "
+    "file.export3MF "
     "file.exportSTEP file.exportIGES edit.undo edit.redo edit.delete edit.selectAll "
     "edit.deselect edit.repeatLast edit.duplicate edit.construction tool.select tool.line "
     "tool.rectangle tool.circle tool.arc tool.polygon tool.offset tool.trim sketch.new "
@@ -109,8 +110,8 @@ TEST(PaletteSearch, FindsExactlyTheseIdsInTableOrder) {
         {"Unicode spaces trimmed", "\u00A0open\u3000", {"file.open"}},
         {"non-ASCII character",
          "\u2026",
-         {"file.open", "file.saveAs", "file.exportSTL", "file.exportOBJ", "file.export3MF",
-          "file.exportSTEP", "file.exportIGES"}},
+         {"file.open", "file.import", "file.saveAs", "file.exportSTL", "file.exportOBJ",
+          "file.export3MF", "file.exportSTEP", "file.exportIGES"}},
         {"no word splitting", "sketch new", {}},
         {"unknown", "frobnicate", {}},
     };
