@@ -14,8 +14,8 @@ std::vector<MenuLayout> arrangedMenus() {
     const std::nullopt_t rule = std::nullopt;
     return {
         {"&File",
-         {A::fileNew, A::fileOpen, A::fileImport, rule, A::fileSave, A::fileSaveAs, rule, A::exportSTL,
-          A::exportOBJ, A::export3MF, A::exportSTEP, A::exportIGES}},
+         {A::fileNew, A::fileOpen, A::fileImport, rule, A::fileSave, A::fileSaveAs, rule,
+          A::exportSTL, A::exportOBJ, A::export3MF, A::exportSTEP, A::exportIGES}},
         {"&Edit",
          {A::editUndo, A::editRedo, rule, A::editDelete, A::editDuplicate, A::editSelectAll,
           A::editDeselect, A::editRepeatLast}},
