@@ -42,8 +42,9 @@ void ImportFlow::importPartAt(const std::filesystem::path& file) {
             platform_.alert({"What unit are the numbers in \u201C" + name + "\u201D in?",
                              std::string("The file does not say."),
                              {"Millimeters", "Inches", "Cancel"}});
-        if (answer == 2U) return;
-        if (answer == 1U) unit = ImportUnit::inches;
+        // Closed without an answer is no answer: nothing is read.
+        if (!answer || *answer == 2U) return;
+        if (*answer == 1U) unit = ImportUnit::inches;
     }
     runner_.start(
         "Importing " + name, [this, file, unit](Progress& progress) -> OperationRunner::Finish {
