@@ -17,26 +17,16 @@ using test::constraint;
 using test::line;
 using test::sketchOf;
 
-SketchGeomRef whole(const SketchEntity& e) { return {e.id, Role::entity}; }
-SketchGeomRef at(const SketchEntity& e, Role role) { return {e.id, role}; }
-
-SketchConstraint lengthOf(const SketchEntity& l, double value) {
-    return constraint(Kind::distance, {at(l, Role::start), at(l, Role::end)}, value);
-}
+using test::at;
+using test::lengthOf;
+using test::whole;
 
 // A w × h rectangle as the rectangle tool leaves it, with both sizes dimensioned.
 Sketch rectangle(double w, double h) {
-    std::vector<SketchEntity> e{line({0, 0}, {w, 0}), line({w, 0}, {w, h}), line({w, h}, {0, h}),
-                                line({0, h}, {0, 0})};
-    std::vector<SketchConstraint> c;
-    for (std::size_t i = 0; i < 4; ++i) {
-        c.push_back(constraint(i % 2 == 0 ? Kind::horizontal : Kind::vertical, {whole(e[i])}));
-        c.push_back(
-            constraint(Kind::coincident, {at(e[i], Role::end), at(e[(i + 1) % 4], Role::start)}));
-    }
-    c.push_back(lengthOf(e[0], w));
-    c.push_back(lengthOf(e[1], h));
-    return sketchOf(std::move(e), std::move(c));
+    Sketch sketch = test::rectangleSketch(0, 0, w, h);
+    sketch.constraints.push_back(lengthOf(sketch.entities[0], w));
+    sketch.constraints.push_back(lengthOf(sketch.entities[1], h));
+    return sketch;
 }
 
 struct Checked {

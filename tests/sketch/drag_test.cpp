@@ -22,8 +22,8 @@ using test::constraint;
 using test::line;
 using test::sketchOf;
 
-SketchGeomRef whole(const SketchEntity& e) { return {e.id, Role::entity}; }
-SketchGeomRef at(const SketchEntity& e, Role role) { return {e.id, role}; }
+using test::at;
+using test::whole;
 
 const SketchLine& lineOf(const Sketch& s, std::size_t i) {
     return std::get<SketchLine>(s.entities[i].geometry);
@@ -40,18 +40,6 @@ Sketch dragged(const Sketch& sketch, DragHandle handle, Vec2 grab, Vec2 to) {
     return drag.sketch();
 }
 
-Sketch rectangle() {
-    std::vector<SketchEntity> e{line({0, 0}, {40, 0}), line({40, 0}, {40, 20}),
-                                line({40, 20}, {0, 20}), line({0, 20}, {0, 0})};
-    std::vector<SketchConstraint> c;
-    for (std::size_t i = 0; i < 4; ++i) {
-        c.push_back(constraint(i % 2 == 0 ? Kind::horizontal : Kind::vertical, {whole(e[i])}));
-        c.push_back(
-            constraint(Kind::coincident, {at(e[i], Role::end), at(e[(i + 1) % 4], Role::start)}));
-    }
-    return sketchOf(std::move(e), std::move(c));
-}
-
 TEST(SketchDrag, FreePointsGoWhereThePointerIsAndNothingElseMoves) {
     const Sketch free = sketchOf({line({0, 0}, {10, 0}), circle({30, 0}, 4)});
     const Sketch moved = dragged(free, {free.entities[0].id, Role::end}, {10, 0}, {12, 7});
@@ -66,7 +54,7 @@ TEST(SketchDrag, FreePointsGoWhereThePointerIsAndNothingElseMoves) {
 }
 
 TEST(SketchDrag, ARectangleCornerStretchesItAndTheFarCornerStays) {
-    const Sketch box = rectangle();
+    const Sketch box = test::rectangleSketch(0, 0, 40, 20);
     const Sketch moved = dragged(box, {box.entities[1].id, Role::end}, {40, 20}, {50, 30});
     test::expectNear(lineOf(moved, 1).end, {50, 30}, 1e-6);
     test::expectNear(lineOf(moved, 3).end, {0, 0}, 1e-6);
@@ -83,21 +71,8 @@ TEST(SketchDrag, ConstraintsWinOverThePointer) {
     test::expectNear(lineOf(swung, 0).start, {0, 0}, 1e-9);
 
     // A slot keeps its tangent arcs while a line's end is pulled out.
-    constexpr double pi = std::numbers::pi;
-    const SketchEntity bottom = line({0, -5}, {20, -5}), top = line({20, 5}, {0, 5});
-    const SketchEntity right = arc({20, 0}, 5, -pi / 2, pi / 2),
-                       left = arc({0, 0}, 5, pi / 2, 1.5 * pi);
-    const auto join = [](const SketchEntity& a, const SketchEntity& b) {
-        return constraint(Kind::coincident, {at(a, Role::end), at(b, Role::start)});
-    };
-    const auto touch = [](const SketchEntity& a, const SketchEntity& b) {
-        return constraint(Kind::tangent, {whole(a), at(b, Role::center)});
-    };
-    const Sketch slot =
-        sketchOf({bottom, right, top, left},
-                 {join(bottom, right), join(right, top), join(top, left), join(left, bottom),
-                  touch(bottom, right), touch(top, right), touch(top, left), touch(bottom, left)});
-    const Sketch pulled = dragged(slot, {bottom.id, Role::end}, {20, -5}, {26, -6});
+    const Sketch slot = test::slotSketch();
+    const Sketch pulled = dragged(slot, {slot.entities[0].id, Role::end}, {20, -5}, {26, -6});
     EXPECT_GT(lineOf(pulled, 0).end.x, 23);
 }
 

@@ -25,28 +25,11 @@ using test::constraint;
 using test::line;
 using test::sketchOf;
 
-SketchGeomRef whole(const SketchEntity& e) { return {e.id, Role::entity}; }
-SketchGeomRef at(const SketchEntity& e, Role role) { return {e.id, role}; }
-
-// A w × h rectangle at (x, y) as the rectangle tool leaves it: H, V, H, V and four corners.
-Sketch rectangle(double x, double y, double w, double h) {
-    std::vector<SketchEntity> edges{line({x, y}, {x + w, y}), line({x + w, y}, {x + w, y + h}),
-                                    line({x + w, y + h}, {x, y + h}), line({x, y + h}, {x, y})};
-    std::vector<SketchConstraint> constraints;
-    for (std::size_t i = 0; i < 4; ++i) {
-        constraints.push_back(
-            constraint(i % 2 == 0 ? Kind::horizontal : Kind::vertical, {whole(edges[i])}));
-        constraints.push_back(constraint(
-            Kind::coincident, {at(edges[i], Role::end), at(edges[(i + 1) % 4], Role::start)}));
-    }
-    return sketchOf(std::move(edges), std::move(constraints));
-}
+using test::at;
+using test::lengthOf;
+using test::whole;
 
 void add(Sketch& sketch, SketchConstraint c) { sketch.constraints.push_back(std::move(c)); }
-
-SketchConstraint lengthOf(const SketchEntity& l, double value) {
-    return constraint(Kind::distance, {at(l, Role::start), at(l, Role::end)}, value);
-}
 
 // Every term's exact rows against central differences of the form they differentiate.
 void expectRowsMatchDifferences(const Sketch& sketch) {
@@ -75,25 +58,6 @@ void expectRowsMatchDifferences(const Sketch& sketch) {
     }
 }
 
-// A slot: two lines and two arcs joined end to end, each arc tangent to both lines at the joins.
-Sketch slot() {
-    constexpr double pi = std::numbers::pi;
-    const SketchEntity bottom = line({0, -5}, {20, -5}), top = line({20, 5}, {0, 5});
-    const SketchEntity right = arc({20, 0}, 5, -pi / 2, pi / 2);
-    const SketchEntity left = arc({0, 0}, 5, pi / 2, 1.5 * pi);
-    const auto join = [](const SketchEntity& a, const SketchEntity& b) {
-        return constraint(Kind::coincident, {at(a, Role::end), at(b, Role::start)});
-    };
-    const auto touch = [](const SketchEntity& l, const SketchEntity& a) {
-        return constraint(Kind::tangent, {whole(l), at(a, Role::center)});
-    };
-    return sketchOf(
-        {bottom, right, top, left},
-        {join(bottom, right), join(right, top), join(top, left), join(left, bottom),
-         touch(bottom, right), touch(top, right), touch(top, left), touch(bottom, left),
-         constraint(Kind::equalRadius, {at(right, Role::center), at(left, Role::center)})});
-}
-
 TEST(ConstraintJacobian, MatchesCentralDifferencesForEveryKind) {
     const SketchEntity a = line({0.3, 0.1}, {10, 2}), b = line({1, 5}, {8, 9.5});
     const SketchEntity c = circle({4, -6}, 2.5), d = arc({-5, 3}, 3, 0.4, 2.1);
@@ -115,11 +79,11 @@ TEST(ConstraintJacobian, MatchesCentralDifferencesForEveryKind) {
                   *SketchConstraintFactory::makeFix(d, Role::start)});
     expectRowsMatchDifferences(sketch);
     // The tangents of a slot meet their arcs at joined ends: the angle form is taken there.
-    expectRowsMatchDifferences(slot());
+    expectRowsMatchDifferences(test::slotSketch());
 }
 
 TEST(SketchFreedom, RectangleCountsDownToFullyConstrainedAndPinsEverything) {
-    Sketch sketch = rectangle(0, 0, 40, 20);
+    Sketch sketch = test::rectangleSketch(0, 0, 40, 20);
     const SketchEntity bottom = sketch.entities[0], right = sketch.entities[1];
     EXPECT_EQ(analyzeFreedom(sketch).degrees, 4u);
     add(sketch, lengthOf(bottom, 40));
@@ -170,12 +134,12 @@ TEST(SketchFreedom, PinsOnlyWhatNoRemainingMotionMoves) {
 
 TEST(SketchFreedom, TangentsAtSharedEndsCountOnce) {
     // Free: place (2), angle, length and the one radius.
-    EXPECT_EQ(analyzeFreedom(slot()).degrees, 5u);
+    EXPECT_EQ(analyzeFreedom(test::slotSketch()).degrees, 5u);
 }
 
 TEST(SketchFreedom, RedundantConstraintsAddNoRankAtAnyScale) {
     for (const double scale : {1e-3, 1.0, 1e3}) {
-        Sketch sketch = rectangle(5 * scale, -3 * scale, 40 * scale, 20 * scale);
+        Sketch sketch = test::rectangleSketch(5 * scale, -3 * scale, 40 * scale, 20 * scale);
         // Knock the rectangle slightly off and let the solver bring it back, as in use.
         std::get<SketchLine>(sketch.entities[2].geometry).start.y += 0.01 * scale;
         ASSERT_TRUE(SketchConstraintSolver::solve(sketch).success);
