@@ -89,19 +89,12 @@ std::string nameOf(const TDF_Label& label) {
     return TCollection_AsciiString(name->Get()).ToCString();
 }
 
-std::optional<RGBA> colorOf(XCAFDoc_ColorTool& colors, const TDF_Label& label) {
+// A label's or a shape's surface colour, else its generic one.
+template <class Key>
+std::optional<RGBA> colorOf(XCAFDoc_ColorTool& colors, const Key& key) {
     Quantity_Color color;
-    if (colors.GetColor(label, XCAFDoc_ColorSurf, color) ||
-        colors.GetColor(label, XCAFDoc_ColorGen, color)) {
-        return rgba(color);
-    }
-    return std::nullopt;
-}
-
-std::optional<RGBA> colorOf(XCAFDoc_ColorTool& colors, const TopoDS_Shape& shape) {
-    Quantity_Color color;
-    if (colors.GetColor(shape, XCAFDoc_ColorSurf, color) ||
-        colors.GetColor(shape, XCAFDoc_ColorGen, color)) {
+    if (colors.GetColor(key, XCAFDoc_ColorSurf, color) ||
+        colors.GetColor(key, XCAFDoc_ColorGen, color)) {
         return rgba(color);
     }
     return std::nullopt;

@@ -79,22 +79,6 @@ void addBody(PLib3MFModel* model, PLib3MFModelBaseMaterial* materials, const Bod
     const Handle item(rawItem);
 }
 
-// lib3mf asks whether to go on as it writes; a stop it was told of comes out as Cancelled.
-struct WriteProgress {
-    Progress& progress;
-    bool stopped = false;
-
-    static bool goOn(int percent, ProgressIdentifier, void* self) {
-        auto& that = *static_cast<WriteProgress*>(self);
-        try {
-            that.progress.setFraction(0.5 + percent / 200.0);
-        } catch (const Cancelled&) {
-            that.stopped = true;
-        }
-        return !that.stopped;
-    }
-};
-
 }  // namespace
 
 std::string threeMFData(const CADDocument& document) {
@@ -123,8 +107,8 @@ std::string threeMFData(const CADDocument& document, Progress& progress) {
     PLib3MFModelWriter* rawWriter = nullptr;
     require(lib3mf_model_querywriter(rawModel, "3mf", &rawWriter), "making a writer");
     const Handle writer(rawWriter);
-    WriteProgress told{progress};
-    require(lib3mf_writer_setprogresscallback(rawWriter, &WriteProgress::goOn, &told),
+    Lib3mf::FollowedProgress told{progress, 0.5};
+    require(lib3mf_writer_setprogresscallback(rawWriter, &Lib3mf::FollowedProgress::goOn, &told),
             "following the writer");
     ULONG64 size = 0;
     const auto stopped = [&](LIB3MFRESULT result) {

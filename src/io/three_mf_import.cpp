@@ -79,22 +79,6 @@ double millimetersPerUnit(DWORD unit) {
     }
 }
 
-// lib3mf asks whether to go on as it reads; a stop it was told of comes out as Cancelled.
-struct ReadProgress {
-    Progress& progress;
-    bool stopped = false;
-
-    static bool goOn(int percent, ProgressIdentifier, void* self) {
-        auto& that = *static_cast<ReadProgress*>(self);
-        try {
-            that.progress.setFraction(percent / 200.0);
-        } catch (const Cancelled&) {
-            that.stopped = true;
-        }
-        return !that.stopped;
-    }
-};
-
 Handle readModel(const std::filesystem::path& file, Progress& progress) {
     PLib3MFModel* rawModel = nullptr;
     require(lib3mf_createmodel(&rawModel), "to start a model");
@@ -102,8 +86,8 @@ Handle readModel(const std::filesystem::path& file, Progress& progress) {
     PLib3MFModelReader* rawReader = nullptr;
     require(lib3mf_model_queryreader(rawModel, "3mf", &rawReader), "to make a reader");
     const Handle reader(rawReader);
-    ReadProgress told{progress};
-    require(lib3mf_reader_setprogresscallback(rawReader, &ReadProgress::goOn, &told),
+    Lib3mf::FollowedProgress told{progress, 0};
+    require(lib3mf_reader_setprogresscallback(rawReader, &Lib3mf::FollowedProgress::goOn, &told),
             "to follow the reader");
     if (lib3mf_reader_readfromfileutf8(rawReader, file.string().c_str()) != LIB3MF_OK) {
         if (told.stopped) throw Cancelled();
